@@ -1,0 +1,1 @@
+#include "platform/headless/recording_system.h"
