@@ -136,38 +136,13 @@ bool CollectFiles(const fs::path& site, const fs::path& skip, std::vector<SiteFi
   return true;
 }
 
-// Names the reader can write, none over its length limit, no two extracting to the same file.
 bool CheckNames(std::vector<SiteFile>* files, std::string* error) {
-  std::map<std::string, const SiteFile*> by_base;
-  for (SiteFile& file : *files) {
-    size_t slash = file.name.rfind('/');
-    std::string leaf = slash == std::string::npos ? file.name : file.name.substr(slash + 1);
-    for (unsigned char c : leaf) {
-      if (!IsWindowsNameCharacter(c)) {
-        *error = "'" + file.name + "' cannot be a Windows file name (it holds the character " +
-                 (c < 0x20 ? "code " + std::to_string(c) : "'" + std::string(1, char(c)) + "'") +
-                 ")";
-        return false;
-      }
-    }
-    file.base = BaseName(file.name);  // the leaf: it holds no ':' or '\'
-    if (file.base.size() > kMaxBaseNameLength) {
-      *error = "the file name of '" + file.name + "' is longer than " +
-               std::to_string(kMaxBaseNameLength) + " characters";
-      return false;
-    }
-    if (file.name.size() > kMaxNameLength) {
-      *error = "the path of '" + file.name + "' is too long for an archive entry";
-      return false;
-    }
-    auto [place, added] = by_base.emplace(Fold(file.base), &file);
-    if (!added) {
-      *error = "'" + place->second->name + "' and '" + file.name +
-               "' would both be extracted as '" + file.base +
-               "' (the reader drops folders and ignores case); rename one of them";
-      return false;
-    }
-  }
+  std::vector<std::string> names;
+  names.reserve(files->size());
+  for (const SiteFile& file : *files) names.push_back(file.name);
+  *error = CheckEntryNames(names);
+  if (!error->empty()) return false;
+  for (SiteFile& file : *files) file.base = BaseName(file.name);
   return true;
 }
 
@@ -439,6 +414,32 @@ std::vector<PatternMatch> FindSearchPattern(const std::vector<uint8_t>& bytes) {
     if (folded) matches.push_back({at, exact});
   }
   return matches;
+}
+
+std::string CheckEntryNames(const std::vector<std::string>& names) {
+  std::map<std::string, const std::string*> by_base;
+  for (const std::string& name : names) {
+    size_t slash = name.rfind('/');
+    std::string leaf = slash == std::string::npos ? name : name.substr(slash + 1);
+    for (unsigned char c : leaf) {
+      if (!IsWindowsNameCharacter(c)) {
+        std::string shown = c < 0x20 ? "code " + std::to_string(c) : std::string(1, char(c));
+        return "'" + name + "' cannot be a Windows file name (it holds " + shown + ")";
+      }
+    }
+    // With no ':' or '\' in the leaf, the leaf is what the reader extracts to.
+    if (leaf.size() > kMaxBaseNameLength) {
+      return "the file name of '" + name + "' is longer than " +
+             std::to_string(kMaxBaseNameLength) + " characters";
+    }
+    if (name.size() > kMaxNameLength) return "the path of '" + name + "' is too long";
+    auto [place, added] = by_base.emplace(Fold(leaf), &name);
+    if (!added) {
+      return "'" + *place->second + "' and '" + name + "' would both be extracted as '" +
+             leaf + "' (the reader drops folders and ignores case); rename one of them";
+    }
+  }
+  return {};
 }
 
 std::string BaseName(const std::string& name) {

@@ -66,6 +66,10 @@ struct PatternMatch {
 };
 std::vector<PatternMatch> FindSearchPattern(const std::vector<uint8_t>& bytes);
 
+// Why the reader could not extract entries of these names (not a Windows file name, a file
+// name over 255 characters, two names for one extracted file), or empty when it can.
+std::string CheckEntryNames(const std::vector<std::string>& names);
+
 // The part of `name` after its last '/', ':' or '\', as the reader extracts it.
 std::string BaseName(const std::string& name);
 
