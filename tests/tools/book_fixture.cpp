@@ -48,10 +48,12 @@ fs::path ScratchDir::Write(const std::string& relative, const std::vector<uint8_
 }
 
 std::vector<uint8_t> FakeReader(size_t tail) {
-  std::vector<uint8_t> bytes = {'M', 'Z'};
-  bytes.resize(3000, 0x90);
-  bytes.insert(bytes.end(), std::begin(kSearchPattern), std::end(kSearchPattern));
-  bytes.resize(bytes.size() + tail, 0xCC);
+  constexpr size_t kHead = 3000;
+  std::vector<uint8_t> bytes(kHead + sizeof kSearchPattern + tail, 0xCC);
+  std::fill_n(bytes.begin(), kHead, 0x90);
+  bytes[0] = 'M';
+  bytes[1] = 'Z';
+  std::copy(std::begin(kSearchPattern), std::end(kSearchPattern), bytes.begin() + kHead);
   return bytes;
 }
 

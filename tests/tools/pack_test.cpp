@@ -15,6 +15,10 @@
 #include "pack/host.h"
 #include "pack/zip_writer.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace brisomel::pack {
 namespace {
 
@@ -84,6 +88,7 @@ class PackTest : public ::testing::Test {
   std::map<std::string, std::vector<uint8_t>> contents_;
   std::vector<uint8_t> book_bytes_;
   std::ostringstream progress_;
+  std::shared_ptr<void> held_;  // keeps a file locked while a case runs
 };
 
 TEST_F(PackTest, BookIsReaderThenEntriesThenCentralDirectory) {
@@ -333,7 +338,19 @@ TEST_F(PackTest, RefusesBadInput) {
          t.options_.output = t.book_.parent_path();
        },
        {"is a folder"}},
-#ifndef _WIN32
+#ifdef _WIN32
+      {"unreadable file",
+       [](PackTest& t) {
+         t.Add("index.htm", "x");
+         fs::path locked = t.dir_.Write("site/locked.htm", "y");
+         // No sharing: every other open fails while the handle lives.
+         HANDLE handle = CreateFileW(locked.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                     FILE_ATTRIBUTE_NORMAL, nullptr);
+         ASSERT_NE(handle, INVALID_HANDLE_VALUE);
+         t.held_ = std::shared_ptr<void>(handle, [](HANDLE h) { CloseHandle(h); });
+       },
+       {"cannot read", "locked.htm"}},
+#else
       {"unreadable file",
        [](PackTest& t) {
          t.Add("index.htm", "x");
@@ -354,6 +371,7 @@ TEST_F(PackTest, RefusesBadInput) {
     dir_.Write("out/book.exe", "an old book");
     c.arrange(*this);
     PackResult result = Pack();
+    held_.reset();
     EXPECT_FALSE(result.ok);
     for (const std::string& part : c.message) {
       EXPECT_NE(result.error.find(part), std::string::npos) << result.error;
