@@ -357,6 +357,12 @@ TEST_F(PackTest, RefusesBadInput) {
          fs::create_symlink(t.dir_.path() / "gone.htm", t.site_ / "link.htm");
        },
        {"cannot read", "link.htm"}},
+      {"folder link loop",
+       [](PackTest& t) {
+         t.Add("index.htm", "x");
+         fs::create_directory_symlink(t.site_, t.site_ / "again");
+       },
+       {"a link loop?"}},
 #endif
   };
   for (const Case& c : cases) {

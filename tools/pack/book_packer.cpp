@@ -23,6 +23,7 @@ namespace fs = std::filesystem;
 // reader's own copy of the pattern: the reader counts at most one match per 255-byte window.
 constexpr uint64_t kPatternClearance = 512;
 constexpr int kDeflateLevel = 9;
+constexpr int kMaxFolderDepth = 32;
 
 struct SiteFile {
   fs::path path;     // on disk
@@ -93,9 +94,17 @@ std::time_t ModifiedTime(const fs::directory_entry& entry) {
 bool CollectFiles(const fs::path& site, const fs::path& skip, std::vector<SiteFile>* files,
                   std::string* error) {
   std::error_code status;
-  fs::recursive_directory_iterator it(site, status), end;
+  // Linked folders are followed like real ones; a link loop shows as runaway depth.
+  fs::recursive_directory_iterator it(site, fs::directory_options::follow_directory_symlink,
+                                      status);
+  fs::recursive_directory_iterator end;
   for (; !status && it != end; it.increment(status)) {
     const fs::directory_entry& entry = *it;
+    if (it.depth() > kMaxFolderDepth) {
+      *error = "folders nest more than " + std::to_string(kMaxFolderDepth) + " deep at " +
+               Quote(entry.path()) + " (a link loop?)";
+      return false;
+    }
     std::error_code type_error;
     fs::file_status type = entry.status(type_error);
     if (fs::is_directory(type)) continue;
