@@ -10,6 +10,7 @@
 #include "archive/cipher.h"
 #include "archive/crc32.h"
 #include "book_fixture.h"
+#include "pack/book_file.h"
 #include "pack/book_packer.h"
 #include "pack/command_line.h"
 #include "pack/host.h"
@@ -198,10 +199,12 @@ TEST_F(PackTest, ZipToolsAcceptThePlainBook) {
 
 TEST_F(PackTest, ObfuscatedEntriesComeBackWithTheReadersCarriedKeys) {
   Add("index.htm", PageText(3000));
-  Add("a.htm", PageText(2000));
+  Add("a.htm", PageText(200000));      // deflated over several reads
   Add("b.bin", RandomBytes(5000, 3));  // stored
   Add("c.txt", "");
-  Add("d.htm", PageText(700));
+  // Stored after a deflate attempt over several reads: rewritten with the keys rewound, and
+  // as the last entry it leaves nothing of the attempt behind the central directory.
+  Add("z.bin", RandomBytes(150000, 4));
   std::vector<WalkedEntry> plain = PackAndWalk();
   options_.obfuscate = true;
   std::vector<WalkedEntry> secret = PackAndWalk();  // restores every entry, keys carried
@@ -469,6 +472,31 @@ TEST(RunPacker, CommandLineAndDefaultReader) {
   EXPECT_EQ(run({site, "--obfuscate", "-o", book, "--reader", chosen.string()}, &out, &err), 0)
       << err;
   EXPECT_EQ(ReadFile(book).size() > FakeReader(200).size(), true);
+}
+
+TEST(BookFile, ReplacesTheOutputOnlyWhenCommittedAndEndsWhereWritingEnded) {
+  ScratchDir dir;
+  fs::path output = dir.Write("book.exe", "old");
+  std::string error;
+  {
+    BookFile abandoned(1000);
+    ASSERT_TRUE(abandoned.Create(output, &error)) << error;
+    EXPECT_TRUE(abandoned.Write(Bytes("partial")));
+  }  // never committed
+  EXPECT_EQ(ReadFile(output), Bytes("old"));
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
+
+  BookFile book(20);
+  ASSERT_TRUE(book.Create(output, &error)) << error;
+  EXPECT_TRUE(book.Write(Bytes("0123456789")));
+  EXPECT_TRUE(book.Seek(4));  // a rewritten entry that came out shorter
+  EXPECT_TRUE(book.Write(Bytes("ab")));
+  EXPECT_FALSE(book.Seek(11));
+  EXPECT_FALSE(book.Write(Bytes("more than twenty bytes")));
+  EXPECT_NE(book.error().find("larger than 20 bytes"), std::string::npos) << book.error();
+  ASSERT_TRUE(book.Commit(output, &error)) << error;
+  EXPECT_EQ(ReadFile(output), Bytes("0123ab"));
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
 }
 
 }  // namespace

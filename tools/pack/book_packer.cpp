@@ -11,6 +11,7 @@
 
 #include "archive/cipher.h"
 #include "archive/crc32.h"
+#include "pack/book_file.h"
 #include "pack/host.h"
 #include "pack/zip_writer.h"
 
@@ -55,15 +56,13 @@ bool IsWindowsNameCharacter(unsigned char c) {
 }
 
 // The whole file, or an error message.
-bool ReadWhole(const fs::path& path, uint64_t expected_size, std::vector<uint8_t>* bytes,
-               std::string* error) {
+bool ReadWhole(const fs::path& path, std::vector<uint8_t>* bytes, std::string* error) {
   std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(OpenForReading(path), &std::fclose);
   if (!file) {
     *error = "cannot read " + Quote(path) + ": " + ErrnoText();
     return false;
   }
   bytes->clear();
-  bytes->reserve(static_cast<size_t>(expected_size));
   uint8_t chunk[1 << 16];
   size_t got;
   while ((got = std::fread(chunk, 1, sizeof chunk, file.get())) > 0) {
@@ -175,77 +174,150 @@ size_t ChooseFirstEntry(const std::vector<SiteFile>& files) {
   return 0;
 }
 
-// The book being written: a new file beside the output that replaces it only when complete.
-class BookFile {
- public:
-  ~BookFile() { Discard(); }
+// Reads a file piece by piece. kStopped: `take` returned false.
+enum class ReadOutcome { kEnd, kStopped, kFailed };
 
-  bool Create(const fs::path& output, std::string* error) {
-    std::random_device random;
-    for (int attempt = 0; attempt < 100; ++attempt) {
-      char suffix[32];
-      std::snprintf(suffix, sizeof suffix, ".%08x.tmp", static_cast<unsigned>(random()));
-      fs::path candidate = output;
-      candidate += suffix;
-      file_ = CreateExclusive(candidate);
-      if (file_ != nullptr) {
-        path_ = candidate;
-        return true;
-      }
-      if (errno != EEXIST) break;
+template <typename Take>
+ReadOutcome ReadPieces(const fs::path& path, Take take, std::string* error) {
+  std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(OpenForReading(path), &std::fclose);
+  if (!file) {
+    *error = "cannot read " + Quote(path) + ": " + ErrnoText();
+    return ReadOutcome::kFailed;
+  }
+  std::vector<uint8_t> piece(1 << 16);
+  size_t got;
+  while ((got = std::fread(piece.data(), 1, piece.size(), file.get())) > 0) {
+    if (!take(piece.data(), got)) return ReadOutcome::kStopped;
+  }
+  if (std::ferror(file.get())) {
+    *error = "cannot read " + Quote(path) + ": " + ErrnoText();
+    return ReadOutcome::kFailed;
+  }
+  return ReadOutcome::kEnd;
+}
+
+// Where an entry's data goes: enciphered when the entry is, then into the book, counted.
+class EntrySink {
+ public:
+  EntrySink(BookFile& book, TraditionalCipher* cipher) : book_(book), cipher_(cipher) {}
+
+  bool Put(const uint8_t* bytes, size_t count) {
+    if (cipher_ != nullptr) {
+      scratch_.assign(bytes, bytes + count);
+      cipher_->Encipher(scratch_.data(), count);
+      bytes = scratch_.data();
     }
-    *error = "cannot create " + Quote(output) + ": " + ErrnoText();
+    written_ += count;
+    failed_ = failed_ || !book_.Write(bytes, count);
+    return !failed_;
+  }
+  bool failed() const { return failed_; }
+  static bool Emit(void* sink, const uint8_t* bytes, size_t count) {
+    return static_cast<EntrySink*>(sink)->Put(bytes, count);
+  }
+  uint64_t written() const { return written_; }
+
+ private:
+  BookFile& book_;
+  TraditionalCipher* cipher_;
+  std::vector<uint8_t> scratch_;
+  uint64_t written_ = 0;
+  bool failed_ = false;
+};
+
+// Writes one entry: its local header, then its data streamed from the file, deflated when
+// that shrinks it (always for the first entry, which the reader's search pattern needs
+// deflated), else stored; then the header again with the sizes and CRC now known. `cipher`,
+// when given, enciphers the data and carries its keys on to the next entry.
+bool WriteEntry(BookFile& book, const SiteFile& file, bool first,
+                std::optional<TraditionalCipher>& cipher, const CrcTable& crc_table,
+                ZipEntry* entry, std::string* error) {
+  auto write_failed = [&]() {
+    *error = "cannot write the book: " + book.error();
+    return false;
+  };
+  entry->name = file.name;
+  DosDateTime(file.modified, &entry->dos_time, &entry->dos_date);
+  entry->local_header_offset = static_cast<uint32_t>(book.offset());  // below the 2 GB limit
+  if (!book.Write(LocalHeader(*entry))) return write_failed();
+  uint64_t data_offset = book.offset();
+  std::optional<TraditionalCipher> keys_before;
+  if (cipher) keys_before.emplace(*cipher);
+
+  uint32_t crc = 0xFFFFFFFF;
+  uint64_t size = 0;
+  EntrySink deflated(book, cipher ? &*cipher : nullptr);
+  RawDeflater deflater(kDeflateLevel);
+  bool deflate_failed = false;
+  // A later entry gives up on deflate as soon as its output reaches the file's size.
+  ReadOutcome outcome = ReadPieces(
+      file.path,
+      [&](const uint8_t* bytes, size_t count) {
+        crc = crc_table.Update(crc, bytes, count);
+        size += count;
+        if (!deflater.Feed(bytes, count, false, &EntrySink::Emit, &deflated)) {
+          deflate_failed = true;
+          return false;
+        }
+        return first || deflated.written() < file.size;
+      },
+      error);
+  if (outcome == ReadOutcome::kFailed) return false;
+  if (outcome == ReadOutcome::kEnd && !deflate_failed) {
+    deflate_failed = !deflater.Feed(nullptr, 0, true, &EntrySink::Emit, &deflated);
+  }
+  if (deflate_failed) {
+    if (deflated.failed()) return write_failed();
+    *error = "cannot compress " + Quote(file.path);
     return false;
   }
 
-  bool Write(const void* bytes, size_t count) {
-    if (count == 0) return true;
-    if (offset_ + count > kMaxBookSize) {
-      too_large_ = true;
-      return false;
-    }
-    if (std::fwrite(bytes, 1, count, file_) != count) return false;
-    offset_ += count;
-    return true;
+  uint64_t stored_size = deflated.written();
+  if (first || (outcome == ReadOutcome::kEnd && deflated.written() < size)) {
+    entry->method = kMethodDeflated;
+    entry->flags = kFlagMaximumCompression;
+    entry->version_needed = kVersionDeflate;
+  } else {
+    // Stored: write the data again over the deflated attempt, with the keys as they were.
+    if (!book.Seek(data_offset)) return write_failed();
+    if (keys_before) cipher.emplace(*keys_before);
+    EntrySink stored(book, cipher ? &*cipher : nullptr);
+    crc = 0xFFFFFFFF;
+    size = 0;
+    outcome = ReadPieces(
+        file.path,
+        [&](const uint8_t* bytes, size_t count) {
+          crc = crc_table.Update(crc, bytes, count);
+          size += count;
+          return stored.Put(bytes, count);
+        },
+        error);
+    if (outcome == ReadOutcome::kFailed) return false;
+    if (stored.failed()) return write_failed();
+    entry->method = kMethodStored;
+    entry->flags = 0;
+    entry->version_needed = kVersionStored;
+    stored_size = stored.written();
   }
-  bool Write(const std::vector<uint8_t>& bytes) { return Write(bytes.data(), bytes.size()); }
-
-  uint64_t offset() const { return offset_; }
-  bool too_large() const { return too_large_; }
-
-  // Makes the book durable and puts it in place of `output`.
-  bool Commit(const fs::path& output, std::string* error) {
-    bool synced = SyncFile(file_);
-    bool closed = std::fclose(file_) == 0;
-    file_ = nullptr;
-    if (!synced || !closed) {
-      *error = "cannot write " + Quote(output) + ": " + ErrnoText();
-      return false;
-    }
-    std::error_code status;
-    fs::rename(path_, output, status);
-    if (status) {
-      *error = "cannot replace " + Quote(output) + ": " + status.message();
-      return false;
-    }
-    path_.clear();
-    return true;
+  if (size > kMaxBookSize) {
+    *error = Quote(file.path) + " is too large for a book (the limit is 2 GB)";
+    return false;
   }
-
-  void Discard() {
-    if (file_ != nullptr) std::fclose(file_);
-    file_ = nullptr;
-    std::error_code ignored;
-    if (!path_.empty()) fs::remove(path_, ignored);
-    path_.clear();
+  entry->crc32 = ~crc;
+  entry->uncompressed_size = static_cast<uint32_t>(size);
+  entry->compressed_size = static_cast<uint32_t>(stored_size);
+  if (cipher) {
+    entry->flags |= kFlagEnciphered;
+    entry->version_needed = kVersionDeflate;
+    entry->compressed_size += 12;  // the reader subtracts the standard's header length
   }
-
- private:
-  std::FILE* file_ = nullptr;
-  fs::path path_;
-  uint64_t offset_ = 0;
-  bool too_large_ = false;
-};
+  uint64_t end = book.offset();
+  if (!book.Seek(entry->local_header_offset) || !book.Write(LocalHeader(*entry)) ||
+      !book.Seek(end)) {
+    return write_failed();
+  }
+  return true;
+}
 
 class ProgressLine {
  public:
@@ -291,7 +363,7 @@ PackResult Pack(const PackOptions& options, std::ostream& progress) {
     return fail("reader " + Quote(options.reader) + " is a folder, not a program");
   }
   std::vector<uint8_t> reader;
-  if (!ReadWhole(options.reader, 0, &reader, &error)) return fail(error);
+  if (!ReadWhole(options.reader, &reader, &error)) return fail(error);
   std::vector<PatternMatch> matches = FindSearchPattern(reader);
   if (matches.empty()) {
     return fail("reader " + Quote(options.reader) +
@@ -332,12 +404,9 @@ PackResult Pack(const PackOptions& options, std::ostream& progress) {
   for (const SiteFile& file : files) total_bytes += file.size;
 
   // The book.
-  BookFile book;
+  BookFile book(kMaxBookSize);
   if (!book.Create(options.output, &error)) return fail(error);
-  auto write_failed = [&]() {
-    return fail(book.too_large() ? "the book would be larger than 2 GB"
-                                 : "cannot write " + Quote(options.output) + ": " + ErrnoText());
-  };
+  auto write_failed = [&]() { return fail("cannot write the book: " + book.error()); };
   if (!book.Write(reader)) return write_failed();
   uint64_t pattern_end = matches[0].offset + sizeof kSearchPattern;
   if (reader.size() < pattern_end + kPatternClearance) {
@@ -348,43 +417,16 @@ PackResult Pack(const PackOptions& options, std::ostream& progress) {
   reader = {};
 
   CrcTable crc_table;
-  TraditionalCipher cipher(crc_table);
+  std::optional<TraditionalCipher> cipher;  // engaged from the second entry on
   ProgressLine line(progress, total_bytes > options.progress_threshold, files.size(), total_bytes);
-  std::vector<ZipEntry> entries;
-  entries.reserve(files.size());
-  std::vector<uint8_t> data;
-  std::vector<uint8_t> deflated;
+  std::vector<ZipEntry> entries(files.size());
   uint64_t bytes_done = 0;
   for (size_t i = 0; i < files.size(); ++i) {
-    const SiteFile& file = files[i];
-    if (!ReadWhole(file.path, file.size, &data, &error)) return fail(error);
-    ZipEntry entry;
-    entry.name = file.name;
-    DosDateTime(file.modified, &entry.dos_time, &entry.dos_date);
-    entry.crc32 = Crc32(data.data(), data.size());
-    entry.uncompressed_size = static_cast<uint32_t>(data.size());
-    if (!DeflateRaw(data.data(), data.size(), kDeflateLevel, &deflated)) {
-      return fail("cannot compress " + Quote(file.path));
+    if (i == 1 && options.obfuscate) cipher.emplace(crc_table);  // keys start at zero
+    if (!WriteEntry(book, files[i], i == 0, cipher, crc_table, &entries[i], &error)) {
+      return fail(error);
     }
-    // The first entry is always deflated: the reader's search pattern says so.
-    if (i == 0 || deflated.size() < data.size()) {
-      data.swap(deflated);
-      entry.method = kMethodDeflated;
-      entry.flags = kFlagMaximumCompression;
-      entry.version_needed = kVersionDeflate;
-    }
-    entry.compressed_size = static_cast<uint32_t>(data.size());
-    if (options.obfuscate && i > 0) {
-      cipher.Encipher(data.data(), data.size());
-      entry.flags |= kFlagEnciphered;
-      entry.version_needed = kVersionDeflate;
-      entry.compressed_size += 12;  // the reader subtracts the standard's header length
-    }
-    if (book.offset() > kMaxBookSize) return fail("the book would be larger than 2 GB");
-    entry.local_header_offset = static_cast<uint32_t>(book.offset());
-    if (!book.Write(LocalHeader(entry)) || !book.Write(data)) return write_failed();
-    entries.push_back(std::move(entry));
-    bytes_done += file.size;
+    bytes_done += files[i].size;
     line.Update(i + 1, bytes_done);
   }
 

@@ -50,6 +50,10 @@ std::FILE* CreateExclusive(const std::filesystem::path& path) {
 
 bool SyncFile(std::FILE* file) { return std::fflush(file) == 0 && _commit(_fileno(file)) == 0; }
 
+bool TruncateFile(std::FILE* file, uint64_t size) {
+  return _chsize(_fileno(file), static_cast<long>(size)) == 0;  // books stay below 2 GB
+}
+
 bool NameBytes(const std::filesystem::path& name, std::string* bytes) {
   bool exact = false;
   *bytes = ToCodePage(name.generic_wstring(), &exact);
@@ -85,6 +89,10 @@ std::FILE* CreateExclusive(const std::filesystem::path& path) {
 }
 
 bool SyncFile(std::FILE* file) { return std::fflush(file) == 0 && fsync(fileno(file)) == 0; }
+
+bool TruncateFile(std::FILE* file, uint64_t size) {
+  return ftruncate(fileno(file), static_cast<off_t>(size)) == 0;
+}
 
 bool NameBytes(const std::filesystem::path& name, std::string* bytes) {
   *bytes = name.generic_string();
