@@ -18,9 +18,8 @@ namespace fs = std::filesystem;
 ScratchDir::ScratchDir() {
   std::random_device random;
   for (int attempt = 0; attempt < 100; ++attempt) {
-    fs::path candidate =
-        fs::temp_directory_path() / ("pack-test-" + std::to_string(random()) + "-" +
-                                     std::to_string(random()));
+    fs::path candidate = fs::temp_directory_path() /
+                         ("pack-test-" + std::to_string(random()) + "-" + std::to_string(random()));
     if (fs::create_directory(candidate)) {
       path_ = candidate;
       return;
@@ -42,8 +41,11 @@ fs::path ScratchDir::Write(const std::string& relative, const std::vector<uint8_
   fs::path target = path_ / fs::path(relative);
   fs::create_directories(target.parent_path());
   std::ofstream out(target, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  if (!out) throw std::runtime_error("cannot write fixture " + target.string());
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
+  if (!out) {
+    throw std::runtime_error("cannot write fixture " + target.string());
+  }
   return target;
 }
 
@@ -65,7 +67,9 @@ std::vector<uint8_t> ReadFile(const fs::path& path) {
 std::vector<uint8_t> RandomBytes(size_t count, uint32_t seed) {
   std::mt19937 generator(seed);
   std::vector<uint8_t> bytes(count);
-  for (uint8_t& b : bytes) b = static_cast<uint8_t>(generator());
+  for (uint8_t& b : bytes) {
+    b = static_cast<uint8_t>(generator());
+  }
   return bytes;
 }
 
@@ -80,7 +84,9 @@ std::string PageText(size_t bytes) {
 
 namespace {
 
-uint16_t Get16(const std::vector<uint8_t>& b, size_t at) { return uint16_t(b[at] | b[at + 1] << 8); }
+uint16_t Get16(const std::vector<uint8_t>& b, size_t at) {
+  return uint16_t(b[at] | b[at + 1] << 8);
+}
 uint32_t Get32(const std::vector<uint8_t>& b, size_t at) {
   return uint32_t(Get16(b, at)) | uint32_t(Get16(b, at + 2)) << 16;
 }
@@ -88,7 +94,9 @@ uint32_t Get32(const std::vector<uint8_t>& b, size_t at) {
 // Raw inflate of exactly `in`; false unless the stream ends on its last byte.
 bool InflateAll(const std::vector<uint8_t>& in, std::vector<uint8_t>* out) {
   z_stream stream{};
-  if (inflateInit2(&stream, -15) != Z_OK) return false;
+  if (inflateInit2(&stream, -15) != Z_OK) {
+    return false;
+  }
   stream.next_in = const_cast<Bytef*>(in.data());
   stream.avail_in = static_cast<uInt>(in.size());
   uint8_t chunk[16384];
@@ -111,7 +119,9 @@ std::vector<WalkedEntry> WalkBook(const std::vector<uint8_t>& book, std::string*
   std::vector<PatternMatch> matches = FindSearchPattern(book);
   std::vector<size_t> exact;
   for (const PatternMatch& match : matches) {
-    if (match.exact) exact.push_back(match.offset);
+    if (match.exact) {
+      exact.push_back(match.offset);
+    }
   }
   if (exact.size() < 2) {
     *error = "the search pattern occurs " + std::to_string(exact.size()) + " times";
@@ -146,7 +156,9 @@ std::vector<WalkedEntry> WalkBook(const std::vector<uint8_t>& book, std::string*
     }
     entry.raw.assign(book.begin() + at, book.begin() + at + bytes_left);
     std::vector<uint8_t> plain = entry.raw;
-    if (entry.flags & 1) cipher.Decipher(plain.data(), plain.size());
+    if (entry.flags & 1) {
+      cipher.Decipher(plain.data(), plain.size());
+    }
     if (entry.method == 8) {
       entry.restored = InflateAll(plain, &entry.data);
     } else {

@@ -73,8 +73,8 @@ class PackTest : public ::testing::Test {
       EXPECT_EQ(entry.uncompressed_size, entry.data.size()) << entry.name;
     }
     if (!entries.empty()) {
-      EXPECT_EQ(entries[0].header, std::vector<uint8_t>(std::begin(kSearchPattern),
-                                                        std::end(kSearchPattern)));
+      EXPECT_EQ(entries[0].header,
+                std::vector<uint8_t>(std::begin(kSearchPattern), std::end(kSearchPattern)));
       EXPECT_EQ(entries[0].header_offset, result.archive_offset);
       EXPECT_EQ(entries[0].name, result.first_entry);
     }
@@ -187,7 +187,9 @@ TEST_F(PackTest, ZipToolsAcceptThePlainBook) {
 #ifdef _WIN32
   GTEST_SKIP() << "unzip is a Linux tool";
 #else
-  if (std::system("command -v unzip >/dev/null 2>&1") != 0) GTEST_SKIP() << "no unzip";
+  if (std::system("command -v unzip >/dev/null 2>&1") != 0) {
+    GTEST_SKIP() << "no unzip";
+  }
   Add("index.htm", PageText(20000));
   Add("pics/photo.jpg", RandomBytes(70000, 7));
   Add("empty.txt", "");
@@ -260,7 +262,9 @@ TEST_F(PackTest, ReplacesAnOldBookAndLeavesItOutWhenInsideTheSite) {
   PackAndWalk();
   PackAndWalk();  // the first run's book is in the folder now
   std::vector<std::string> names;
-  for (const auto& entry : fs::directory_iterator(site_)) names.push_back(entry.path().filename().string());
+  for (const auto& entry : fs::directory_iterator(site_)) {
+    names.push_back(entry.path().filename().string());
+  }
   std::sort(names.begin(), names.end());
   EXPECT_EQ(names, (std::vector<std::string>{"book.exe", "index.htm"}));
 }
@@ -286,11 +290,14 @@ TEST_F(PackTest, RefusesBadInput) {
     std::vector<std::string> message;
   };
   const Case cases[] = {
-      {"missing site", [](PackTest& t) { t.options_.site_dir = t.dir_.path() / "nowhere"; },
+      {"missing site",
+       [](PackTest& t) { t.options_.site_dir = t.dir_.path() / "nowhere"; },
        {"nowhere", "does not exist"}},
-      {"site is a file", [](PackTest& t) { t.options_.site_dir = t.options_.reader; },
+      {"site is a file",
+       [](PackTest& t) { t.options_.site_dir = t.options_.reader; },
        {"is not a folder"}},
-      {"site without files", [](PackTest& t) { fs::create_directories(t.site_ / "empty/sub"); },
+      {"site without files",
+       [](PackTest& t) { fs::create_directories(t.site_ / "empty/sub"); },
        {"holds no files"}},
       {"two files one base name",
        [](PackTest& t) {

@@ -23,14 +23,18 @@ bool BookFile::Create(const fs::path& output, std::string* error) {
       path_ = candidate;
       return true;
     }
-    if (errno != EEXIST) break;
+    if (errno != EEXIST) {
+      break;
+    }
   }
   *error = "cannot create '" + Show(output) + "': " + std::strerror(errno);
   return false;
 }
 
 bool BookFile::Write(const void* bytes, size_t count) {
-  if (count == 0) return true;
+  if (count == 0) {
+    return true;
+  }
   if (offset_ + count > max_size_) {
     too_large_ = true;
     return false;
@@ -55,7 +59,9 @@ bool BookFile::Seek(uint64_t offset) {
 }
 
 std::string BookFile::error() const {
-  if (too_large_) return "the book would be larger than " + std::to_string(max_size_) + " bytes";
+  if (too_large_) {
+    return "the book would be larger than " + std::to_string(max_size_) + " bytes";
+  }
   return std::strerror(errno_);
 }
 
@@ -80,10 +86,14 @@ bool BookFile::Commit(const fs::path& output, std::string* error) {
 }
 
 void BookFile::Discard() {
-  if (file_ != nullptr) std::fclose(file_);
+  if (file_ != nullptr) {
+    std::fclose(file_);
+  }
   file_ = nullptr;
   std::error_code ignored;
-  if (!path_.empty()) fs::remove(path_, ignored);
+  if (!path_.empty()) {
+    fs::remove(path_, ignored);
+  }
   path_.clear();
 }
 

@@ -37,7 +37,9 @@ struct SiteFile {
 char FoldAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 std::string Fold(std::string text) {
-  for (char& c : text) c = FoldAscii(c);
+  for (char& c : text) {
+    c = FoldAscii(c);
+  }
   return text;
 }
 
@@ -46,6 +48,13 @@ std::string Quote(const fs::path& path) {
   quoted += Show(path);
   quoted += '\'';
   return quoted;
+}
+
+template <typename... Parts>
+std::string Join(const Parts&... parts) {
+  std::string text;
+  (text += ... += parts);
+  return text;
 }
 
 std::string ErrnoText() { return std::strerror(errno); }
@@ -82,7 +91,9 @@ bool ReadWhole(const fs::path& path, std::vector<uint8_t>* bytes, std::string* e
 std::time_t ModifiedTime(const fs::directory_entry& entry) {
   std::error_code error;
   fs::file_time_type stamp = entry.last_write_time(error);
-  if (error) return std::time(nullptr);
+  if (error) {
+    return std::time(nullptr);
+  }
   return std::chrono::system_clock::to_time_t(
       std::chrono::time_point_cast<std::chrono::system_clock::duration>(
           std::chrono::file_clock::to_sys(stamp)));
@@ -106,7 +117,9 @@ bool CollectFiles(const fs::path& site, const fs::path& skip, std::vector<SiteFi
     }
     std::error_code type_error;
     fs::file_status type = entry.status(type_error);
-    if (fs::is_directory(type)) continue;
+    if (fs::is_directory(type)) {
+      continue;
+    }
     if (type_error || !fs::exists(type)) {
       *error = "cannot read " + Quote(entry.path()) + ": " +
                (type_error ? type_error.message() : std::string("a link to nothing"));
@@ -117,7 +130,9 @@ bool CollectFiles(const fs::path& site, const fs::path& skip, std::vector<SiteFi
       return false;
     }
     std::error_code same_error;
-    if (!skip.empty() && fs::equivalent(entry.path(), skip, same_error)) continue;
+    if (!skip.empty() && fs::equivalent(entry.path(), skip, same_error)) {
+      continue;
+    }
 
     SiteFile file;
     file.path = entry.path();
@@ -147,10 +162,16 @@ bool CollectFiles(const fs::path& site, const fs::path& skip, std::vector<SiteFi
 bool CheckNames(std::vector<SiteFile>* files, std::string* error) {
   std::vector<std::string> names;
   names.reserve(files->size());
-  for (const SiteFile& file : *files) names.push_back(file.name);
+  for (const SiteFile& file : *files) {
+    names.push_back(file.name);
+  }
   *error = CheckEntryNames(names);
-  if (!error->empty()) return false;
-  for (SiteFile& file : *files) file.base = BaseName(file.name);
+  if (!error->empty()) {
+    return false;
+  }
+  for (SiteFile& file : *files) {
+    file.base = BaseName(file.name);
+  }
   return true;
 }
 
@@ -159,7 +180,9 @@ bool CheckNames(std::vector<SiteFile>* files, std::string* error) {
 size_t ChooseFirstEntry(const std::vector<SiteFile>& files) {
   for (const char* start : {"index.html", "index.htm"}) {
     for (size_t i = 0; i < files.size(); ++i) {
-      if (Fold(files[i].base) == start) return i;
+      if (Fold(files[i].base) == start) {
+        return i;
+      }
     }
   }
   for (size_t i = 0; i < files.size(); ++i) {
@@ -187,7 +210,9 @@ ReadOutcome ReadPieces(const fs::path& path, Take take, std::string* error) {
   std::vector<uint8_t> piece(1 << 16);
   size_t got;
   while ((got = std::fread(piece.data(), 1, piece.size(), file.get())) > 0) {
-    if (!take(piece.data(), got)) return ReadOutcome::kStopped;
+    if (!take(piece.data(), got)) {
+      return ReadOutcome::kStopped;
+    }
   }
   if (std::ferror(file.get())) {
     *error = "cannot read " + Quote(path) + ": " + ErrnoText();
@@ -239,10 +264,14 @@ bool WriteEntry(BookFile& book, const SiteFile& file, bool first,
   entry->name = file.name;
   DosDateTime(file.modified, &entry->dos_time, &entry->dos_date);
   entry->local_header_offset = static_cast<uint32_t>(book.offset());  // below the 2 GB limit
-  if (!book.Write(LocalHeader(*entry))) return write_failed();
+  if (!book.Write(LocalHeader(*entry))) {
+    return write_failed();
+  }
   uint64_t data_offset = book.offset();
   std::optional<TraditionalCipher> keys_before;
-  if (cipher) keys_before.emplace(*cipher);
+  if (cipher) {
+    keys_before.emplace(*cipher);
+  }
 
   uint32_t crc = 0xFFFFFFFF;
   uint64_t size = 0;
@@ -262,12 +291,16 @@ bool WriteEntry(BookFile& book, const SiteFile& file, bool first,
         return first || deflated.written() < file.size;
       },
       error);
-  if (outcome == ReadOutcome::kFailed) return false;
+  if (outcome == ReadOutcome::kFailed) {
+    return false;
+  }
   if (outcome == ReadOutcome::kEnd && !deflate_failed) {
     deflate_failed = !deflater.Feed(nullptr, 0, true, &EntrySink::Emit, &deflated);
   }
   if (deflate_failed) {
-    if (deflated.failed()) return write_failed();
+    if (deflated.failed()) {
+      return write_failed();
+    }
     *error = "cannot compress " + Quote(file.path);
     return false;
   }
@@ -279,8 +312,12 @@ bool WriteEntry(BookFile& book, const SiteFile& file, bool first,
     entry->version_needed = kVersionDeflate;
   } else {
     // Stored: write the data again over the deflated attempt, with the keys as they were.
-    if (!book.Seek(data_offset)) return write_failed();
-    if (keys_before) cipher.emplace(*keys_before);
+    if (!book.Seek(data_offset)) {
+      return write_failed();
+    }
+    if (keys_before) {
+      cipher.emplace(*keys_before);
+    }
     EntrySink stored(book, cipher ? &*cipher : nullptr);
     crc = 0xFFFFFFFF;
     size = 0;
@@ -292,8 +329,12 @@ bool WriteEntry(BookFile& book, const SiteFile& file, bool first,
           return stored.Put(bytes, count);
         },
         error);
-    if (outcome == ReadOutcome::kFailed) return false;
-    if (stored.failed()) return write_failed();
+    if (outcome == ReadOutcome::kFailed) {
+      return false;
+    }
+    if (stored.failed()) {
+      return write_failed();
+    }
     entry->method = kMethodStored;
     entry->flags = 0;
     entry->version_needed = kVersionStored;
@@ -324,10 +365,14 @@ class ProgressLine {
   ProgressLine(std::ostream& out, bool shown, size_t files, uint64_t bytes)
       : out_(out), shown_(shown), files_(files), bytes_(bytes) {}
   ~ProgressLine() {
-    if (shown_ && started_) out_ << "\n" << std::flush;
+    if (shown_ && started_) {
+      out_ << "\n" << std::flush;
+    }
   }
   void Update(size_t files_done, uint64_t bytes_done) {
-    if (!shown_) return;
+    if (!shown_) {
+      return;
+    }
     started_ = true;
     out_ << "\rbrisomel-pack: " << files_done << " of " << files_ << " files, "
          << Megabytes(bytes_done) << " of " << Megabytes(bytes_) << " MB" << std::flush;
@@ -363,7 +408,9 @@ PackResult Pack(const PackOptions& options, std::ostream& progress) {
     return fail("reader " + Quote(options.reader) + " is a folder, not a program");
   }
   std::vector<uint8_t> reader;
-  if (!ReadWhole(options.reader, &reader, &error)) return fail(error);
+  if (!ReadWhole(options.reader, &reader, &error)) {
+    return fail(error);
+  }
   std::vector<PatternMatch> matches = FindSearchPattern(reader);
   if (matches.empty()) {
     return fail("reader " + Quote(options.reader) +
@@ -391,27 +438,41 @@ PackResult Pack(const PackOptions& options, std::ostream& progress) {
   }
   std::vector<SiteFile> files;
   fs::path skip = fs::exists(options.output, status) ? options.output : fs::path();
-  if (!CollectFiles(options.site_dir, skip, &files, &error)) return fail(error);
-  if (files.empty()) return fail("site folder " + Quote(options.site_dir) + " holds no files");
+  if (!CollectFiles(options.site_dir, skip, &files, &error)) {
+    return fail(error);
+  }
+  if (files.empty()) {
+    return fail("site folder " + Quote(options.site_dir) + " holds no files");
+  }
   if (files.size() > kMaxEntries) {
     return fail("site folder " + Quote(options.site_dir) + " holds more than " +
                 std::to_string(kMaxEntries) + " files");
   }
-  if (!CheckNames(&files, &error)) return fail(error);
+  if (!CheckNames(&files, &error)) {
+    return fail(error);
+  }
   size_t first = ChooseFirstEntry(files);
   std::rotate(files.begin(), files.begin() + first, files.begin() + first + 1);
   uint64_t total_bytes = 0;
-  for (const SiteFile& file : files) total_bytes += file.size;
+  for (const SiteFile& file : files) {
+    total_bytes += file.size;
+  }
 
   // The book.
   BookFile book(kMaxBookSize);
-  if (!book.Create(options.output, &error)) return fail(error);
+  if (!book.Create(options.output, &error)) {
+    return fail(error);
+  }
   auto write_failed = [&]() { return fail("cannot write the book: " + book.error()); };
-  if (!book.Write(reader)) return write_failed();
+  if (!book.Write(reader)) {
+    return write_failed();
+  }
   uint64_t pattern_end = matches[0].offset + sizeof kSearchPattern;
   if (reader.size() < pattern_end + kPatternClearance) {
     std::vector<uint8_t> padding(pattern_end + kPatternClearance - reader.size(), 0);
-    if (!book.Write(padding)) return write_failed();
+    if (!book.Write(padding)) {
+      return write_failed();
+    }
   }
   result.archive_offset = book.offset();
   reader = {};
@@ -422,7 +483,9 @@ PackResult Pack(const PackOptions& options, std::ostream& progress) {
   std::vector<ZipEntry> entries(files.size());
   uint64_t bytes_done = 0;
   for (size_t i = 0; i < files.size(); ++i) {
-    if (i == 1 && options.obfuscate) cipher.emplace(crc_table);  // keys start at zero
+    if (i == 1 && options.obfuscate) {
+      cipher.emplace(crc_table);  // keys start at zero
+    }
     if (!WriteEntry(book, files[i], i == 0, cipher, crc_table, &entries[i], &error)) {
       return fail(error);
     }
@@ -432,7 +495,9 @@ PackResult Pack(const PackOptions& options, std::ostream& progress) {
 
   uint64_t directory_offset = book.offset();
   for (const ZipEntry& entry : entries) {
-    if (!book.Write(CentralHeader(entry))) return write_failed();
+    if (!book.Write(CentralHeader(entry))) {
+      return write_failed();
+    }
   }
   uint64_t directory_size = book.offset() - directory_offset;
   if (!book.Write(EndOfCentralDirectory(static_cast<uint16_t>(entries.size()),
@@ -441,7 +506,9 @@ PackResult Pack(const PackOptions& options, std::ostream& progress) {
     return write_failed();
   }
   result.book_size = book.offset();
-  if (!book.Commit(options.output, &error)) return fail(error);
+  if (!book.Commit(options.output, &error)) {
+    return fail(error);
+  }
   result.ok = true;
   result.entries = entries.size();
   result.first_entry = entries.front().name;
@@ -462,7 +529,9 @@ std::vector<PatternMatch> FindSearchPattern(const std::vector<uint8_t>& bytes) {
       exact = exact && have == want;
       folded = FoldAscii(have) == FoldAscii(want);
     }
-    if (folded) matches.push_back({at, exact});
+    if (folded) {
+      matches.push_back({at, exact});
+    }
   }
   return matches;
 }
@@ -475,7 +544,7 @@ std::string CheckEntryNames(const std::vector<std::string>& names) {
     for (unsigned char c : leaf) {
       if (!IsWindowsNameCharacter(c)) {
         std::string shown = c < 0x20 ? "code " + std::to_string(c) : std::string(1, char(c));
-        return "'" + name + "' cannot be a Windows file name (it holds " + shown + ")";
+        return Join("'", name, "' cannot be a Windows file name (it holds ", shown, ")");
       }
     }
     // With no ':' or '\' in the leaf, the leaf is what the reader extracts to.
@@ -483,11 +552,13 @@ std::string CheckEntryNames(const std::vector<std::string>& names) {
       return "the file name of '" + name + "' is longer than " +
              std::to_string(kMaxBaseNameLength) + " characters";
     }
-    if (name.size() > kMaxNameLength) return "the path of '" + name + "' is too long";
+    if (name.size() > kMaxNameLength) {
+      return "the path of '" + name + "' is too long";
+    }
     auto [place, added] = by_base.emplace(Fold(leaf), &name);
     if (!added) {
-      return "'" + *place->second + "' and '" + name + "' would both be extracted as '" +
-             leaf + "' (the reader drops folders and ignores case); rename one of them";
+      return Join("'", *place->second, "' and '", name, "' would both be extracted as '", leaf,
+                  "' (the reader drops folders and ignores case); rename one of them");
     }
   }
   return {};

@@ -48,8 +48,8 @@ struct PackOptions {
 
 struct PackResult {
   bool ok = false;
-  std::string error;         // what went wrong, for the user; empty when ok
-  std::string first_entry;   // the entry name the reader's search lands on
+  std::string error;        // what went wrong, for the user; empty when ok
+  std::string first_entry;  // the entry name the reader's search lands on
   size_t entries = 0;
   uint64_t book_size = 0;
   uint64_t archive_offset = 0;  // where the first local header starts

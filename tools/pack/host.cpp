@@ -21,8 +21,9 @@ std::string ToCodePage(const std::wstring& wide, bool* exact) {
   *exact = true;
   if (wide.empty()) return {};
   BOOL used_default = FALSE;
-  int length = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(),
-                                   static_cast<int>(wide.size()), nullptr, 0, nullptr, &used_default);
+  int length =
+      WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(wide.size()),
+                          nullptr, 0, nullptr, &used_default);
   if (length <= 0) {
     *exact = false;
     return {};
@@ -82,9 +83,13 @@ std::FILE* OpenForReading(const std::filesystem::path& path) {
 std::FILE* CreateExclusive(const std::filesystem::path& path) {
   // A book is a program: let it be executable where the umask allows.
   int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0777);
-  if (fd < 0) return nullptr;
+  if (fd < 0) {
+    return nullptr;
+  }
   std::FILE* file = fdopen(fd, "wb");
-  if (file == nullptr) close(fd);
+  if (file == nullptr) {
+    close(fd);
+  }
   return file;
 }
 

@@ -13,7 +13,9 @@ void Put16(std::vector<uint8_t>& out, uint16_t value) {
 }
 
 void Put32(std::vector<uint8_t>& out, uint32_t value) {
-  for (int shift = 0; shift < 32; shift += 8) out.push_back(static_cast<uint8_t>(value >> shift));
+  for (int shift = 0; shift < 32; shift += 8) {
+    out.push_back(static_cast<uint8_t>(value >> shift));
+  }
 }
 
 void PutName(std::vector<uint8_t>& out, const std::string& name) {
@@ -92,7 +94,8 @@ void DosDateTime(std::time_t moment, uint16_t* dos_time, uint16_t* dos_date) {
     return;
   }
   int year = std::min(parts.tm_year - 80, 127);
-  *dos_time = static_cast<uint16_t>((parts.tm_hour << 11) | (parts.tm_min << 5) | (parts.tm_sec / 2));
+  *dos_time =
+      static_cast<uint16_t>((parts.tm_hour << 11) | (parts.tm_min << 5) | (parts.tm_sec / 2));
   *dos_date = static_cast<uint16_t>((year << 9) | ((parts.tm_mon + 1) << 5) | parts.tm_mday);
 }
 
@@ -109,12 +112,15 @@ RawDeflater::RawDeflater(int level) : state_(std::make_unique<State>()) {
 }
 
 RawDeflater::~RawDeflater() {
-  if (state_->ready) deflateEnd(&state_->stream);
+  if (state_->ready) {
+    deflateEnd(&state_->stream);
+  }
 }
 
-bool RawDeflater::Feed(const uint8_t* bytes, size_t count, bool finish, Emit emit,
-                       void* context) {
-  if (!state_->ready) return false;
+bool RawDeflater::Feed(const uint8_t* bytes, size_t count, bool finish, Emit emit, void* context) {
+  if (!state_->ready) {
+    return false;
+  }
   z_stream& stream = state_->stream;
   // Callers feed pieces far below zlib's 32-bit counts.
   stream.next_in = const_cast<Bytef*>(bytes);
@@ -123,9 +129,13 @@ bool RawDeflater::Feed(const uint8_t* bytes, size_t count, bool finish, Emit emi
     stream.next_out = state_->out;
     stream.avail_out = sizeof state_->out;
     int status = deflate(&stream, finish ? Z_FINISH : Z_NO_FLUSH);
-    if (status == Z_STREAM_ERROR) return false;
+    if (status == Z_STREAM_ERROR) {
+      return false;
+    }
     size_t produced = sizeof state_->out - stream.avail_out;
-    if (produced > 0 && !emit(context, state_->out, produced)) return false;
+    if (produced > 0 && !emit(context, state_->out, produced)) {
+      return false;
+    }
     if (finish ? status == Z_STREAM_END : stream.avail_in == 0 && stream.avail_out != 0) {
       return true;
     }
