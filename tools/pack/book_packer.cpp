@@ -254,9 +254,11 @@ class EntrySink {
 // that shrinks it (always for the first entry, which the reader's search pattern needs
 // deflated), else stored; then the header again with the sizes and CRC now known. `cipher`,
 // when given, enciphers the data and carries its keys on to the next entry.
+// `read_so_far` hears how much of the file the first pass has read.
+template <typename Report>
 bool WriteEntry(BookFile& book, const SiteFile& file, bool first,
                 std::optional<TraditionalCipher>& cipher, const CrcTable& crc_table,
-                ZipEntry* entry, std::string* error) {
+                Report read_so_far, ZipEntry* entry, std::string* error) {
   auto write_failed = [&]() {
     *error = "cannot write the book: " + book.error();
     return false;
@@ -284,6 +286,7 @@ bool WriteEntry(BookFile& book, const SiteFile& file, bool first,
       [&](const uint8_t* bytes, size_t count) {
         crc = crc_table.Update(crc, bytes, count);
         size += count;
+        read_so_far(size);
         if (!deflater.Feed(bytes, count, false, &EntrySink::Emit, &deflated)) {
           deflate_failed = true;
           return false;
@@ -369,11 +372,14 @@ class ProgressLine {
       out_ << "\n" << std::flush;
     }
   }
+  // Shown when a file is done, and every megabyte inside a large one.
   void Update(size_t files_done, uint64_t bytes_done) {
-    if (!shown_) {
+    if (!shown_ || (files_done == files_done_ && bytes_done < shown_bytes_ + (1 << 20))) {
       return;
     }
     started_ = true;
+    files_done_ = files_done;
+    shown_bytes_ = bytes_done;
     out_ << "\rbrisomel-pack: " << files_done << " of " << files_ << " files, "
          << Megabytes(bytes_done) << " of " << Megabytes(bytes_) << " MB" << std::flush;
   }
@@ -387,6 +393,8 @@ class ProgressLine {
   std::ostream& out_;
   bool shown_;
   bool started_ = false;
+  size_t files_done_ = 0;
+  uint64_t shown_bytes_ = 0;
   size_t files_;
   uint64_t bytes_;
 };
@@ -486,7 +494,8 @@ PackResult Pack(const PackOptions& options, std::ostream& progress) {
     if (i == 1 && options.obfuscate) {
       cipher.emplace(crc_table);  // keys start at zero
     }
-    if (!WriteEntry(book, files[i], i == 0, cipher, crc_table, &entries[i], &error)) {
+    auto read_so_far = [&](uint64_t bytes) { line.Update(i, bytes_done + bytes); };
+    if (!WriteEntry(book, files[i], i == 0, cipher, crc_table, read_so_far, &entries[i], &error)) {
       return fail(error);
     }
     bytes_done += files[i].size;
