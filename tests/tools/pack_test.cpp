@@ -248,7 +248,7 @@ TEST_F(PackTest, FirstHeaderKeepsClearOfTheReadersPatternNearItsEnd) {
   fs::path reader = dir_.Write("short-tail.exe", FakeReader(4));
   options_.reader = reader;
   Add("index.htm", PageText(500));
-  std::vector<WalkedEntry> entries = PackAndWalk();
+  PackAndWalk();
   std::vector<PatternMatch> matches = FindSearchPattern(book_bytes_);
   ASSERT_EQ(matches.size(), 2u);
   EXPECT_GT(matches[1].offset - matches[0].offset, 255u + sizeof kSearchPattern);
