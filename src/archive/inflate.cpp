@@ -429,6 +429,7 @@ InflateResult Inflater::FastCodes(const HuffmanTable& lit, const HuffmanTable& d
   const uint64_t room = limit_ - Produced();
   if (room < kMaxMatch) return InflateResult::kOk;
   uint8_t* out_last = window + kBufferSize - kMaxMatch;  // last start for a symbol
+  if (out > out_last) return InflateResult::kOk;
   if (room - kMaxMatch < static_cast<uint64_t>(out_last - out)) out_last = out + (room - kMaxMatch);
   const uint8_t* in = input_.data() + in_pos_;
   const uint8_t* const in_last = input_.data() + in_end_ - 8;
