@@ -158,6 +158,7 @@ void AttachedArchive::ExtractEntries() {
   position_ = archive_start_;
   std::vector<uint8_t> name_buffer;
   for (;;) {
+    enciphered_ = false;  // headers, names and extra fields are never enciphered
     uint8_t header[kLocalHeaderSize];
     if (ReadArchive(header, kLocalHeaderSize) != kLocalHeaderSize) break;
     const uint32_t signature = Le32(header);

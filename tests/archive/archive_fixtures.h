@@ -109,13 +109,13 @@ class BitWriter {
 
 // One entry as it goes into a book.
 struct ZipEntry {
-  std::string name;
-  Bytes data;            // uncompressed content
+  std::string name = {};
+  Bytes data = {};          // uncompressed content
   uint16_t method = 8;   // 0 stored, 8 deflated (by zlib at `level`), others: data as given
   int level = 9;
   uint16_t flags = 0;    // bit 0 enciphers with the carried keys
-  Bytes extra;
-  Bytes raw;             // when not empty: the entry's data bytes as written (before cipher)
+  Bytes extra = {};
+  Bytes raw = {};           // when not empty: the entry's data bytes as written (before cipher)
   bool bad_crc = false;  // write a wrong CRC
 };
 
