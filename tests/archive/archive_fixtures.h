@@ -181,8 +181,10 @@ inline Bytes MakeBook(const std::vector<ZipEntry>& entries) {
   ZipWriter zip;
   for (const auto& e : entries) zip.Add(e);
   zip.End();
-  Bytes book = ProgramImage();
-  book.insert(book.end(), zip.bytes().begin(), zip.bytes().end());
+  const Bytes image = ProgramImage();
+  Bytes book(image.size() + zip.bytes().size());
+  std::memcpy(book.data(), image.data(), image.size());
+  std::memcpy(book.data() + image.size(), zip.bytes().data(), zip.bytes().size());
   return book;
 }
 
