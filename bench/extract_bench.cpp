@@ -18,9 +18,10 @@ namespace {
 using Bytes = std::vector<uint8_t>;
 
 Bytes Page(std::mt19937& rng, size_t size) {
-  static const char* words[] = {"<p>", "</p>\n", "<a href=\"page", ".htm\">", "</a>", "the ",
-                                "reader ", "window ", "book ", "of ", "and ", "<td>", "</td>",
-                                "chapter ", "<b>", "</b>", "section "};
+  static const char* words[] = {"<p>",  "</p>\n",  "<a href=\"page", ".htm\">",  "</a>",
+                                "the ", "reader ", "window ",        "book ",    "of ",
+                                "and ", "<td>",    "</td>",          "chapter ", "<b>",
+                                "</b>", "section "};
   Bytes out;
   out.reserve(size + 64);
   while (out.size() < size) {
@@ -53,7 +54,8 @@ Bytes ReadFile(const std::string& path) {
   Bytes bytes;
   uint8_t buffer[65536];
   size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) bytes.insert(bytes.end(), buffer, buffer + n);
+  while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0)
+    bytes.insert(bytes.end(), buffer, buffer + n);
   std::fclose(f);
   return bytes;
 }

@@ -16,9 +16,10 @@ using Bytes = std::vector<uint8_t>;
 // Page-like text with repeats near and far, and a share of barely compressible bytes.
 Bytes Corpus() {
   std::mt19937 rng(42);
-  static const char* words[] = {"<p>", "</p>\n", "<a href=\"page", ".htm\">", "</a>", "the ",
-                                "reader ", "window ", "book ", "of ", "and ", "<td>", "</td>",
-                                "<img src=\"pic", ".gif\">", "chapter ", "brisomel "};
+  static const char* words[] = {
+      "<p>",     "</p>\n",         "<a href=\"page", ".htm\">",  "</a>",     "the ",
+      "reader ", "window ",        "book ",          "of ",      "and ",     "<td>",
+      "</td>",   "<img src=\"pic", ".gif\">",        "chapter ", "brisomel "};
   Bytes out;
   const size_t size = 40u << 20;
   out.reserve(size);
