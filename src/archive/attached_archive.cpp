@@ -101,8 +101,13 @@ void AttachedArchive::ExtractAttachedArchive() {
   ExtractEntries();
   archive_.reset();
   if (!damaged_.empty()) {
+    // One box for all of them; a long list is cut so that the box still fits the screen.
+    constexpr size_t kMostNamed = 20;
     std::string text = kDamagedEntriesText;
-    for (const std::string& name : damaged_) text += "\n" + name;
+    for (size_t i = 0; i < damaged_.size() && i < kMostNamed; ++i) text += "\n" + damaged_[i];
+    if (damaged_.size() > kMostNamed) {
+      text += "\n(and " + std::to_string(damaged_.size() - kMostNamed) + " more)";
+    }
     system_.MessageBox(text, kArchiveErrorCaption);
   }
 }

@@ -229,6 +229,20 @@ TEST(ExtractAttachedArchive, MalformedArchives) {
   }
 }
 
+TEST(ExtractAttachedArchive, ManyDamagedEntriesShareOneShortenedMessage) {
+  std::vector<ZipEntry> entries{{.name = "index.htm", .data = kPage}};
+  for (int i = 0; i < 25; ++i) {
+    entries.push_back({.name = "p" + std::to_string(i) + ".htm", .data = kOther, .bad_crc = true});
+  }
+  Extraction run(testing::MakeBook(entries));
+  EXPECT_EQ(run.archive.DamagedEntries().size(), 25u);
+  ASSERT_EQ(run.system.messages.size(), 1u);
+  const std::string& text = run.system.messages[0].text;
+  EXPECT_NE(text.find("\np19.htm"), std::string::npos);
+  EXPECT_EQ(text.find("\np20.htm"), std::string::npos);
+  EXPECT_NE(text.find("(and 5 more)"), std::string::npos);
+}
+
 // Cut the book at every byte of the second entry's header, name, extra field and data.
 TEST(ExtractAttachedArchive, TruncatedAtEveryByteOfAnEntry) {
   const Bytes data = testing::MixedText(5000, 9);
