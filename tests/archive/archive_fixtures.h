@@ -121,8 +121,9 @@ struct ZipEntry {
   int level = 9;
   uint16_t flags = 0;  // bit 0 enciphers with the carried keys
   Bytes extra = {};
-  Bytes raw = {};        // when not empty: the entry's data bytes as written (before cipher)
-  bool bad_crc = false;  // write a wrong CRC
+  Bytes raw = {};             // when not empty: the entry's data bytes as written (before cipher)
+  bool bad_crc = false;       // write a wrong CRC
+  int64_t uncompressed = -1;  // when not -1: the uncompressed size the header gives
 };
 
 // Writes local headers the way the packer does: the first deflated entry carries version 20
@@ -148,7 +149,7 @@ class ZipWriter {
     Put16(0);
     Put32(crc);
     Put32(static_cast<uint32_t>(data.size() + (enciphered ? 12 : 0)));
-    Put32(static_cast<uint32_t>(entry.data.size()));
+    Put32(static_cast<uint32_t>(entry.uncompressed >= 0 ? entry.uncompressed : entry.data.size()));
     Put16(static_cast<uint16_t>(entry.name.size()));
     Put16(static_cast<uint16_t>(entry.extra.size()));
     out_.insert(out_.end(), entry.name.begin(), entry.name.end());

@@ -135,6 +135,7 @@ TEST(ExtractAttachedArchive, MalformedArchives) {
     w.BlockHeader(true, 1);
     for (int i = 0; i < 40; ++i) w.Fixed('q');
   });
+  const Bytes long_page = testing::MixedText(100000, 8);
   const std::vector<MalformedCase> cases = {
       {"first entry stored: extraction starts at the first entry the search finds",
        {{.name = "a.htm", .data = kOther, .method = 0},
@@ -191,6 +192,14 @@ TEST(ExtractAttachedArchive, MalformedArchives) {
        {{"index.htm", kPage}, {"crc.htm", kOther}, {"after.htm", kOther}},
        {DamagedMessage({"crc.htm"})},
        {"crc.htm"},
+       3},
+      {"more output than the header's uncompressed size: cut there, and named",
+       {first, {.name = "long.htm", .data = long_page, .uncompressed = 70000}, after},
+       {{"index.htm", kPage},
+        {"long.htm", Bytes(long_page.begin(), long_page.begin() + 65536)},
+        {"after.htm", kOther}},
+       {DamagedMessage({"long.htm"})},
+       {"long.htm"},
        3},
       {"directory entry: nothing written, the walk goes on",
        {first, {.name = "docs/", .data = {}, .method = 0}, after},
