@@ -62,6 +62,7 @@ void Tokenizer::ResetInput(TInputKind kind) {
   include_buffer_.clear();
   in_include_directive_ = false;
   construct_depth_ = 0;
+  pending_error_ = false;
   Ch = UpCh = kEof;
 }
 
@@ -132,6 +133,7 @@ int Tokenizer::Refill() {
         const auto* bytes = reinterpret_cast<const uint8_t*>(line.data());
         window_ = {bytes, bytes + line.size()};
         line_end_pending_ = true;
+        if (window_.cur != window_.end) return *window_.cur++;
         continue;
       }
       case ikBuffer:
@@ -263,6 +265,7 @@ void Tokenizer::SkipBlanks() {
 // Symbols
 
 void Tokenizer::NextSymbol() {
+  if (pending_error_) throw EParseError();
   TokenText.clear();
   if (Ch == kEof) {
     Symbol = symEof;
@@ -459,15 +462,23 @@ void Tokenizer::AppendEntity(std::string& out) {
 
 // Up to 100 text characters. Outside preformatted text every run of blanks and line ends
 // (comments between them included) becomes one space.
+// When an unclosed comment ends the input in the middle of a run, the text read so far is
+// still delivered and the error comes with the next symbol, so no text before it is lost.
 void Tokenizer::ScanTextRun() {
-  while (TokenText.size() < kTextRunLength && kTextChars[Ch]) {
-    if (!InPre && (Ch == ' ' || Ch == '\r')) {
-      TokenText.push_back(' ');
-      SkipBlanks();
-    } else {
-      TokenText.push_back(static_cast<char>(Ch));
-      Advance();
+  try {
+    while (TokenText.size() < kTextRunLength && kTextChars[Ch]) {
+      if (!InPre && (Ch == ' ' || Ch == '\r')) {
+        TokenText.push_back(' ');
+        SkipBlanks();
+      } else {
+        TokenText.push_back(static_cast<char>(Ch));
+        Advance();
+      }
     }
+  } catch (const EParseError&) {
+    if (TokenText.empty()) throw;
+    pending_error_ = true;
+    Ch = UpCh = kEof;
   }
   if (!TokenText.empty()) Symbol = symText;
 }

@@ -155,6 +155,7 @@ class Tokenizer {
   bool in_include_directive_ = false;
 
   int construct_depth_ = 0;  // inside "<!...": end of input is an error
+  bool pending_error_ = false;  // raised by the next NextSymbol, after the text before it
 
   // The attribute being scanned.
   TSymbol attr_symbol_ = symUnknownAttr;
