@@ -136,12 +136,13 @@ BENCHMARK_CAPTURE(BM_Hostile, open_quote, std::string("open_quote"))->Unit(bench
 BENCHMARK_CAPTURE(BM_Hostile, attributes, std::string("attributes"))->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_Hostile, comments, std::string("comments"))->Unit(benchmark::kMillisecond);
 
-// Keeps each benchmark's real time per iteration, for the comparison lines.
+// Keeps each benchmark's CPU time per iteration for the comparison lines (CPU time, as the
+// machine may be shared with other work while the benchmarks run).
 class RecordingReporter : public benchmark::ConsoleReporter {
  public:
   void ReportRuns(const std::vector<Run>& runs) override {
     for (const Run& run : runs)
-      if (run.run_type == Run::RT_Iteration) times[run.benchmark_name()] = run.GetAdjustedRealTime();
+      if (run.run_type == Run::RT_Iteration) times[run.benchmark_name()] = run.GetAdjustedCPUTime();
     ConsoleReporter::ReportRuns(runs);
   }
   std::map<std::string, double> times;

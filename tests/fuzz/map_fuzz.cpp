@@ -30,7 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::vector<std::pair<int32_t, int32_t>> points(input.ConsumeIntegralInRange<size_t>(0, 8));
   for (auto& p : points) p = {input.ConsumeIntegral<int32_t>(), input.ConsumeIntegral<int32_t>()};
 
-  const std::string html = input.ConsumeRemainingAsString();
+  const std::string html = input.ConsumeBytesAsString(input.remaining_bytes());
   (void)TMapItem::ParseCoords(html);
   Tokenizer tokenizer;
   tokenizer.SetInputBuffer(html.data(), html.size());

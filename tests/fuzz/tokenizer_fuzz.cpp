@@ -60,7 +60,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::vector<std::string> includes(input.ConsumeIntegralInRange<size_t>(0, 3));
   for (auto& buffer : includes) buffer = input.ConsumeRandomLengthString(512);
   const std::string modes = input.ConsumeRandomLengthString(32);
-  const std::string html = input.ConsumeRemainingAsString();
+  const std::string html = input.ConsumeBytesAsString(input.remaining_bytes());
 
   Tokenizer tokenizer;
   size_t include_calls = 0;

@@ -26,14 +26,22 @@ std::string QuoteText(std::string_view text) {
 
 std::string DumpSymbol(const Tokenizer& tokenizer) {
   std::string out(SymbolName(tokenizer.Symbol));
-  if (tokenizer.Symbol == symHeading || tokenizer.Symbol == symHeadingEnd)
-    out += " " + std::to_string(tokenizer.HeadingLevel);
-  out += " " + QuoteText(tokenizer.TokenText) + "\n";
+  if (tokenizer.Symbol == symHeading || tokenizer.Symbol == symHeadingEnd) {
+    out += ' ';
+    out += std::to_string(tokenizer.HeadingLevel);
+  }
+  out += ' ';
+  out += QuoteText(tokenizer.TokenText);
+  out += '\n';
   if (TakesAttributes(tokenizer.Symbol)) {
     for (const auto& attribute : tokenizer.Attributes) {
       out += "  ";
       out += SymbolName(attribute->Symbol);
-      out += " " + std::to_string(attribute->Value) + " " + QuoteText(attribute->Text) + "\n";
+      out += ' ';
+      out += std::to_string(attribute->Value);
+      out += ' ';
+      out += QuoteText(attribute->Text);
+      out += '\n';
     }
   }
   return out;

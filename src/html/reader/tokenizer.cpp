@@ -1,5 +1,6 @@
 #include "html/reader/tokenizer.h"
 
+#include <algorithm>
 #include <memory>
 #include <string_view>
 
@@ -19,6 +20,15 @@ constexpr std::array<bool, 256> MakeTextChars() {
   return text;
 }
 constexpr std::array<bool, 256> kTextChars = MakeTextChars();
+
+// Text characters that need no normalisation and never collapse: a text run may take them
+// straight from the input window.
+constexpr std::array<bool, 256> MakePlainChars() {
+  std::array<bool, 256> plain = MakeTextChars();
+  plain[' '] = plain['\r'] = false;
+  return plain;
+}
+constexpr std::array<bool, 256> kPlainChars = MakePlainChars();
 
 constexpr std::array<unsigned char, 256> MakeUpper() {
   std::array<unsigned char, 256> upper{};
@@ -450,7 +460,7 @@ void Tokenizer::AppendEntity(std::string& out) {
   }
   const bool semicolon = Ch == ';';
   if (semicolon) Advance();
-  int code = LookupEntity(std::string_view(name.data(), length));
+  int code = length > 0 ? LookupEntity(std::string_view(name.data(), length)) : -1;
   if (code >= 0) {
     out.push_back(static_cast<char>(code));
     return;
@@ -472,6 +482,17 @@ void Tokenizer::ScanTextRun() {
         SkipBlanks();
       } else {
         TokenText.push_back(static_cast<char>(Ch));
+        // Fast path: the plain characters that follow, straight from the window, exactly as
+        // Advance would deliver them one by one.
+        if (pushback_ < 0) {
+          const uint8_t* first = window_.cur;
+          const size_t room = kTextRunLength - TokenText.size();
+          const uint8_t* limit = first + std::min<size_t>(static_cast<size_t>(window_.end - first), room);
+          const uint8_t* last = first;
+          while (last != limit && kPlainChars[*last]) ++last;
+          TokenText.append(reinterpret_cast<const char*>(first), static_cast<size_t>(last - first));
+          window_.cur = last;
+        }
         Advance();
       }
     }
