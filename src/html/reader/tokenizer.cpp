@@ -74,6 +74,10 @@ void Tokenizer::ResetInput(TInputKind kind) {
   construct_depth_ = 0;
   pending_error_ = false;
   Ch = UpCh = kEof;
+  Symbol = symEof;
+  TokenText.clear();
+  HeadingLevel = 0;
+  Attributes.Clear();
 }
 
 void Tokenizer::SetInputFile(File& file) {

@@ -65,8 +65,9 @@ class Tokenizer {
   Tokenizer(const Tokenizer&) = delete;
   Tokenizer& operator=(const Tokenizer&) = delete;
 
-  // Input sources. Each clears the push-back slot, InPre and InScript; the source must stay
-  // alive while it is read. Then call Advance() once and NextSymbol() for the first symbol.
+  // Input sources. Each clears the push-back slot, InPre, InScript and the current token; the
+  // source must stay alive while it is read. Then call Advance() once and NextSymbol() for the
+  // first symbol.
   void SetInputFile(File& file);                           // read in 2000-byte pieces
   void SetInputBuffer(const char* data, size_t size);
   void SetInputStrings(const std::vector<std::string>& lines);  // each line ends with a CR
