@@ -433,8 +433,8 @@ void Tokenizer::AppendEntity(std::string& out) {
       name[length++] = static_cast<char>(Ch);
       Advance();
     }
-    out += "&#";
     if (length == 6 && IsDigit(Ch)) {  // too long: the rest is ordinary text
+      out += "&#";
       out.append(name.data(), length);
       return;
     }
@@ -444,11 +444,11 @@ void Tokenizer::AppendEntity(std::string& out) {
       int value = 0;
       for (size_t i = 0; i < length; ++i) value = value * 10 + (name[i] - '0');
       if (value <= 255 && (value == 9 || value == 10 || value >= 32)) {
-        out.resize(out.size() - 2);
         out.push_back(value == 9 ? ' ' : static_cast<char>(value));
         return;
       }
     }
+    out += "&#";
     out.append(name.data(), length);
     if (semicolon) out.push_back(';');
     return;
