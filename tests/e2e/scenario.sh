@@ -32,7 +32,10 @@ template="$build/e2e/prefix-template"
   fi
 ) 9>"$build/e2e/template.lock"
 export WINEPREFIX="$work/prefix"
-cp -a "$template" "$WINEPREFIX"
+# Hard links keep the copy cheap (the template is large); the registry files, which Wine
+# rewrites, are real copies.
+cp -al "$template" "$WINEPREFIX"
+for f in "$template"/*.reg; do cp --remove-destination "$f" "$WINEPREFIX/"; done
 
 # --- X display ----------------------------------------------------------------------------
 Xvfb -displayfd 5 -screen 0 1024x768x24 -nolisten tcp 5>"$work/display" 2>"$work/xvfb.log" &
