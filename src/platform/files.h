@@ -75,4 +75,11 @@ class System {
   virtual int ScreenHeight() = 0;
 };
 
+// The adapters of the machine the program runs on (Win32 on Windows, POSIX elsewhere).
+std::unique_ptr<Files> MakePlatformFiles();
+std::unique_ptr<System> MakePlatformSystem();
+
+// True when `name` matches `pattern` ('*' any run, '?' one character), ASCII case folded.
+bool MatchesWildcard(const std::string& name, const std::string& pattern);
+
 }  // namespace brisomel
