@@ -8,6 +8,7 @@
 //   buttons HWND              one line per speed button: text id enabled left top width height
 //                             (screen coordinates)
 //   click HWND TEXT           moves the pointer onto the button and clicks it
+//   move HWND LEFT TOP        moves the window, as a user drags it aside
 //
 // Handles are printed and read in hexadecimal. Exit status 0 on success, 1 on a timeout or a
 // missing window, 2 on bad usage.
@@ -143,7 +144,14 @@ int main(int argc, char** argv) {
     if (!IsWindow(window)) return 1;
     return Click(window, argv[3]);
   }
+  if (command == "move" && argc == 5) {
+    HWND window = ParseHandle(argv[2]);
+    if (!IsWindow(window)) return 1;
+    const int left = std::atoi(argv[3]);
+    const int top = std::atoi(argv[4]);
+    return SetWindowPos(window, HWND_TOP, left, top, 0, 0, SWP_NOSIZE) ? 0 : 1;
+  }
   std::fprintf(stderr, "usage: brisomel-driver windows | wait-windows N MS | wait-gone HWND MS |"
-                       " caption HWND | buttons HWND | click HWND TEXT\n");
+                       " caption HWND | buttons HWND | click HWND TEXT | move HWND LEFT TOP\n");
   return 2;
 }

@@ -265,6 +265,8 @@ case $name in
     pid2=$book_pid
     second=$(wait_window 2 | grep -vx "$first" | head -n 1)
     [ -n "$second" ] || fail "no second window"
+    # Both open at the same place: drag the second one down, clear of the first one's toolbar.
+    drv move "$second" 181 420 || fail "could not move the second window"
     sleep 1
     dirs=$(private_dirs)
     [ "$(wc -l <<<"$dirs")" = 2 ] || fail "expected two private directories, got: $dirs"
