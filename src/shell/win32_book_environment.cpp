@@ -2,23 +2,18 @@
 
 #include <windows.h>
 
-#if BRISOMEL_HAVE_ARCHIVE
 #include "archive/attached_archive.h"
 #include "platform/files.h"
-#endif
 
 namespace brisomel {
 namespace {
 
 class Win32BookEnvironment : public BookEnvironment {
  public:
-  Win32BookEnvironment() {
-#if BRISOMEL_HAVE_ARCHIVE
-    files_ = MakePlatformFiles();
-    system_ = MakePlatformSystem();
-    archive_ = std::make_unique<AttachedArchive>(*files_, *system_);
-#endif
-  }
+  Win32BookEnvironment()
+      : files_(MakePlatformFiles()),
+        system_(MakePlatformSystem()),
+        archive_(std::make_unique<AttachedArchive>(*files_, *system_)) {}
 
   std::string CurrentDirectory() override {
     char buffer[MAX_PATH + 1];
@@ -33,27 +28,14 @@ class Win32BookEnvironment : public BookEnvironment {
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
   }
 
-#if BRISOMEL_HAVE_ARCHIVE
   void ExtractAttachedArchive() override { archive_->ExtractAttachedArchive(); }
   std::string GetTempDirectory() override { return archive_->GetTempDirectory(); }
   void DeleteExtractedFiles() override { archive_->DeleteExtractedFiles(); }
-#else
-  // Built without the archive layer: nothing is extracted, glyphs come from the program.
-  void ExtractAttachedArchive() override {}
-  std::string GetTempDirectory() override {
-    char buffer[MAX_PATH + 1];
-    DWORD n = GetTempPathA(sizeof buffer, buffer);
-    return n > 0 && n < sizeof buffer ? std::string(buffer, n) : std::string(".\\");
-  }
-  void DeleteExtractedFiles() override {}
-#endif
 
  private:
-#if BRISOMEL_HAVE_ARCHIVE
   std::unique_ptr<Files> files_;
   std::unique_ptr<System> system_;
   std::unique_ptr<AttachedArchive> archive_;
-#endif
 };
 
 }  // namespace
