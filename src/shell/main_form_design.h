@@ -15,9 +15,9 @@ struct TFormBounds {
 
 // Speed buttons in the order their glyphs are looked up.
 struct TSpeedButtonDesign {
-  const char* name;          // component name, e.g. "SpeedButton1"
-  int number;                // N of SpeedButtonN; also the control id a driver can use
-  const char* text;          // window text a driver finds the button by
+  const char* name;  // component name, e.g. "SpeedButton1"
+  int number;        // N of SpeedButtonN; also the control id a driver can use
+  const char* text;  // window text a driver finds the button by
   int left;
   int top;
   int width;

@@ -33,9 +33,9 @@ void TSpeedButton::SetGlyph(HBITMAP glyph) {
 }
 
 void TSpeedButton::LoadGlyphFromResource(int resource) {
-  HBITMAP bitmap = static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr),
-                                                   MAKEINTRESOURCEA(resource), IMAGE_BITMAP, 0,
-                                                   0, LR_CREATEDIBSECTION));
+  HBITMAP bitmap =
+      static_cast<HBITMAP>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(resource),
+                                      IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
   if (bitmap) SetGlyph(bitmap);
 }
 
@@ -59,9 +59,12 @@ bool TSpeedButton::Enabled() const { return IsWindowEnabled(Handle()) != 0; }
 
 int TSpeedButton::GlyphIndex() const {
   int index = 0;
-  if (!Enabled()) index = 1;
-  else if (pressed_) index = 2;
-  else if (Down) index = 3;
+  if (!Enabled())
+    index = 1;
+  else if (pressed_)
+    index = 2;
+  else if (Down)
+    index = 3;
   return index < NumGlyphs ? index : 0;
 }
 

@@ -5,6 +5,8 @@ namespace brisomel {
 std::array<std::string, kSpeedButtonCount> ChooseGlyphFiles(BookEnvironment& env) {
   std::array<std::string, kSpeedButtonCount> chosen;
   const std::string directory = env.GetTempDirectory();
+  // Without a directory the literals alone would name files at the root of the current drive.
+  if (directory.empty()) return chosen;
   for (int i = 0; i < kSpeedButtonCount; ++i) {
     std::string path = directory + kSpeedButtons[i].glyph_literal;
     if (env.FileExists(path)) chosen[i] = std::move(path);

@@ -38,7 +38,8 @@ struct TMainWindowState {
 
 // For each speed button in design order: the glyph file to load, or empty when the button
 // keeps its built-in glyph. The path is the temporary directory followed by the literal, which
-// begins with a separator, so it holds two in a row; the file system accepts that.
+// begins with a separator, so it holds two in a row; the file system accepts that. When no
+// temporary directory could be made, every button keeps its built-in glyph.
 std::array<std::string, kSpeedButtonCount> ChooseGlyphFiles(BookEnvironment& env);
 
 // The creation steps in order. `load_glyph(index, path)` replaces the glyph of

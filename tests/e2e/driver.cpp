@@ -151,7 +151,8 @@ int main(int argc, char** argv) {
     const int top = std::atoi(argv[4]);
     return SetWindowPos(window, HWND_TOP, left, top, 0, 0, SWP_NOSIZE) ? 0 : 1;
   }
-  std::fprintf(stderr, "usage: brisomel-driver windows | wait-windows N MS | wait-gone HWND MS |"
-                       " caption HWND | buttons HWND | click HWND TEXT | move HWND LEFT TOP\n");
+  std::fprintf(stderr,
+               "usage: brisomel-driver windows | wait-windows N MS | wait-gone HWND MS |"
+               " caption HWND | buttons HWND | click HWND TEXT | move HWND LEFT TOP\n");
   return 2;
 }

@@ -25,7 +25,8 @@ class FakeEnvironment : public BookEnvironment {
     return true;
   }
   bool FileExists(const std::string& path) override {
-    return files.count(path) > 0 || (use_disk && GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES);
+    return files.count(path) > 0 ||
+           (use_disk && GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES);
   }
   void ExtractAttachedArchive() override {
     log.push_back("extract");

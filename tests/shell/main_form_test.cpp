@@ -1,5 +1,7 @@
 // The main window as a user meets it, without the archive: a fake environment stands in for
 // the machine and the attached book.
+#include "shell/main_form.h"
+
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -11,12 +13,11 @@
 #include <string>
 #include <vector>
 
+#include "fake_environment.h"
 #include "shell/application.h"
-#include "shell/main_form.h"
 #include "shell/res/resource_ids.h"
 #include "shell/search_form.h"
 #include "shell/startup.h"
-#include "fake_environment.h"
 
 namespace brisomel {
 namespace {
@@ -72,8 +73,8 @@ TEST_F(MainFormTest, WindowPanelAndButtonsSitAtTheirDesignedPlaces) {
     int left;
     bool enabled;
   };
-  const Row rows[] = {{"Back", 1, 4, false},    {"Forward", 2, 56, false}, {"Open", 7, 108, true},
-                      {"Home", 6, 160, true},   {"Search", 5, 212, true},  {"Print", 4, 264, true},
+  const Row rows[] = {{"Back", 1, 4, false},  {"Forward", 2, 56, false}, {"Open", 7, 108, true},
+                      {"Home", 6, 160, true}, {"Search", 5, 212, true},  {"Print", 4, 264, true},
                       {"Exit", 3, 316, true}};
   for (const Row& row : rows) {
     SCOPED_TRACE(row.text);
@@ -110,17 +111,23 @@ TEST_F(MainFormTest, SearchDialogIsCreatedHiddenAfterTheMainWindow) {
 TEST(ChooseGlyphFiles, TakesEachPresentFileAndKeepsTheBuiltInGlyphForMissingOnes) {
   FakeEnvironment env;
   const std::string dir = env.temp;
-  env.files = {dir + "\\4back.bmp", dir + "\\4fwd.bmp",   dir + "\\4home.bmp", dir + "\\4search.bmp",
-               dir + "\\4print.bmp", dir + "\\4exit.bmp", dir + "4open.bmp"};
+  env.files = {dir + "\\4back.bmp",   dir + "\\4fwd.bmp",   dir + "\\4home.bmp",
+               dir + "\\4search.bmp", dir + "\\4print.bmp", dir + "\\4exit.bmp",
+               dir + "4open.bmp"};
   const auto chosen = ChooseGlyphFiles(env);
   // Design order: Back, Forward, Open, Home, Search, Print, Exit. The path keeps the doubled
   // separator; "4open.bmp" under the single-separator name does not count.
   const std::array<std::string, 7> expected = {
-      dir + "\\4back.bmp",   dir + "\\4fwd.bmp",   "", dir + "\\4home.bmp",
-      dir + "\\4search.bmp", dir + "\\4print.bmp", dir + "\\4exit.bmp"};
+      dir + "\\4back.bmp",  dir + "\\4fwd.bmp", "", dir + "\\4home.bmp", dir + "\\4search.bmp",
+      dir + "\\4print.bmp", dir + "\\4exit.bmp"};
   EXPECT_EQ(chosen, expected);
 
   env.files.clear();
+  for (const auto& path : ChooseGlyphFiles(env)) EXPECT_EQ(path, "");
+
+  // No run directory could be made: nothing is looked up at the drive's root.
+  env.temp = "";
+  env.files = {"\\4back.bmp", "\\4exit.bmp"};
   for (const auto& path : ChooseGlyphFiles(env)) EXPECT_EQ(path, "");
 }
 

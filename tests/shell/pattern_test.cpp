@@ -14,7 +14,8 @@ TEST(BuiltProgram, HoldsTheArchivePatternOnceAtAnOffsetCountedOnce) {
   const char* path = BRISOMEL_BUILD_DIR "/brisomel.exe";
   std::ifstream in(path, std::ios::binary);
   ASSERT_TRUE(in) << path;
-  std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)),
+                             std::istreambuf_iterator<char>());
   const uint8_t pattern[10] = {0x50, 0x4B, 0x03, 0x04, 0x14, 0x00, 0x02, 0x00, 0x08, 0x00};
 
   std::vector<size_t> found;

@@ -1,11 +1,12 @@
 // The flat speed button's look in each state: flat at rest, raised under the pointer, sunken
 // and showing the down image while pressed, the disabled image (and no raising) when disabled,
 // the held image when held down.
+#include "shell/speed_button.h"
+
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include "shell/application.h"
-#include "shell/speed_button.h"
 
 namespace brisomel {
 namespace {
@@ -13,8 +14,8 @@ namespace {
 class SpeedButtonTest : public ::testing::Test {
  protected:
   SpeedButtonTest() : app(GetModuleHandleA(nullptr), "Brisomel"), button(app) {
-    parent = CreateWindowExA(0, "STATIC", "", WS_OVERLAPPEDWINDOW, 0, 0, 200, 200, nullptr,
-                             nullptr, GetModuleHandleA(nullptr), nullptr);
+    parent = CreateWindowExA(0, "STATIC", "", WS_OVERLAPPEDWINDOW, 0, 0, 200, 200, nullptr, nullptr,
+                             GetModuleHandleA(nullptr), nullptr);
     button.Create(parent, 1, "Back", 4, 4, 49, 41);
   }
   ~SpeedButtonTest() override {
