@@ -9,6 +9,9 @@
 //                             (screen coordinates)
 //   click HWND TEXT           moves the pointer onto the button and clicks it
 //   move HWND LEFT TOP        moves the window, as a user drags it aside
+//   wait-dialog CAPTION MS    waits for a dialog (a message box) with that caption and prints
+//                             the texts of its controls, one per line
+//   dialog-click CAPTION TEXT clicks the dialog's button with that text
 //
 // Handles are printed and read in hexadecimal. Exit status 0 on success, 1 on a timeout or a
 // missing window, 2 on bad usage.
@@ -20,6 +23,12 @@
 #include <vector>
 
 namespace {
+
+std::string Text(HWND window) {
+  char text[256] = "";
+  GetWindowTextA(window, text, sizeof text);
+  return text;
+}
 
 BOOL CALLBACK CollectMainWindow(HWND window, LPARAM param) {
   char name[64];
@@ -54,10 +63,30 @@ std::vector<HWND> SpeedButtons(HWND main) {
   return buttons;
 }
 
-std::string Text(HWND window) {
-  char text[256] = "";
-  GetWindowTextA(window, text, sizeof text);
-  return text;
+BOOL CALLBACK CollectDialog(HWND window, LPARAM param) {
+  char name[64];
+  if (GetClassNameA(window, name, sizeof name) && std::string(name) == "#32770" &&
+      IsWindowVisible(window)) {
+    reinterpret_cast<std::vector<HWND>*>(param)->push_back(window);
+  }
+  return TRUE;
+}
+
+HWND FindDialog(const std::string& caption) {
+  std::vector<HWND> dialogs;
+  EnumWindows(CollectDialog, reinterpret_cast<LPARAM>(&dialogs));
+  for (HWND d : dialogs) {
+    if (Text(d) == caption) return d;
+  }
+  return nullptr;
+}
+
+std::vector<HWND> Children(HWND parent) {
+  std::vector<HWND> children;
+  for (HWND c = GetWindow(parent, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+    children.push_back(c);
+  }
+  return children;
 }
 
 void SendMouse(DWORD flags) {
@@ -67,18 +96,23 @@ void SendMouse(DWORD flags) {
   SendInput(1, &input, sizeof input);
 }
 
+// Moves the pointer to the middle of `target` and clicks there, as a user would.
+void ClickAt(HWND top, HWND target) {
+  RECT r;
+  GetWindowRect(target, &r);
+  SetForegroundWindow(top);
+  SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+  Sleep(200);
+  SendMouse(MOUSEEVENTF_LEFTDOWN);
+  Sleep(100);
+  SendMouse(MOUSEEVENTF_LEFTUP);
+  Sleep(200);
+}
+
 int Click(HWND main, const std::string& text) {
   for (HWND button : SpeedButtons(main)) {
     if (Text(button) != text) continue;
-    RECT r;
-    GetWindowRect(button, &r);
-    SetForegroundWindow(main);
-    SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-    Sleep(200);
-    SendMouse(MOUSEEVENTF_LEFTDOWN);
-    Sleep(100);
-    SendMouse(MOUSEEVENTF_LEFTUP);
-    Sleep(200);
+    ClickAt(main, button);
     return 0;
   }
   std::fprintf(stderr, "driver: no button \"%s\"\n", text.c_str());
@@ -151,8 +185,35 @@ int main(int argc, char** argv) {
     const int top = std::atoi(argv[4]);
     return SetWindowPos(window, HWND_TOP, left, top, 0, 0, SWP_NOSIZE) ? 0 : 1;
   }
+  if (command == "wait-dialog" && argc == 4) {
+    const DWORD limit = std::strtoul(argv[3], nullptr, 10);
+    const DWORD start = GetTickCount();
+    HWND dialog;
+    while (!(dialog = FindDialog(argv[2]))) {
+      if (GetTickCount() - start > limit) {
+        std::fprintf(stderr, "driver: no dialog \"%s\"\n", argv[2]);
+        return 1;
+      }
+      Sleep(100);
+    }
+    Sleep(300);  // let it finish building its controls
+    for (HWND c : Children(dialog)) std::printf("%s\n", Text(c).c_str());
+    return 0;
+  }
+  if (command == "dialog-click" && argc == 4) {
+    HWND dialog = FindDialog(argv[2]);
+    if (!dialog) return 1;
+    for (HWND c : Children(dialog)) {
+      if (Text(c) == argv[3]) {
+        ClickAt(dialog, c);
+        return 0;
+      }
+    }
+    return 1;
+  }
   std::fprintf(stderr,
                "usage: brisomel-driver windows | wait-windows N MS | wait-gone HWND MS |"
-               " caption HWND | buttons HWND | click HWND TEXT | move HWND LEFT TOP\n");
+               " caption HWND | buttons HWND | click HWND TEXT | move HWND LEFT TOP |"
+               " wait-dialog CAPTION MS | dialog-click CAPTION TEXT\n");
   return 2;
 }

@@ -282,6 +282,32 @@ case $name in
     exit_book "$second" "$pid2"
     [ -z "$(private_dirs)" ] || fail "left behind: $(private_dirs)"
     ;;
+  damaged_book)
+    site=$(make_site)
+    pack "$site" "$work/book.exe"
+    # Flip one byte inside noise.bin's data: its first name in the book is its local header's.
+    name_at=$(grep -obUa 'noise\.bin' "$work/book.exe" | head -n 1 | cut -d: -f1)
+    at=$((name_at + 9 + 1000))
+    byte=$(od -An -tu1 -j "$at" -N1 "$work/book.exe" | tr -d ' ')
+    printf "$(printf '\\%03o' $((byte ^ 0xFF)))" |
+      dd of="$work/book.exe" bs=1 seek="$at" conv=notrunc status=none
+    start_book "$work/book.exe" "$work/book.log"
+    texts=$(drv wait-dialog "Archive error.." 60000) || fail "no \"Archive error..\" message"
+    grep -q 'noise\.bin' <<<"$texts" || fail "the message does not name noise.bin: $texts"
+    grep -v 'noise\.bin' <<<"$texts" | grep -Eq 'index\.htm|numbers\.txt' &&
+      fail "the message names intact files: $texts"
+    screenshot message >/dev/null
+    drv dialog-click "Archive error.." OK || fail "could not press OK"
+    hwnd=$(wait_window 1 | head -n 1)
+    sleep 1
+    dir=$(private_dirs)
+    [ -f "$dir/noise.bin" ] || fail "the damaged file should stay"
+    rm -f "$site/noise.bin"
+    check_extracted "$dir" "$site"
+    note "the damaged entry was named once and the others came out exactly"
+    exit_book "$hwnd" "$book_pid"
+    [ -z "$(private_dirs)" ] || fail "left behind: $(private_dirs)"
+    ;;
   *)
     fail "no such scenario"
     ;;
