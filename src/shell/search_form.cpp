@@ -6,7 +6,8 @@ bool TForm2::Create() {
   TWindowParams params;
   params.class_name = kClassName;
   params.text = kCaption;
-  params.style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
+  // Minimise and maximise border icons only.
+  params.style = WS_OVERLAPPED | WS_CAPTION | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
   params.left = CW_USEDEFAULT;
   params.top = CW_USEDEFAULT;
   params.width = 450;
