@@ -11,6 +11,7 @@
 
 #include "archive/cipher.h"
 #include "archive/crc32.h"
+#include "pack/book_file.h"
 #include "pack/host.h"
 #include "pack/zip_writer.h"
 
@@ -23,6 +24,7 @@ namespace fs = std::filesystem;
 // reader's own copy of the pattern: the reader counts at most one match per 255-byte window.
 constexpr uint64_t kPatternClearance = 512;
 constexpr int kDeflateLevel = 9;
+constexpr int kMaxFolderDepth = 32;
 
 struct SiteFile {
   fs::path path;     // on disk
@@ -35,7 +37,9 @@ struct SiteFile {
 char FoldAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 std::string Fold(std::string text) {
-  for (char& c : text) c = FoldAscii(c);
+  for (char& c : text) {
+    c = FoldAscii(c);
+  }
   return text;
 }
 
@@ -46,6 +50,13 @@ std::string Quote(const fs::path& path) {
   return quoted;
 }
 
+template <typename... Parts>
+std::string Join(const Parts&... parts) {
+  std::string text;
+  (text += ... += parts);
+  return text;
+}
+
 std::string ErrnoText() { return std::strerror(errno); }
 
 // Characters that no Windows file name holds; the reader could not create such a file.
@@ -54,15 +65,13 @@ bool IsWindowsNameCharacter(unsigned char c) {
 }
 
 // The whole file, or an error message.
-bool ReadWhole(const fs::path& path, uint64_t expected_size, std::vector<uint8_t>* bytes,
-               std::string* error) {
+bool ReadWhole(const fs::path& path, std::vector<uint8_t>* bytes, std::string* error) {
   std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(OpenForReading(path), &std::fclose);
   if (!file) {
     *error = "cannot read " + Quote(path) + ": " + ErrnoText();
     return false;
   }
   bytes->clear();
-  bytes->reserve(static_cast<size_t>(expected_size));
   uint8_t chunk[1 << 16];
   size_t got;
   while ((got = std::fread(chunk, 1, sizeof chunk, file.get())) > 0) {
@@ -82,7 +91,9 @@ bool ReadWhole(const fs::path& path, uint64_t expected_size, std::vector<uint8_t
 std::time_t ModifiedTime(const fs::directory_entry& entry) {
   std::error_code error;
   fs::file_time_type stamp = entry.last_write_time(error);
-  if (error) return std::time(nullptr);
+  if (error) {
+    return std::time(nullptr);
+  }
   return std::chrono::system_clock::to_time_t(
       std::chrono::time_point_cast<std::chrono::system_clock::duration>(
           std::chrono::file_clock::to_sys(stamp)));
@@ -93,12 +104,22 @@ std::time_t ModifiedTime(const fs::directory_entry& entry) {
 bool CollectFiles(const fs::path& site, const fs::path& skip, std::vector<SiteFile>* files,
                   std::string* error) {
   std::error_code status;
-  fs::recursive_directory_iterator it(site, status), end;
+  // Linked folders are followed like real ones; a link loop shows as runaway depth.
+  fs::recursive_directory_iterator it(site, fs::directory_options::follow_directory_symlink,
+                                      status);
+  fs::recursive_directory_iterator end;
   for (; !status && it != end; it.increment(status)) {
     const fs::directory_entry& entry = *it;
+    if (it.depth() > kMaxFolderDepth) {
+      *error = "folders nest more than " + std::to_string(kMaxFolderDepth) + " deep at " +
+               Quote(entry.path()) + " (a link loop?)";
+      return false;
+    }
     std::error_code type_error;
     fs::file_status type = entry.status(type_error);
-    if (fs::is_directory(type)) continue;
+    if (fs::is_directory(type)) {
+      continue;
+    }
     if (type_error || !fs::exists(type)) {
       *error = "cannot read " + Quote(entry.path()) + ": " +
                (type_error ? type_error.message() : std::string("a link to nothing"));
@@ -109,7 +130,9 @@ bool CollectFiles(const fs::path& site, const fs::path& skip, std::vector<SiteFi
       return false;
     }
     std::error_code same_error;
-    if (!skip.empty() && fs::equivalent(entry.path(), skip, same_error)) continue;
+    if (!skip.empty() && fs::equivalent(entry.path(), skip, same_error)) {
+      continue;
+    }
 
     SiteFile file;
     file.path = entry.path();
@@ -136,37 +159,18 @@ bool CollectFiles(const fs::path& site, const fs::path& skip, std::vector<SiteFi
   return true;
 }
 
-// Names the reader can write, none over its length limit, no two extracting to the same file.
 bool CheckNames(std::vector<SiteFile>* files, std::string* error) {
-  std::map<std::string, const SiteFile*> by_base;
+  std::vector<std::string> names;
+  names.reserve(files->size());
+  for (const SiteFile& file : *files) {
+    names.push_back(file.name);
+  }
+  *error = CheckEntryNames(names);
+  if (!error->empty()) {
+    return false;
+  }
   for (SiteFile& file : *files) {
-    size_t slash = file.name.rfind('/');
-    std::string leaf = slash == std::string::npos ? file.name : file.name.substr(slash + 1);
-    for (unsigned char c : leaf) {
-      if (!IsWindowsNameCharacter(c)) {
-        *error = "'" + file.name + "' cannot be a Windows file name (it holds the character " +
-                 (c < 0x20 ? "code " + std::to_string(c) : "'" + std::string(1, char(c)) + "'") +
-                 ")";
-        return false;
-      }
-    }
-    file.base = BaseName(file.name);  // the leaf: it holds no ':' or '\'
-    if (file.base.size() > kMaxBaseNameLength) {
-      *error = "the file name of '" + file.name + "' is longer than " +
-               std::to_string(kMaxBaseNameLength) + " characters";
-      return false;
-    }
-    if (file.name.size() > kMaxNameLength) {
-      *error = "the path of '" + file.name + "' is too long for an archive entry";
-      return false;
-    }
-    auto [place, added] = by_base.emplace(Fold(file.base), &file);
-    if (!added) {
-      *error = "'" + place->second->name + "' and '" + file.name +
-               "' would both be extracted as '" + file.base +
-               "' (the reader drops folders and ignores case); rename one of them";
-      return false;
-    }
+    file.base = BaseName(file.name);
   }
   return true;
 }
@@ -176,7 +180,9 @@ bool CheckNames(std::vector<SiteFile>* files, std::string* error) {
 size_t ChooseFirstEntry(const std::vector<SiteFile>& files) {
   for (const char* start : {"index.html", "index.htm"}) {
     for (size_t i = 0; i < files.size(); ++i) {
-      if (Fold(files[i].base) == start) return i;
+      if (Fold(files[i].base) == start) {
+        return i;
+      }
     }
   }
   for (size_t i = 0; i < files.size(); ++i) {
@@ -191,88 +197,189 @@ size_t ChooseFirstEntry(const std::vector<SiteFile>& files) {
   return 0;
 }
 
-// The book being written: a new file beside the output that replaces it only when complete.
-class BookFile {
- public:
-  ~BookFile() { Discard(); }
+// Reads a file piece by piece. kStopped: `take` returned false.
+enum class ReadOutcome { kEnd, kStopped, kFailed };
 
-  bool Create(const fs::path& output, std::string* error) {
-    std::random_device random;
-    for (int attempt = 0; attempt < 100; ++attempt) {
-      char suffix[32];
-      std::snprintf(suffix, sizeof suffix, ".%08x.tmp", static_cast<unsigned>(random()));
-      fs::path candidate = output;
-      candidate += suffix;
-      file_ = CreateExclusive(candidate);
-      if (file_ != nullptr) {
-        path_ = candidate;
-        return true;
-      }
-      if (errno != EEXIST) break;
+template <typename Take>
+ReadOutcome ReadPieces(const fs::path& path, Take take, std::string* error) {
+  std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(OpenForReading(path), &std::fclose);
+  if (!file) {
+    *error = "cannot read " + Quote(path) + ": " + ErrnoText();
+    return ReadOutcome::kFailed;
+  }
+  std::vector<uint8_t> piece(1 << 16);
+  size_t got;
+  while ((got = std::fread(piece.data(), 1, piece.size(), file.get())) > 0) {
+    if (!take(piece.data(), got)) {
+      return ReadOutcome::kStopped;
     }
-    *error = "cannot create " + Quote(output) + ": " + ErrnoText();
+  }
+  if (std::ferror(file.get())) {
+    *error = "cannot read " + Quote(path) + ": " + ErrnoText();
+    return ReadOutcome::kFailed;
+  }
+  return ReadOutcome::kEnd;
+}
+
+// Where an entry's data goes: enciphered when the entry is, then into the book, counted.
+class EntrySink {
+ public:
+  EntrySink(BookFile& book, TraditionalCipher* cipher) : book_(book), cipher_(cipher) {}
+
+  bool Put(const uint8_t* bytes, size_t count) {
+    if (cipher_ != nullptr) {
+      scratch_.assign(bytes, bytes + count);
+      cipher_->Encipher(scratch_.data(), count);
+      bytes = scratch_.data();
+    }
+    written_ += count;
+    failed_ = failed_ || !book_.Write(bytes, count);
+    return !failed_;
+  }
+  bool failed() const { return failed_; }
+  static bool Emit(void* sink, const uint8_t* bytes, size_t count) {
+    return static_cast<EntrySink*>(sink)->Put(bytes, count);
+  }
+  uint64_t written() const { return written_; }
+
+ private:
+  BookFile& book_;
+  TraditionalCipher* cipher_;
+  std::vector<uint8_t> scratch_;
+  uint64_t written_ = 0;
+  bool failed_ = false;
+};
+
+// Writes one entry: its local header, then its data streamed from the file, deflated when
+// that shrinks it (always for the first entry, which the reader's search pattern needs
+// deflated), else stored; then the header again with the sizes and CRC now known. `cipher`,
+// when given, enciphers the data and carries its keys on to the next entry.
+// `read_so_far` hears how much of the file the first pass has read.
+template <typename Report>
+bool WriteEntry(BookFile& book, const SiteFile& file, bool first,
+                std::optional<TraditionalCipher>& cipher, const CrcTable& crc_table,
+                Report read_so_far, ZipEntry* entry, std::string* error) {
+  auto write_failed = [&]() {
+    *error = "cannot write the book: " + book.error();
+    return false;
+  };
+  entry->name = file.name;
+  DosDateTime(file.modified, &entry->dos_time, &entry->dos_date);
+  entry->local_header_offset = static_cast<uint32_t>(book.offset());  // below the 2 GB limit
+  if (!book.Write(LocalHeader(*entry))) {
+    return write_failed();
+  }
+  uint64_t data_offset = book.offset();
+  std::optional<TraditionalCipher> keys_before;
+  if (cipher) {
+    keys_before.emplace(*cipher);
+  }
+
+  uint32_t crc = 0xFFFFFFFF;
+  uint64_t size = 0;
+  EntrySink deflated(book, cipher ? &*cipher : nullptr);
+  RawDeflater deflater(kDeflateLevel);
+  bool deflate_failed = false;
+  // A later entry gives up on deflate as soon as its output reaches the file's size.
+  ReadOutcome outcome = ReadPieces(
+      file.path,
+      [&](const uint8_t* bytes, size_t count) {
+        crc = crc_table.Update(crc, bytes, count);
+        size += count;
+        read_so_far(size);
+        if (!deflater.Feed(bytes, count, false, &EntrySink::Emit, &deflated)) {
+          deflate_failed = true;
+          return false;
+        }
+        return first || deflated.written() < file.size;
+      },
+      error);
+  if (outcome == ReadOutcome::kFailed) {
+    return false;
+  }
+  if (outcome == ReadOutcome::kEnd && !deflate_failed) {
+    deflate_failed = !deflater.Feed(nullptr, 0, true, &EntrySink::Emit, &deflated);
+  }
+  if (deflate_failed) {
+    if (deflated.failed()) {
+      return write_failed();
+    }
+    *error = "cannot compress " + Quote(file.path);
     return false;
   }
 
-  bool Write(const void* bytes, size_t count) {
-    if (count == 0) return true;
-    if (offset_ + count > kMaxBookSize) {
-      too_large_ = true;
+  uint64_t stored_size = deflated.written();
+  if (first || (outcome == ReadOutcome::kEnd && deflated.written() < size)) {
+    entry->method = kMethodDeflated;
+    entry->flags = kFlagMaximumCompression;
+    entry->version_needed = kVersionDeflate;
+  } else {
+    // Stored: write the data again over the deflated attempt, with the keys as they were.
+    if (!book.Seek(data_offset)) {
+      return write_failed();
+    }
+    if (keys_before) {
+      cipher.emplace(*keys_before);
+    }
+    EntrySink stored(book, cipher ? &*cipher : nullptr);
+    crc = 0xFFFFFFFF;
+    size = 0;
+    outcome = ReadPieces(
+        file.path,
+        [&](const uint8_t* bytes, size_t count) {
+          crc = crc_table.Update(crc, bytes, count);
+          size += count;
+          return stored.Put(bytes, count);
+        },
+        error);
+    if (outcome == ReadOutcome::kFailed) {
       return false;
     }
-    if (std::fwrite(bytes, 1, count, file_) != count) return false;
-    offset_ += count;
-    return true;
-  }
-  bool Write(const std::vector<uint8_t>& bytes) { return Write(bytes.data(), bytes.size()); }
-
-  uint64_t offset() const { return offset_; }
-  bool too_large() const { return too_large_; }
-
-  // Makes the book durable and puts it in place of `output`.
-  bool Commit(const fs::path& output, std::string* error) {
-    bool synced = SyncFile(file_);
-    bool closed = std::fclose(file_) == 0;
-    file_ = nullptr;
-    if (!synced || !closed) {
-      *error = "cannot write " + Quote(output) + ": " + ErrnoText();
-      return false;
+    if (stored.failed()) {
+      return write_failed();
     }
-    std::error_code status;
-    fs::rename(path_, output, status);
-    if (status) {
-      *error = "cannot replace " + Quote(output) + ": " + status.message();
-      return false;
-    }
-    path_.clear();
-    return true;
+    entry->method = kMethodStored;
+    entry->flags = 0;
+    entry->version_needed = kVersionStored;
+    stored_size = stored.written();
   }
-
-  void Discard() {
-    if (file_ != nullptr) std::fclose(file_);
-    file_ = nullptr;
-    std::error_code ignored;
-    if (!path_.empty()) fs::remove(path_, ignored);
-    path_.clear();
+  if (size > kMaxBookSize) {
+    *error = Quote(file.path) + " is too large for a book (the limit is 2 GB)";
+    return false;
   }
-
- private:
-  std::FILE* file_ = nullptr;
-  fs::path path_;
-  uint64_t offset_ = 0;
-  bool too_large_ = false;
-};
+  entry->crc32 = ~crc;
+  entry->uncompressed_size = static_cast<uint32_t>(size);
+  entry->compressed_size = static_cast<uint32_t>(stored_size);
+  if (cipher) {
+    entry->flags |= kFlagEnciphered;
+    entry->version_needed = kVersionDeflate;
+    entry->compressed_size += 12;  // the reader subtracts the standard's header length
+  }
+  uint64_t end = book.offset();
+  if (!book.Seek(entry->local_header_offset) || !book.Write(LocalHeader(*entry)) ||
+      !book.Seek(end)) {
+    return write_failed();
+  }
+  return true;
+}
 
 class ProgressLine {
  public:
   ProgressLine(std::ostream& out, bool shown, size_t files, uint64_t bytes)
       : out_(out), shown_(shown), files_(files), bytes_(bytes) {}
   ~ProgressLine() {
-    if (shown_ && started_) out_ << "\n" << std::flush;
+    if (shown_ && started_) {
+      out_ << "\n" << std::flush;
+    }
   }
+  // Shown when a file is done, and every megabyte inside a large one.
   void Update(size_t files_done, uint64_t bytes_done) {
-    if (!shown_) return;
+    if (!shown_ || (files_done == files_done_ && bytes_done < shown_bytes_ + (1 << 20))) {
+      return;
+    }
     started_ = true;
+    files_done_ = files_done;
+    shown_bytes_ = bytes_done;
     out_ << "\rbrisomel-pack: " << files_done << " of " << files_ << " files, "
          << Megabytes(bytes_done) << " of " << Megabytes(bytes_) << " MB" << std::flush;
   }
@@ -286,6 +393,8 @@ class ProgressLine {
   std::ostream& out_;
   bool shown_;
   bool started_ = false;
+  size_t files_done_ = 0;
+  uint64_t shown_bytes_ = 0;
   size_t files_;
   uint64_t bytes_;
 };
@@ -307,7 +416,9 @@ PackResult Pack(const PackOptions& options, std::ostream& progress) {
     return fail("reader " + Quote(options.reader) + " is a folder, not a program");
   }
   std::vector<uint8_t> reader;
-  if (!ReadWhole(options.reader, 0, &reader, &error)) return fail(error);
+  if (!ReadWhole(options.reader, &reader, &error)) {
+    return fail(error);
+  }
   std::vector<PatternMatch> matches = FindSearchPattern(reader);
   if (matches.empty()) {
     return fail("reader " + Quote(options.reader) +
@@ -335,78 +446,67 @@ PackResult Pack(const PackOptions& options, std::ostream& progress) {
   }
   std::vector<SiteFile> files;
   fs::path skip = fs::exists(options.output, status) ? options.output : fs::path();
-  if (!CollectFiles(options.site_dir, skip, &files, &error)) return fail(error);
-  if (files.empty()) return fail("site folder " + Quote(options.site_dir) + " holds no files");
+  if (!CollectFiles(options.site_dir, skip, &files, &error)) {
+    return fail(error);
+  }
+  if (files.empty()) {
+    return fail("site folder " + Quote(options.site_dir) + " holds no files");
+  }
   if (files.size() > kMaxEntries) {
     return fail("site folder " + Quote(options.site_dir) + " holds more than " +
                 std::to_string(kMaxEntries) + " files");
   }
-  if (!CheckNames(&files, &error)) return fail(error);
+  if (!CheckNames(&files, &error)) {
+    return fail(error);
+  }
   size_t first = ChooseFirstEntry(files);
   std::rotate(files.begin(), files.begin() + first, files.begin() + first + 1);
   uint64_t total_bytes = 0;
-  for (const SiteFile& file : files) total_bytes += file.size;
+  for (const SiteFile& file : files) {
+    total_bytes += file.size;
+  }
 
   // The book.
-  BookFile book;
-  if (!book.Create(options.output, &error)) return fail(error);
-  auto write_failed = [&]() {
-    return fail(book.too_large() ? "the book would be larger than 2 GB"
-                                 : "cannot write " + Quote(options.output) + ": " + ErrnoText());
-  };
-  if (!book.Write(reader)) return write_failed();
+  BookFile book(kMaxBookSize);
+  if (!book.Create(options.output, &error)) {
+    return fail(error);
+  }
+  auto write_failed = [&]() { return fail("cannot write the book: " + book.error()); };
+  if (!book.Write(reader)) {
+    return write_failed();
+  }
   uint64_t pattern_end = matches[0].offset + sizeof kSearchPattern;
   if (reader.size() < pattern_end + kPatternClearance) {
     std::vector<uint8_t> padding(pattern_end + kPatternClearance - reader.size(), 0);
-    if (!book.Write(padding)) return write_failed();
+    if (!book.Write(padding)) {
+      return write_failed();
+    }
   }
   result.archive_offset = book.offset();
   reader = {};
 
   CrcTable crc_table;
-  TraditionalCipher cipher(crc_table);
+  std::optional<TraditionalCipher> cipher;  // engaged from the second entry on
   ProgressLine line(progress, total_bytes > options.progress_threshold, files.size(), total_bytes);
-  std::vector<ZipEntry> entries;
-  entries.reserve(files.size());
-  std::vector<uint8_t> data;
-  std::vector<uint8_t> deflated;
+  std::vector<ZipEntry> entries(files.size());
   uint64_t bytes_done = 0;
   for (size_t i = 0; i < files.size(); ++i) {
-    const SiteFile& file = files[i];
-    if (!ReadWhole(file.path, file.size, &data, &error)) return fail(error);
-    ZipEntry entry;
-    entry.name = file.name;
-    DosDateTime(file.modified, &entry.dos_time, &entry.dos_date);
-    entry.crc32 = Crc32(data.data(), data.size());
-    entry.uncompressed_size = static_cast<uint32_t>(data.size());
-    if (!DeflateRaw(data.data(), data.size(), kDeflateLevel, &deflated)) {
-      return fail("cannot compress " + Quote(file.path));
+    if (i == 1 && options.obfuscate) {
+      cipher.emplace(crc_table);  // keys start at zero
     }
-    // The first entry is always deflated: the reader's search pattern says so.
-    if (i == 0 || deflated.size() < data.size()) {
-      data.swap(deflated);
-      entry.method = kMethodDeflated;
-      entry.flags = kFlagMaximumCompression;
-      entry.version_needed = kVersionDeflate;
+    auto read_so_far = [&](uint64_t bytes) { line.Update(i, bytes_done + bytes); };
+    if (!WriteEntry(book, files[i], i == 0, cipher, crc_table, read_so_far, &entries[i], &error)) {
+      return fail(error);
     }
-    entry.compressed_size = static_cast<uint32_t>(data.size());
-    if (options.obfuscate && i > 0) {
-      cipher.Encipher(data.data(), data.size());
-      entry.flags |= kFlagEnciphered;
-      entry.version_needed = kVersionDeflate;
-      entry.compressed_size += 12;  // the reader subtracts the standard's header length
-    }
-    if (book.offset() > kMaxBookSize) return fail("the book would be larger than 2 GB");
-    entry.local_header_offset = static_cast<uint32_t>(book.offset());
-    if (!book.Write(LocalHeader(entry)) || !book.Write(data)) return write_failed();
-    entries.push_back(std::move(entry));
-    bytes_done += file.size;
+    bytes_done += files[i].size;
     line.Update(i + 1, bytes_done);
   }
 
   uint64_t directory_offset = book.offset();
   for (const ZipEntry& entry : entries) {
-    if (!book.Write(CentralHeader(entry))) return write_failed();
+    if (!book.Write(CentralHeader(entry))) {
+      return write_failed();
+    }
   }
   uint64_t directory_size = book.offset() - directory_offset;
   if (!book.Write(EndOfCentralDirectory(static_cast<uint16_t>(entries.size()),
@@ -415,7 +515,9 @@ PackResult Pack(const PackOptions& options, std::ostream& progress) {
     return write_failed();
   }
   result.book_size = book.offset();
-  if (!book.Commit(options.output, &error)) return fail(error);
+  if (!book.Commit(options.output, &error)) {
+    return fail(error);
+  }
   result.ok = true;
   result.entries = entries.size();
   result.first_entry = entries.front().name;
@@ -436,9 +538,39 @@ std::vector<PatternMatch> FindSearchPattern(const std::vector<uint8_t>& bytes) {
       exact = exact && have == want;
       folded = FoldAscii(have) == FoldAscii(want);
     }
-    if (folded) matches.push_back({at, exact});
+    if (folded) {
+      matches.push_back({at, exact});
+    }
   }
   return matches;
+}
+
+std::string CheckEntryNames(const std::vector<std::string>& names) {
+  std::map<std::string, const std::string*> by_base;
+  for (const std::string& name : names) {
+    size_t slash = name.rfind('/');
+    std::string leaf = slash == std::string::npos ? name : name.substr(slash + 1);
+    for (unsigned char c : leaf) {
+      if (!IsWindowsNameCharacter(c)) {
+        std::string shown = c < 0x20 ? "code " + std::to_string(c) : std::string(1, char(c));
+        return Join("'", name, "' cannot be a Windows file name (it holds ", shown, ")");
+      }
+    }
+    // With no ':' or '\' in the leaf, the leaf is what the reader extracts to.
+    if (leaf.size() > kMaxBaseNameLength) {
+      return "the file name of '" + name + "' is longer than " +
+             std::to_string(kMaxBaseNameLength) + " characters";
+    }
+    if (name.size() > kMaxNameLength) {
+      return "the path of '" + name + "' is too long";
+    }
+    auto [place, added] = by_base.emplace(Fold(leaf), &name);
+    if (!added) {
+      return Join("'", *place->second, "' and '", name, "' would both be extracted as '", leaf,
+                  "' (the reader drops folders and ignores case); rename one of them");
+    }
+  }
+  return {};
 }
 
 std::string BaseName(const std::string& name) {

@@ -48,8 +48,8 @@ struct PackOptions {
 
 struct PackResult {
   bool ok = false;
-  std::string error;         // what went wrong, for the user; empty when ok
-  std::string first_entry;   // the entry name the reader's search lands on
+  std::string error;        // what went wrong, for the user; empty when ok
+  std::string first_entry;  // the entry name the reader's search lands on
   size_t entries = 0;
   uint64_t book_size = 0;
   uint64_t archive_offset = 0;  // where the first local header starts
@@ -65,6 +65,10 @@ struct PatternMatch {
   bool exact;
 };
 std::vector<PatternMatch> FindSearchPattern(const std::vector<uint8_t>& bytes);
+
+// Why the reader could not extract entries of these names (not a Windows file name, a file
+// name over 255 characters, two names for one extracted file), or empty when it can.
+std::string CheckEntryNames(const std::vector<std::string>& names);
 
 // The part of `name` after its last '/', ':' or '\', as the reader extracts it.
 std::string BaseName(const std::string& name);

@@ -12,9 +12,7 @@ namespace fs = std::filesystem;
 
 bool Is(const fs::path& arg, const char* text) { return arg.native() == fs::path(text).native(); }
 
-bool StartsWithDash(const fs::path& arg) {
-  return !arg.native().empty() && arg.native()[0] == '-';
-}
+bool StartsWithDash(const fs::path& arg) { return !arg.native().empty() && arg.native()[0] == '-'; }
 
 }  // namespace
 
@@ -29,8 +27,12 @@ std::string HelpText(const fs::path& packer_dir) {
          "\n"
          "  -o BOOK.exe     the book to write (replaced only once it is complete)\n"
          "  --reader PATH   the reader program to put in front of the archive; without it,\n"
-         "                  " + Show(readers[0]) + "\n"
-         "                  or else " + Show(readers[1]) + "\n"
+         "                  " +
+         Show(readers[0]) +
+         "\n"
+         "                  or else " +
+         Show(readers[1]) +
+         "\n"
          "  --obfuscate     encipher every file after the start page, so the pages cannot be\n"
          "                  read from the book with an ordinary ZIP tool (only the reader\n"
          "                  restores them)\n"
@@ -38,7 +40,8 @@ std::string HelpText(const fs::path& packer_dir) {
 }
 
 std::vector<fs::path> DefaultReaders(const fs::path& packer_dir) {
-  return {packer_dir / "brisomel.exe", (packer_dir / ".." / "win32" / "brisomel.exe").lexically_normal()};
+  return {packer_dir / "brisomel.exe",
+          (packer_dir / ".." / "win32" / "brisomel.exe").lexically_normal()};
 }
 
 int RunPacker(const std::vector<fs::path>& args, const fs::path& packer_dir, std::ostream& out,
@@ -57,9 +60,13 @@ int RunPacker(const std::vector<fs::path>& args, const fs::path& packer_dir, std
       out << HelpText(packer_dir);
       return 0;
     } else if (Is(arg, "-o") || Is(arg, "--reader")) {
-      if (i + 1 == args.size()) return usage(Show(arg) + " needs a path");
+      if (i + 1 == args.size()) {
+        return usage(Show(arg) + " needs a path");
+      }
       std::optional<fs::path>& target = Is(arg, "-o") ? output : reader;
-      if (target) return usage(Show(arg) + " given twice");
+      if (target) {
+        return usage(Show(arg) + " given twice");
+      }
       target = args[++i];
     } else if (Is(arg, "--obfuscate")) {
       options.obfuscate = true;
@@ -71,9 +78,15 @@ int RunPacker(const std::vector<fs::path>& args, const fs::path& packer_dir, std
       site = arg;
     }
   }
-  if (!site) return usage("no site folder given");
-  if (!output) return usage("no book named (-o BOOK.exe)");
-  if (site->empty() || output->empty()) return usage("empty path given");
+  if (!site) {
+    return usage("no site folder given");
+  }
+  if (!output) {
+    return usage("no book named (-o BOOK.exe)");
+  }
+  if (site->empty() || output->empty()) {
+    return usage("empty path given");
+  }
   options.site_dir = *site;
   options.output = *output;
   if (reader) {

@@ -21,8 +21,9 @@ std::string ToCodePage(const std::wstring& wide, bool* exact) {
   *exact = true;
   if (wide.empty()) return {};
   BOOL used_default = FALSE;
-  int length = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(),
-                                   static_cast<int>(wide.size()), nullptr, 0, nullptr, &used_default);
+  int length =
+      WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(wide.size()),
+                          nullptr, 0, nullptr, &used_default);
   if (length <= 0) {
     *exact = false;
     return {};
@@ -49,6 +50,10 @@ std::FILE* CreateExclusive(const std::filesystem::path& path) {
 }
 
 bool SyncFile(std::FILE* file) { return std::fflush(file) == 0 && _commit(_fileno(file)) == 0; }
+
+bool TruncateFile(std::FILE* file, uint64_t size) {
+  return _chsize(_fileno(file), static_cast<long>(size)) == 0;  // books stay below 2 GB
+}
 
 bool NameBytes(const std::filesystem::path& name, std::string* bytes) {
   bool exact = false;
@@ -78,13 +83,21 @@ std::FILE* OpenForReading(const std::filesystem::path& path) {
 std::FILE* CreateExclusive(const std::filesystem::path& path) {
   // A book is a program: let it be executable where the umask allows.
   int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0777);
-  if (fd < 0) return nullptr;
+  if (fd < 0) {
+    return nullptr;
+  }
   std::FILE* file = fdopen(fd, "wb");
-  if (file == nullptr) close(fd);
+  if (file == nullptr) {
+    close(fd);
+  }
   return file;
 }
 
 bool SyncFile(std::FILE* file) { return std::fflush(file) == 0 && fsync(fileno(file)) == 0; }
+
+bool TruncateFile(std::FILE* file, uint64_t size) {
+  return ftruncate(fileno(file), static_cast<off_t>(size)) == 0;
+}
 
 bool NameBytes(const std::filesystem::path& name, std::string* bytes) {
   *bytes = name.generic_string();

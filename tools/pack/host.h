@@ -3,6 +3,7 @@
 // making written data durable, the bytes of a file name, and the packer's own path.
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -15,6 +16,8 @@ std::FILE* OpenForReading(const std::filesystem::path& path);
 std::FILE* CreateExclusive(const std::filesystem::path& path);
 // Pushes the file's written data to the disk; false on failure.
 bool SyncFile(std::FILE* file);
+// Cuts a flushed file to `size` bytes; false on failure.
+bool TruncateFile(std::FILE* file, uint64_t size);
 // The bytes the reader will see for a name: the name as the file system holds it on Linux,
 // the system code page on Windows. False when the name has no such form.
 bool NameBytes(const std::filesystem::path& name, std::string* bytes);

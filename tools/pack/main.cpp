@@ -8,6 +8,7 @@
 
 #ifdef _WIN32
 #include <windows.h>
+// After windows.h, which it builds on.
 #include <shellapi.h>
 #endif
 
@@ -22,7 +23,9 @@ int main(int argc, char** argv) {
     LocalFree(wide);
   }
 #else
-  for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
+  for (int i = 1; i < argc; ++i) {
+    args.emplace_back(argv[i]);
+  }
 #endif
   std::filesystem::path self = brisomel::pack::SelfPath();
   return brisomel::pack::RunPacker(args, self.parent_path(), std::cout, std::cerr);

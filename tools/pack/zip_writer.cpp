@@ -3,7 +3,6 @@
 #include <zlib.h>
 
 #include <algorithm>
-#include <limits>
 
 namespace brisomel::pack {
 namespace {
@@ -14,7 +13,9 @@ void Put16(std::vector<uint8_t>& out, uint16_t value) {
 }
 
 void Put32(std::vector<uint8_t>& out, uint32_t value) {
-  for (int shift = 0; shift < 32; shift += 8) out.push_back(static_cast<uint8_t>(value >> shift));
+  for (int shift = 0; shift < 32; shift += 8) {
+    out.push_back(static_cast<uint8_t>(value >> shift));
+  }
 }
 
 void PutName(std::vector<uint8_t>& out, const std::string& name) {
@@ -93,39 +94,52 @@ void DosDateTime(std::time_t moment, uint16_t* dos_time, uint16_t* dos_date) {
     return;
   }
   int year = std::min(parts.tm_year - 80, 127);
-  *dos_time = static_cast<uint16_t>((parts.tm_hour << 11) | (parts.tm_min << 5) | (parts.tm_sec / 2));
+  *dos_time =
+      static_cast<uint16_t>((parts.tm_hour << 11) | (parts.tm_min << 5) | (parts.tm_sec / 2));
   *dos_date = static_cast<uint16_t>((year << 9) | ((parts.tm_mon + 1) << 5) | parts.tm_mday);
 }
 
-bool DeflateRaw(const uint8_t* data, size_t size, int level, std::vector<uint8_t>* out) {
+struct RawDeflater::State {
   z_stream stream{};
+  bool ready = false;
+  uint8_t out[1 << 16];
+};
+
+RawDeflater::RawDeflater(int level) : state_(std::make_unique<State>()) {
   // Window bits -15: raw deflate with the full 32 KB window, as the ZIP format stores it.
-  if (deflateInit2(&stream, level, Z_DEFLATED, -15, 9, Z_DEFAULT_STRATEGY) != Z_OK) return false;
-  constexpr size_t kChunk = 1 << 20;
-  constexpr size_t kMaxFeed = std::numeric_limits<uInt>::max() / 2;
-  out->clear();
-  out->resize(std::min<size_t>(size + size / 8 + 64, kChunk));
-  size_t produced = 0;
-  size_t consumed = 0;
-  int status = Z_OK;
-  while (status != Z_STREAM_END) {
-    if (produced == out->size()) out->resize(out->size() + kChunk);
-    size_t feed = std::min(size - consumed, kMaxFeed);
-    stream.next_in = const_cast<Bytef*>(data + consumed);
-    stream.avail_in = static_cast<uInt>(feed);
-    stream.next_out = out->data() + produced;
-    stream.avail_out = static_cast<uInt>(std::min(out->size() - produced, kMaxFeed));
-    size_t out_before = stream.avail_out;
-    int flush = consumed + feed == size ? Z_FINISH : Z_NO_FLUSH;
-    status = deflate(&stream, flush);
-    if (status != Z_OK && status != Z_STREAM_END && status != Z_BUF_ERROR) break;
-    consumed += feed - stream.avail_in;
-    produced += out_before - stream.avail_out;
+  state_->ready =
+      deflateInit2(&state_->stream, level, Z_DEFLATED, -15, 9, Z_DEFAULT_STRATEGY) == Z_OK;
+}
+
+RawDeflater::~RawDeflater() {
+  if (state_->ready) {
+    deflateEnd(&state_->stream);
   }
-  deflateEnd(&stream);
-  if (status != Z_STREAM_END) return false;
-  out->resize(produced);
-  return true;
+}
+
+bool RawDeflater::Feed(const uint8_t* bytes, size_t count, bool finish, Emit emit, void* context) {
+  if (!state_->ready) {
+    return false;
+  }
+  z_stream& stream = state_->stream;
+  // Callers feed pieces far below zlib's 32-bit counts.
+  stream.next_in = const_cast<Bytef*>(bytes);
+  stream.avail_in = static_cast<uInt>(count);
+  for (;;) {
+    stream.next_out = state_->out;
+    stream.avail_out = sizeof state_->out;
+    int status = deflate(&stream, finish ? Z_FINISH : Z_NO_FLUSH);
+    if (status == Z_STREAM_ERROR) {
+      return false;
+    }
+    size_t produced = sizeof state_->out - stream.avail_out;
+    if (produced > 0 && !emit(context, state_->out, produced)) {
+      return false;
+    }
+    if (finish ? status == Z_STREAM_END : stream.avail_in == 0 && stream.avail_out != 0) {
+      return true;
+    }
+  }
 }
 
 }  // namespace brisomel::pack

@@ -11,6 +11,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <ctime>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -57,7 +58,25 @@ std::vector<uint8_t> EndOfCentralDirectory(uint16_t entry_count, uint32_t direct
 // MS-DOS date and time of a moment in local time; moments before 1980 give 1980-01-01 00:00.
 void DosDateTime(std::time_t moment, uint16_t* dos_time, uint16_t* dos_date);
 
-// Raw deflate (no zlib or gzip wrapper) of `size` bytes at `level`. False only when zlib fails.
-bool DeflateRaw(const uint8_t* data, size_t size, int level, std::vector<uint8_t>* out);
+// Raw deflate (no zlib or gzip wrapper) as a stream: input goes in by pieces, compressed
+// output comes out by pieces through `emit`, so no whole file is ever held in memory.
+class RawDeflater {
+ public:
+  // Receives each piece of output; returns false to stop (the write failed).
+  using Emit = bool (*)(void* context, const uint8_t* bytes, size_t count);
+
+  explicit RawDeflater(int level);
+  ~RawDeflater();
+  RawDeflater(const RawDeflater&) = delete;
+  RawDeflater& operator=(const RawDeflater&) = delete;
+
+  // Compresses `count` more bytes; `finish` on the last call (which may have no bytes).
+  // False when zlib fails or `emit` stops.
+  bool Feed(const uint8_t* bytes, size_t count, bool finish, Emit emit, void* context);
+
+ private:
+  struct State;
+  std::unique_ptr<State> state_;
+};
 
 }  // namespace brisomel::pack
