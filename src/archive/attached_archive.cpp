@@ -58,7 +58,9 @@ std::string NameFromBuffer(const uint8_t* buffer, size_t length) {
 class AttachedArchive::EntrySource : public InflateSource {
  public:
   explicit EntrySource(AttachedArchive& archive) : archive_(archive) {}
-  int32_t Read(uint8_t* buffer, int32_t max) override { return archive_.ReadEntryData(buffer, max); }
+  int32_t Read(uint8_t* buffer, int32_t max) override {
+    return archive_.ReadEntryData(buffer, max);
+  }
 
  private:
   AttachedArchive& archive_;
@@ -99,8 +101,13 @@ void AttachedArchive::ExtractAttachedArchive() {
   ExtractEntries();
   archive_.reset();
   if (!damaged_.empty()) {
+    // One box for all of them; a long list is cut so that the box still fits the screen.
+    constexpr size_t kMostNamed = 20;
     std::string text = kDamagedEntriesText;
-    for (const std::string& name : damaged_) text += "\n" + name;
+    for (size_t i = 0; i < damaged_.size() && i < kMostNamed; ++i) text += "\n" + damaged_[i];
+    if (damaged_.size() > kMostNamed) {
+      text += "\n(and " + std::to_string(damaged_.size() - kMostNamed) + " more)";
+    }
     system_.MessageBox(text, kArchiveErrorCaption);
   }
 }
@@ -199,7 +206,8 @@ void AttachedArchive::ExtractEntries() {
       const std::string path = extract_dir_ + base;
       extracted_files_.push_back(path);
       // The lock file is the run's own; an entry of that name cannot take its place.
-      std::unique_ptr<File> output = EqualFolded(base, kLockName) ? nullptr : files_.CreateWrite(path);
+      std::unique_ptr<File> output =
+          EqualFolded(base, kLockName) ? nullptr : files_.CreateWrite(path);
       if (output) {
         output_ = output.get();
         output_crc_ = 0xFFFFFFFFu;
@@ -241,9 +249,8 @@ bool AttachedArchive::IsOurDirectoryName(const std::string& name) const {
   if (name.size() != prefix + kRandomDigits || name.compare(0, prefix, kDirectoryPrefix) != 0) {
     return false;
   }
-  return std::all_of(name.begin() + prefix, name.end(), [](char c) {
-    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f');
-  });
+  return std::all_of(name.begin() + prefix, name.end(),
+                     [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'); });
 }
 
 void AttachedArchive::RemoveDirectoryContents(const std::string& dir) {

@@ -18,19 +18,18 @@ constexpr int kMaxMatch = 258;    // the format's longest match
 
 // Length symbols 257..287 and distance symbols 0..31 (RFC 1951, 3.2.5). The last entries of
 // each table are symbols that valid data never uses: they decode as invalid codes.
-constexpr uint16_t kLengthBase[31] = {3,  4,  5,  6,  7,  8,  9,  10, 11,  13,  15,
-                                      17, 19, 23, 27, 31, 35, 43, 51, 59,  67,  83,
-                                      99, 115, 131, 163, 195, 227, 258, 0, 0};
-constexpr uint8_t kLengthExtra[31] = {0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 2,  2,  2, 2,
+constexpr uint16_t kLengthBase[31] = {3,  4,   5,   6,   7,   8,   9,   10, 11, 13, 15,
+                                      17, 19,  23,  27,  31,  35,  43,  51, 59, 67, 83,
+                                      99, 115, 131, 163, 195, 227, 258, 0,  0};
+constexpr uint8_t kLengthExtra[31] = {0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 2, 2,  2, 2,
                                       3, 3, 3, 3, 4, 4, 4, 4, 5, 5, 5, 5, 0, 99, 99};
-constexpr uint16_t kDistanceBase[32] = {1,    2,    3,    4,    5,    7,     9,     13,
-                                        17,   25,   33,   49,   65,   97,    129,   193,
-                                        257,  385,  513,  769,  1025, 1537,  2049,  3073,
-                                        4097, 6145, 8193, 12289, 16385, 24577, 0, 0};
-constexpr uint8_t kDistanceExtra[32] = {0, 0, 0, 0, 1, 1, 2, 2,  3,  3,  4,  4,  5,  5,  6,  6,
+constexpr uint16_t kDistanceBase[32] = {
+    1,   2,   3,   4,   5,    7,    9,    13,   17,   25,   33,   49,    65,    97,    129, 193,
+    257, 385, 513, 769, 1025, 1537, 2049, 3073, 4097, 6145, 8193, 12289, 16385, 24577, 0,   0};
+constexpr uint8_t kDistanceExtra[32] = {0, 0, 0, 0, 1, 1, 2,  2,  3,  3,  4,  4,  5,  5,  6,  6,
                                         7, 7, 8, 8, 9, 9, 10, 10, 11, 11, 12, 12, 13, 13, 99, 99};
 // Order in which the code-length code's lengths are sent.
-constexpr uint8_t kCodeLengthOrder[19] = {16, 17, 18, 0, 8, 7, 9, 6, 10, 5,
+constexpr uint8_t kCodeLengthOrder[19] = {16, 17, 18, 0, 8,  7, 9,  6, 10, 5,
                                           11, 4,  12, 3, 13, 2, 14, 1, 15};
 
 uint32_t ReverseBits(uint32_t code, int length) {
@@ -46,13 +45,20 @@ uint32_t ReverseBits(uint32_t code, int length) {
 
 const char* InflateResultName(InflateResult result) {
   switch (result) {
-    case InflateResult::kOk: return "ok";
-    case InflateResult::kTruncated: return "data ended inside a block";
-    case InflateResult::kBlockType3: return "reserved block type";
-    case InflateResult::kBadCodeLengths: return "bad code lengths";
-    case InflateResult::kInvalidCode: return "invalid code";
-    case InflateResult::kDistanceTooFar: return "distance too far back";
-    case InflateResult::kTooMuchOutput: return "more output than the size given";
+    case InflateResult::kOk:
+      return "ok";
+    case InflateResult::kTruncated:
+      return "data ended inside a block";
+    case InflateResult::kBlockType3:
+      return "reserved block type";
+    case InflateResult::kBadCodeLengths:
+      return "bad code lengths";
+    case InflateResult::kInvalidCode:
+      return "invalid code";
+    case InflateResult::kDistanceTooFar:
+      return "distance too far back";
+    case InflateResult::kTooMuchOutput:
+      return "more output than the size given";
   }
   return "?";
 }
@@ -114,7 +120,8 @@ int BuildHuffmanTable(const uint8_t* lengths, int count, int simple, const uint1
     if (w == 0) continue;
     size_t offset = table.codes.size();
     if (offset + (size_t{1} << w) > 0xFFFF) return 3;
-    table.codes.resize(offset + (size_t{1} << w), HuffmanCode{kOpInvalid, static_cast<uint8_t>(w), 0});
+    table.codes.resize(offset + (size_t{1} << w),
+                       HuffmanCode{kOpInvalid, static_cast<uint8_t>(w), 0});
     table.codes[prefix] = HuffmanCode{static_cast<uint8_t>(16 + w), static_cast<uint8_t>(root),
                                       static_cast<uint16_t>(offset)};
   }
@@ -259,10 +266,14 @@ InflateResult Inflater::InflateBlock(bool& final_block) {
   const uint32_t type = Bits(2);
   DumpBits(2);
   switch (type) {
-    case 0: return InflateStored();
-    case 1: return InflateFixed();
-    case 2: return InflateDynamic();
-    default: return InflateResult::kBlockType3;
+    case 0:
+      return InflateStored();
+    case 1:
+      return InflateFixed();
+    case 2:
+      return InflateDynamic();
+    default:
+      return InflateResult::kBlockType3;
   }
 }
 

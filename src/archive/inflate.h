@@ -51,8 +51,8 @@ struct HuffmanCode {
   // 0..13: a length or distance base follows with this many extra bits; 15: end of block;
   // 16: literal byte; 99: invalid code; 17 and above: a sub-table with (op - 16) index bits.
   uint8_t op = 99;
-  uint8_t bits = 0;   // code bits this entry consumes
-  uint16_t val = 0;   // literal, base, or offset of the sub-table in the table set
+  uint8_t bits = 0;  // code bits this entry consumes
+  uint16_t val = 0;  // literal, base, or offset of the sub-table in the table set
 };
 
 inline constexpr uint8_t kOpEndOfBlock = 15;
@@ -134,8 +134,8 @@ class Inflater {
   int bitcnt_ = 0;
 
   std::vector<uint8_t> window_;
-  int pos_ = 0;         // next free byte of the window
-  int flushed_ = 0;     // window bytes before this are written
+  int pos_ = 0;              // next free byte of the window
+  int flushed_ = 0;          // window bytes before this are written
   uint64_t base_total_ = 0;  // output count at window index 0
 
   HuffmanTable fixed_lit_, fixed_dist_;

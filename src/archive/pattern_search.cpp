@@ -51,7 +51,8 @@ int64_t FindPatternInFile(Files& files, const std::string& file_name, const uint
       i = Find(window, read, current, pattern_length, 0);
     }
     // A match inside the overlap was counted by the window before.
-    while (i >= 0 && start + i <= last_counted) i = Find(window, read, current, pattern_length, i + 1);
+    while (i >= 0 && start + i <= last_counted)
+      i = Find(window, read, current, pattern_length, i + 1);
     if (i >= 0) {
       last_counted = start + i;
       if (++count == occurrence) return start + i;

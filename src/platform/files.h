@@ -34,7 +34,7 @@ class Files {
   virtual std::unique_ptr<File> OpenRead(const std::string& path) = 0;
   // Creates (or truncates) a file for writing.
   virtual std::unique_ptr<File> CreateWrite(const std::string& path) = 0;
-  virtual bool Exists(const std::string& path) = 0;        // a file (not a directory)
+  virtual bool Exists(const std::string& path) = 0;  // a file (not a directory)
   virtual bool DirectoryExists(const std::string& path) = 0;
   virtual bool Delete(const std::string& path) = 0;
   // Names (not paths) of the entries of `directory` whose name matches `pattern` ('*' and '?',

@@ -38,8 +38,10 @@ inline Bytes Deflate(const Bytes& data, int level, int strategy = Z_DEFAULT_STRA
 // Bytes that compress to a mix of literals and matches of every length and distance.
 inline Bytes MixedText(size_t size, uint32_t seed) {
   std::mt19937 rng(seed);
-  static const char* words[] = {"the ", "book ", "reader ", "<p>", "</p>\n", "archive ",
-                                "window ", "page ", "<a href=\"x.htm\">", "zip ", "brisomel "};
+  static const char* words[] = {"the ",    "book ",    "reader ",
+                                "<p>",     "</p>\n",   "archive ",
+                                "window ", "page ",    "<a href=\"x.htm\">",
+                                "zip ",    "brisomel "};
   Bytes out;
   out.reserve(size);
   while (out.size() < size) {
@@ -82,10 +84,14 @@ class BitWriter {
   }
   // A fixed-code literal/length symbol.
   void Fixed(int sym) {
-    if (sym < 144) Code(0x30 + sym, 8);
-    else if (sym < 256) Code(0x190 + sym - 144, 9);
-    else if (sym < 280) Code(sym - 256, 7);
-    else Code(0xC0 + sym - 280, 8);
+    if (sym < 144)
+      Code(0x30 + sym, 8);
+    else if (sym < 256)
+      Code(0x190 + sym - 144, 9);
+    else if (sym < 280)
+      Code(sym - 256, 7);
+    else
+      Code(0xC0 + sym - 280, 8);
   }
   void FixedDistance(int code) { Code(code, 5); }
   void AlignToByte() {
@@ -110,12 +116,12 @@ class BitWriter {
 // One entry as it goes into a book.
 struct ZipEntry {
   std::string name = {};
-  Bytes data = {};          // uncompressed content
-  uint16_t method = 8;   // 0 stored, 8 deflated (by zlib at `level`), others: data as given
+  Bytes data = {};      // uncompressed content
+  uint16_t method = 8;  // 0 stored, 8 deflated (by zlib at `level`), others: data as given
   int level = 9;
-  uint16_t flags = 0;    // bit 0 enciphers with the carried keys
+  uint16_t flags = 0;  // bit 0 enciphers with the carried keys
   Bytes extra = {};
-  Bytes raw = {};           // when not empty: the entry's data bytes as written (before cipher)
+  Bytes raw = {};        // when not empty: the entry's data bytes as written (before cipher)
   bool bad_crc = false;  // write a wrong CRC
 };
 

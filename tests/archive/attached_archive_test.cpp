@@ -48,7 +48,8 @@ struct Extraction {
   }
 };
 
-const Bytes kPage = ToBytes("<html><body><p>Hello, reader. Hello, reader. Hello!</p></body></html>");
+const Bytes kPage =
+    ToBytes("<html><body><p>Hello, reader. Hello, reader. Hello!</p></body></html>");
 const Bytes kOther = ToBytes("<html>another page, another page, another page</html>");
 
 TEST(ExtractAttachedArchive, WritesStoredDeflatedAndEncipheredEntries) {
@@ -139,51 +140,84 @@ TEST(ExtractAttachedArchive, MalformedArchives) {
        {{.name = "a.htm", .data = kOther, .method = 0},
         {.name = "b.htm", .data = kPage, .flags = 2},
         {.name = "c.htm", .data = kOther, .method = 0}},
-       {{"b.htm", kPage}, {"c.htm", kOther}}, {}, {}, 2},
+       {{"b.htm", kPage}, {"c.htm", kOther}},
+       {},
+       {},
+       2},
       {"empty name ends the walk",
        {first, {.name = "", .data = kOther}, after},
-       {{"index.htm", kPage}}, {std::string(kArchiveErrorCaption) + ": " + kNameErrorText}, {}, 1},
+       {{"index.htm", kPage}},
+       {std::string(kArchiveErrorCaption) + ": " + kNameErrorText},
+       {},
+       1},
       {"name starting with NUL ends the walk",
        {first, {.name = std::string("\0x.htm", 6), .data = kOther}, after},
-       {{"index.htm", kPage}}, {std::string(kArchiveErrorCaption) + ": " + kNameErrorText}, {}, 1},
+       {{"index.htm", kPage}},
+       {std::string(kArchiveErrorCaption) + ": " + kNameErrorText},
+       {},
+       1},
       {"method 9 writes an empty file and is named",
        {first, {.name = "odd.htm", .data = kOther, .method = 9, .raw = ToBytes("xyz")}, after},
        {{"index.htm", kPage}, {"odd.htm", {}}, {"after.htm", kOther}},
-       {DamagedMessage({"odd.htm"})}, {"odd.htm"}, 3},
+       {DamagedMessage({"odd.htm"})},
+       {"odd.htm"},
+       3},
       {"bad code lengths",
        {first, {.name = "bad.htm", .data = kOther, .raw = bad_lengths}, after},
        {{"index.htm", kPage}, {"bad.htm", {}}, {"after.htm", kOther}},
-       {DamagedMessage({"bad.htm"})}, {"bad.htm"}, 3},
+       {DamagedMessage({"bad.htm"})},
+       {"bad.htm"},
+       3},
       {"invalid code",
        {first, {.name = "bad.htm", .data = kOther, .raw = invalid_code}, after},
        {{"index.htm", kPage}, {"bad.htm", {}}, {"after.htm", kOther}},
-       {DamagedMessage({"bad.htm"})}, {"bad.htm"}, 3},
+       {DamagedMessage({"bad.htm"})},
+       {"bad.htm"},
+       3},
       {"distance reaching before the entry's first byte",
        {first, {.name = "bad.htm", .data = kOther, .raw = too_far}, after},
        {{"index.htm", kPage}, {"bad.htm", {}}, {"after.htm", kOther}},
-       {DamagedMessage({"bad.htm"})}, {"bad.htm"}, 3},
+       {DamagedMessage({"bad.htm"})},
+       {"bad.htm"},
+       3},
       {"data ending inside a block",
        {first, {.name = "bad.htm", .data = kOther, .raw = ends_inside}, after},
        {{"index.htm", kPage}, {"bad.htm", {}}, {"after.htm", kOther}},
-       {DamagedMessage({"bad.htm"})}, {"bad.htm"}, 3},
+       {DamagedMessage({"bad.htm"})},
+       {"bad.htm"},
+       3},
       {"CRC mismatch keeps the file and names it",
        {first, {.name = "crc.htm", .data = kOther, .bad_crc = true}, after},
        {{"index.htm", kPage}, {"crc.htm", kOther}, {"after.htm", kOther}},
-       {DamagedMessage({"crc.htm"})}, {"crc.htm"}, 3},
+       {DamagedMessage({"crc.htm"})},
+       {"crc.htm"},
+       3},
       {"directory entry: nothing written, the walk goes on",
        {first, {.name = "docs/", .data = {}, .method = 0}, after},
-       {{"index.htm", kPage}, {"after.htm", kOther}}, {}, {}, 2},
+       {{"index.htm", kPage}, {"after.htm", kOther}},
+       {},
+       {},
+       2},
       {"duplicate base names: the later one wins, listed twice",
        {first, {.name = "docs/a.htm", .data = kPage}, {.name = "a.htm", .data = kOther}},
-       {{"index.htm", kPage}, {"a.htm", kOther}}, {}, {}, 3},
+       {{"index.htm", kPage}, {"a.htm", kOther}},
+       {},
+       {},
+       3},
       {"an entry cannot replace the lock file",
        {first, {.name = "x/Brisomel.LOCK", .data = kOther}, after},
-       {{"index.htm", kPage}, {"after.htm", kOther}}, {}, {}, 3},
+       {{"index.htm", kPage}, {"after.htm", kOther}},
+       {},
+       {},
+       3},
       {"a damaged enciphered entry leaves the keys in step for the next",
-       {first, {.name = "bad.htm", .data = kOther, .flags = 1, .raw = invalid_code},
+       {first,
+        {.name = "bad.htm", .data = kOther, .flags = 1, .raw = invalid_code},
         {.name = "good.htm", .data = kPage, .flags = 1}},
        {{"index.htm", kPage}, {"bad.htm", {}}, {"good.htm", kPage}},
-       {DamagedMessage({"bad.htm"})}, {"bad.htm"}, 3},
+       {DamagedMessage({"bad.htm"})},
+       {"bad.htm"},
+       3},
   };
   for (const MalformedCase& c : cases) {
     SCOPED_TRACE(c.what);
@@ -195,13 +229,27 @@ TEST(ExtractAttachedArchive, MalformedArchives) {
   }
 }
 
+TEST(ExtractAttachedArchive, ManyDamagedEntriesShareOneShortenedMessage) {
+  std::vector<ZipEntry> entries{{.name = "index.htm", .data = kPage}};
+  for (int i = 0; i < 25; ++i) {
+    entries.push_back({.name = "p" + std::to_string(i) + ".htm", .data = kOther, .bad_crc = true});
+  }
+  Extraction run(testing::MakeBook(entries));
+  EXPECT_EQ(run.archive.DamagedEntries().size(), 25u);
+  ASSERT_EQ(run.system.messages.size(), 1u);
+  const std::string& text = run.system.messages[0].text;
+  EXPECT_NE(text.find("\np19.htm"), std::string::npos);
+  EXPECT_EQ(text.find("\np20.htm"), std::string::npos);
+  EXPECT_NE(text.find("(and 5 more)"), std::string::npos);
+}
+
 // Cut the book at every byte of the second entry's header, name, extra field and data.
 TEST(ExtractAttachedArchive, TruncatedAtEveryByteOfAnEntry) {
   const Bytes data = testing::MixedText(5000, 9);
   const Bytes head = testing::MakeBook({{.name = "index.htm", .data = kPage}});
   const size_t entry_start = head.size() - 4;  // before the end record
-  const Bytes full = testing::MakeBook(
-      {{.name = "index.htm", .data = kPage}, {.name = "two.htm", .data = data, .extra = Bytes(5, 1)}});
+  const Bytes full = testing::MakeBook({{.name = "index.htm", .data = kPage},
+                                        {.name = "two.htm", .data = data, .extra = Bytes(5, 1)}});
   const size_t data_start = entry_start + 30 + 7 + 5;
   for (size_t cut = entry_start; cut < full.size() - 4; ++cut) {
     SCOPED_TRACE(cut);
@@ -241,8 +289,8 @@ TEST(ExtractAttachedArchive, WithoutAnArchiveNothingHappens) {
 }
 
 TEST(ExtractAttachedArchive, OutputErrors) {
-  const Bytes book = testing::MakeBook({{.name = "index.htm", .data = kPage},
-                                        {.name = "b.htm", .data = kOther, .method = 0}});
+  const Bytes book = testing::MakeBook(
+      {{.name = "index.htm", .data = kPage}, {.name = "b.htm", .data = kOther, .method = 0}});
   {
     MemoryFiles files;
     RecordingSystem system;
@@ -270,11 +318,11 @@ TEST(ExtractAttachedArchive, OutputErrors) {
 }
 
 TEST(DeleteExtractedFiles, RemovesFilesOtherWritesTheLockAndTheDirectory) {
-  Extraction run(testing::MakeBook({{.name = "index.htm", .data = kPage},
-                                    {.name = "b.htm", .data = kOther}}));
+  Extraction run(
+      testing::MakeBook({{.name = "index.htm", .data = kPage}, {.name = "b.htm", .data = kOther}}));
   const std::string dir = run.archive.GetTempDirectory();
-  run.files.Delete(dir + "b.htm");               // the user deleted one
-  run.files.Put(dir + "rhcorner.gif", kOther);   // something else the run wrote
+  run.files.Delete(dir + "b.htm");              // the user deleted one
+  run.files.Put(dir + "rhcorner.gif", kOther);  // something else the run wrote
   run.archive.DeleteExtractedFiles();
   EXPECT_FALSE(run.files.DirectoryExists(dir));
   for (const std::string& path : run.files.FilePaths()) EXPECT_NE(path.rfind(dir, 0), 0u) << path;

@@ -44,7 +44,8 @@ TEST(InflateAgreesWithZlib, Corpus) {
       {"65536 + 1 text", testing::MixedText(65537, 4)},
       {"incompressible", testing::RandomBytes(100000, 5)},
       {"one repeated byte", Bytes(200000, 'a')},
-      {"short period", [] {
+      {"short period",
+       [] {
          Bytes b(70000);
          for (size_t i = 0; i < b.size(); ++i) b[i] = "abcdefg"[i % 7];
          return b;
@@ -72,8 +73,8 @@ TEST(InflateAgreesWithZlib, RandomInputsAtEveryLevel) {
   std::mt19937 rng(2026);
   for (int i = 0; i < 3000; ++i) {
     const size_t size = rng() % (i % 10 == 0 ? 70000 : 3000);
-    Bytes data = (rng() % 3 == 0) ? testing::RandomBytes(size, rng())
-                                  : testing::MixedText(size, rng());
+    Bytes data =
+        (rng() % 3 == 0) ? testing::RandomBytes(size, rng()) : testing::MixedText(size, rng());
     // A small alphabet gives long matches and short codes.
     if (rng() % 4 == 0) {
       for (auto& b : data) b = 'a' + b % (1 + rng() % 4);
@@ -182,7 +183,7 @@ TEST(Inflate, MalformedStreams) {
        [](BitWriter& w) {
          w.BlockHeader(true, 1);
          w.Fixed('a');
-         w.Fixed(257);  // length 3
+         w.Fixed(257);        // length 3
          w.FixedDistance(1);  // distance 2
          w.Fixed(256);
        },
@@ -193,7 +194,7 @@ TEST(Inflate, MalformedStreams) {
          for (int i = 0; i < 1000; ++i) w.Fixed('a' + i % 26);
          w.Fixed(257);
          w.FixedDistance(19);  // 769 + up to 511
-         w.Bits(255, 8);  // 1024
+         w.Bits(255, 8);       // 1024
          w.Fixed(256);
        },
        InflateResult::kDistanceTooFar, 0},
@@ -209,9 +210,10 @@ TEST(Inflate, MalformedStreams) {
       {"incomplete literal/length code",
        [](BitWriter& w) {
          w.BlockHeader(true, 2);
-         w.Bits(0, 5);   // 257 lengths
-         w.Bits(0, 5);   // 1 distance length
-         w.Bits(12, 4);  // 16 code-length lengths, in the order 16 17 18 0 8 7 9 6 10 5 11 4 12 3 13 2
+         w.Bits(0, 5);  // 257 lengths
+         w.Bits(0, 5);  // 1 distance length
+         w.Bits(12,
+                4);  // 16 code-length lengths, in the order 16 17 18 0 8 7 9 6 10 5 11 4 12 3 13 2
          for (int i = 0; i < 16; ++i) w.Bits((i == 3 || i == 15) ? 1 : 0, 3);
          // Code-length symbol 0 is code 0, symbol 2 is code 1: two literals of length 2 and
          // nothing else leave half the code unused.
@@ -231,7 +233,7 @@ TEST(Inflate, MalformedStreams) {
          w.Bits(1, 3);  // 18: code 0
          w.Bits(1, 3);  // 0: code 1
          for (int i = 0; i < 3; ++i) {
-           w.Code(1, 1);  // symbol 18 (symbol 0 is code 0)
+           w.Code(1, 1);    // symbol 18 (symbol 0 is code 0)
            w.Bits(127, 7);  // 138 zeros each: 414 > 258
          }
        },
@@ -250,8 +252,8 @@ TEST(Inflate, MalformedStreams) {
 TEST(Inflate, StopsAtTheLimitWithoutWritingPastIt) {
   const Bytes data = testing::MixedText(300000, 31);
   const Bytes stream = testing::Deflate(data, 6);
-  for (uint64_t limit : {uint64_t{0}, uint64_t{1}, uint64_t{65535}, uint64_t{65536},
-                         uint64_t{299999}}) {
+  for (uint64_t limit :
+       {uint64_t{0}, uint64_t{1}, uint64_t{65535}, uint64_t{65536}, uint64_t{299999}}) {
     Bytes out;
     EXPECT_EQ(InflateBoth(stream, out, limit), InflateResult::kTooMuchOutput) << limit;
     EXPECT_LE(out.size(), limit);
@@ -278,19 +280,19 @@ TEST(BuildHuffmanTable, ReportsCompleteIncompleteAndOverSubscribedSets) {
   };
   const Case cases[] = {
       {{1, 1}, 0, 1},
-      {{1}, 0, 1},           // one code of length 1 counts as complete
-      {{2}, 1, 2},           // incomplete
+      {{1}, 0, 1},  // one code of length 1 counts as complete
+      {{2}, 1, 2},  // incomplete
       {{1, 2, 2}, 0, 2},
-      {{1, 1, 1}, 2, -1},    // over-subscribed
-      {{0, 0, 0}, 0, 0},     // no codes: no table
-      {{16}, 2, -1},         // longer than the format allows
+      {{1, 1, 1}, 2, -1},  // over-subscribed
+      {{0, 0, 0}, 0, 0},   // no codes: no table
+      {{16}, 2, -1},       // longer than the format allows
       {{3, 3, 3, 3, 3, 3, 3, 3}, 0, 3},
   };
   for (const Case& c : cases) {
     HuffmanTable table;
-    const int result = BuildHuffmanTable(c.lengths.data(), static_cast<int>(c.lengths.size()),
-                                         static_cast<int>(c.lengths.size()), nullptr, nullptr,
-                                         7, table);
+    const int result =
+        BuildHuffmanTable(c.lengths.data(), static_cast<int>(c.lengths.size()),
+                          static_cast<int>(c.lengths.size()), nullptr, nullptr, 7, table);
     EXPECT_EQ(result, c.result);
     if (c.width >= 0) {
       EXPECT_EQ(table.width, c.width);

@@ -111,8 +111,8 @@ TEST(PrivateDirectory, OnThisMachine) {
   ASSERT_FALSE(base.empty());
   uint8_t random[4];
   machine->RandomBytes(random, 4);
-  std::string temp = base + "archive-test-" + std::to_string(random[0] | random[1] << 8 |
-                                                              random[2] << 16);
+  std::string temp =
+      base + "archive-test-" + std::to_string(random[0] | random[1] << 8 | random[2] << 16);
   ASSERT_TRUE(machine->CreateDirectoryExclusive(temp));
   temp += sep;
   RootedFiles files(*machine, temp);
@@ -135,8 +135,10 @@ TEST(PrivateDirectory, ExtractsAndDeletesOnThisMachine) {
   const Bytes page = testing::MixedText(100000, 5);
   WriteFile(*machine, temp + "book.exe",
             testing::MakeBook({{.name = "index.htm", .data = page},
-                               {.name = "img/4back.bmp", .data = testing::RandomBytes(5000, 1),
-                                .method = 0, .flags = 1}}));
+                               {.name = "img/4back.bmp",
+                                .data = testing::RandomBytes(5000, 1),
+                                .method = 0,
+                                .flags = 1}}));
   RootedFiles files(*machine, temp);
   RecordingSystem system;
   {

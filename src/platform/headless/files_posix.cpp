@@ -104,8 +104,7 @@ class PosixFiles : public Files {
     if (::lstat(p.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return false;
     return ::unlink(p.c_str()) == 0;
   }
-  std::vector<std::string> List(const std::string& directory,
-                                const std::string& pattern) override {
+  std::vector<std::string> List(const std::string& directory, const std::string& pattern) override {
     std::vector<std::string> names;
     DIR* dir = ::opendir(ToPosix(directory).c_str());
     if (dir == nullptr) return names;

@@ -9,7 +9,9 @@ class MemoryFile : public File {
  public:
   MemoryFile(std::shared_ptr<MemoryFiles::Bytes> bytes, bool fail_close,
              std::shared_ptr<std::set<std::string>> locks = nullptr, std::string lock = {})
-      : bytes_(std::move(bytes)), fail_close_(fail_close), locks_(std::move(locks)),
+      : bytes_(std::move(bytes)),
+        fail_close_(fail_close),
+        locks_(std::move(locks)),
         lock_(std::move(lock)) {}
   ~MemoryFile() override { Close(); }
 

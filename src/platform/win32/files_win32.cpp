@@ -2,12 +2,12 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 // The port's operations share names with Win32 macros: use the A functions by name.
 #undef MessageBox
 #undef RemoveDirectory
 #undef SetCurrentDirectory
-#include <vector>
 
 #include "platform/files.h"
 
@@ -69,8 +69,8 @@ std::string WithoutTrailingSeparator(std::string path) {
 class Win32Files : public Files {
  public:
   std::unique_ptr<File> OpenRead(const std::string& path) override {
-    return Wrap(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return Wrap(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   }
   std::unique_ptr<File> CreateWrite(const std::string& path) override {
     return Wrap(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
@@ -85,8 +85,7 @@ class Win32Files : public Files {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
   }
   bool Delete(const std::string& path) override { return DeleteFileA(path.c_str()) != 0; }
-  std::vector<std::string> List(const std::string& directory,
-                                const std::string& pattern) override {
+  std::vector<std::string> List(const std::string& directory, const std::string& pattern) override {
     std::vector<std::string> names;
     std::string query = directory;
     if (!query.empty() && query.back() != '\\' && query.back() != '/') query += '\\';

@@ -1,5 +1,6 @@
 // The system port on Win32: message boxes, the shell, the tick count and the screen size.
 #include <windows.h>
+// after windows.h
 #include <shellapi.h>
 
 #include <string>
