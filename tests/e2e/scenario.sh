@@ -144,7 +144,30 @@ check_glyph() {
   bad=$(convert "$t-seen.png" "$t-want.png" -compose difference -composite -colorspace gray \
           -threshold 0 "$t-mask.png" -compose multiply -composite -format '%[fx:round(mean*w*h)]' info:)
   [ "$opaque" -gt 50 ] || fail "$text: glyph $bmp has too few opaque pixels"
-  [ "$bad" -eq 0 ] || fail "$text: $bad of $opaque glyph pixels differ from $(basename "$bmp") (see $shot)"
+  if [ "$bad" -ne 0 ]; then
+    mismatch="$text: $bad of $opaque glyph pixels differ from $(basename "$bmp") (see $shot)"
+    return 1
+  fi
+}
+
+# check_glyphs BUTTONS SOURCE: every button shows its glyph, SOURCE naming a site folder or
+# "builtin". A window that has not finished painting gets a few more chances.
+check_glyphs() {
+  local shot b ok attempt
+  for attempt in 1 2 3 4 5; do
+    shot=$(screenshot window)
+    ok=1
+    for b in Back Forward Open Home Search Print Exit; do
+      if [ "$2" = builtin ]; then
+        check_glyph "$shot" "$1" "$b" "$(builtin_glyph "$b")" || { ok=0; break; }
+      else
+        check_glyph "$shot" "$1" "$b" "$(book_glyph "$b" "$2")" || { ok=0; break; }
+      fi
+    done
+    [ $ok = 1 ] && return 0
+    sleep 2
+  done
+  fail "$mismatch"
 }
 
 screenshot() {  # screenshot NAME -> path
@@ -200,13 +223,10 @@ check_book_round_trip() {  # check_book_round_trip BOOK SITE
   dirs=$(private_dirs)
   [ "$(wc -l <<<"$dirs")" = 1 ] && [ -n "$dirs" ] || fail "expected one private directory, got: $dirs"
   check_extracted "$dirs" "$2"
-  local buttons shot b
+  local buttons
   buttons=$(drv buttons "$hwnd")
   check_start_state "$buttons"
-  shot=$(screenshot window)
-  for b in Back Forward Open Home Search Print Exit; do
-    check_glyph "$shot" "$buttons" "$b" "$(book_glyph "$b" "$2")"
-  done
+  check_glyphs "$buttons" "$2"
   exit_book "$hwnd" "$book_pid"
   [ -z "$(private_dirs)" ] || fail "left behind: $(private_dirs)"
   local t
@@ -247,10 +267,7 @@ case $name in
     done
     buttons=$(drv buttons "$hwnd")
     check_start_state "$buttons"
-    shot=$(screenshot window)
-    for b in Back Forward Open Home Search Print Exit; do
-      check_glyph "$shot" "$buttons" "$b" "$(builtin_glyph "$b")"
-    done
+    check_glyphs "$buttons" builtin
     exit_book "$hwnd" "$book_pid"
     [ -z "$(private_dirs)" ] || fail "left behind: $(private_dirs)"
     note "opened with built-in glyphs, extracted nothing, left nothing"
