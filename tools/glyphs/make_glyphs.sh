@@ -23,32 +23,33 @@ declare -A shape=(
 )
 names=(back fwd open home search print exit)
 
-# glyph STYLE NAME FILL STROKE BACKGROUND OUT
+# glyph NAME FILL STROKE BACKGROUND DISABLED OUT
 glyph() {
-  local name=$2 fill=$3 stroke=$4 bg=$5 out=$6
+  local name=$1 fill=$2 stroke=$3 bg=$4 disabled=$5 out=$6
   local extra=""
   [ "$name" = search ] && fill=none
   [ "$name" = exit ] && extra="fill $stroke circle 20,16 20,14"
   convert -size 32x32 xc:none +antialias -fill "$fill" -stroke "$stroke" -strokewidth 2 \
     -draw "${shape[$name]}" ${extra:+-draw "$extra"} "$work/sym.png"
   convert "$work/sym.png" -background "$bg" -flatten "$work/up.png"
-  convert "$work/sym.png" -fill '#808080' -colorize 100 -background "$bg" -flatten "$work/dis.png"
+  convert "$work/sym.png" -fill "$disabled" -colorize 100 -background "$bg" -flatten "$work/dis.png"
   convert "$work/sym.png" -modulate 55 -background "$bg" -flatten "$work/down.png"
   convert "$work/sym.png" -modulate 100,40 -background "$bg" -flatten "$work/held.png"
   convert "$work/up.png" "$work/dis.png" "$work/down.png" "$work/held.png" +append \
     -alpha off -type TrueColor "BMP3:$out"
 }
 
-# Built-in: navy outlines on light blue, transparent magenta around them.
+# Built-in: navy outlines on light blue, plain grey when disabled, transparent magenta around.
 for n in "${names[@]}"; do
-  glyph builtin "$n" '#6080C0' '#000080' '#FF00FF' "$root/src/shell/res/$n.bmp"
+  glyph "$n" '#6080C0' '#000080' '#FF00FF' '#808080' "$root/src/shell/res/$n.bmp"
 done
 
-# The sample book: one bright colour per button, black outlines, transparent lime around.
+# The sample book: one bright colour per button, black outlines, a warm grey when disabled,
+# transparent lime around.
 declare -A colour=([back]='#20C020' [fwd]='#20C020' [open]='#F0B000' [home]='#E02020'
                    [search]='#0070FF' [print]='#A0A0A0' [exit]='#B06020')
 for n in "${names[@]}"; do
-  glyph book "$n" "${colour[$n]}" '#000000' '#00FF00' "$root/examples/book/4$n.bmp"
+  glyph "$n" "${colour[$n]}" '#000000' '#00FF00' '#B09870' "$root/examples/book/4$n.bmp"
 done
 
 # The program icon: an open book.
