@@ -1,0 +1,674 @@
+// The software canvas. Every primitive is reduced to horizontal spans of device pixels that a
+// clipper cuts to the surface and the clip region; figures are turned into pixel sets first
+// (regions whose pixels have their centres inside the figure), so outlines and fills never
+// overlap or leave gaps.
+//
+// GDI rules followed here:
+// - Rectangle and Ellipse cover [left, right) x [top, bottom); with a null pen the filled area
+//   shrinks by one pixel on the right and bottom, as GDI's does.
+// - A 1-pixel line excludes its end point; a wider line is a band of that width centred on the
+//   line, with square ends.
+// - An inside-frame pen keeps the outline of a closed figure inside its bounding rectangle;
+//   a solid pen wider than 1 straddles it.
+// - Raster operations use the ternary truth tables; the pattern is the solid brush colour.
+// - Stretching picks, for each destination pixel, the source pixels that fall on it; when the
+//   bitmap shrinks, several are combined by AND (black on white), OR (white on black) or the
+//   first is kept (colour on colour).
+#include "platform/headless/software_canvas.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+namespace brisomel {
+namespace {
+
+// The classic Windows colour scheme, by system-colour index, as 0x00BBGGRR.
+constexpr std::array<Color, 31> kDefaultSystemColors = {
+    0xC0C0C0, 0x808000, 0x800000, 0x808080, 0xC0C0C0, 0xFFFFFF, 0x000000, 0x000000,
+    0x000000, 0xFFFFFF, 0xC0C0C0, 0xC0C0C0, 0x808080, 0x800000, 0xFFFFFF, 0xC0C0C0,
+    0x808080, 0x808080, 0x000000, 0xC0C0C0, 0xFFFFFF, 0x000000, 0xC0C0C0, 0x000000,
+    0xE1FFFF, 0xB5B5B5, 0xFF0000, 0xD08410, 0xB5B5B5, 0x800000, 0xC0C0C0};
+
+constexpr uint32_t Blend(uint32_t dst, uint32_t src, unsigned alpha) {
+  uint32_t out = 0;
+  for (int shift = 0; shift < 24; shift += 8) {
+    unsigned d = (dst >> shift) & 0xFF, s = (src >> shift) & 0xFF;
+    unsigned v = (s * alpha + d * (255 - alpha) + 127) / 255;
+    out |= v << shift;
+  }
+  return out;
+}
+
+}  // namespace
+
+// Cuts spans to the surface and the clip region (both in device pixels).
+class SoftwareCanvas::Clipper {
+ public:
+  Clipper(const Bitmap& surface, const Canvas::State& state) : width_(surface.width), height_(surface.height) {
+    if (state.has_clip) {
+      region_ = state.clip.Intersect(Region::FromRect(Rect{0, 0, width_, height_}));
+      use_region_ = true;
+    }
+  }
+  bool everything() const { return !use_region_; }
+  // Calls f(x0, x1) for each visible part of row y in [x0, x1).
+  template <class F>
+  void Spans(int y, int x0, int x1, F&& f) const {
+    if (y < 0 || y >= height_) return;
+    x0 = std::max(x0, 0);
+    x1 = std::min(x1, width_);
+    if (x1 <= x0) return;
+    if (!use_region_) {
+      f(x0, x1);
+      return;
+    }
+    const auto& bands = region_.bands();
+    auto it = std::upper_bound(bands.begin(), bands.end(), y,
+                               [](int v, const Region::Band& b) { return v < b.bottom; });
+    if (it == bands.end() || it->top > y) return;
+    for (const auto& s : it->spans) {
+      int a = std::max(x0, s.left), b = std::min(x1, s.right);
+      if (a < b) f(a, b);
+      if (s.left >= x1) break;
+    }
+  }
+
+ private:
+  int width_, height_;
+  bool use_region_ = false;
+  Region region_;
+};
+
+SoftwareCanvas::SoftwareCanvas(int width, int height, std::shared_ptr<GlyphSource> glyphs)
+    : surface_(Bitmap::Rgb32(std::max(width, 0), std::max(height, 0), 0xFFFFFF)),
+      glyphs_(glyphs ? std::move(glyphs) : std::make_shared<TestGlyphSource>()),
+      system_colors_(kDefaultSystemColors) {
+  caps_.width = caps_.physical_width = surface_.width;
+  caps_.height = caps_.physical_height = surface_.height;
+}
+
+Color SoftwareCanvas::PixelAt(int x, int y) const {
+  if (x < 0 || y < 0 || x >= surface_.width || y >= surface_.height) return 0;
+  return PixelToColor(surface_.pixels[static_cast<size_t>(y) * surface_.width + x]);
+}
+
+void SoftwareCanvas::SetGlyphSource(std::shared_ptr<GlyphSource> glyphs) {
+  glyphs_ = glyphs ? std::move(glyphs) : std::make_shared<TestGlyphSource>();
+  faces_.clear();
+}
+
+void SoftwareCanvas::SetDeviceCaps(const DeviceCaps& caps) {
+  caps_ = caps;
+  caps_.width = caps_.physical_width = surface_.width;
+  caps_.height = caps_.physical_height = surface_.height;
+}
+
+void SoftwareCanvas::SetSystemColor(int index, Color value) {
+  if (index >= 0 && index < static_cast<int>(system_colors_.size())) {
+    system_colors_[index] = value & 0xFFFFFF;
+  }
+}
+
+DeviceCaps SoftwareCanvas::GetDeviceCaps() { return caps_; }
+
+Color SoftwareCanvas::ResolveColor(Color c) {
+  Color rgb;
+  if (IsSystemColor(c)) {
+    int i = SystemColorIndex(c);
+    rgb = i < static_cast<int>(system_colors_.size()) ? system_colors_[i] : 0;
+  } else {
+    rgb = c & 0xFFFFFF;
+  }
+  if (caps_.monochrome()) {
+    // The nearer of black and white.
+    int sum = RedOf(rgb) + GreenOf(rgb) + BlueOf(rgb);
+    rgb = sum >= 3 * 128 ? 0xFFFFFF : 0;
+  }
+  return rgb;
+}
+
+FontFace& SoftwareCanvas::CurrentFace() {
+  const FontSpec& f = state_.font;
+  int device_height = ScaleY(FontLogicalHeight(f));
+  std::string key = f.name + '\x01' + static_cast<char>('0' + (f.style & 15)) +
+                    static_cast<char>(f.charset);
+  auto k = std::make_pair(std::move(key), device_height);
+  auto it = faces_.find(k);
+  if (it == faces_.end()) {
+    if (faces_.size() > 64) faces_.clear();
+    auto face = glyphs_->OpenFace(f, device_height);
+    if (!face) face = TestGlyphSource().OpenFace(f, device_height);
+    it = faces_.emplace(std::move(k), std::move(face)).first;
+  }
+  return *it->second;
+}
+
+TextMetrics SoftwareCanvas::GetTextMetrics() {
+  TextMetrics m = CurrentFace().Metrics();
+  const Mapping& map = state_.mapping;
+  if (map.window_extent != map.viewport_extent) {
+    // Device pixels back to logical units.
+    auto back_y = [&](int v) {
+      return static_cast<int>(std::lround(static_cast<double>(v) * map.window_extent.cy /
+                                          map.viewport_extent.cy));
+    };
+    auto back_x = [&](int v) {
+      return static_cast<int>(std::lround(static_cast<double>(v) * map.window_extent.cx /
+                                          map.viewport_extent.cx));
+    };
+    m.ascent = std::abs(back_y(m.ascent));
+    m.descent = std::abs(back_y(m.descent));
+    m.height = m.ascent + m.descent;
+    m.internal_leading = std::abs(back_y(m.internal_leading));
+    m.external_leading = std::abs(back_y(m.external_leading));
+    m.ave_char_width = std::abs(back_x(m.ave_char_width));
+    m.max_char_width = std::abs(back_x(m.max_char_width));
+    m.overhang = std::abs(back_x(m.overhang));
+  }
+  return m;
+}
+
+Size SoftwareCanvas::TextExtent(std::string_view text) {
+  FontFace& face = CurrentFace();
+  int64_t w = 0;
+  for (unsigned char ch : text) w += face.Advance(ch);
+  TextMetrics m = face.Metrics();
+  w += m.overhang;
+  const Mapping& map = state_.mapping;
+  if (map.window_extent != map.viewport_extent) {
+    return Size{static_cast<int>(std::abs(std::lround(static_cast<double>(w) *
+                                                      map.window_extent.cx /
+                                                      map.viewport_extent.cx))),
+                GetTextMetrics().height};
+  }
+  return Size{static_cast<int>(std::min<int64_t>(w, INT32_MAX)), m.height};
+}
+
+void SoftwareCanvas::PaintRect(const Rect& d, uint32_t pixel) {
+  Clipper clip(surface_, state_);
+  for (int y = std::max(d.top, 0); y < std::min(d.bottom, surface_.height); ++y) {
+    uint32_t* row = surface_.pixels.data() + static_cast<size_t>(y) * surface_.width;
+    clip.Spans(y, d.left, d.right, [&](int a, int b) { std::fill(row + a, row + b, pixel); });
+  }
+}
+
+void SoftwareCanvas::PaintRegion(const Region& r, uint32_t pixel) {
+  Clipper clip(surface_, state_);
+  for (const auto& band : r.bands()) {
+    for (int y = std::max(band.top, 0); y < std::min(band.bottom, surface_.height); ++y) {
+      uint32_t* row = surface_.pixels.data() + static_cast<size_t>(y) * surface_.width;
+      for (const auto& s : band.spans) {
+        clip.Spans(y, s.left, s.right, [&](int a, int b) { std::fill(row + a, row + b, pixel); });
+      }
+    }
+  }
+}
+
+int SoftwareCanvas::PenWidth() {
+  if (state_.pen.width <= 1) return 1;
+  return std::max(1, std::abs(ScaleX(state_.pen.width)));
+}
+
+void SoftwareCanvas::ThinLine(Point a, Point b, uint32_t pixel, const Clipper& clip) {
+  // Bresenham over the major axis, end point excluded.
+  int dx = std::abs(b.x - a.x), dy = std::abs(b.y - a.y);
+  int sx = a.x < b.x ? 1 : -1, sy = a.y < b.y ? 1 : -1;
+  auto plot = [&](int x, int y) {
+    clip.Spans(y, x, x + 1, [&](int p, int) {
+      surface_.pixels[static_cast<size_t>(y) * surface_.width + p] = pixel;
+    });
+  };
+  if (dx >= dy) {
+    int err = 2 * dy - dx, y = a.y;
+    for (int i = 0, x = a.x; i < dx; ++i, x += sx) {
+      plot(x, y);
+      if (err > 0 || (err == 0 && sx < 0)) {
+        y += sy;
+        err -= 2 * dx;
+      }
+      err += 2 * dy;
+    }
+  } else {
+    int err = 2 * dx - dy, x = a.x;
+    for (int i = 0, y = a.y; i < dy; ++i, y += sy) {
+      plot(x, y);
+      if (err > 0 || (err == 0 && sy < 0)) {
+        x += sx;
+        err -= 2 * dy;
+      }
+      err += 2 * dx;
+    }
+  }
+}
+
+Region SoftwareCanvas::WideLineRegion(Point a, Point b, int w) {
+  // A band of width w around the line through the pixel centres, square ends, built with
+  // doubled coordinates so that half pixels stay exact enough.
+  double ax = a.x + 0.5, ay = a.y + 0.5, bx = b.x + 0.5, by = b.y + 0.5;
+  double len = std::hypot(bx - ax, by - ay);
+  double ux = len > 0 ? (bx - ax) / len : 1, uy = len > 0 ? (by - ay) / len : 0;
+  double h = w / 2.0;
+  double nx = -uy * h, ny = ux * h;
+  double ex = ux * h, ey = uy * h;
+  // Pixels with centres in the band: rasterise per row.
+  double pts[4][2] = {{ax - ex + nx, ay - ey + ny},
+                      {bx + ex + nx, by + ey + ny},
+                      {bx + ex - nx, by + ey - ny},
+                      {ax - ex - nx, ay - ey - ny}};
+  double top = pts[0][1], bottom = pts[0][1];
+  for (auto& p : pts) {
+    top = std::min(top, p[1]);
+    bottom = std::max(bottom, p[1]);
+  }
+  int y0 = static_cast<int>(std::floor(top)) - 1, y1 = static_cast<int>(std::ceil(bottom)) + 1;
+  std::vector<std::vector<Region::Span>> rows(std::max(0, y1 - y0));
+  for (int y = y0; y < y1; ++y) {
+    double yc = y + 0.5;
+    double lo = 1e18, hi = -1e18;
+    for (int i = 0; i < 4; ++i) {
+      const double* p = pts[i];
+      const double* q = pts[(i + 1) % 4];
+      double ya = p[1], yb = q[1];
+      if (ya == yb) continue;
+      if (yc < std::min(ya, yb) || yc >= std::max(ya, yb)) continue;
+      double x = p[0] + (yc - ya) * (q[0] - p[0]) / (yb - ya);
+      lo = std::min(lo, x);
+      hi = std::max(hi, x);
+    }
+    if (lo > hi) continue;
+    int left = static_cast<int>(std::ceil(lo - 0.5)), right = static_cast<int>(std::ceil(hi - 0.5));
+    if (right > left) rows[y - y0].push_back(Region::Span{left, right});
+  }
+  return Region::FromRows(y0, rows);
+}
+
+void SoftwareCanvas::LineTo(int x, int y) {
+  Point a = LogicalToDevice(state_.position), b = LogicalToDevice(Point{x, y});
+  state_.position = {x, y};
+  if (state_.pen.style == PenStyle::kNull) return;
+  uint32_t pixel = PixelColor(state_.pen.color);
+  int w = PenWidth();
+  if (w <= 1) {
+    ThinLine(a, b, pixel, Clipper(surface_, state_));
+  } else {
+    PaintRegion(WideLineRegion(a, b, w), pixel);
+  }
+}
+
+void SoftwareCanvas::Rectangle(const Rect& r) {
+  Rect d = LogicalToDevice(r);
+  bool fill = state_.brush.style == BrushStyle::kSolid;
+  uint32_t brush = fill ? PixelColor(state_.brush.color) : 0;
+  if (state_.pen.style == PenStyle::kNull) {
+    if (fill) PaintRect(Rect{d.left, d.top, d.right - 1, d.bottom - 1}, brush);
+    return;
+  }
+  int w = PenWidth();
+  Rect outer = d, inner;
+  if (state_.pen.style == PenStyle::kInsideFrame || w == 1) {
+    w = std::min(w, std::max(1, std::min(d.width(), d.height()) / 2));
+    inner = Rect{d.left + w, d.top + w, d.right - w, d.bottom - w};
+  } else {
+    int a = w / 2, b = w - a - 1;
+    outer = Rect{d.left - a, d.top - a, d.right + b, d.bottom + b};
+    inner = Rect{d.left + b + 1, d.top + b + 1, d.right - 1 - a, d.bottom - 1 - a};
+  }
+  if (outer.empty()) return;
+  if (fill && !inner.empty()) PaintRect(inner, brush);
+  Region ring = Region::FromRect(outer);
+  if (!inner.empty()) ring = ring.Subtract(Region::FromRect(inner));
+  PaintRegion(ring, PixelColor(state_.pen.color));
+}
+
+Region SoftwareCanvas::EllipseOutline(const Rect& d, int w) {
+  Region outer = Region::Ellipse(d);
+  Rect in{d.left + w, d.top + w, d.right - w, d.bottom - w};
+  if (in.empty()) return outer;
+  return outer.Subtract(Region::Ellipse(in));
+}
+
+void SoftwareCanvas::Ellipse(const Rect& r) {
+  Rect d = LogicalToDevice(r);
+  bool fill = state_.brush.style == BrushStyle::kSolid;
+  if (state_.pen.style == PenStyle::kNull) {
+    if (fill) {
+      PaintRegion(Region::Ellipse(Rect{d.left, d.top, d.right - 1, d.bottom - 1}),
+                  PixelColor(state_.brush.color));
+    }
+    return;
+  }
+  int w = PenWidth();
+  if (state_.pen.style != PenStyle::kInsideFrame && w > 1) {
+    int a = w / 2, b = w - a - 1;
+    d = Rect{d.left - a, d.top - a, d.right + b, d.bottom + b};
+  }
+  if (d.empty()) return;
+  Region outline = EllipseOutline(d, w);
+  if (fill) PaintRegion(Region::Ellipse(d).Subtract(outline), PixelColor(state_.brush.color));
+  PaintRegion(outline, PixelColor(state_.pen.color));
+}
+
+void SoftwareCanvas::Arc(const Rect& r, Point start, Point end) {
+  if (state_.pen.style == PenStyle::kNull) return;
+  Rect d = LogicalToDevice(r);
+  Point s = LogicalToDevice(start), e = LogicalToDevice(end);
+  if (d.empty()) return;
+  Region outline = EllipseOutline(d, PenWidth());
+  double cx = (d.left + d.right) / 2.0, cy = (d.top + d.bottom) / 2.0;
+  // Angles counter-clockwise on the screen (y grows downward).
+  auto angle = [&](double x, double y) {
+    double a = std::atan2(cy - y, x - cx);
+    return a < 0 ? a + 2 * M_PI : a;
+  };
+  double a0 = angle(s.x, s.y), a1 = angle(e.x, e.y);
+  double sweep = a1 - a0;
+  if (sweep <= 0) sweep += 2 * M_PI;
+  std::vector<std::vector<Region::Span>> rows(d.height());
+  for (const auto& band : outline.bands()) {
+    for (int y = band.top; y < band.bottom; ++y) {
+      for (const auto& sp : band.spans) {
+        for (int x = sp.left; x < sp.right; ++x) {
+          double rel = angle(x + 0.5, y + 0.5) - a0;
+          if (rel < 0) rel += 2 * M_PI;
+          if (rel <= sweep) rows[y - d.top].push_back(Region::Span{x, x + 1});
+        }
+      }
+    }
+  }
+  PaintRegion(Region::FromRows(d.top, rows), PixelColor(state_.pen.color));
+}
+
+void SoftwareCanvas::Polygon(const std::vector<Point>& points) {
+  if (points.size() < 2) return;
+  std::vector<Point> d;
+  d.reserve(points.size());
+  for (const auto& p : points) d.push_back(LogicalToDevice(p));
+  if (state_.brush.style == BrushStyle::kSolid && d.size() >= 3) {
+    PaintRegion(Region::Polygon(d), PixelColor(state_.brush.color));
+  }
+  if (state_.pen.style == PenStyle::kNull) return;
+  uint32_t pixel = PixelColor(state_.pen.color);
+  int w = PenWidth();
+  Clipper clip(surface_, state_);
+  for (size_t i = 0; i < d.size(); ++i) {
+    Point a = d[i], b = d[(i + 1) % d.size()];
+    if (w <= 1) {
+      ThinLine(a, b, pixel, clip);
+    } else {
+      PaintRegion(WideLineRegion(a, b, w), pixel);
+    }
+  }
+}
+
+void SoftwareCanvas::FillRect(const Rect& r, Color c) {
+  PaintRect(LogicalToDevice(r), PixelColor(c));
+}
+
+void SoftwareCanvas::FillRegion(const Region& logical_region, Color c) {
+  const Mapping& m = state_.mapping;
+  if (m.window_extent == m.viewport_extent) {
+    Point o = LogicalToDevice(Point{0, 0});
+    PaintRegion(logical_region.Offset(o.x, o.y), PixelColor(c));
+    return;
+  }
+  // A scaled mapping: map each band's rectangles.
+  Region d;
+  for (const auto& band : logical_region.bands()) {
+    for (const auto& s : band.spans) {
+      d = d.Union(Region::FromRect(LogicalToDevice(Rect{s.left, band.top, s.right, band.bottom})));
+    }
+  }
+  PaintRegion(d, PixelColor(c));
+}
+
+void SoftwareCanvas::PatBlt(const Rect& r, uint32_t rop) {
+  Rect d = LogicalToDevice(r);
+  uint32_t pattern = state_.brush.style == BrushStyle::kSolid ? PixelColor(state_.brush.color) : 0;
+  Clipper clip(surface_, state_);
+  for (int y = std::max(d.top, 0); y < std::min(d.bottom, surface_.height); ++y) {
+    uint32_t* row = surface_.pixels.data() + static_cast<size_t>(y) * surface_.width;
+    clip.Spans(y, d.left, d.right, [&](int a, int b) {
+      for (int x = a; x < b; ++x) row[x] = ApplyRop(rop, pattern, 0, row[x]);
+    });
+  }
+}
+
+void SoftwareCanvas::SetPixel(int x, int y, Color c) {
+  Point d = LogicalToDevice(Point{x, y});
+  PaintRect(Rect{d.x, d.y, d.x + 1, d.y + 1}, PixelColor(c));
+}
+
+void SoftwareCanvas::ExtTextOut(int x, int y, uint32_t options, const Rect* rect,
+                                std::string_view text) {
+  FontFace& face = CurrentFace();
+  TextMetrics m = face.Metrics();
+  Point origin = LogicalToDevice(Point{x, y});
+  int width = 0;
+  for (unsigned char ch : text) width += face.Advance(ch);
+  width += m.overhang;
+
+  uint32_t align = state_.text_align;
+  int left = origin.x;
+  if ((align & kAlignHorizontalMask) == kAlignCenter) {
+    left -= width / 2;
+  } else if ((align & kAlignHorizontalMask) == kAlignRight) {
+    left -= width;
+  }
+  int baseline = origin.y + m.ascent;
+  if ((align & kAlignVerticalMask) == kAlignBaseline) {
+    baseline = origin.y;
+  } else if ((align & kAlignVerticalMask) == kAlignBottom) {
+    baseline = origin.y - m.descent;
+  }
+  int top = baseline - m.ascent;
+
+  // Clipping to the option rectangle narrows the canvas clip for this call.
+  State saved = state_;
+  Rect device_rect = rect ? LogicalToDevice(*rect) : Rect{};
+  if (rect && (options & kTextClipped)) {
+    Region r = Region::FromRect(device_rect);
+    state_.clip = state_.has_clip ? state_.clip.Intersect(r) : r;
+    state_.has_clip = true;
+  }
+  uint32_t bk = PixelColor(state_.bk_color);
+  if (rect && (options & kTextOpaque)) PaintRect(device_rect, bk);
+  if (state_.bk_mode == BkMode::kOpaque) {
+    PaintRect(Rect{left, top, left + width, top + m.height}, bk);
+  }
+
+  uint32_t ink = PixelColor(state_.text_color);
+  Clipper clip(surface_, state_);
+  int pen = left;
+  for (unsigned char ch : text) {
+    const GlyphImage& g = face.Glyph(ch);
+    int gx = pen + g.left, gy = baseline - g.top;
+    for (int row = 0; row < g.height; ++row) {
+      int y = gy + row;
+      if (y < 0 || y >= surface_.height) continue;
+      uint32_t* line = surface_.pixels.data() + static_cast<size_t>(y) * surface_.width;
+      const uint8_t* cov = g.coverage.data() + static_cast<size_t>(row) * g.width;
+      clip.Spans(y, gx, gx + g.width, [&](int a, int b) {
+        for (int px = a; px < b; ++px) {
+          unsigned c = cov[px - gx];
+          if (c == 255) {
+            line[px] = ink;
+          } else if (c) {
+            line[px] = Blend(line[px], ink, c);
+          }
+        }
+      });
+    }
+    pen += face.Advance(ch);
+  }
+  int thickness = face.LineThickness();
+  if (state_.font.style & kFontUnderline) {
+    int uy = baseline + face.UnderlineOffset();
+    PaintRect(Rect{left, uy, left + width, uy + thickness}, ink);
+  }
+  if (state_.font.style & kFontStrikeOut) {
+    int sy = baseline + face.StrikeOutOffset();
+    PaintRect(Rect{left, sy, left + width, sy + thickness}, ink);
+  }
+  state_ = std::move(saved);
+}
+
+void SoftwareCanvas::StretchBitmap(const Rect& dest, const Bitmap& src, const Rect& src_rect,
+                                   uint32_t rop) {
+  if (src.empty() || src_rect.width() == 0 || src_rect.height() == 0) return;
+  Point p0 = LogicalToDevice(Point{dest.left, dest.top});
+  Point p1 = LogicalToDevice(Point{dest.right, dest.bottom});
+  int dw = p1.x - p0.x, dh = p1.y - p0.y;
+  if (dw == 0 || dh == 0) return;
+  // A mirrored destination walks the source backwards.
+  bool flip_x = (dw < 0) != (src_rect.width() < 0);
+  bool flip_y = (dh < 0) != (src_rect.height() < 0);
+  int dl = std::min(p0.x, p1.x), dt = std::min(p0.y, p1.y);
+  int aw = std::abs(dw), ah = std::abs(dh);
+  int sl = std::min(src_rect.left, src_rect.right), st = std::min(src_rect.top, src_rect.bottom);
+  int sw = std::abs(src_rect.width()), sh = std::abs(src_rect.height());
+
+  // Source columns and rows for every destination column and row: [first, last).
+  auto ranges = [](int dn, int sn, bool flip) {
+    std::vector<std::pair<int, int>> r(dn);
+    for (int i = 0; i < dn; ++i) {
+      int64_t a = static_cast<int64_t>(i) * sn / dn;
+      int64_t b = static_cast<int64_t>(i + 1) * sn / dn;
+      if (b <= a) b = a + 1;
+      if (flip) {
+        int64_t fa = sn - b, fb = sn - a;
+        a = fa;
+        b = fb;
+      }
+      r[i] = {static_cast<int>(a), static_cast<int>(b)};
+    }
+    return r;
+  };
+  // Only destination pixels on the surface matter.
+  int vx0 = std::max(dl, 0), vx1 = std::min(dl + aw, surface_.width);
+  int vy0 = std::max(dt, 0), vy1 = std::min(dt + ah, surface_.height);
+  if (vx0 >= vx1 || vy0 >= vy1) return;
+
+  auto read = [&](int sx, int sy) -> uint32_t {
+    sx += sl;
+    sy += st;
+    if (sx < 0 || sy < 0 || sx >= src.width || sy >= src.height) return 0;
+    return src.ColorAt(sx, sy);
+  };
+  uint32_t pattern = state_.brush.style == BrushStyle::kSolid ? PixelColor(state_.brush.color) : 0;
+  auto combine = [rop, pattern](uint32_t s, uint32_t d) -> uint32_t {
+    switch (rop) {
+      case kSrcCopy: return s;
+      case kSrcAnd: return s & d;
+      case kSrcPaint: return s | d;
+      case kSrcInvert: return (s ^ d) & 0xFFFFFF;
+      case kDstAndNotSrc: return d & ~s & 0xFFFFFF;
+      default: return ApplyRop(rop, pattern, s, d);
+    }
+  };
+  Clipper clip(surface_, state_);
+
+  // The common case: same size, no mirroring, a 32-bit or mask source, whole rows visible.
+  if (aw == sw && ah == sh && !flip_x && !flip_y &&
+      (src.format == Bitmap::Format::kRgb32 || src.format == Bitmap::Format::kMask1) &&
+      sl >= 0 && st >= 0 && sl + sw <= src.width && st + sh <= src.height) {
+    for (int y = vy0; y < vy1; ++y) {
+      uint32_t* row = surface_.pixels.data() + static_cast<size_t>(y) * surface_.width;
+      size_t sbase = static_cast<size_t>(y - dt + st) * src.width + (sl - dl);
+      clip.Spans(y, vx0, vx1, [&](int a, int b) {
+        uint32_t* d = row + a;
+        int n = b - a;
+        if (src.format == Bitmap::Format::kRgb32) {
+          const uint32_t* s = src.pixels.data() + sbase + a;
+          switch (rop) {
+            case kSrcCopy:
+              for (int i = 0; i < n; ++i) d[i] = s[i] & 0xFFFFFF;
+              break;
+            case kSrcAnd:
+              for (int i = 0; i < n; ++i) d[i] &= s[i];
+              break;
+            case kSrcPaint:
+              for (int i = 0; i < n; ++i) d[i] = (d[i] | s[i]) & 0xFFFFFF;
+              break;
+            case kSrcInvert:
+              for (int i = 0; i < n; ++i) d[i] = (d[i] ^ s[i]) & 0xFFFFFF;
+              break;
+            default:
+              for (int i = 0; i < n; ++i) d[i] = combine(s[i] & 0xFFFFFF, d[i]);
+          }
+        } else {
+          const uint8_t* s = src.indices.data() + sbase + a;
+          switch (rop) {
+            case kSrcAnd:
+              for (int i = 0; i < n; ++i) d[i] &= s[i] ? 0xFFFFFFu : 0u;
+              break;
+            case kSrcPaint:
+              for (int i = 0; i < n; ++i) d[i] |= s[i] ? 0xFFFFFFu : 0u;
+              break;
+            default:
+              for (int i = 0; i < n; ++i) d[i] = combine(s[i] ? 0xFFFFFFu : 0u, d[i]);
+          }
+        }
+      });
+    }
+    return;
+  }
+
+  auto cols = ranges(aw, sw, flip_x);
+  auto rows = ranges(ah, sh, flip_y);
+  StretchMode mode = state_.stretch_mode;
+  for (int y = vy0; y < vy1; ++y) {
+    uint32_t* row = surface_.pixels.data() + static_cast<size_t>(y) * surface_.width;
+    auto [r0, r1] = rows[y - dt];
+    clip.Spans(y, vx0, vx1, [&](int a, int b) {
+      for (int x = a; x < b; ++x) {
+        auto [c0, c1] = cols[x - dl];
+        uint32_t s;
+        if (mode == StretchMode::kColorOnColor || (r1 - r0 == 1 && c1 - c0 == 1)) {
+          s = read(c0, r0);
+        } else if (mode == StretchMode::kBlackOnWhite) {
+          s = 0xFFFFFF;
+          for (int sy = r0; sy < r1; ++sy)
+            for (int sx = c0; sx < c1; ++sx) s &= read(sx, sy);
+        } else {
+          s = 0;
+          for (int sy = r0; sy < r1; ++sy)
+            for (int sx = c0; sx < c1; ++sx) s |= read(sx, sy);
+        }
+        row[x] = combine(s, row[x]);
+      }
+    });
+  }
+}
+
+std::unique_ptr<Canvas> SoftwareCanvas::CreateCompatible(int width, int height) {
+  auto c = std::make_unique<SoftwareCanvas>(width, height, glyphs_);
+  c->SetDeviceCaps(caps_);
+  c->system_colors_ = system_colors_;
+  return c;
+}
+
+void SoftwareCanvas::CopyFrom(const Rect& dest, Canvas& source, Point source_origin,
+                              uint32_t rop) {
+  auto* soft = dynamic_cast<SoftwareCanvas*>(&source);
+  if (!soft) return;
+  Point o = soft->LogicalToDevice(source_origin);
+  Rect d = LogicalToDevice(dest);
+  StretchBitmap(dest, soft->surface_, Rect{o.x, o.y, o.x + d.width(), o.y + d.height()}, rop);
+}
+
+Bitmap SoftwareCanvas::ReadPixels(const Rect& r) {
+  Bitmap b = Bitmap::Rgb32(std::max(r.width(), 0), std::max(r.height(), 0), 0);
+  for (int y = 0; y < b.height; ++y) {
+    for (int x = 0; x < b.width; ++x) {
+      int sx = r.left + x, sy = r.top + y;
+      if (sx >= 0 && sy >= 0 && sx < surface_.width && sy < surface_.height) {
+        b.pixels[static_cast<size_t>(y) * b.width + x] =
+            surface_.pixels[static_cast<size_t>(sy) * surface_.width + sx];
+      }
+    }
+  }
+  return b;
+}
+
+}  // namespace brisomel
