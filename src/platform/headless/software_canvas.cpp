@@ -30,6 +30,8 @@ constexpr std::array<Color, 31> kDefaultSystemColors = {
     0x808080, 0x808080, 0x000000, 0xC0C0C0, 0xFFFFFF, 0x000000, 0xC0C0C0, 0x000000,
     0xE1FFFF, 0xB5B5B5, 0xFF0000, 0xD08410, 0xB5B5B5, 0x800000, 0xC0C0C0};
 
+constexpr double kPi = 3.14159265358979323846;
+
 constexpr uint32_t Blend(uint32_t dst, uint32_t src, unsigned alpha) {
   uint32_t out = 0;
   for (int shift = 0; shift < 24; shift += 8) {
@@ -359,18 +361,18 @@ void SoftwareCanvas::Arc(const Rect& r, Point start, Point end) {
   // Angles counter-clockwise on the screen (y grows downward).
   auto angle = [&](double x, double y) {
     double a = std::atan2(cy - y, x - cx);
-    return a < 0 ? a + 2 * M_PI : a;
+    return a < 0 ? a + 2 * kPi : a;
   };
   double a0 = angle(s.x, s.y), a1 = angle(e.x, e.y);
   double sweep = a1 - a0;
-  if (sweep <= 0) sweep += 2 * M_PI;
+  if (sweep <= 0) sweep += 2 * kPi;
   std::vector<std::vector<Region::Span>> rows(d.height());
   for (const auto& band : outline.bands()) {
     for (int y = band.top; y < band.bottom; ++y) {
       for (const auto& sp : band.spans) {
         for (int x = sp.left; x < sp.right; ++x) {
           double rel = angle(x + 0.5, y + 0.5) - a0;
-          if (rel < 0) rel += 2 * M_PI;
+          if (rel < 0) rel += 2 * kPi;
           if (rel <= sweep) rows[y - d.top].push_back(Region::Span{x, x + 1});
         }
       }
