@@ -358,8 +358,11 @@ void GdiCanvas::StretchBitmap(const Rect& dest, const Bitmap& src, const Rect& s
       bmi->bmiHeader.biClrUsed = 256;
     }
   }
+  // With a top-down DIB, StretchDIBits still counts the source rectangle's y from the bottom
+  // row, as for a bottom-up one.
+  int source_y = src.height - (src_rect.top + src_rect.height());
   ::StretchDIBits(dc_, dest.left, dest.top, dest.width(), dest.height(), src_rect.left,
-                  src_rect.top, src_rect.width(), src_rect.height(), bits, bmi, DIB_RGB_COLORS,
+                  source_y, src_rect.width(), src_rect.height(), bits, bmi, DIB_RGB_COLORS,
                   rop);
 }
 
