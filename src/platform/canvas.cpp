@@ -2,6 +2,7 @@
 // rectangle operations.
 #include "platform/canvas.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace brisomel {
@@ -11,7 +12,8 @@ namespace {
 int ScaleRound(int64_t v, int64_t num, int64_t den) {
   if (den == 0) return 0;
   double r = static_cast<double>(v) * static_cast<double>(num) / static_cast<double>(den);
-  return static_cast<int>(std::floor(r + 0.5));
+  // Far-off coordinates are held to a range that later arithmetic cannot overflow.
+  return static_cast<int>(std::clamp(std::floor(r + 0.5), -1073741823.0, 1073741823.0));
 }
 
 }  // namespace

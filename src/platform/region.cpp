@@ -58,34 +58,40 @@ Region Region::FromRows(int first_row, const std::vector<std::vector<Span>>& row
   return r;
 }
 
-Region Region::Ellipse(const Rect& b) {
-  if (b.empty()) return Region{};
+Region Region::Ellipse(const Rect& b, const Rect& limit) {
+  Rect visible = b.Intersect(limit);
+  if (visible.empty()) return Region{};
   // Pixel centres inside the ellipse inscribed in the rectangle.
-  double cx = (b.left + b.right) / 2.0, cy = (b.top + b.bottom) / 2.0;
-  double rx = b.width() / 2.0, ry = b.height() / 2.0;
-  std::vector<std::vector<Span>> rows(b.height());
-  for (int y = b.top; y < b.bottom; ++y) {
+  double cx = (static_cast<double>(b.left) + b.right) / 2.0;
+  double cy = (static_cast<double>(b.top) + b.bottom) / 2.0;
+  double rx = (static_cast<double>(b.right) - b.left) / 2.0;
+  double ry = (static_cast<double>(b.bottom) - b.top) / 2.0;
+  std::vector<std::vector<Span>> rows(visible.height());
+  for (int y = visible.top; y < visible.bottom; ++y) {
     double dy = (y + 0.5 - cy) / ry;
     double t = 1.0 - dy * dy;
     if (t < 0) continue;
     double half = rx * std::sqrt(t);
     // Pixels whose centre x + 0.5 lies in [cx - half, cx + half].
-    int left = static_cast<int>(std::ceil(cx - half - 0.5));
-    int right = static_cast<int>(std::floor(cx + half - 0.5)) + 1;
-    left = std::max(left, b.left);
-    right = std::min(right, b.right);
-    if (right > left) rows[y - b.top].push_back(Span{left, right});
+    double left = std::max<double>(std::ceil(cx - half - 0.5), visible.left);
+    double right = std::min<double>(std::floor(cx + half - 0.5) + 1, visible.right);
+    if (right > left) {
+      rows[y - visible.top].push_back(Span{static_cast<int>(left), static_cast<int>(right)});
+    }
   }
-  return FromRows(b.top, rows);
+  return FromRows(visible.top, rows);
 }
 
-Region Region::Polygon(const std::vector<Point>& points, FillRule rule) {
+Region Region::Polygon(const std::vector<Point>& points, FillRule rule, const Rect& limit) {
   if (points.size() < 3) return Region{};
   int top = points[0].y, bottom = points[0].y;
   for (const auto& p : points) {
     top = std::min(top, p.y);
     bottom = std::max(bottom, p.y);
   }
+  top = std::max(top, limit.top);
+  bottom = std::min(bottom, limit.bottom);
+  if (bottom <= top || limit.empty()) return Region{};
   std::vector<std::vector<Span>> rows(bottom - top);
   struct Crossing {
     double x;
@@ -101,7 +107,7 @@ Region Region::Polygon(const std::vector<Point>& points, FillRule rule) {
       int dir = c.y > a.y ? 1 : -1;
       double y0 = std::min(a.y, c.y), y1 = std::max(a.y, c.y);
       if (yc < y0 || yc >= y1) continue;
-      double x = a.x + (yc - a.y) * (c.x - a.x) / static_cast<double>(c.y - a.y);
+      double x = a.x + (yc - a.y) * (static_cast<double>(c.x) - a.x) / (static_cast<double>(c.y) - a.y);
       xs.push_back(Crossing{x, dir});
     }
     std::sort(xs.begin(), xs.end(), [](const Crossing& l, const Crossing& r) { return l.x < r.x; });
@@ -111,9 +117,11 @@ Region Region::Polygon(const std::vector<Point>& points, FillRule rule) {
       bool inside = rule == FillRule::kAlternate ? (i % 2 == 0) : winding != 0;
       if (!inside) continue;
       // Pixels whose centre lies in [x0, x1).
-      int left = static_cast<int>(std::ceil(xs[i].x - 0.5));
-      int right = static_cast<int>(std::ceil(xs[i + 1].x - 0.5));
-      if (right > left) rows[y - top].push_back(Span{left, right});
+      double left = std::max<double>(std::ceil(xs[i].x - 0.5), limit.left);
+      double right = std::min<double>(std::ceil(xs[i + 1].x - 0.5), limit.right);
+      if (right > left) {
+        rows[y - top].push_back(Span{static_cast<int>(left), static_cast<int>(right)});
+      }
     }
   }
   return FromRows(top, rows);

@@ -11,6 +11,10 @@
 
 namespace brisomel {
 
+// Shapes are rasterised only inside this rectangle unless told otherwise: coordinates from
+// documents may be huge, and a region keeps a list of spans per row.
+constexpr Rect kRegionLimit{-(1 << 15), -(1 << 15), 1 << 15, 1 << 15};
+
 class Region {
  public:
   struct Span {
@@ -29,10 +33,13 @@ class Region {
   Region() = default;
   // The pixels of a rectangle (empty when right <= left or bottom <= top).
   static Region FromRect(const Rect& rect);
-  // The pixels inside the ellipse inscribed in `bounds` (right and bottom excluded).
-  static Region Ellipse(const Rect& bounds);
-  // The pixels whose centres lie inside the closed polygon, by the given fill rule.
-  static Region Polygon(const std::vector<Point>& points, FillRule rule = FillRule::kAlternate);
+  // The pixels inside the ellipse inscribed in `bounds` (right and bottom excluded), as far as
+  // they lie inside `limit`.
+  static Region Ellipse(const Rect& bounds, const Rect& limit = kRegionLimit);
+  // The pixels whose centres lie inside the closed polygon, by the given fill rule, as far as
+  // they lie inside `limit`.
+  static Region Polygon(const std::vector<Point>& points, FillRule rule = FillRule::kAlternate,
+                        const Rect& limit = kRegionLimit);
 
   bool empty() const { return bands_.empty(); }
   bool Contains(int x, int y) const;

@@ -112,6 +112,28 @@ TEST_P(CanvasTest, LinesExcludeTheirEndPoint) {
   EXPECT_EQ(c->position(), (Point{6, 6}));
 }
 
+TEST_P(CanvasTest, ShallowAndSteepLinesStepLikeBresenham) {
+  auto c = Make(9, 9);
+  c->SetPen(Pen{PenStyle::kSolid, 1, 0});
+  c->MoveTo(0, 0);
+  c->LineTo(8, 3);
+  c->MoveTo(0, 8);
+  c->LineTo(3, 2);
+  c->MoveTo(8, 8);
+  c->LineTo(2, 5);
+  // Where a step falls exactly half way, the direction decides which pixel is taken.
+  EXPECT_EQ(Picture(*c, Rect{0, 0, 9, 9}),
+            "##.......\n"
+            "..###....\n"
+            ".....##..\n"
+            "..#....#.\n"
+            "..#......\n"
+            ".#.#.....\n"
+            ".#..##...\n"
+            "#.....##.\n"
+            "#.......#\n");
+}
+
 TEST_P(CanvasTest, NullPenDrawsNoLine) {
   auto c = Make(5, 3);
   c->SetPen(Pen{PenStyle::kNull, 1, 0});

@@ -213,34 +213,43 @@ int SoftwareCanvas::PenWidth() {
 }
 
 void SoftwareCanvas::ThinLine(Point a, Point b, uint32_t pixel, const Clipper& clip) {
-  // Bresenham over the major axis, end point excluded.
-  int dx = std::abs(b.x - a.x), dy = std::abs(b.y - a.y);
+  // Bresenham's choice of pixels, end point excluded, computed directly for each step of the
+  // major axis so that only the steps over the surface are visited: after i steps the minor
+  // axis has moved round(i * minor / major). Where that is exactly a half, GDI rounds towards
+  // the start in octants 1, 2, 4 and 7 and away from it in octants 3, 5, 6 and 8 (numbered
+  // counter-clockwise from +x with y growing downward).
+  int64_t ox = static_cast<int64_t>(b.x) - a.x, oy = static_cast<int64_t>(b.y) - a.y;
+  int octant;
+  if (oy > 0) {
+    octant = ox > 0 ? (ox > oy ? 1 : 2) : (-ox > oy ? 4 : 3);
+  } else {
+    octant = ox < 0 ? (-ox > -oy ? 5 : 6) : (ox > -oy ? 8 : 7);
+  }
+  int64_t half_up = (0xB4 >> (octant - 1)) & 1;
+  int64_t dx = std::abs(static_cast<int64_t>(b.x) - a.x);
+  int64_t dy = std::abs(static_cast<int64_t>(b.y) - a.y);
   int sx = a.x < b.x ? 1 : -1, sy = a.y < b.y ? 1 : -1;
-  auto plot = [&](int x, int y) {
+  bool x_major = dx >= dy;
+  int64_t major = x_major ? dx : dy, minor = x_major ? dy : dx;
+  int major_start = x_major ? a.x : a.y;
+  int major_step = x_major ? sx : sy;
+  int extent = x_major ? surface_.width : surface_.height;
+  // Steps i in [0, major) whose major coordinate lies on the surface.
+  int64_t first = 0, last = major;
+  if (major_step > 0) {
+    first = std::max<int64_t>(first, -static_cast<int64_t>(major_start));
+    last = std::min<int64_t>(last, static_cast<int64_t>(extent) - major_start);
+  } else {
+    first = std::max<int64_t>(first, static_cast<int64_t>(major_start) - extent + 1);
+    last = std::min<int64_t>(last, static_cast<int64_t>(major_start) + 1);
+  }
+  for (int64_t i = first; i < last; ++i) {
+    int64_t k = (2 * minor * i + major - 1 + half_up) / (2 * major);
+    int x = static_cast<int>(x_major ? a.x + sx * i : a.x + sx * k);
+    int y = static_cast<int>(x_major ? a.y + sy * k : a.y + sy * i);
     clip.Spans(y, x, x + 1, [&](int p, int) {
       surface_.pixels[static_cast<size_t>(y) * surface_.width + p] = pixel;
     });
-  };
-  if (dx >= dy) {
-    int err = 2 * dy - dx, y = a.y;
-    for (int i = 0, x = a.x; i < dx; ++i, x += sx) {
-      plot(x, y);
-      if (err > 0 || (err == 0 && sx < 0)) {
-        y += sy;
-        err -= 2 * dx;
-      }
-      err += 2 * dy;
-    }
-  } else {
-    int err = 2 * dx - dy, x = a.x;
-    for (int i = 0, y = a.y; i < dy; ++i, y += sy) {
-      plot(x, y);
-      if (err > 0 || (err == 0 && sy < 0)) {
-        x += sx;
-        err -= 2 * dy;
-      }
-      err += 2 * dx;
-    }
   }
 }
 
@@ -263,6 +272,10 @@ Region SoftwareCanvas::WideLineRegion(Point a, Point b, int w) {
     top = std::min(top, p[1]);
     bottom = std::max(bottom, p[1]);
   }
+  // Only rows near the surface matter.
+  top = std::max(top, -2.0 - w);
+  bottom = std::min(bottom, surface_.height + 2.0 + w);
+  if (bottom <= top) return Region{};
   int y0 = static_cast<int>(std::floor(top)) - 1, y1 = static_cast<int>(std::ceil(bottom)) + 1;
   std::vector<std::vector<Region::Span>> rows(std::max(0, y1 - y0));
   for (int y = y0; y < y1; ++y) {
@@ -279,8 +292,11 @@ Region SoftwareCanvas::WideLineRegion(Point a, Point b, int w) {
       hi = std::max(hi, x);
     }
     if (lo > hi) continue;
-    int left = static_cast<int>(std::ceil(lo - 0.5)), right = static_cast<int>(std::ceil(hi - 0.5));
-    if (right > left) rows[y - y0].push_back(Region::Span{left, right});
+    double left = std::max(std::ceil(lo - 0.5), -2.0 - w);
+    double right = std::min(std::ceil(hi - 0.5), surface_.width + 2.0 + w);
+    if (right > left) {
+      rows[y - y0].push_back(Region::Span{static_cast<int>(left), static_cast<int>(right)});
+    }
   }
   return Region::FromRows(y0, rows);
 }
@@ -320,14 +336,51 @@ void SoftwareCanvas::Rectangle(const Rect& r) {
   if (fill && !inner.empty()) PaintRect(inner, brush);
   Region ring = Region::FromRect(outer);
   if (!inner.empty()) ring = ring.Subtract(Region::FromRect(inner));
+  if (w >= 3 && outer.width() >= w && outer.height() >= w) {
+    // Wide pens join the sides with round corners: the pixels of each outer corner square
+    // farther than (w - 1) / 2 + 1/4 from the join's centre are left out.
+    double r = (w - 1) / 2.0 + 0.25, half = w / 2.0;
+    std::vector<std::vector<Region::Span>> rows(w);
+    for (int i = 0; i < w; ++i) {
+      for (int j = 0; j < w; ++j) {
+        double ddx = j + 0.5 - half, ddy = i + 0.5 - half;
+        if (ddx < 0 && ddy < 0 && std::hypot(ddx, ddy) > r) rows[i].push_back(Region::Span{j, j + 1});
+      }
+    }
+    Region corner = Region::FromRows(0, rows);  // the top-left corner's cut, mirrored below
+    Region cuts;
+    for (int k = 0; k < 4; ++k) {
+      bool right = k & 1, bottom = k & 2;
+      for (const auto& band : corner.bands()) {
+        for (int y = band.top; y < band.bottom; ++y) {
+          for (const auto& sp : band.spans) {
+            for (int x = sp.left; x < sp.right; ++x) {
+              int px = right ? outer.right - 1 - x : outer.left + x;
+              int py = bottom ? outer.bottom - 1 - y : outer.top + y;
+              cuts = cuts.Union(Region::FromRect(Rect{px, py, px + 1, py + 1}));
+            }
+          }
+        }
+      }
+    }
+    ring = ring.Subtract(cuts);
+  }
   PaintRegion(ring, PixelColor(state_.pen.color));
 }
 
 Region SoftwareCanvas::EllipseOutline(const Rect& d, int w) {
-  Region outer = Region::Ellipse(d);
+  Region outer = Region::Ellipse(d, Limit());
+  if (w == 1) {
+    // The pixels of the ellipse with a side neighbour outside it.
+    Region interior = outer.Intersect(outer.Offset(1, 0))
+                          .Intersect(outer.Offset(-1, 0))
+                          .Intersect(outer.Offset(0, 1))
+                          .Intersect(outer.Offset(0, -1));
+    return outer.Subtract(interior);
+  }
   Rect in{d.left + w, d.top + w, d.right - w, d.bottom - w};
   if (in.empty()) return outer;
-  return outer.Subtract(Region::Ellipse(in));
+  return outer.Subtract(Region::Ellipse(in, Limit()));
 }
 
 void SoftwareCanvas::Ellipse(const Rect& r) {
@@ -335,7 +388,7 @@ void SoftwareCanvas::Ellipse(const Rect& r) {
   bool fill = state_.brush.style == BrushStyle::kSolid;
   if (state_.pen.style == PenStyle::kNull) {
     if (fill) {
-      PaintRegion(Region::Ellipse(Rect{d.left, d.top, d.right - 1, d.bottom - 1}),
+      PaintRegion(Region::Ellipse(Rect{d.left, d.top, d.right - 1, d.bottom - 1}, Limit()),
                   PixelColor(state_.brush.color));
     }
     return;
@@ -347,7 +400,7 @@ void SoftwareCanvas::Ellipse(const Rect& r) {
   }
   if (d.empty()) return;
   Region outline = EllipseOutline(d, w);
-  if (fill) PaintRegion(Region::Ellipse(d).Subtract(outline), PixelColor(state_.brush.color));
+  if (fill) PaintRegion(Region::Ellipse(d, Limit()).Subtract(outline), PixelColor(state_.brush.color));
   PaintRegion(outline, PixelColor(state_.pen.color));
 }
 
@@ -387,7 +440,7 @@ void SoftwareCanvas::Polygon(const std::vector<Point>& points) {
   d.reserve(points.size());
   for (const auto& p : points) d.push_back(LogicalToDevice(p));
   if (state_.brush.style == BrushStyle::kSolid && d.size() >= 3) {
-    PaintRegion(Region::Polygon(d), PixelColor(state_.brush.color));
+    PaintRegion(Region::Polygon(d, Region::FillRule::kAlternate, Limit()), PixelColor(state_.brush.color));
   }
   if (state_.pen.style == PenStyle::kNull) return;
   uint32_t pixel = PixelColor(state_.pen.color);
@@ -530,21 +583,13 @@ void SoftwareCanvas::StretchBitmap(const Rect& dest, const Bitmap& src, const Re
   int sl = std::min(src_rect.left, src_rect.right), st = std::min(src_rect.top, src_rect.bottom);
   int sw = std::abs(src_rect.width()), sh = std::abs(src_rect.height());
 
-  // Source columns and rows for every destination column and row: [first, last).
-  auto ranges = [](int dn, int sn, bool flip) {
-    std::vector<std::pair<int, int>> r(dn);
-    for (int i = 0; i < dn; ++i) {
-      int64_t a = static_cast<int64_t>(i) * sn / dn;
-      int64_t b = static_cast<int64_t>(i + 1) * sn / dn;
-      if (b <= a) b = a + 1;
-      if (flip) {
-        int64_t fa = sn - b, fb = sn - a;
-        a = fa;
-        b = fb;
-      }
-      r[i] = {static_cast<int>(a), static_cast<int>(b)};
-    }
-    return r;
+  // The source columns (or rows) [first, last) that fall on destination column (or row) i.
+  auto range = [](int i, int dn, int sn, bool flip) -> std::pair<int, int> {
+    int64_t a = static_cast<int64_t>(i) * sn / dn;
+    int64_t b = static_cast<int64_t>(i + 1) * sn / dn;
+    if (b <= a) b = a + 1;
+    if (flip) return {static_cast<int>(sn - b), static_cast<int>(sn - a)};
+    return {static_cast<int>(a), static_cast<int>(b)};
   };
   // Only destination pixels on the surface matter.
   int vx0 = std::max(dl, 0), vx1 = std::min(dl + aw, surface_.width);
@@ -616,15 +661,15 @@ void SoftwareCanvas::StretchBitmap(const Rect& dest, const Bitmap& src, const Re
     return;
   }
 
-  auto cols = ranges(aw, sw, flip_x);
-  auto rows = ranges(ah, sh, flip_y);
+  std::vector<std::pair<int, int>> cols(vx1 - vx0);
+  for (int x = vx0; x < vx1; ++x) cols[x - vx0] = range(x - dl, aw, sw, flip_x);
   StretchMode mode = state_.stretch_mode;
   for (int y = vy0; y < vy1; ++y) {
     uint32_t* row = surface_.pixels.data() + static_cast<size_t>(y) * surface_.width;
-    auto [r0, r1] = rows[y - dt];
+    auto [r0, r1] = range(y - dt, ah, sh, flip_y);
     clip.Spans(y, vx0, vx1, [&](int a, int b) {
       for (int x = a; x < b; ++x) {
-        auto [c0, c1] = cols[x - dl];
+        auto [c0, c1] = cols[x - vx0];
         uint32_t s;
         if (mode == StretchMode::kColorOnColor || (r1 - r0 == 1 && c1 - c0 == 1)) {
           s = read(c0, r0);

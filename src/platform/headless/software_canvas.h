@@ -59,6 +59,8 @@ class SoftwareCanvas : public Canvas {
   FontFace& CurrentFace();
   uint32_t PixelColor(Color c) { return ColorToPixel(ResolveColor(c)); }
   int PenWidth();
+  // Shapes are rasterised only near the surface.
+  Rect Limit() const { return Rect{-2, -2, surface_.width + 2, surface_.height + 2}; }
   // Fills every device pixel of a region (already in device coordinates) with a pixel value.
   void PaintRegion(const Region& device_region, uint32_t pixel);
   void PaintRect(const Rect& device_rect, uint32_t pixel);
