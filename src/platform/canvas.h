@@ -20,6 +20,7 @@
 // system-colour constant (0x80000000 | index) that the adapter resolves.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -233,7 +234,8 @@ class Canvas {
   int FontLogicalHeight(const FontSpec& f) {
     if (f.height != 0) return f.height;
     int64_t v = static_cast<int64_t>(f.size) * FontPixelsPerInch();
-    return -static_cast<int>((v + (v >= 0 ? 36 : -36)) / 72);
+    v = (v + (v >= 0 ? 36 : -36)) / 72;
+    return -static_cast<int>(std::clamp<int64_t>(v, -(1 << 30), 1 << 30));
   }
 
   // Mapping (anisotropic): window and viewport origins and extents.

@@ -419,19 +419,20 @@ void SoftwareCanvas::Arc(const Rect& r, Point start, Point end) {
   double a0 = angle(s.x, s.y), a1 = angle(e.x, e.y);
   double sweep = a1 - a0;
   if (sweep <= 0) sweep += 2 * kPi;
-  std::vector<std::vector<Region::Span>> rows(d.height());
+  Rect area = outline.Bounds();
+  std::vector<std::vector<Region::Span>> rows(area.height());
   for (const auto& band : outline.bands()) {
     for (int y = band.top; y < band.bottom; ++y) {
       for (const auto& sp : band.spans) {
         for (int x = sp.left; x < sp.right; ++x) {
           double rel = angle(x + 0.5, y + 0.5) - a0;
           if (rel < 0) rel += 2 * kPi;
-          if (rel <= sweep) rows[y - d.top].push_back(Region::Span{x, x + 1});
+          if (rel <= sweep) rows[y - area.top].push_back(Region::Span{x, x + 1});
         }
       }
     }
   }
-  PaintRegion(Region::FromRows(d.top, rows), PixelColor(state_.pen.color));
+  PaintRegion(Region::FromRows(area.top, rows), PixelColor(state_.pen.color));
 }
 
 void SoftwareCanvas::Polygon(const std::vector<Point>& points) {
