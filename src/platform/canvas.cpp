@@ -13,7 +13,7 @@ int ScaleRound(int64_t v, int64_t num, int64_t den) {
   if (den == 0) return 0;
   double r = static_cast<double>(v) * static_cast<double>(num) / static_cast<double>(den);
   // Far-off coordinates are held to a range that later arithmetic cannot overflow.
-  return static_cast<int>(std::clamp(std::floor(r + 0.5), -1073741823.0, 1073741823.0));
+  return static_cast<int>(std::clamp(std::floor(r + 0.5), -536870912.0, 536870912.0));
 }
 
 }  // namespace
