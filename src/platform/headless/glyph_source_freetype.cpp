@@ -44,10 +44,13 @@ std::string FamilyFor(const std::string& name) {
   return name;
 }
 
+// FreeType and a private fontconfig configuration, released with the last face.
 struct Library {
   FT_Library ft = nullptr;
+  FcConfig* config = nullptr;
   ~Library() {
     if (ft) FT_Done_FreeType(ft);
+    if (config) FcConfigDestroy(config);
   }
 };
 
@@ -153,10 +156,10 @@ class FreeTypeGlyphSource : public GlyphSource {
     FcPatternAddInteger(pattern, FC_SLANT,
                         (spec.style & kFontItalic) ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
     FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
-    FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+    FcConfigSubstitute(lib_->config, pattern, FcMatchPattern);
     FcDefaultSubstitute(pattern);
     FcResult result;
-    FcPattern* match = FcFontMatch(nullptr, pattern, &result);
+    FcPattern* match = FcFontMatch(lib_->config, pattern, &result);
     FcPatternDestroy(pattern);
     if (!match) return nullptr;
     FcChar8* file = nullptr;
@@ -180,8 +183,9 @@ class FreeTypeGlyphSource : public GlyphSource {
 }  // namespace
 
 std::unique_ptr<GlyphSource> MakeFreeTypeGlyphSource() {
-  if (!FcInit()) return nullptr;
   auto lib = std::make_shared<Library>();
+  lib->config = FcInitLoadConfigAndFonts();
+  if (!lib->config) return nullptr;
   if (FT_Init_FreeType(&lib->ft) != 0) {
     lib->ft = nullptr;
     return nullptr;
