@@ -175,6 +175,21 @@ TEST(SoftwareCanvasTest, AbsurdCoordinatesStayCheap) {
   c.FillRect(Rect{-big, -big, big, big}, 0x0000FF);
   c.SetFont(FontSpec{"Any", big});
   c.TextOut(0, 0, "x");
+  c.ResetMapping();
+  c.SetPen(Pen{PenStyle::kSolid, 1 << 29, 0});
+  c.Rectangle(Rect{5, 5, 30, 30});
+  c.MoveTo(-big, 0);
+  c.LineTo(big, 10);
+  c.Ellipse(Rect{5, 5, 30, 30});
+  c.SetPen(Pen{PenStyle::kInsideFrame, 1 << 29, 0});
+  c.Rectangle(Rect{-big, -big, big, big});
+  // Huge type from FreeType: glyph images stay bounded.
+  if (auto glyphs = std::shared_ptr<GlyphSource>(MakeFreeTypeGlyphSource())) {
+    SoftwareCanvas t(50, 40, glyphs);
+    t.SetFont(FontSpec{"Arial", 100000});
+    t.TextOut(-300, -300, std::string(200, 'W'));
+    EXPECT_GT(t.TextExtent("WW").cx, 0);
+  }
   auto seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   EXPECT_LT(seconds, 5.0);
 }

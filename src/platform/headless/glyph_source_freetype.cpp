@@ -58,6 +58,7 @@ class FreeTypeFace : public FontFace {
  public:
   FreeTypeFace(std::shared_ptr<Library> lib, FT_Face face, int device_height)
       : lib_(std::move(lib)), face_(face) {
+    advances_.fill(-1);
     int upem = face_->units_per_EM ? face_->units_per_EM : 2048;
     auto* os2 = static_cast<TT_OS2*>(FT_Get_Sfnt_Table(face_, FT_SFNT_OS2));
     int win_ascent = os2 ? os2->usWinAscent : face_->ascender;
@@ -75,7 +76,8 @@ class FreeTypeFace : public FontFace {
     } else {
       em = 16;
     }
-    em = std::min(em, 2000);
+    em = std::min(em, 1024);  // glyph images stay a bounded size
+    keep_images_ = em <= 200;
     FT_Set_Pixel_Sizes(face_, 0, em);
     double scale = static_cast<double>(em) / upem;
     metrics_.ascent = static_cast<int>(std::lround(win_ascent * scale));
@@ -99,48 +101,65 @@ class FreeTypeFace : public FontFace {
   ~FreeTypeFace() override { FT_Done_Face(face_); }
 
   TextMetrics Metrics() override { return metrics_; }
-  int Advance(uint8_t ch) override { return Load(ch).advance; }
-  const GlyphImage& Glyph(uint8_t ch) override { return Load(ch).image; }
+  int Advance(uint8_t ch) override {
+    if (advances_[ch] < 0) {
+      advances_[ch] = 0;
+      uint32_t code = ToUnicode(ch);
+      if (code >= 0x20 &&
+          FT_Load_Glyph(face_, FT_Get_Char_Index(face_, code), FT_LOAD_DEFAULT) == 0) {
+        advances_[ch] = static_cast<int>((face_->glyph->advance.x + 32) >> 6);
+      }
+    }
+    return advances_[ch];
+  }
+  const GlyphImage& Glyph(uint8_t ch) override {
+    if (keep_images_) {
+      auto& slot = images_[ch];
+      if (!slot) slot = Render(ch);
+      return *slot;
+    }
+    // Large glyphs: only the last image is kept.
+    if (last_char_ != ch) {
+      last_ = Render(ch);
+      last_char_ = ch;
+    }
+    return last_;
+  }
   int UnderlineOffset() override { return underline_; }
   int StrikeOutOffset() override { return strike_; }
   int LineThickness() override { return thickness_; }
 
  private:
-  struct Entry {
-    int advance = 0;
-    GlyphImage image;
-  };
-  const Entry& Load(uint8_t ch) {
-    auto& slot = cache_[ch];
-    if (slot) return *slot;
-    slot.emplace();
+  GlyphImage Render(uint8_t ch) {
+    GlyphImage im;
     uint32_t code = ToUnicode(ch);
-    if (code < 0x20 || code == 0) return *slot;
+    if (code < 0x20) return im;
     FT_UInt index = FT_Get_Char_Index(face_, code);
-    if (FT_Load_Glyph(face_, index, FT_LOAD_DEFAULT | FT_LOAD_RENDER) != 0) return *slot;
+    if (FT_Load_Glyph(face_, index, FT_LOAD_DEFAULT | FT_LOAD_RENDER) != 0) return im;
     FT_GlyphSlot g = face_->glyph;
-    slot->advance = static_cast<int>((g->advance.x + 32) >> 6);
     const FT_Bitmap& bm = g->bitmap;
-    if (bm.pixel_mode == FT_PIXEL_MODE_GRAY && bm.width > 0 && bm.rows > 0) {
-      GlyphImage& im = slot->image;
-      im.left = g->bitmap_left;
-      im.top = g->bitmap_top;
-      im.width = static_cast<int>(bm.width);
-      im.height = static_cast<int>(bm.rows);
-      im.coverage.resize(static_cast<size_t>(im.width) * im.height);
-      for (int y = 0; y < im.height; ++y) {
-        const unsigned char* src = bm.buffer + static_cast<ptrdiff_t>(y) * bm.pitch;
-        std::copy(src, src + im.width, im.coverage.begin() + static_cast<ptrdiff_t>(y) * im.width);
-      }
+    if (bm.pixel_mode != FT_PIXEL_MODE_GRAY || bm.width == 0 || bm.rows == 0) return im;
+    im.left = g->bitmap_left;
+    im.top = g->bitmap_top;
+    im.width = static_cast<int>(bm.width);
+    im.height = static_cast<int>(bm.rows);
+    im.coverage.resize(static_cast<size_t>(im.width) * im.height);
+    for (int y = 0; y < im.height; ++y) {
+      const unsigned char* src = bm.buffer + static_cast<ptrdiff_t>(y) * bm.pitch;
+      std::copy(src, src + im.width, im.coverage.begin() + static_cast<ptrdiff_t>(y) * im.width);
     }
-    return *slot;
+    return im;
   }
 
   std::shared_ptr<Library> lib_;
   FT_Face face_;
   TextMetrics metrics_;
   int underline_ = 1, strike_ = -1, thickness_ = 1;
-  std::array<std::optional<Entry>, 256> cache_;
+  std::array<int, 256> advances_;
+  std::array<std::optional<GlyphImage>, 256> images_;
+  bool keep_images_ = true;
+  GlyphImage last_;
+  int last_char_ = -1;
 };
 
 class FreeTypeGlyphSource : public GlyphSource {

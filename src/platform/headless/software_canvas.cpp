@@ -138,7 +138,7 @@ FontFace& SoftwareCanvas::CurrentFace() {
   auto k = std::make_pair(std::move(key), device_height);
   auto it = faces_.find(k);
   if (it == faces_.end()) {
-    if (faces_.size() > 64) faces_.clear();
+    if (faces_.size() > 16) faces_.clear();
     auto face = glyphs_->OpenFace(f, device_height);
     if (!face) face = TestGlyphSource().OpenFace(f, device_height);
     it = faces_.emplace(std::move(k), std::move(face)).first;
@@ -273,8 +273,8 @@ Region SoftwareCanvas::WideLineRegion(Point a, Point b, int w) {
     bottom = std::max(bottom, p[1]);
   }
   // Only rows near the surface matter.
-  top = std::max(top, -2.0 - w);
-  bottom = std::min(bottom, surface_.height + 2.0 + w);
+  top = std::max(top, -2.0);
+  bottom = std::min(bottom, surface_.height + 2.0);
   if (bottom <= top) return Region{};
   int y0 = static_cast<int>(std::floor(top)) - 1, y1 = static_cast<int>(std::ceil(bottom)) + 1;
   std::vector<std::vector<Region::Span>> rows(std::max(0, y1 - y0));
@@ -292,8 +292,8 @@ Region SoftwareCanvas::WideLineRegion(Point a, Point b, int w) {
       hi = std::max(hi, x);
     }
     if (lo > hi) continue;
-    double left = std::max(std::ceil(lo - 0.5), -2.0 - w);
-    double right = std::min(std::ceil(hi - 0.5), surface_.width + 2.0 + w);
+    double left = std::max(std::ceil(lo - 0.5), -2.0);
+    double right = std::min(std::ceil(hi - 0.5), surface_.width + 2.0);
     if (right > left) {
       rows[y - y0].push_back(Region::Span{static_cast<int>(left), static_cast<int>(right)});
     }
@@ -338,32 +338,29 @@ void SoftwareCanvas::Rectangle(const Rect& r) {
   if (!inner.empty()) ring = ring.Subtract(Region::FromRect(inner));
   if (w >= 3 && outer.width() >= w && outer.height() >= w) {
     // Wide pens join the sides with round corners: the pixels of each outer corner square
-    // farther than (w - 1) / 2 + 1/4 from the join's centre are left out.
+    // farther than (w - 1) / 2 + 1/4 from the join's centre are left out. Only the part of
+    // each square near the surface is looked at.
     double r = (w - 1) / 2.0 + 0.25, half = w / 2.0;
-    std::vector<std::vector<Region::Span>> rows(w);
-    for (int i = 0; i < w; ++i) {
-      for (int j = 0; j < w; ++j) {
-        double ddx = j + 0.5 - half, ddy = i + 0.5 - half;
-        if (ddx < 0 && ddy < 0 && std::hypot(ddx, ddy) > r) rows[i].push_back(Region::Span{j, j + 1});
-      }
-    }
-    Region corner = Region::FromRows(0, rows);  // the top-left corner's cut, mirrored below
-    Region cuts;
+    Rect limit = Limit();
+    Rect area = outer.Intersect(limit);
+    std::vector<std::vector<Region::Span>> rows(std::max(0, area.height()));
     for (int k = 0; k < 4; ++k) {
       bool right = k & 1, bottom = k & 2;
-      for (const auto& band : corner.bands()) {
-        for (int y = band.top; y < band.bottom; ++y) {
-          for (const auto& sp : band.spans) {
-            for (int x = sp.left; x < sp.right; ++x) {
-              int px = right ? outer.right - 1 - x : outer.left + x;
-              int py = bottom ? outer.bottom - 1 - y : outer.top + y;
-              cuts = cuts.Union(Region::FromRect(Rect{px, py, px + 1, py + 1}));
-            }
+      Rect square = Rect{right ? outer.right - w : outer.left, bottom ? outer.bottom - w : outer.top,
+                         right ? outer.right : outer.left + w, bottom ? outer.bottom : outer.top + w}
+                        .Intersect(limit);
+      for (int y = square.top; y < square.bottom; ++y) {
+        for (int x = square.left; x < square.right; ++x) {
+          // Offsets from the join's centre, measured towards the outside of the corner.
+          double ox = right ? (x + 0.5) - (outer.right - half) : (outer.left + half) - (x + 0.5);
+          double oy = bottom ? (y + 0.5) - (outer.bottom - half) : (outer.top + half) - (y + 0.5);
+          if (ox > 0 && oy > 0 && std::hypot(ox, oy) > r) {
+            rows[y - area.top].push_back(Region::Span{x, x + 1});
           }
         }
       }
     }
-    ring = ring.Subtract(cuts);
+    ring = ring.Subtract(Region::FromRows(area.top, rows));
   }
   PaintRegion(ring, PixelColor(state_.pen.color));
 }

@@ -7,6 +7,9 @@
 namespace brisomel {
 namespace {
 
+// Larger sizes draw at this em height: glyph images stay a bounded size.
+constexpr int kMaxEm = 1024;
+
 class TestFace : public FontFace {
  public:
   TestFace(int em, bool bold) : em_(em), bold_(bold) {
@@ -49,7 +52,7 @@ int TestGlyphSource::EmFor(int device_height) {
 }
 
 std::unique_ptr<FontFace> TestGlyphSource::OpenFace(const FontSpec& spec, int device_height) {
-  return std::make_unique<TestFace>(std::min(EmFor(device_height), 2000),
+  return std::make_unique<TestFace>(std::min(EmFor(device_height), kMaxEm),
                                     (spec.style & kFontBold) != 0);
 }
 
