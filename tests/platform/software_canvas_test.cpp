@@ -168,6 +168,14 @@ TEST(SoftwareCanvasTest, AbsurdCoordinatesStayCheap) {
   Bitmap b = Bitmap::Rgb32(3, 3, 0x00FF00);
   c.StretchBitmap(Rect{-big, -big, big, big}, b, Rect{0, 0, 3, 3}, kSrcCopy);
   EXPECT_EQ(c.PixelAt(25, 20), 0x00FF00u);
+  // Shrinking a source rectangle far larger than the bitmap (found by the fuzzer: the AND and
+  // OR scans walked all of it): outside pixels read black.
+  c.SetStretchMode(StretchMode::kWhiteOnBlack);
+  c.StretchBitmap(Rect{0, 0, 2, 2}, b, Rect{-big, -big, big, big}, kSrcCopy);
+  EXPECT_EQ(c.PixelAt(1, 1), 0x00FF00u);
+  c.SetStretchMode(StretchMode::kBlackOnWhite);
+  c.StretchBitmap(Rect{0, 0, 2, 2}, b, Rect{big, big, -big, -big}, kSrcCopy);
+  EXPECT_EQ(c.PixelAt(1, 1), 0u);
   Mapping m;
   m.window_extent = Size{1, 1};
   m.viewport_extent = Size{big, big};

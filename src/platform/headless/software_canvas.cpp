@@ -465,14 +465,18 @@ void SoftwareCanvas::FillRegion(const Region& logical_region, Color c) {
     PaintRegion(logical_region.Offset(o.x, o.y), PixelColor(c));
     return;
   }
-  // A scaled mapping: map each band's rectangles.
-  Region d;
+  // A scaled mapping: map each band's rectangles, keeping the rows near the surface.
+  Rect limit = Limit();
+  std::vector<std::vector<Region::Span>> rows(limit.height());
   for (const auto& band : logical_region.bands()) {
-    for (const auto& s : band.spans) {
-      d = d.Union(Region::FromRect(LogicalToDevice(Rect{s.left, band.top, s.right, band.bottom})));
+    for (const auto& span : band.spans) {
+      Rect d = LogicalToDevice(Rect{span.left, band.top, span.right, band.bottom}).Intersect(limit);
+      for (int y = d.top; y < d.bottom; ++y) {
+        rows[y - limit.top].push_back(Region::Span{d.left, d.right});
+      }
     }
   }
-  PaintRegion(d, PixelColor(c));
+  PaintRegion(Region::FromRows(limit.top, rows), PixelColor(c));
 }
 
 void SoftwareCanvas::PatBlt(const Rect& r, uint32_t rop) {
@@ -568,37 +572,42 @@ void SoftwareCanvas::ExtTextOut(int x, int y, uint32_t options, const Rect* rect
 
 void SoftwareCanvas::StretchBitmap(const Rect& dest, const Bitmap& src, const Rect& src_rect,
                                    uint32_t rop) {
-  if (src.empty() || src_rect.width() == 0 || src_rect.height() == 0) return;
+  if (src.empty()) return;
+  // Source extents in 64 bits: the rectangle is the caller's and may be anything.
+  int64_t src_w = static_cast<int64_t>(src_rect.right) - src_rect.left;
+  int64_t src_h = static_cast<int64_t>(src_rect.bottom) - src_rect.top;
+  if (src_w == 0 || src_h == 0) return;
   Point p0 = LogicalToDevice(Point{dest.left, dest.top});
   Point p1 = LogicalToDevice(Point{dest.right, dest.bottom});
   int dw = p1.x - p0.x, dh = p1.y - p0.y;
   if (dw == 0 || dh == 0) return;
   // A mirrored destination walks the source backwards.
-  bool flip_x = (dw < 0) != (src_rect.width() < 0);
-  bool flip_y = (dh < 0) != (src_rect.height() < 0);
+  bool flip_x = (dw < 0) != (src_w < 0);
+  bool flip_y = (dh < 0) != (src_h < 0);
   int dl = std::min(p0.x, p1.x), dt = std::min(p0.y, p1.y);
   int aw = std::abs(dw), ah = std::abs(dh);
-  int sl = std::min(src_rect.left, src_rect.right), st = std::min(src_rect.top, src_rect.bottom);
-  int sw = std::abs(src_rect.width()), sh = std::abs(src_rect.height());
+  int64_t sl = std::min(src_rect.left, src_rect.right), st = std::min(src_rect.top, src_rect.bottom);
+  int64_t sw = std::abs(src_w), sh = std::abs(src_h);
 
-  // The source columns (or rows) [first, last) that fall on destination column (or row) i.
-  auto range = [](int i, int dn, int sn, bool flip) -> std::pair<int, int> {
-    int64_t a = static_cast<int64_t>(i) * sn / dn;
-    int64_t b = static_cast<int64_t>(i + 1) * sn / dn;
+  // The source columns (or rows) [first, last), relative to the source rectangle, that fall
+  // on destination column (or row) i.
+  auto range = [](int64_t i, int64_t dn, int64_t sn, bool flip) -> std::pair<int64_t, int64_t> {
+    int64_t a = i * sn / dn;
+    int64_t b = (i + 1) * sn / dn;
     if (b <= a) b = a + 1;
-    if (flip) return {static_cast<int>(sn - b), static_cast<int>(sn - a)};
-    return {static_cast<int>(a), static_cast<int>(b)};
+    if (flip) return {sn - b, sn - a};
+    return {a, b};
   };
   // Only destination pixels on the surface matter.
   int vx0 = std::max(dl, 0), vx1 = std::min(dl + aw, surface_.width);
   int vy0 = std::max(dt, 0), vy1 = std::min(dt + ah, surface_.height);
   if (vx0 >= vx1 || vy0 >= vy1) return;
 
-  auto read = [&](int sx, int sy) -> uint32_t {
+  auto read = [&](int64_t sx, int64_t sy) -> uint32_t {
     sx += sl;
     sy += st;
     if (sx < 0 || sy < 0 || sx >= src.width || sy >= src.height) return 0;
-    return src.ColorAt(sx, sy);
+    return src.ColorAt(static_cast<int>(sx), static_cast<int>(sy));
   };
   uint32_t pattern = state_.brush.style == BrushStyle::kSolid ? PixelColor(state_.brush.color) : 0;
   auto combine = [rop, pattern](uint32_t s, uint32_t d) -> uint32_t {
@@ -619,12 +628,12 @@ void SoftwareCanvas::StretchBitmap(const Rect& dest, const Bitmap& src, const Re
       sl >= 0 && st >= 0 && sl + sw <= src.width && st + sh <= src.height) {
     for (int y = vy0; y < vy1; ++y) {
       uint32_t* row = surface_.pixels.data() + static_cast<size_t>(y) * surface_.width;
-      size_t sbase = static_cast<size_t>(y - dt + st) * src.width + (sl - dl);
+      const int64_t sbase = (y - dt + st) * src.width + (sl - dl);
       clip.Spans(y, vx0, vx1, [&](int a, int b) {
         uint32_t* d = row + a;
         int n = b - a;
         if (src.format == Bitmap::Format::kRgb32) {
-          const uint32_t* s = src.pixels.data() + sbase + a;
+          const uint32_t* s = src.pixels.data() + (sbase + a);
           switch (rop) {
             case kSrcCopy:
               for (int i = 0; i < n; ++i) d[i] = s[i] & 0xFFFFFF;
@@ -642,7 +651,7 @@ void SoftwareCanvas::StretchBitmap(const Rect& dest, const Bitmap& src, const Re
               for (int i = 0; i < n; ++i) d[i] = combine(s[i] & 0xFFFFFF, d[i]);
           }
         } else {
-          const uint8_t* s = src.indices.data() + sbase + a;
+          const uint8_t* s = src.indices.data() + (sbase + a);
           switch (rop) {
             case kSrcAnd:
               for (int i = 0; i < n; ++i) d[i] &= s[i] ? 0xFFFFFFu : 0u;
@@ -659,26 +668,36 @@ void SoftwareCanvas::StretchBitmap(const Rect& dest, const Bitmap& src, const Re
     return;
   }
 
-  std::vector<std::pair<int, int>> cols(vx1 - vx0);
+  // Source ranges are cut to the bitmap: pixels outside it read black, which decides an AND
+  // and adds nothing to an OR, so the work stays within the bitmap's size.
+  const int64_t col_lo = -sl, col_hi = src.width - sl;  // valid columns, relative
+  const int64_t row_lo = -st, row_hi = src.height - st;
+  std::vector<std::pair<int64_t, int64_t>> cols(vx1 - vx0);
   for (int x = vx0; x < vx1; ++x) cols[x - vx0] = range(x - dl, aw, sw, flip_x);
   StretchMode mode = state_.stretch_mode;
   for (int y = vy0; y < vy1; ++y) {
     uint32_t* row = surface_.pixels.data() + static_cast<size_t>(y) * surface_.width;
-    auto [r0, r1] = range(y - dt, ah, sh, flip_y);
+    const std::pair<int64_t, int64_t> rows_here = range(y - dt, ah, sh, flip_y);
+    const int64_t r0 = rows_here.first, r1 = rows_here.second;
     clip.Spans(y, vx0, vx1, [&](int a, int b) {
       for (int x = a; x < b; ++x) {
-        auto [c0, c1] = cols[x - vx0];
+        const int64_t c0 = cols[x - vx0].first, c1 = cols[x - vx0].second;
         uint32_t s;
         if (mode == StretchMode::kColorOnColor || (r1 - r0 == 1 && c1 - c0 == 1)) {
           s = read(c0, r0);
-        } else if (mode == StretchMode::kBlackOnWhite) {
-          s = 0xFFFFFF;
-          for (int sy = r0; sy < r1; ++sy)
-            for (int sx = c0; sx < c1; ++sx) s &= read(sx, sy);
         } else {
-          s = 0;
-          for (int sy = r0; sy < r1; ++sy)
-            for (int sx = c0; sx < c1; ++sx) s |= read(sx, sy);
+          bool outside = c0 < col_lo || c1 > col_hi || r0 < row_lo || r1 > row_hi;
+          int64_t x0 = std::max(c0, col_lo), x1 = std::min(c1, col_hi);
+          int64_t y0 = std::max(r0, row_lo), y1 = std::min(r1, row_hi);
+          if (mode == StretchMode::kBlackOnWhite) {
+            s = outside ? 0 : 0xFFFFFF;
+            for (int64_t sy = y0; sy < y1 && s; ++sy)
+              for (int64_t sx = x0; sx < x1; ++sx) s &= read(sx, sy);
+          } else {
+            s = 0;
+            for (int64_t sy = y0; sy < y1; ++sy)
+              for (int64_t sx = x0; sx < x1; ++sx) s |= read(sx, sy);
+          }
         }
         row[x] = combine(s, row[x]);
       }
