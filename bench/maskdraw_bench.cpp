@@ -28,7 +28,9 @@ struct Picture {
         bool transparent = dx * dx + dy * dy < 300 * 300;
         mask.indices[i] = transparent ? 1 : 0;
         image.pixels[i] =
-            transparent ? 0 : static_cast<uint32_t>(((x & 0xFF) << 16) | ((y & 0xFF) << 8) | ((x ^ y) & 0xFF));
+            transparent
+                ? 0
+                : static_cast<uint32_t>(((x & 0xFF) << 16) | ((y & 0xFF) << 8) | ((x ^ y) & 0xFF));
       }
     }
   }

@@ -20,11 +20,10 @@ int ScaleRound(int64_t v, int64_t num, int64_t den) {
 
 Point Canvas::LogicalToDevice(Point p) const {
   const Mapping& m = state_.mapping;
-  return Point{
-      ScaleRound(p.x - m.window_origin.x, m.viewport_extent.cx, m.window_extent.cx) +
-          m.viewport_origin.x,
-      ScaleRound(p.y - m.window_origin.y, m.viewport_extent.cy, m.window_extent.cy) +
-          m.viewport_origin.y};
+  return Point{ScaleRound(p.x - m.window_origin.x, m.viewport_extent.cx, m.window_extent.cx) +
+                   m.viewport_origin.x,
+               ScaleRound(p.y - m.window_origin.y, m.viewport_extent.cy, m.window_extent.cy) +
+                   m.viewport_origin.y};
 }
 
 Rect Canvas::LogicalToDevice(const Rect& r) const {
@@ -35,11 +34,10 @@ Rect Canvas::LogicalToDevice(const Rect& r) const {
 
 Point Canvas::DeviceToLogical(Point p) const {
   const Mapping& m = state_.mapping;
-  return Point{
-      ScaleRound(p.x - m.viewport_origin.x, m.window_extent.cx, m.viewport_extent.cx) +
-          m.window_origin.x,
-      ScaleRound(p.y - m.viewport_origin.y, m.window_extent.cy, m.viewport_extent.cy) +
-          m.window_origin.y};
+  return Point{ScaleRound(p.x - m.viewport_origin.x, m.window_extent.cx, m.viewport_extent.cx) +
+                   m.window_origin.x,
+               ScaleRound(p.y - m.viewport_origin.y, m.window_extent.cy, m.viewport_extent.cy) +
+                   m.window_origin.y};
 }
 
 int Canvas::ScaleX(int length) const {

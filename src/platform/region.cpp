@@ -107,7 +107,8 @@ Region Region::Polygon(const std::vector<Point>& points, FillRule rule, const Re
       int dir = c.y > a.y ? 1 : -1;
       double y0 = std::min(a.y, c.y), y1 = std::max(a.y, c.y);
       if (yc < y0 || yc >= y1) continue;
-      double x = a.x + (yc - a.y) * (static_cast<double>(c.x) - a.x) / (static_cast<double>(c.y) - a.y);
+      double x =
+          a.x + (yc - a.y) * (static_cast<double>(c.x) - a.x) / (static_cast<double>(c.y) - a.y);
       xs.push_back(Crossing{x, dir});
     }
     std::sort(xs.begin(), xs.end(), [](const Crossing& l, const Crossing& r) { return l.x < r.x; });
@@ -137,8 +138,8 @@ bool Region::Contains(int x, int y) const {
 
 Rect Region::Bounds() const {
   if (bands_.empty()) return Rect{};
-  Rect r{bands_.front().spans.front().left, bands_.front().top,
-         bands_.front().spans.back().right, bands_.back().bottom};
+  Rect r{bands_.front().spans.front().left, bands_.front().top, bands_.front().spans.back().right,
+         bands_.back().bottom};
   for (const auto& b : bands_) {
     r.left = std::min(r.left, b.spans.front().left);
     r.right = std::max(r.right, b.spans.back().right);
@@ -178,10 +179,14 @@ Region Region::Combine(const Region& other, Op op) const {
   };
   auto keep = [op](bool a, bool b) {
     switch (op) {
-      case Op::kUnion: return a || b;
-      case Op::kIntersect: return a && b;
-      case Op::kSubtract: return a && !b;
-      case Op::kXor: return a != b;
+      case Op::kUnion:
+        return a || b;
+      case Op::kIntersect:
+        return a && b;
+      case Op::kSubtract:
+        return a && !b;
+      case Op::kXor:
+        return a != b;
     }
     return false;
   };

@@ -26,9 +26,8 @@ void ExpectSame(const std::function<void(Canvas&)>& scene, int w, int h, const c
 
 TEST(GdiAgreementTest, LinesInEveryOctant) {
   // From the centre to points around it, in both directions, with steps that fall half way.
-  const Point ends[] = {{20, 14}, {14, 20}, {6, 20}, {0, 14}, {0, 6},  {6, 0},
-                        {14, 0},  {20, 6},  {19, 10}, {10, 19}, {1, 10}, {10, 1},
-                        {17, 13}, {13, 17}, {3, 7}, {7, 3}};
+  const Point ends[] = {{20, 14}, {14, 20}, {6, 20}, {0, 14}, {0, 6},   {6, 0},   {14, 0}, {20, 6},
+                        {19, 10}, {10, 19}, {1, 10}, {10, 1}, {17, 13}, {13, 17}, {3, 7},  {7, 3}};
   for (Point e : ends) {
     for (bool outward : {true, false}) {
       ExpectSame(
@@ -38,7 +37,8 @@ TEST(GdiAgreementTest, LinesInEveryOctant) {
             c.MoveTo(a.x, a.y);
             c.LineTo(b.x, b.y);
           },
-          21, 21, (std::to_string(e.x) + "," + std::to_string(e.y) + (outward ? " out" : " in")).c_str());
+          21, 21,
+          (std::to_string(e.x) + "," + std::to_string(e.y) + (outward ? " out" : " in")).c_str());
     }
   }
 }

@@ -90,8 +90,7 @@ void DrawControlFrame(Canvas& canvas, const Rect& r, bool raised) {
   canvas.SetBrush(brush);
 }
 
-void DrawCellBorder(bool printing, Color background, Canvas& canvas, const Rect& r,
-                    bool raised) {
+void DrawCellBorder(bool printing, Color background, Canvas& canvas, const Rect& r, bool raised) {
   Color dark, light;
   if (printing && canvas.GetDeviceCaps().monochrome()) {
     dark = light = 0;

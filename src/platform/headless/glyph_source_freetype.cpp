@@ -93,8 +93,8 @@ class FreeTypeFace : public FontFace {
         os2 ? static_cast<int>(std::lround(os2->xAvgCharWidth * scale)) : em / 2;
     metrics_.max_char_width = static_cast<int>(std::lround(face_->max_advance_width * scale));
     thickness_ = std::max(1, static_cast<int>(std::lround(face_->underline_thickness * scale)));
-    underline_ = std::max(1, static_cast<int>(std::lround(-face_->underline_position * scale)) -
-                                 thickness_ / 2);
+    underline_ = std::max(
+        1, static_cast<int>(std::lround(-face_->underline_position * scale)) - thickness_ / 2);
     int strike = os2 ? os2->yStrikeoutPosition : upem / 4;
     strike_ = -static_cast<int>(std::lround(strike * scale));
   }

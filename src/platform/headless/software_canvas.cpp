@@ -47,7 +47,8 @@ constexpr uint32_t Blend(uint32_t dst, uint32_t src, unsigned alpha) {
 // Cuts spans to the surface and the clip region (both in device pixels).
 class SoftwareCanvas::Clipper {
  public:
-  Clipper(const Bitmap& surface, const Canvas::State& state) : width_(surface.width), height_(surface.height) {
+  Clipper(const Bitmap& surface, const Canvas::State& state)
+      : width_(surface.width), height_(surface.height) {
     if (state.has_clip) {
       region_ = state.clip.Intersect(Region::FromRect(Rect{0, 0, width_, height_}));
       use_region_ = true;
@@ -133,8 +134,8 @@ Color SoftwareCanvas::ResolveColor(Color c) {
 FontFace& SoftwareCanvas::CurrentFace() {
   const FontSpec& f = state_.font;
   int device_height = ScaleY(FontLogicalHeight(f));
-  std::string key = f.name + '\x01' + static_cast<char>('0' + (f.style & 15)) +
-                    static_cast<char>(f.charset);
+  std::string key =
+      f.name + '\x01' + static_cast<char>('0' + (f.style & 15)) + static_cast<char>(f.charset);
   auto k = std::make_pair(std::move(key), device_height);
   auto it = faces_.find(k);
   if (it == faces_.end()) {
@@ -152,12 +153,12 @@ TextMetrics SoftwareCanvas::GetTextMetrics() {
   if (map.window_extent != map.viewport_extent) {
     // Device pixels back to logical units.
     auto back_y = [&](int v) {
-      return static_cast<int>(std::lround(static_cast<double>(v) * map.window_extent.cy /
-                                          map.viewport_extent.cy));
+      return static_cast<int>(
+          std::lround(static_cast<double>(v) * map.window_extent.cy / map.viewport_extent.cy));
     };
     auto back_x = [&](int v) {
-      return static_cast<int>(std::lround(static_cast<double>(v) * map.window_extent.cx /
-                                          map.viewport_extent.cx));
+      return static_cast<int>(
+          std::lround(static_cast<double>(v) * map.window_extent.cx / map.viewport_extent.cx));
     };
     m.ascent = std::abs(back_y(m.ascent));
     m.descent = std::abs(back_y(m.descent));
@@ -179,9 +180,8 @@ Size SoftwareCanvas::TextExtent(std::string_view text) {
   w += m.overhang;
   const Mapping& map = state_.mapping;
   if (map.window_extent != map.viewport_extent) {
-    return Size{static_cast<int>(std::abs(std::lround(static_cast<double>(w) *
-                                                      map.window_extent.cx /
-                                                      map.viewport_extent.cx))),
+    return Size{static_cast<int>(std::abs(std::lround(
+                    static_cast<double>(w) * map.window_extent.cx / map.viewport_extent.cx))),
                 GetTextMetrics().height};
   }
   return Size{static_cast<int>(std::min<int64_t>(w, INT32_MAX)), m.height};
@@ -346,9 +346,10 @@ void SoftwareCanvas::Rectangle(const Rect& r) {
     std::vector<std::vector<Region::Span>> rows(std::max(0, area.height()));
     for (int k = 0; k < 4; ++k) {
       bool right = k & 1, bottom = k & 2;
-      Rect square = Rect{right ? outer.right - w : outer.left, bottom ? outer.bottom - w : outer.top,
-                         right ? outer.right : outer.left + w, bottom ? outer.bottom : outer.top + w}
-                        .Intersect(limit);
+      Rect square =
+          Rect{right ? outer.right - w : outer.left, bottom ? outer.bottom - w : outer.top,
+               right ? outer.right : outer.left + w, bottom ? outer.bottom : outer.top + w}
+              .Intersect(limit);
       for (int y = square.top; y < square.bottom; ++y) {
         for (int x = square.left; x < square.right; ++x) {
           // Offsets from the join's centre, measured towards the outside of the corner.
@@ -397,7 +398,8 @@ void SoftwareCanvas::Ellipse(const Rect& r) {
   }
   if (d.empty()) return;
   Region outline = EllipseOutline(d, w);
-  if (fill) PaintRegion(Region::Ellipse(d, Limit()).Subtract(outline), PixelColor(state_.brush.color));
+  if (fill)
+    PaintRegion(Region::Ellipse(d, Limit()).Subtract(outline), PixelColor(state_.brush.color));
   PaintRegion(outline, PixelColor(state_.pen.color));
 }
 
@@ -438,7 +440,8 @@ void SoftwareCanvas::Polygon(const std::vector<Point>& points) {
   d.reserve(points.size());
   for (const auto& p : points) d.push_back(LogicalToDevice(p));
   if (state_.brush.style == BrushStyle::kSolid && d.size() >= 3) {
-    PaintRegion(Region::Polygon(d, Region::FillRule::kAlternate, Limit()), PixelColor(state_.brush.color));
+    PaintRegion(Region::Polygon(d, Region::FillRule::kAlternate, Limit()),
+                PixelColor(state_.brush.color));
   }
   if (state_.pen.style == PenStyle::kNull) return;
   uint32_t pixel = PixelColor(state_.pen.color);
@@ -586,7 +589,8 @@ void SoftwareCanvas::StretchBitmap(const Rect& dest, const Bitmap& src, const Re
   bool flip_y = (dh < 0) != (src_h < 0);
   int dl = std::min(p0.x, p1.x), dt = std::min(p0.y, p1.y);
   int aw = std::abs(dw), ah = std::abs(dh);
-  int64_t sl = std::min(src_rect.left, src_rect.right), st = std::min(src_rect.top, src_rect.bottom);
+  int64_t sl = std::min(src_rect.left, src_rect.right),
+          st = std::min(src_rect.top, src_rect.bottom);
   int64_t sw = std::abs(src_w), sh = std::abs(src_h);
 
   // The source columns (or rows) [first, last), relative to the source rectangle, that fall
@@ -612,20 +616,26 @@ void SoftwareCanvas::StretchBitmap(const Rect& dest, const Bitmap& src, const Re
   uint32_t pattern = state_.brush.style == BrushStyle::kSolid ? PixelColor(state_.brush.color) : 0;
   auto combine = [rop, pattern](uint32_t s, uint32_t d) -> uint32_t {
     switch (rop) {
-      case kSrcCopy: return s;
-      case kSrcAnd: return s & d;
-      case kSrcPaint: return s | d;
-      case kSrcInvert: return (s ^ d) & 0xFFFFFF;
-      case kDstAndNotSrc: return d & ~s & 0xFFFFFF;
-      default: return ApplyRop(rop, pattern, s, d);
+      case kSrcCopy:
+        return s;
+      case kSrcAnd:
+        return s & d;
+      case kSrcPaint:
+        return s | d;
+      case kSrcInvert:
+        return (s ^ d) & 0xFFFFFF;
+      case kDstAndNotSrc:
+        return d & ~s & 0xFFFFFF;
+      default:
+        return ApplyRop(rop, pattern, s, d);
     }
   };
   Clipper clip(surface_, state_);
 
   // The common case: same size, no mirroring, a 32-bit or mask source, whole rows visible.
   if (aw == sw && ah == sh && !flip_x && !flip_y &&
-      (src.format == Bitmap::Format::kRgb32 || src.format == Bitmap::Format::kMask1) &&
-      sl >= 0 && st >= 0 && sl + sw <= src.width && st + sh <= src.height) {
+      (src.format == Bitmap::Format::kRgb32 || src.format == Bitmap::Format::kMask1) && sl >= 0 &&
+      st >= 0 && sl + sw <= src.width && st + sh <= src.height) {
     for (int y = vy0; y < vy1; ++y) {
       uint32_t* row = surface_.pixels.data() + static_cast<size_t>(y) * surface_.width;
       const int64_t sbase = (y - dt + st) * src.width + (sl - dl);
@@ -712,8 +722,7 @@ std::unique_ptr<Canvas> SoftwareCanvas::CreateCompatible(int width, int height) 
   return c;
 }
 
-void SoftwareCanvas::CopyFrom(const Rect& dest, Canvas& source, Point source_origin,
-                              uint32_t rop) {
+void SoftwareCanvas::CopyFrom(const Rect& dest, Canvas& source, Point source_origin, uint32_t rop) {
   auto* soft = dynamic_cast<SoftwareCanvas*>(&source);
   if (!soft) return;
   Point o = soft->LogicalToDevice(source_origin);

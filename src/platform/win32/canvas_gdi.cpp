@@ -6,20 +6,23 @@
 #undef ExtTextOut
 #undef GetTextMetrics
 
-#include "platform/win32/canvas_gdi.h"
-
 #include <algorithm>
 #include <cstring>
 #include <vector>
+
+#include "platform/win32/canvas_gdi.h"
 
 namespace brisomel {
 namespace {
 
 int PenStyleOf(PenStyle s) {
   switch (s) {
-    case PenStyle::kSolid: return PS_SOLID;
-    case PenStyle::kNull: return PS_NULL;
-    case PenStyle::kInsideFrame: return PS_INSIDEFRAME;
+    case PenStyle::kSolid:
+      return PS_SOLID;
+    case PenStyle::kNull:
+      return PS_NULL;
+    case PenStyle::kInsideFrame:
+      return PS_INSIDEFRAME;
   }
   return PS_SOLID;
 }
@@ -361,9 +364,8 @@ void GdiCanvas::StretchBitmap(const Rect& dest, const Bitmap& src, const Rect& s
   // With a top-down DIB, StretchDIBits still counts the source rectangle's y from the bottom
   // row, as for a bottom-up one.
   int source_y = src.height - (src_rect.top + src_rect.height());
-  ::StretchDIBits(dc_, dest.left, dest.top, dest.width(), dest.height(), src_rect.left,
-                  source_y, src_rect.width(), src_rect.height(), bits, bmi, DIB_RGB_COLORS,
-                  rop);
+  ::StretchDIBits(dc_, dest.left, dest.top, dest.width(), dest.height(), src_rect.left, source_y,
+                  src_rect.width(), src_rect.height(), bits, bmi, DIB_RGB_COLORS, rop);
 }
 
 std::unique_ptr<Canvas> GdiCanvas::CreateCompatible(int width, int height) {
@@ -421,9 +423,9 @@ void GdiCanvas::SelectPalette(const std::vector<uint32_t>* palette) {
   lp->palNumEntries = static_cast<WORD>(n);
   for (size_t i = 0; i < n; ++i) {
     uint32_t c = (*palette)[i];
-    lp->palPalEntry[i] = PALETTEENTRY{static_cast<BYTE>((c >> 16) & 0xFF),
-                                      static_cast<BYTE>((c >> 8) & 0xFF),
-                                      static_cast<BYTE>(c & 0xFF), 0};
+    lp->palPalEntry[i] =
+        PALETTEENTRY{static_cast<BYTE>((c >> 16) & 0xFF), static_cast<BYTE>((c >> 8) & 0xFF),
+                     static_cast<BYTE>(c & 0xFF), 0};
   }
   HPALETTE pal = CreatePalette(lp);
   HPALETTE old = ::SelectPalette(dc_, pal, TRUE);
