@@ -10,7 +10,9 @@ namespace {
 
 // Scales v by num/den rounding half away from zero, as the platform's transform rounds.
 int ScaleRound(int64_t v, int64_t num, int64_t den) {
-  if (den == 0) return 0;
+  if (den == 0) {
+    return 0;
+  }
   double r = static_cast<double>(v) * static_cast<double>(num) / static_cast<double>(den);
   // Far-off coordinates are held to a range that later arithmetic cannot overflow.
   return static_cast<int>(std::clamp(std::floor(r + 0.5), -536870912.0, 536870912.0));

@@ -58,10 +58,14 @@ class SoftwareCanvas::Clipper {
   // Calls f(x0, x1) for each visible part of row y in [x0, x1).
   template <class F>
   void Spans(int y, int x0, int x1, F&& f) const {
-    if (y < 0 || y >= height_) return;
+    if (y < 0 || y >= height_) {
+      return;
+    }
     x0 = std::max(x0, 0);
     x1 = std::min(x1, width_);
-    if (x1 <= x0) return;
+    if (x1 <= x0) {
+      return;
+    }
     if (!use_region_) {
       f(x0, x1);
       return;
@@ -69,11 +73,17 @@ class SoftwareCanvas::Clipper {
     const auto& bands = region_.bands();
     auto it = std::upper_bound(bands.begin(), bands.end(), y,
                                [](int v, const Region::Band& b) { return v < b.bottom; });
-    if (it == bands.end() || it->top > y) return;
+    if (it == bands.end() || it->top > y) {
+      return;
+    }
     for (const auto& s : it->spans) {
       int a = std::max(x0, s.left), b = std::min(x1, s.right);
-      if (a < b) f(a, b);
-      if (s.left >= x1) break;
+      if (a < b) {
+        f(a, b);
+      }
+      if (s.left >= x1) {
+        break;
+      }
     }
   }
 
@@ -92,7 +102,9 @@ SoftwareCanvas::SoftwareCanvas(int width, int height, std::shared_ptr<GlyphSourc
 }
 
 Color SoftwareCanvas::PixelAt(int x, int y) const {
-  if (x < 0 || y < 0 || x >= surface_.width || y >= surface_.height) return 0;
+  if (x < 0 || y < 0 || x >= surface_.width || y >= surface_.height) {
+    return 0;
+  }
   return PixelToColor(surface_.pixels[static_cast<size_t>(y) * surface_.width + x]);
 }
 
@@ -139,9 +151,13 @@ FontFace& SoftwareCanvas::CurrentFace() {
   auto k = std::make_pair(std::move(key), device_height);
   auto it = faces_.find(k);
   if (it == faces_.end()) {
-    if (faces_.size() > 16) faces_.clear();
+    if (faces_.size() > 16) {
+      faces_.clear();
+    }
     auto face = glyphs_->OpenFace(f, device_height);
-    if (!face) face = TestGlyphSource().OpenFace(f, device_height);
+    if (!face) {
+      face = TestGlyphSource().OpenFace(f, device_height);
+    }
     it = faces_.emplace(std::move(k), std::move(face)).first;
   }
   return *it->second;
@@ -175,7 +191,9 @@ TextMetrics SoftwareCanvas::GetTextMetrics() {
 Size SoftwareCanvas::TextExtent(std::string_view text) {
   FontFace& face = CurrentFace();
   int64_t w = 0;
-  for (unsigned char ch : text) w += face.Advance(ch);
+  for (unsigned char ch : text) {
+    w += face.Advance(ch);
+  }
   TextMetrics m = face.Metrics();
   w += m.overhang;
   const Mapping& map = state_.mapping;
@@ -208,7 +226,9 @@ void SoftwareCanvas::PaintRegion(const Region& r, uint32_t pixel) {
 }
 
 int SoftwareCanvas::PenWidth() {
-  if (state_.pen.width <= 1) return 1;
+  if (state_.pen.width <= 1) {
+    return 1;
+  }
   return std::max(1, std::abs(ScaleX(state_.pen.width)));
 }
 
@@ -275,7 +295,9 @@ Region SoftwareCanvas::WideLineRegion(Point a, Point b, int w) {
   // Only rows near the surface matter.
   top = std::max(top, -2.0);
   bottom = std::min(bottom, surface_.height + 2.0);
-  if (bottom <= top) return Region{};
+  if (bottom <= top) {
+    return Region{};
+  }
   int y0 = static_cast<int>(std::floor(top)) - 1, y1 = static_cast<int>(std::ceil(bottom)) + 1;
   std::vector<std::vector<Region::Span>> rows(std::max(0, y1 - y0));
   for (int y = y0; y < y1; ++y) {
@@ -285,13 +307,19 @@ Region SoftwareCanvas::WideLineRegion(Point a, Point b, int w) {
       const double* p = pts[i];
       const double* q = pts[(i + 1) % 4];
       double ya = p[1], yb = q[1];
-      if (ya == yb) continue;
-      if (yc < std::min(ya, yb) || yc >= std::max(ya, yb)) continue;
+      if (ya == yb) {
+        continue;
+      }
+      if (yc < std::min(ya, yb) || yc >= std::max(ya, yb)) {
+        continue;
+      }
       double x = p[0] + (yc - ya) * (q[0] - p[0]) / (yb - ya);
       lo = std::min(lo, x);
       hi = std::max(hi, x);
     }
-    if (lo > hi) continue;
+    if (lo > hi) {
+      continue;
+    }
     double left = std::max(std::ceil(lo - 0.5), -2.0);
     double right = std::min(std::ceil(hi - 0.5), surface_.width + 2.0);
     if (right > left) {
@@ -304,7 +332,9 @@ Region SoftwareCanvas::WideLineRegion(Point a, Point b, int w) {
 void SoftwareCanvas::LineTo(int x, int y) {
   Point a = LogicalToDevice(state_.position), b = LogicalToDevice(Point{x, y});
   state_.position = {x, y};
-  if (state_.pen.style == PenStyle::kNull) return;
+  if (state_.pen.style == PenStyle::kNull) {
+    return;
+  }
   uint32_t pixel = PixelColor(state_.pen.color);
   int w = PenWidth();
   if (w <= 1) {
@@ -319,7 +349,9 @@ void SoftwareCanvas::Rectangle(const Rect& r) {
   bool fill = state_.brush.style == BrushStyle::kSolid;
   uint32_t brush = fill ? PixelColor(state_.brush.color) : 0;
   if (state_.pen.style == PenStyle::kNull) {
-    if (fill) PaintRect(Rect{d.left, d.top, d.right - 1, d.bottom - 1}, brush);
+    if (fill) {
+      PaintRect(Rect{d.left, d.top, d.right - 1, d.bottom - 1}, brush);
+    }
     return;
   }
   int w = PenWidth();
@@ -332,10 +364,16 @@ void SoftwareCanvas::Rectangle(const Rect& r) {
     outer = Rect{d.left - a, d.top - a, d.right + b, d.bottom + b};
     inner = Rect{d.left + b + 1, d.top + b + 1, d.right - 1 - a, d.bottom - 1 - a};
   }
-  if (outer.empty()) return;
-  if (fill && !inner.empty()) PaintRect(inner, brush);
+  if (outer.empty()) {
+    return;
+  }
+  if (fill && !inner.empty()) {
+    PaintRect(inner, brush);
+  }
   Region ring = Region::FromRect(outer);
-  if (!inner.empty()) ring = ring.Subtract(Region::FromRect(inner));
+  if (!inner.empty()) {
+    ring = ring.Subtract(Region::FromRect(inner));
+  }
   if (w >= 3 && outer.width() >= w && outer.height() >= w) {
     // Wide pens join the sides with round corners: the pixels of each outer corner square
     // farther than (w - 1) / 2 + 1/4 from the join's centre are left out. Only the part of
@@ -377,7 +415,9 @@ Region SoftwareCanvas::EllipseOutline(const Rect& d, int w) {
     return outer.Subtract(interior);
   }
   Rect in{d.left + w, d.top + w, d.right - w, d.bottom - w};
-  if (in.empty()) return outer;
+  if (in.empty()) {
+    return outer;
+  }
   return outer.Subtract(Region::Ellipse(in, Limit()));
 }
 
@@ -396,18 +436,25 @@ void SoftwareCanvas::Ellipse(const Rect& r) {
     int a = w / 2, b = w - a - 1;
     d = Rect{d.left - a, d.top - a, d.right + b, d.bottom + b};
   }
-  if (d.empty()) return;
+  if (d.empty()) {
+    return;
+  }
   Region outline = EllipseOutline(d, w);
-  if (fill)
+  if (fill) {
     PaintRegion(Region::Ellipse(d, Limit()).Subtract(outline), PixelColor(state_.brush.color));
+  }
   PaintRegion(outline, PixelColor(state_.pen.color));
 }
 
 void SoftwareCanvas::Arc(const Rect& r, Point start, Point end) {
-  if (state_.pen.style == PenStyle::kNull) return;
+  if (state_.pen.style == PenStyle::kNull) {
+    return;
+  }
   Rect d = LogicalToDevice(r);
   Point s = LogicalToDevice(start), e = LogicalToDevice(end);
-  if (d.empty()) return;
+  if (d.empty()) {
+    return;
+  }
   Region outline = EllipseOutline(d, PenWidth());
   double cx = (d.left + d.right) / 2.0, cy = (d.top + d.bottom) / 2.0;
   // Angles counter-clockwise on the screen (y grows downward).
@@ -417,7 +464,9 @@ void SoftwareCanvas::Arc(const Rect& r, Point start, Point end) {
   };
   double a0 = angle(s.x, s.y), a1 = angle(e.x, e.y);
   double sweep = a1 - a0;
-  if (sweep <= 0) sweep += 2 * kPi;
+  if (sweep <= 0) {
+    sweep += 2 * kPi;
+  }
   Rect area = outline.Bounds();
   std::vector<std::vector<Region::Span>> rows(area.height());
   for (const auto& band : outline.bands()) {
@@ -425,8 +474,12 @@ void SoftwareCanvas::Arc(const Rect& r, Point start, Point end) {
       for (const auto& sp : band.spans) {
         for (int x = sp.left; x < sp.right; ++x) {
           double rel = angle(x + 0.5, y + 0.5) - a0;
-          if (rel < 0) rel += 2 * kPi;
-          if (rel <= sweep) rows[y - area.top].push_back(Region::Span{x, x + 1});
+          if (rel < 0) {
+            rel += 2 * kPi;
+          }
+          if (rel <= sweep) {
+            rows[y - area.top].push_back(Region::Span{x, x + 1});
+          }
         }
       }
     }
@@ -435,15 +488,21 @@ void SoftwareCanvas::Arc(const Rect& r, Point start, Point end) {
 }
 
 void SoftwareCanvas::Polygon(const std::vector<Point>& points) {
-  if (points.size() < 2) return;
+  if (points.size() < 2) {
+    return;
+  }
   std::vector<Point> d;
   d.reserve(points.size());
-  for (const auto& p : points) d.push_back(LogicalToDevice(p));
+  for (const auto& p : points) {
+    d.push_back(LogicalToDevice(p));
+  }
   if (state_.brush.style == BrushStyle::kSolid && d.size() >= 3) {
     PaintRegion(Region::Polygon(d, Region::FillRule::kAlternate, Limit()),
                 PixelColor(state_.brush.color));
   }
-  if (state_.pen.style == PenStyle::kNull) return;
+  if (state_.pen.style == PenStyle::kNull) {
+    return;
+  }
   uint32_t pixel = PixelColor(state_.pen.color);
   int w = PenWidth();
   Clipper clip(surface_, state_);
@@ -489,7 +548,9 @@ void SoftwareCanvas::PatBlt(const Rect& r, uint32_t rop) {
   for (int y = std::max(d.top, 0); y < std::min(d.bottom, surface_.height); ++y) {
     uint32_t* row = surface_.pixels.data() + static_cast<size_t>(y) * surface_.width;
     clip.Spans(y, d.left, d.right, [&](int a, int b) {
-      for (int x = a; x < b; ++x) row[x] = ApplyRop(rop, pattern, 0, row[x]);
+      for (int x = a; x < b; ++x) {
+        row[x] = ApplyRop(rop, pattern, 0, row[x]);
+      }
     });
   }
 }
@@ -505,7 +566,9 @@ void SoftwareCanvas::ExtTextOut(int x, int y, uint32_t options, const Rect* rect
   TextMetrics m = face.Metrics();
   Point origin = LogicalToDevice(Point{x, y});
   int width = 0;
-  for (unsigned char ch : text) width += face.Advance(ch);
+  for (unsigned char ch : text) {
+    width += face.Advance(ch);
+  }
   width += m.overhang;
 
   uint32_t align = state_.text_align;
@@ -532,7 +595,9 @@ void SoftwareCanvas::ExtTextOut(int x, int y, uint32_t options, const Rect* rect
     state_.has_clip = true;
   }
   uint32_t bk = PixelColor(state_.bk_color);
-  if (rect && (options & kTextOpaque)) PaintRect(device_rect, bk);
+  if (rect && (options & kTextOpaque)) {
+    PaintRect(device_rect, bk);
+  }
   if (state_.bk_mode == BkMode::kOpaque) {
     PaintRect(Rect{left, top, left + width, top + m.height}, bk);
   }
@@ -545,7 +610,9 @@ void SoftwareCanvas::ExtTextOut(int x, int y, uint32_t options, const Rect* rect
     int gx = pen + g.left, gy = baseline - g.top;
     for (int row = 0; row < g.height; ++row) {
       int y = gy + row;
-      if (y < 0 || y >= surface_.height) continue;
+      if (y < 0 || y >= surface_.height) {
+        continue;
+      }
       uint32_t* line = surface_.pixels.data() + static_cast<size_t>(y) * surface_.width;
       const uint8_t* cov = g.coverage.data() + static_cast<size_t>(row) * g.width;
       clip.Spans(y, gx, gx + g.width, [&](int a, int b) {
@@ -575,15 +642,21 @@ void SoftwareCanvas::ExtTextOut(int x, int y, uint32_t options, const Rect* rect
 
 void SoftwareCanvas::StretchBitmap(const Rect& dest, const Bitmap& src, const Rect& src_rect,
                                    uint32_t rop) {
-  if (src.empty()) return;
+  if (src.empty()) {
+    return;
+  }
   // Source extents in 64 bits: the rectangle is the caller's and may be anything.
   int64_t src_w = static_cast<int64_t>(src_rect.right) - src_rect.left;
   int64_t src_h = static_cast<int64_t>(src_rect.bottom) - src_rect.top;
-  if (src_w == 0 || src_h == 0) return;
+  if (src_w == 0 || src_h == 0) {
+    return;
+  }
   Point p0 = LogicalToDevice(Point{dest.left, dest.top});
   Point p1 = LogicalToDevice(Point{dest.right, dest.bottom});
   int dw = p1.x - p0.x, dh = p1.y - p0.y;
-  if (dw == 0 || dh == 0) return;
+  if (dw == 0 || dh == 0) {
+    return;
+  }
   // A mirrored destination walks the source backwards.
   bool flip_x = (dw < 0) != (src_w < 0);
   bool flip_y = (dh < 0) != (src_h < 0);
@@ -598,19 +671,27 @@ void SoftwareCanvas::StretchBitmap(const Rect& dest, const Bitmap& src, const Re
   auto range = [](int64_t i, int64_t dn, int64_t sn, bool flip) -> std::pair<int64_t, int64_t> {
     int64_t a = i * sn / dn;
     int64_t b = (i + 1) * sn / dn;
-    if (b <= a) b = a + 1;
-    if (flip) return {sn - b, sn - a};
+    if (b <= a) {
+      b = a + 1;
+    }
+    if (flip) {
+      return {sn - b, sn - a};
+    }
     return {a, b};
   };
   // Only destination pixels on the surface matter.
   int vx0 = std::max(dl, 0), vx1 = std::min(dl + aw, surface_.width);
   int vy0 = std::max(dt, 0), vy1 = std::min(dt + ah, surface_.height);
-  if (vx0 >= vx1 || vy0 >= vy1) return;
+  if (vx0 >= vx1 || vy0 >= vy1) {
+    return;
+  }
 
   auto read = [&](int64_t sx, int64_t sy) -> uint32_t {
     sx += sl;
     sy += st;
-    if (sx < 0 || sy < 0 || sx >= src.width || sy >= src.height) return 0;
+    if (sx < 0 || sy < 0 || sx >= src.width || sy >= src.height) {
+      return 0;
+    }
     return src.ColorAt(static_cast<int>(sx), static_cast<int>(sy));
   };
   uint32_t pattern = state_.brush.style == BrushStyle::kSolid ? PixelColor(state_.brush.color) : 0;
@@ -646,31 +727,47 @@ void SoftwareCanvas::StretchBitmap(const Rect& dest, const Bitmap& src, const Re
           const uint32_t* s = src.pixels.data() + (sbase + a);
           switch (rop) {
             case kSrcCopy:
-              for (int i = 0; i < n; ++i) d[i] = s[i] & 0xFFFFFF;
+              for (int i = 0; i < n; ++i) {
+                d[i] = s[i] & 0xFFFFFF;
+              }
               break;
             case kSrcAnd:
-              for (int i = 0; i < n; ++i) d[i] &= s[i];
+              for (int i = 0; i < n; ++i) {
+                d[i] &= s[i];
+              }
               break;
             case kSrcPaint:
-              for (int i = 0; i < n; ++i) d[i] = (d[i] | s[i]) & 0xFFFFFF;
+              for (int i = 0; i < n; ++i) {
+                d[i] = (d[i] | s[i]) & 0xFFFFFF;
+              }
               break;
             case kSrcInvert:
-              for (int i = 0; i < n; ++i) d[i] = (d[i] ^ s[i]) & 0xFFFFFF;
+              for (int i = 0; i < n; ++i) {
+                d[i] = (d[i] ^ s[i]) & 0xFFFFFF;
+              }
               break;
             default:
-              for (int i = 0; i < n; ++i) d[i] = combine(s[i] & 0xFFFFFF, d[i]);
+              for (int i = 0; i < n; ++i) {
+                d[i] = combine(s[i] & 0xFFFFFF, d[i]);
+              }
           }
         } else {
           const uint8_t* s = src.indices.data() + (sbase + a);
           switch (rop) {
             case kSrcAnd:
-              for (int i = 0; i < n; ++i) d[i] &= s[i] ? 0xFFFFFFu : 0u;
+              for (int i = 0; i < n; ++i) {
+                d[i] &= s[i] ? 0xFFFFFFu : 0u;
+              }
               break;
             case kSrcPaint:
-              for (int i = 0; i < n; ++i) d[i] |= s[i] ? 0xFFFFFFu : 0u;
+              for (int i = 0; i < n; ++i) {
+                d[i] |= s[i] ? 0xFFFFFFu : 0u;
+              }
               break;
             default:
-              for (int i = 0; i < n; ++i) d[i] = combine(s[i] ? 0xFFFFFFu : 0u, d[i]);
+              for (int i = 0; i < n; ++i) {
+                d[i] = combine(s[i] ? 0xFFFFFFu : 0u, d[i]);
+              }
           }
         }
       });
@@ -683,7 +780,9 @@ void SoftwareCanvas::StretchBitmap(const Rect& dest, const Bitmap& src, const Re
   const int64_t col_lo = -sl, col_hi = src.width - sl;  // valid columns, relative
   const int64_t row_lo = -st, row_hi = src.height - st;
   std::vector<std::pair<int64_t, int64_t>> cols(vx1 - vx0);
-  for (int x = vx0; x < vx1; ++x) cols[x - vx0] = range(x - dl, aw, sw, flip_x);
+  for (int x = vx0; x < vx1; ++x) {
+    cols[x - vx0] = range(x - dl, aw, sw, flip_x);
+  }
   StretchMode mode = state_.stretch_mode;
   for (int y = vy0; y < vy1; ++y) {
     uint32_t* row = surface_.pixels.data() + static_cast<size_t>(y) * surface_.width;
@@ -701,12 +800,18 @@ void SoftwareCanvas::StretchBitmap(const Rect& dest, const Bitmap& src, const Re
           int64_t y0 = std::max(r0, row_lo), y1 = std::min(r1, row_hi);
           if (mode == StretchMode::kBlackOnWhite) {
             s = outside ? 0 : 0xFFFFFF;
-            for (int64_t sy = y0; sy < y1 && s; ++sy)
-              for (int64_t sx = x0; sx < x1; ++sx) s &= read(sx, sy);
+            for (int64_t sy = y0; sy < y1 && s; ++sy) {
+              for (int64_t sx = x0; sx < x1; ++sx) {
+                s &= read(sx, sy);
+              }
+            }
           } else {
             s = 0;
-            for (int64_t sy = y0; sy < y1; ++sy)
-              for (int64_t sx = x0; sx < x1; ++sx) s |= read(sx, sy);
+            for (int64_t sy = y0; sy < y1; ++sy) {
+              for (int64_t sx = x0; sx < x1; ++sx) {
+                s |= read(sx, sy);
+              }
+            }
           }
         }
         row[x] = combine(s, row[x]);
@@ -724,7 +829,9 @@ std::unique_ptr<Canvas> SoftwareCanvas::CreateCompatible(int width, int height) 
 
 void SoftwareCanvas::CopyFrom(const Rect& dest, Canvas& source, Point source_origin, uint32_t rop) {
   auto* soft = dynamic_cast<SoftwareCanvas*>(&source);
-  if (!soft) return;
+  if (!soft) {
+    return;
+  }
   Point o = soft->LogicalToDevice(source_origin);
   Rect d = LogicalToDevice(dest);
   StretchBitmap(dest, soft->surface_, Rect{o.x, o.y, o.x + d.width(), o.y + d.height()}, rop);
