@@ -115,7 +115,9 @@ Region Region::Polygon(const std::vector<Point>& points, FillRule rule, const Re
   };
   std::vector<Crossing> xs;
   for (int y = top; y < bottom; ++y) {
-    double yc = y + 0.5;
+    // GDI samples a polygon at the pixels' top-left corners: row y at height y, and columns
+    // from the first integer at or right of the left edge to the last one left of the right.
+    double yc = y;
     xs.clear();
     for (size_t i = 0; i < points.size(); ++i) {
       Point a = points[i], c = points[(i + 1) % points.size()];
@@ -139,9 +141,8 @@ Region Region::Polygon(const std::vector<Point>& points, FillRule rule, const Re
       if (!inside) {
         continue;
       }
-      // Pixels whose centre lies in [x0, x1).
-      double left = std::max<double>(std::ceil(xs[i].x - 0.5), limit.left);
-      double right = std::min<double>(std::ceil(xs[i + 1].x - 0.5), limit.right);
+      double left = std::max<double>(std::ceil(xs[i].x), limit.left);
+      double right = std::min<double>(std::ceil(xs[i + 1].x), limit.right);
       if (right > left) {
         rows[y - top].push_back(Span{static_cast<int>(left), static_cast<int>(right)});
       }

@@ -57,6 +57,67 @@ TEST(GdiAgreementTest, RectanglesWithPens) {
   }
 }
 
+TEST(GdiAgreementTest, Polygons) {
+  const std::vector<std::vector<Point>> shapes = {
+      {{1, 1}, {15, 3}, {9, 14}, {2, 9}},                    // convex
+      {{2, 2}, {16, 2}, {9, 8}, {16, 14}, {2, 14}, {6, 8}},  // concave
+      {{1, 13}, {8, 1}, {16, 13}},                           // triangle
+      {{3, 3}, {14, 3}, {14, 12}, {3, 12}},                  // rectangle
+  };
+  for (const auto& pts : shapes) {
+    for (PenStyle pen : {PenStyle::kNull, PenStyle::kSolid}) {
+      ExpectSame(
+          [&](Canvas& c) {
+            c.SetPen(Pen{pen, 1, 0});
+            c.SetBrush(Brush{BrushStyle::kSolid, 0x0000FF});
+            c.Polygon(pts);
+          },
+          18, 16, pen == PenStyle::kNull ? "polygon, null pen" : "polygon");
+    }
+  }
+}
+
+TEST(GdiAgreementTest, StretchingPicksPixelsAsGdiDoes) {
+  Bitmap b = Bitmap::Rgb32(5, 3);
+  const uint32_t colours[] = {0xFF0000, 0x00FF00, 0x0000FF, 0, 0xFFFFFF};
+  for (int i = 0; i < 15; ++i) b.pixels[i] = colours[(i * 7) % 5];
+  const Rect dests[] = {{0, 0, 8, 5}, {0, 0, 3, 2}, {1, 1, 12, 8}, {0, 0, 7, 9},
+                        {0, 0, 4, 1}, {8, 0, 0, 5}, {0, 6, 9, 0},  {0, 0, 2, 7}};
+  for (Rect d : dests) {
+    ExpectSame(
+        [&](Canvas& c) {
+          c.SetStretchMode(StretchMode::kColorOnColor);
+          c.StretchBitmap(d, b, Rect{0, 0, 5, 3}, kSrcCopy);
+        },
+        14, 10, "colour on colour");
+  }
+  // Enlarging where a destination centre falls on a source boundary.
+  Bitmap quad = Bitmap::Rgb32(4, 4);
+  for (int i = 0; i < 16; ++i) quad.pixels[i] = colours[i % 5];
+  for (Rect d : {Rect{0, 0, 6, 6}, Rect{0, 0, 12, 4}, Rect{6, 6, 0, 0}}) {
+    ExpectSame(
+        [&](Canvas& c) {
+          c.SetStretchMode(StretchMode::kColorOnColor);
+          c.StretchBitmap(d, quad, Rect{0, 0, 4, 4}, kSrcCopy);
+        },
+        14, 10, "enlarging on boundaries");
+  }
+  // Masks shrunk by odd ratios with AND and OR scans.
+  Bitmap mask = Bitmap::Mask(7, 5);
+  for (int i = 0; i < 35; ++i) mask.indices[i] = (i * 3 % 7) < 3;
+  for (StretchMode mode : {StretchMode::kBlackOnWhite, StretchMode::kWhiteOnBlack}) {
+    for (Rect d : {Rect{0, 0, 3, 2}, Rect{0, 0, 5, 4}, Rect{0, 0, 2, 5}}) {
+      ExpectSame(
+          [&](Canvas& c) {
+            c.FillRect(Rect{0, 0, 8, 8}, 0x0000FF);
+            c.SetStretchMode(mode);
+            c.StretchBitmap(d, mask, Rect{0, 0, 7, 5}, kSrcCopy);
+          },
+          8, 8, mode == StretchMode::kBlackOnWhite ? "and scans" : "or scans");
+    }
+  }
+}
+
 }  // namespace
 }  // namespace brisomel
 

@@ -657,27 +657,48 @@ void SoftwareCanvas::StretchBitmap(const Rect& dest, const Bitmap& src, const Re
   if (dw == 0 || dh == 0) {
     return;
   }
-  // A mirrored destination walks the source backwards.
-  bool flip_x = (dw < 0) != (src_w < 0);
-  bool flip_y = (dh < 0) != (src_h < 0);
-  int dl = std::min(p0.x, p1.x), dt = std::min(p0.y, p1.y);
+  // Both rectangles are walked from their start edge to their end edge; a negative extent
+  // walks backwards and covers (end, start]: GDI keeps the start edge and drops the end.
+  const bool dest_rev_x = dw < 0, dest_rev_y = dh < 0;
+  const bool src_rev_x = src_w < 0, src_rev_y = src_h < 0;
+  const bool flip_x = dest_rev_x != src_rev_x, flip_y = dest_rev_y != src_rev_y;
+  int dl = dest_rev_x ? p1.x + 1 : p0.x, dt = dest_rev_y ? p1.y + 1 : p0.y;
   int aw = std::abs(dw), ah = std::abs(dh);
-  int64_t sl = std::min(src_rect.left, src_rect.right),
-          st = std::min(src_rect.top, src_rect.bottom);
+  int64_t sl = src_rev_x ? static_cast<int64_t>(src_rect.right) + 1 : src_rect.left;
+  int64_t st = src_rev_y ? static_cast<int64_t>(src_rect.bottom) + 1 : src_rect.top;
   int64_t sw = std::abs(src_w), sh = std::abs(src_h);
 
   // The source columns (or rows) [first, last), relative to the source rectangle, that fall
-  // on destination column (or row) i.
-  auto range = [](int64_t i, int64_t dn, int64_t sn, bool flip) -> std::pair<int64_t, int64_t> {
-    int64_t a = i * sn / dn;
-    int64_t b = (i + 1) * sn / dn;
-    if (b <= a) {
+  // on destination column (or row) i. As GDI does: enlarging, each destination pixel takes the
+  // source pixel under its centre; shrinking, each source pixel goes to the destination pixel
+  // under its centre, so a destination pixel gets a run of them.
+  auto walk_range = [](int64_t i, int64_t dn, int64_t sn) -> std::pair<int64_t, int64_t> {
+    int64_t a, b;
+    if (dn >= sn) {
+      // A centre exactly on a source boundary takes the source pixel before it.
+      a = ((2 * i + 1) * sn - 1) / (2 * dn);
       b = a + 1;
-    }
-    if (flip) {
-      return {sn - b, sn - a};
+    } else {
+      // Source pixel k goes to floor(((2k + 1) * dn - 1) / (2 * sn)): a centre that falls
+      // exactly on a boundary between destination pixels goes to the first of them.
+      auto floor_div = [](int64_t num, int64_t den) {
+        return num >= 0 ? num / den : -((-num + den - 1) / den);
+      };
+      a = floor_div(2 * i * sn - dn, 2 * dn) + 1;
+      b = floor_div(2 * (i + 1) * sn - dn, 2 * dn) + 1;
+      if (b <= a) b = a + 1;
     }
     return {a, b};
+  };
+  // The same for destination pixel `offset` from the left (top), as source pixels relative
+  // to the left (top) of the source, and the one of them met last in the walk.
+  struct SourceRun {
+    int64_t first, last, kept;
+  };
+  auto run_at = [&](int64_t offset, int64_t dn, int64_t sn, bool dest_rev, bool src_rev) {
+    auto [a, b] = walk_range(dest_rev ? dn - 1 - offset : offset, dn, sn);
+    if (src_rev) return SourceRun{sn - b, sn - a, sn - b};
+    return SourceRun{a, b, b - 1};
   };
   // Only destination pixels on the surface matter.
   int vx0 = std::max(dl, 0), vx1 = std::min(dl + aw, surface_.width);
@@ -779,21 +800,23 @@ void SoftwareCanvas::StretchBitmap(const Rect& dest, const Bitmap& src, const Re
   // and adds nothing to an OR, so the work stays within the bitmap's size.
   const int64_t col_lo = -sl, col_hi = src.width - sl;  // valid columns, relative
   const int64_t row_lo = -st, row_hi = src.height - st;
-  std::vector<std::pair<int64_t, int64_t>> cols(vx1 - vx0);
+  std::vector<SourceRun> cols(vx1 - vx0);
   for (int x = vx0; x < vx1; ++x) {
-    cols[x - vx0] = range(x - dl, aw, sw, flip_x);
+    cols[x - vx0] = run_at(x - dl, aw, sw, dest_rev_x, src_rev_x);
   }
   StretchMode mode = state_.stretch_mode;
   for (int y = vy0; y < vy1; ++y) {
     uint32_t* row = surface_.pixels.data() + static_cast<size_t>(y) * surface_.width;
-    const std::pair<int64_t, int64_t> rows_here = range(y - dt, ah, sh, flip_y);
-    const int64_t r0 = rows_here.first, r1 = rows_here.second;
+    const SourceRun rows_here = run_at(y - dt, ah, sh, dest_rev_y, src_rev_y);
+    const int64_t r0 = rows_here.first, r1 = rows_here.last;
     clip.Spans(y, vx0, vx1, [&](int a, int b) {
       for (int x = a; x < b; ++x) {
-        const int64_t c0 = cols[x - vx0].first, c1 = cols[x - vx0].second;
+        const SourceRun& col = cols[x - vx0];
+        const int64_t c0 = col.first, c1 = col.last;
         uint32_t s;
         if (mode == StretchMode::kColorOnColor || (r1 - r0 == 1 && c1 - c0 == 1)) {
-          s = read(c0, r0);
+          // Of a run, the pixel met last in the walk over the source is kept.
+          s = read(col.kept, rows_here.kept);
         } else {
           bool outside = c0 < col_lo || c1 > col_hi || r0 < row_lo || r1 > row_hi;
           int64_t x0 = std::max(c0, col_lo), x1 = std::min(c1, col_hi);
