@@ -118,6 +118,31 @@ TEST(GdiAgreementTest, StretchingPicksPixelsAsGdiDoes) {
   }
 }
 
+TEST(GdiAgreementTest, Ellipses) {
+  for (Rect r : {Rect{2, 2, 7, 7}, Rect{2, 2, 8, 8}, Rect{1, 1, 15, 15}, Rect{1, 2, 12, 8}}) {
+    for (PenStyle pen : {PenStyle::kNull, PenStyle::kSolid}) {
+      ExpectSame(
+          [&](Canvas& c) {
+            c.SetPen(Pen{pen, 1, 0});
+            c.SetBrush(Brush{BrushStyle::kSolid, 0x0000FF});
+            c.Ellipse(r);
+          },
+          17, 17, "ellipse");
+    }
+  }
+}
+
+TEST(GdiAgreementTest, ArcEndingOnAPixelCentre) {
+  // The upper-left half of a 14 x 14 circle, whose end ray passes through a pixel centre. (Where
+  // the end ray passes between pixels, GDI may stop one outline pixel earlier than we do.)
+  ExpectSame(
+      [&](Canvas& c) {
+        c.SetPen(Pen{PenStyle::kSolid, 1, 0});
+        c.Arc(Rect{1, 1, 15, 15}, Point{15, 1}, Point{1, 15});
+      },
+      17, 17, "arc");
+}
+
 }  // namespace
 }  // namespace brisomel
 

@@ -4,8 +4,9 @@
 // overlap or leave gaps.
 //
 // GDI rules followed here:
-// - Rectangle and Ellipse cover [left, right) x [top, bottom); with a null pen the filled area
-//   shrinks by one pixel on the right and bottom, as GDI's does.
+// - Rectangle and Ellipse cover [left, right) x [top, bottom); with a null pen a rectangle's
+//   filled area shrinks by one pixel on the right and bottom, as GDI's does. Ellipses follow
+//   GDI's integer midpoint walk.
 // - A 1-pixel line excludes its end point; a wider line is a band of that width centred on the
 //   line, with square ends.
 // - An inside-frame pen keeps the outline of a closed figure inside its bounding rectangle;
@@ -17,6 +18,7 @@
 #include "platform/headless/software_canvas.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstring>
 
@@ -40,6 +42,59 @@ constexpr uint32_t Blend(uint32_t dst, uint32_t src, unsigned alpha) {
     out |= v << shift;
   }
   return out;
+}
+
+// The outline of an ellipse with a 1-pixel pen, and the whole figure, as GDI draws them (the
+// integer midpoint walk of A. Zingl over one quadrant, mirrored into the other three). Only
+// for ellipses from 3 to 4096 pixels wide and high; false otherwise.
+bool MidpointEllipse(const Rect& d, Region* outline, Region* figure) {
+  const int width = d.width(), height = d.height();
+  if (width < 3 || height < 3 || width > 4096 || height > 4096) {
+    return false;
+  }
+  // The lower-right quadrant, from the middle of the right side to the middle of the bottom,
+  // relative to the rectangle's top-left corner.
+  const int64_t a = width - 1, b = height - 1;
+  const int64_t asq = 8 * a * a, bsq = 8 * b * b;
+  int64_t dx = 4 * b * b * (1 - a);
+  int64_t dy = 4 * a * a * (1 + (b % 2));
+  int64_t err = dx + dy + a * a * (b % 2);
+  int x = static_cast<int>(a), y = height / 2;
+  std::vector<std::vector<Region::Span>> dots(height);
+  std::vector<int> lo(height, INT32_MAX), hi(height, INT32_MIN);
+  auto put = [&](int px, int py) {
+    if (py < 0 || py >= height) {
+      return;
+    }
+    dots[py].push_back(Region::Span{d.left + px, d.left + px + 1});
+    lo[py] = std::min(lo[py], px);
+    hi[py] = std::max(hi[py], px);
+  };
+  for (int guard = 0; x >= width / 2 && guard <= width + height; ++guard) {
+    int64_t e2 = 2 * err;
+    // The point and its mirror images across the vertical and horizontal middles.
+    put(x, y);
+    put(width - 1 - x, y);
+    put(x, height - 1 - y);
+    put(width - 1 - x, height - 1 - y);
+    if (e2 >= dx) {
+      --x;
+      err += dx += bsq;
+    }
+    if (e2 <= dy) {
+      ++y;
+      err += dy += asq;
+    }
+  }
+  *outline = Region::FromRows(d.top, dots);
+  std::vector<std::vector<Region::Span>> rows(height);
+  for (int r = 0; r < height; ++r) {
+    if (lo[r] <= hi[r]) {
+      rows[r].push_back(Region::Span{d.left + lo[r], d.left + hi[r] + 1});
+    }
+  }
+  *figure = Region::FromRows(d.top, rows);
+  return true;
 }
 
 }  // namespace
@@ -404,30 +459,43 @@ void SoftwareCanvas::Rectangle(const Rect& r) {
   PaintRegion(ring, PixelColor(state_.pen.color));
 }
 
+Region SoftwareCanvas::EllipseFigure(const Rect& d) {
+  Region outline, figure;
+  if (MidpointEllipse(d, &outline, &figure)) {
+    return figure;
+  }
+  return Region::Ellipse(d, Limit());
+}
+
 Region SoftwareCanvas::EllipseOutline(const Rect& d, int w) {
-  Region outer = Region::Ellipse(d, Limit());
   if (w == 1) {
-    // The pixels of the ellipse with a side neighbour outside it.
+    Region outline, figure;
+    if (MidpointEllipse(d, &outline, &figure)) {
+      return outline;
+    }
+    // Larger than any window: the pixels of the ellipse with a side neighbour outside it.
+    Region outer = Region::Ellipse(d, Limit());
     Region interior = outer.Intersect(outer.Offset(1, 0))
                           .Intersect(outer.Offset(-1, 0))
                           .Intersect(outer.Offset(0, 1))
                           .Intersect(outer.Offset(0, -1));
     return outer.Subtract(interior);
   }
+  Region outer = EllipseFigure(d);
   Rect in{d.left + w, d.top + w, d.right - w, d.bottom - w};
   if (in.empty()) {
     return outer;
   }
-  return outer.Subtract(Region::Ellipse(in, Limit()));
+  return outer.Subtract(EllipseFigure(in));
 }
 
 void SoftwareCanvas::Ellipse(const Rect& r) {
   Rect d = LogicalToDevice(r);
   bool fill = state_.brush.style == BrushStyle::kSolid;
   if (state_.pen.style == PenStyle::kNull) {
+    // Unlike a rectangle's, the figure keeps its size without a pen.
     if (fill) {
-      PaintRegion(Region::Ellipse(Rect{d.left, d.top, d.right - 1, d.bottom - 1}, Limit()),
-                  PixelColor(state_.brush.color));
+      PaintRegion(EllipseFigure(d), PixelColor(state_.brush.color));
     }
     return;
   }
@@ -441,7 +509,7 @@ void SoftwareCanvas::Ellipse(const Rect& r) {
   }
   Region outline = EllipseOutline(d, w);
   if (fill) {
-    PaintRegion(Region::Ellipse(d, Limit()).Subtract(outline), PixelColor(state_.brush.color));
+    PaintRegion(EllipseFigure(d).Subtract(outline), PixelColor(state_.brush.color));
   }
   PaintRegion(outline, PixelColor(state_.pen.color));
 }
@@ -477,7 +545,7 @@ void SoftwareCanvas::Arc(const Rect& r, Point start, Point end) {
           if (rel < 0) {
             rel += 2 * kPi;
           }
-          if (rel <= sweep) {
+          if (rel < sweep - 1e-9) {  // the end ray itself is left out, as a line's end point
             rows[y - area.top].push_back(Region::Span{x, x + 1});
           }
         }

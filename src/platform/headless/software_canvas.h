@@ -66,6 +66,7 @@ class SoftwareCanvas : public Canvas {
   void ThinLine(Point a, Point b, uint32_t pixel, const Clipper& clip);
   Region WideLineRegion(Point a, Point b, int width);
   Region EllipseOutline(const Rect& d, int width);
+  Region EllipseFigure(const Rect& d);
 
   Bitmap surface_;
   std::shared_ptr<GlyphSource> glyphs_;
