@@ -78,7 +78,7 @@ TGifLzwDecoder::Outcome TGifLzwDecoder::Decode(std::span<const uint8_t> data, in
       position_[next] = static_cast<uint32_t>(prev_pos);
       length_[next] = static_cast<uint16_t>(prev_len + 1);
       ++next;
-      if (next == (1u << width) && width < kMaxBits) {
+      if (next >= (1u << width) && width < kMaxBits) {
         ++width;
         mask = (1u << width) - 1;
       }
