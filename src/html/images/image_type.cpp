@@ -40,7 +40,9 @@ uint32_t BigEndian32(const uint8_t* p) {
 }  // namespace
 
 std::optional<uint32_t> PngTransparentColor(std::span<const uint8_t> file) {
-  if (ImageTypeOf(file) != itPng) return std::nullopt;
+  // The signature is skipped, not checked: a ".png" file that holds a bitmap or JPEG takes its
+  // transparent colour from whatever chunks its bytes happen to spell.
+  if (file.size() < 8) return std::nullopt;
   constexpr uint8_t kPalette = 3;
   int colour_type = -1;
   std::optional<uint32_t> first_colour;
