@@ -297,7 +297,7 @@ TEST(BmpReader, EqualsImageMagickOnEveryFlavour) {
     ASSERT_TRUE(bmp);
     for (int y = 0; y < kH; ++y) {
       for (int x = 0; x < kW; ++x) {
-        const uint8_t* p = &rgb[(size_t{y} * kW + x) * 3];
+        const uint8_t* p = &rgb[(static_cast<size_t>(y) * kW + x) * 3];
         uint32_t theirs = uint32_t(p[0]) << 16 | uint32_t(p[1]) << 8 | p[2];
         ASSERT_EQ(bmp->ColorAt(x, y), theirs) << x << "," << y;
       }

@@ -256,7 +256,9 @@ TEST_F(GifDifferential, FramesAndCompositesEqualGiflibWithTheRules) {
         uint8_t index = f.indices[i];
         bool clear = f.transparent >= 0 && index == f.transparent;
         ASSERT_EQ(ours.image.pixels[i] & 0xFFFFFF, clear ? 0 : f.table[index]) << i;
-        if (ours.transparent) ASSERT_EQ(ours.mask.indices[i], clear) << i;
+        if (ours.transparent) {
+          ASSERT_EQ(ours.mask.indices[i], clear) << i;
+        }
       }
       if (n > 1) {
         gif.SetCurrentFrame(n);
@@ -265,7 +267,9 @@ TEST_F(GifDifferential, FramesAndCompositesEqualGiflibWithTheRules) {
       }
       for (size_t i = 0; i < ref.picture.pixels.size(); ++i) {
         ASSERT_EQ(gif.Composite().pixels[i] & 0xFFFFFF, ref.picture.pixels[i]) << i;
-        if (gif.AnyTransparent()) ASSERT_EQ(gif.CompositeMask().indices[i], ref.mask.indices[i]) << i;
+        if (gif.AnyTransparent()) {
+          ASSERT_EQ(gif.CompositeMask().indices[i], ref.mask.indices[i]) << i;
+        }
       }
     }
   }

@@ -25,7 +25,9 @@ TEST(Resources, PlaceholdersAreSixteenPixelBitmaps) {
   EXPECT_EQ(mask.ColorAt(1, 1), 0u);
   EXPECT_EQ(error.ColorAt(1, 1), 0u);
   for (int i = 0; i < 256; ++i) {
-    if (mask.ColorAt(i % 16, i / 16)) EXPECT_EQ(error.ColorAt(i % 16, i / 16), 0xFFFFFFu) << i;
+    if (mask.ColorAt(i % 16, i / 16)) {
+      EXPECT_EQ(error.ColorAt(i % 16, i / 16), 0xFFFFFFu) << i;
+    }
   }
 }
 
