@@ -278,31 +278,38 @@ bool TGIFImage::Parse(std::span<const uint8_t> data) {
         std::vector<uint8_t> indices(static_cast<size_t>(area) + TGifLzwDecoder::kOutputSlack, 0);
         auto outcome = lzw->Decode(codes, code_size, indices.data(), static_cast<size_t>(area));
         if (outcome.result == TGifLzwDecoder::Result::kBadCodeSize) break;
+        // Copies run a few bytes past what they write: what was never decoded is index 0.
+        std::fill(indices.begin() + static_cast<ptrdiff_t>(outcome.written), indices.end(), 0);
+        indices.resize(static_cast<size_t>(area));
+        if (f.interlaced) {
+          std::vector<uint8_t> rows(indices.size());
+          for (int k = 0; k < f.height; ++k) {
+            std::copy_n(&indices[static_cast<size_t>(k) * f.width], f.width,
+                        &rows[static_cast<size_t>(InterlacedRow(k, f.height)) * f.width]);
+          }
+          indices.swap(rows);
+        }
 
-        // Colours of the indices; the transparent one is black in the image.
         std::span<const uint8_t> table = f.has_local_table ? std::span<const uint8_t>(f.local_table)
                                                            : std::span<const uint8_t>(global_table_);
-        uint32_t lut[256];
-        if (shared_palette_.empty()) {
-          for (int i = 0; i < 256; ++i) lut[i] = TableColour(table, i);
-        } else {
-          for (int i = 0; i < 256; ++i) {
-            lut[i] = shared_palette_[NearestPaletteIndex(shared_palette_, TableColour(table, i))];
-          }
+        f.image.format = Bitmap::Format::kIndexed8;
+        f.image.width = f.width;
+        f.image.height = f.height;
+        f.image.palette.resize(256);
+        for (int i = 0; i < 256; ++i) {
+          uint32_t colour = TableColour(table, i);
+          f.image.palette[i] = shared_palette_.empty()
+                                   ? colour
+                                   : shared_palette_[NearestPaletteIndex(shared_palette_, colour)];
         }
+        f.image.indices = std::move(indices);
         f.transparent_colour = TableColour(table, f.transparent_index);
-        if (f.transparent) lut[f.transparent_index] = 0;
-        f.image = Bitmap::Rgb32(f.width, f.height);
-        if (f.transparent) f.mask = Bitmap::Mask(f.width, f.height);
-        for (int k = 0; k < f.height; ++k) {
-          int y = f.interlaced ? InterlacedRow(k, f.height) : k;
-          const uint8_t* s = &indices[static_cast<size_t>(k) * f.width];
-          uint32_t* d = &f.image.pixels[static_cast<size_t>(y) * f.width];
-          for (int x = 0; x < f.width; ++x) d[x] = lut[s[x]];
-          if (f.transparent) {
-            uint8_t* m = &f.mask.indices[static_cast<size_t>(y) * f.width];
-            for (int x = 0; x < f.width; ++x) m[x] = s[x] == f.transparent_index;
-          }
+        if (f.transparent) {
+          f.mask = Bitmap::Mask(f.width, f.height);
+          const uint8_t key = f.transparent_index;
+          const uint8_t* s = f.image.indices.data();
+          uint8_t* m = f.mask.indices.data();
+          for (int64_t i = 0; i < area; ++i) m[i] = s[i] == key;
         }
       }
       colour_bits_ = std::max(colour_bits_, f.colour_bits);
@@ -341,23 +348,26 @@ void TGIFImage::DrawFrameIntoComposite() {
     f.saved_image = Crop(composite_, f.left, f.top, f.width, f.height);
     if (any_transparent_) f.saved_mask = Crop(composite_mask_, f.left, f.top, f.width, f.height);
   }
+  const uint32_t* lut = f.image.palette.data();
   for (int y = 0; y < f.height; ++y) {
     size_t s = static_cast<size_t>(y) * f.width;
     size_t d = static_cast<size_t>(f.top + y) * width_ + f.left;
     uint32_t* comp = &composite_.pixels[d];
-    const uint32_t* img = &f.image.pixels[s];
+    const uint8_t* img = &f.image.indices[s];
     if (f.transparent) {
-      // Mask AND frame mask, composite AND frame mask, composite XOR frame image: opaque
-      // pixels replace, transparent ones keep what was there.
+      // Mask AND frame mask, composite AND frame mask, composite XOR frame image (black where
+      // transparent): opaque pixels replace, transparent ones keep what was there.
       const uint8_t* fm = &f.mask.indices[s];
       uint8_t* cm = &composite_mask_.indices[d];
       for (int x = 0; x < f.width; ++x) {
-        cm[x] &= fm[x];
-        comp[x] = (fm[x] ? comp[x] : 0) ^ img[x];
+        if (!fm[x]) {
+          cm[x] = 0;
+          comp[x] = lut[img[x]];
+        }
       }
     } else {
       if (any_transparent_) std::fill_n(&composite_mask_.indices[d], f.width, 0);
-      std::copy_n(img, f.width, comp);
+      for (int x = 0; x < f.width; ++x) comp[x] = lut[img[x]];
     }
   }
   if (current_frame_ == 1 && frames_[0]->disposal <= dmLeave) buffer_needs_refresh_ = true;
@@ -475,7 +485,13 @@ std::unique_ptr<TGIFImage> TGIFImage::Copy() const {
 
 Bitmap TGIFImage::FirstFrameBitmap() const {
   if (empty_ || header_only_ || frames_.empty()) return Bitmap();
-  return frames_[0]->image;
+  const TFrame& f = *frames_[0];
+  Bitmap out = Bitmap::Rgb32(f.width, f.height);
+  for (size_t i = 0; i < out.pixels.size(); ++i) {
+    bool clear = f.transparent && f.mask.indices[i];
+    out.pixels[i] = clear ? 0 : f.image.palette[f.image.indices[i]];
+  }
+  return out;
 }
 
 Bitmap TGIFImage::FirstFrameMask() const {

@@ -44,7 +44,10 @@ class TGIFImage {
     uint8_t transparent_index = 0;
     uint32_t transparent_colour = 0;  // 0x00RRGGBB
     std::vector<uint8_t> local_table;  // 768 bytes when the frame has its own table
-    Bitmap image;                      // kRgb32, transparent pixels black
+    // kIndexed8: the decoded indices with the colour table as palette (on 8-bit displays each
+    // entry is the shared palette's colour nearest to it). Transparent pixels keep their index;
+    // the mask says which they are.
+    Bitmap image;
     Bitmap mask;                       // kMask1, white where transparent; empty if opaque
     Bitmap saved_image, saved_mask;    // disposal 3: what the frame covered
     std::string comment;
@@ -78,7 +81,8 @@ class TGIFImage {
   // picture changed.
   void Step(const std::function<void(const TImageRect&)>& invalidate);
 
-  // Copies of frame 1's image and mask; empty bitmaps when there is none.
+  // Frame 1 as a 32-bit bitmap with its transparent pixels black, and a copy of its mask;
+  // empty bitmaps when there is none.
   Bitmap FirstFrameBitmap() const;
   Bitmap FirstFrameMask() const;
 

@@ -255,7 +255,8 @@ TEST_F(GifDifferential, FramesAndCompositesEqualGiflibWithTheRules) {
       for (int i = 0; i < f.w * f.h; ++i) {
         uint8_t index = f.indices[i];
         bool clear = f.transparent >= 0 && index == f.transparent;
-        ASSERT_EQ(ours.image.pixels[i] & 0xFFFFFF, clear ? 0 : f.table[index]) << i;
+        ASSERT_EQ(ours.image.indices[i], index) << i;
+        ASSERT_EQ(ours.image.palette[index], f.table[index]) << i;
         if (ours.transparent) {
           ASSERT_EQ(ours.mask.indices[i], clear) << i;
         }

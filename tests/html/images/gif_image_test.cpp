@@ -172,8 +172,11 @@ TEST(GifImage, FramesCarryTheirBlocks) {
   EXPECT_TRUE(f1.transparent);
   EXPECT_EQ(f1.transparent_index, 2);
   EXPECT_EQ(f1.transparent_colour, 0x00FF00u);
-  EXPECT_EQ(f1.image.ColorAt(2, 0), 0u);  // transparent pixels are black in the image
+  EXPECT_EQ(f1.image.indices[2], 2);
   EXPECT_EQ(f1.mask.indices[2], 1);
+  EXPECT_EQ(gif->FirstFrameBitmap().ColorAt(2, 0), 0u);  // transparent pixels black
+  EXPECT_EQ(gif->FirstFrameBitmap().ColorAt(1, 0), 0xFF0000u);
+  EXPECT_EQ(gif->FirstFrameMask().indices, f1.mask.indices);
   EXPECT_EQ(f1.image.ColorAt(1, 0), 0xFF0000u);
   const auto& f2 = gif->Frame(2);
   EXPECT_EQ(f2.comment, "");  // the graphic control and comment applied to frame 1 only
