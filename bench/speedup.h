@@ -1,5 +1,6 @@
 // Runs the registered benchmarks and prints one "SPEEDUP <name> <peer> <ratio>" line per
-// comparison: the peer's time per iteration over ours, both measured in this run.
+// comparison: the peer's processor time per iteration over ours, both measured in this run
+// (processor time: both sides run in this process, and it is steadier on a shared machine).
 #pragma once
 
 #include <benchmark/benchmark.h>
@@ -21,7 +22,7 @@ class RecordingReporter : public benchmark::ConsoleReporter {
   void ReportRuns(const std::vector<Run>& runs) override {
     for (const Run& run : runs) {
       if (run.run_type == Run::RT_Iteration && run.iterations > 0) {
-        seconds[run.benchmark_name()] = run.GetAdjustedRealTime();
+        seconds[run.benchmark_name()] = run.GetAdjustedCPUTime();
       }
     }
     ConsoleReporter::ReportRuns(runs);
