@@ -281,7 +281,7 @@ bool TGIFImage::Parse(std::span<const uint8_t> data) {
         // Copies run a few bytes past what they write: what was never decoded is index 0.
         std::fill(indices.begin() + static_cast<ptrdiff_t>(outcome.written), indices.end(), 0);
         indices.resize(static_cast<size_t>(area));
-        if (f.interlaced) {
+        if (f.interlaced && area > 0) {
           std::vector<uint8_t> rows(indices.size());
           for (int k = 0; k < f.height; ++k) {
             std::copy_n(&indices[static_cast<size_t>(k) * f.width], f.width,
@@ -344,6 +344,10 @@ bool TGIFImage::Parse(std::span<const uint8_t> data) {
 void TGIFImage::DrawFrameIntoComposite() {
   if (empty_ || header_only_ || frames_.empty()) return;
   TFrame& f = *frames_[current_frame_ - 1];
+  if (f.width == 0 || f.height == 0) {  // a frame of no pixels changes nothing
+    if (current_frame_ == 1 && f.disposal <= dmLeave) buffer_needs_refresh_ = true;
+    return;
+  }
   if (f.disposal == dmPrevious) {
     f.saved_image = Crop(composite_, f.left, f.top, f.width, f.height);
     if (any_transparent_) f.saved_mask = Crop(composite_mask_, f.left, f.top, f.width, f.height);
@@ -376,6 +380,7 @@ void TGIFImage::DrawFrameIntoComposite() {
 void TGIFImage::DisposeCurrentFrame() {
   if (empty_ || header_only_ || frames_.empty()) return;
   TFrame& f = *frames_[current_frame_ - 1];
+  if (f.width == 0 || f.height == 0) return;
   if (f.disposal == dmBackground) {
     for (int y = 0; y < f.height; ++y) {
       size_t d = static_cast<size_t>(f.top + y) * width_ + f.left;

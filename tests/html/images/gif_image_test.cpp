@@ -327,6 +327,20 @@ TEST(GifImage, MalformedFiles) {
   }
 }
 
+// Found by fuzzing: frames with no pixels once made references into empty buffers.
+TEST(GifImage, FramesWithoutPixelsChangeNothing) {
+  GifBuilder g(3, 3, 2, Colours);
+  g.Control(1, 1).Image(0, 0, 3, 3, Fill(3, 3, 1));
+  g.Control(3, 1).Image(1, 1, 0, 2, {}, true);
+  g.Control(2, 1, 0).Image(2, 0, 1, 0, {});
+  auto gif = Load(g.Done());
+  ASSERT_EQ(gif->FrameCount(), 3);
+  for (int n : {2, 3, 1, 0}) gif->SetCurrentFrame(n);
+  EXPECT_EQ(gif->Composite().ColorAt(1, 1), 0xFF0000u);
+  auto copy = gif->Copy();
+  EXPECT_EQ(copy->Composite().ColorAt(2, 2), 0xFF0000u);
+}
+
 TEST(GifImage, ScreensLargerThanTheBudgetGiveNoImage) {
   // 16384 x 16385 is past the cap however small the file.
   TGIFImage gif;
