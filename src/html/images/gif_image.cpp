@@ -23,6 +23,7 @@
 #include "html/images/file_bytes.h"
 #include "html/images/gif_lzw.h"
 #include "html/images/palette.h"
+#include "platform/canvas.h"
 
 namespace brisomel {
 namespace {
@@ -144,7 +145,7 @@ void TGIFImage::Clear() {
   std::fill(global_table_.begin(), global_table_.end(), 0);
   composite_ = Bitmap();
   composite_mask_ = Bitmap();
-  buffer_ = Bitmap();
+  buffer_.reset();
 }
 
 bool TGIFImage::LoadFromStream(std::span<const uint8_t> data) { return Load(data, false); }
@@ -331,10 +332,7 @@ bool TGIFImage::Parse(std::span<const uint8_t> data) {
   if (width_ <= 0 || height_ <= 0 || int64_t{width_} * height_ > budget) return false;
   if (!header_only_) {
     composite_ = Bitmap::Rgb32(width_, height_, 0);
-    if (any_transparent_) {
-      composite_mask_ = Bitmap::Mask(width_, height_, 1);
-      buffer_ = Bitmap::Rgb32(width_, height_, 0);
-    }
+    if (any_transparent_) composite_mask_ = Bitmap::Mask(width_, height_, 1);
   }
   empty_ = false;
   DrawFrameIntoComposite();
@@ -476,10 +474,7 @@ std::unique_ptr<TGIFImage> TGIFImage::Copy() const {
     c->is_copy_ = true;
     if (!empty_ && !header_only_) {
       c->composite_ = Bitmap::Rgb32(width_, height_, 0);
-      if (any_transparent_) {
-        c->composite_mask_ = Bitmap::Mask(width_, height_, 1);
-        c->buffer_ = Bitmap::Rgb32(width_, height_, 0);
-      }
+      if (any_transparent_) c->composite_mask_ = Bitmap::Mask(width_, height_, 1);
       c->DrawFrameIntoComposite();
     }
   } catch (...) {
