@@ -132,5 +132,6 @@ int main(int argc, char** argv) {
       argc, argv,
       {{"gif_photo", "giflib", "BM_Photo_Ours", "BM_Photo_Giflib"},
        {"gif_animation", "giflib", "BM_Animation_Ours", "BM_Animation_Giflib"},
-       {"gif", "giflib", "BM_Photo_Ours+BM_Animation_Ours", "BM_Photo_Giflib+BM_Animation_Giflib"}});
+       {"gif", "giflib", "BM_Photo_Ours+BM_Animation_Ours",
+        "BM_Photo_Giflib+BM_Animation_Giflib"}});
 }

@@ -1,15 +1,19 @@
 // JPEG decoding: TJpegMod (error manager, scan limit, 32-bit bitmap rows) against bare
 // libjpeg decoding the same file into a plain RGB buffer with default settings.
+
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <random>
 #include <vector>
 
-#include <jpeglib.h>
-
 #include "html/images/jpeg_mod.h"
 #include "speedup.h"
+
+// clang-format off
+#include <cstdio>  // before jpeglib.h, which uses FILE and size_t
+#include <jpeglib.h>
+// clang-format on
 
 namespace {
 
@@ -38,8 +42,10 @@ Bytes MakePhoto(bool progressive) {
       double light = 0.5 + 0.5 * std::sin(x * 0.004) * std::cos(y * 0.005);
       int grain = int(rng() % 24) - 12;
       row[3 * x] = uint8_t(std::clamp(int(light * 200 + 30 * std::sin(x * 0.05)) + grain, 0, 255));
-      row[3 * x + 1] = uint8_t(std::clamp(int(light * 180 + 40 * std::cos(y * 0.03)) + grain, 0, 255));
-      row[3 * x + 2] = uint8_t(std::clamp(int(light * 120 + 60 * std::sin((x + y) * 0.01)) + grain, 0, 255));
+      row[3 * x + 1] =
+          uint8_t(std::clamp(int(light * 180 + 40 * std::cos(y * 0.03)) + grain, 0, 255));
+      row[3 * x + 2] =
+          uint8_t(std::clamp(int(light * 120 + 60 * std::sin((x + y) * 0.01)) + grain, 0, 255));
     }
     JSAMPROW r = row.data();
     jpeg_write_scanlines(&c, &r, 1);

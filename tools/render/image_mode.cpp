@@ -57,7 +57,8 @@ int ImageMode(const std::vector<std::string>& args) {
 
   std::ifstream in(input, std::ios::binary);
   if (!in) return Fail("cannot open " + input);
-  std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)),
+                             std::istreambuf_iterator<char>());
 
   std::optional<Bitmap> bitmap;
   TGIFImage gif;

@@ -36,7 +36,9 @@ class Cursor {
   explicit Cursor(std::span<const uint8_t> d) : d_(d) {}
   bool Has(size_t n) const { return n <= d_.size() - p_; }
   int Byte() { return p_ < d_.size() ? d_[p_++] : -1; }
-  uint16_t U16At(size_t offset) const { return uint16_t(d_[p_ + offset] | (d_[p_ + offset + 1] << 8)); }
+  uint16_t U16At(size_t offset) const {
+    return uint16_t(d_[p_ + offset] | (d_[p_ + offset + 1] << 8));
+  }
   const uint8_t* Take(size_t n) {
     if (!Has(n)) return nullptr;
     const uint8_t* at = d_.data() + p_;
@@ -71,10 +73,14 @@ struct GraphicControl {
 
 TGIFImage::TDisposal DisposalOf(uint8_t packed) {
   switch ((packed >> 2) & 7) {
-    case 0: return TGIFImage::dmNone;
-    case 1: return TGIFImage::dmLeave;
-    case 3: return TGIFImage::dmPrevious;
-    default: return TGIFImage::dmBackground;
+    case 0:
+      return TGIFImage::dmNone;
+    case 1:
+      return TGIFImage::dmLeave;
+    case 3:
+      return TGIFImage::dmPrevious;
+    default:
+      return TGIFImage::dmBackground;
   }
 }
 
@@ -214,7 +220,8 @@ bool TGIFImage::Parse(std::span<const uint8_t> data) {
       } else if (label == 0xF9) {
         std::vector<uint8_t> bytes;
         in.SubBlocks(&bytes);
-        if (bytes.size() >= 4) control = {true, bytes[0], uint16_t(bytes[1] | (bytes[2] << 8)), bytes[3]};
+        if (bytes.size() >= 4)
+          control = {true, bytes[0], uint16_t(bytes[1] | (bytes[2] << 8)), bytes[3]};
       } else if (label == 0xFE) {
         std::vector<uint8_t> bytes;
         in.SubBlocks(&bytes);
@@ -291,8 +298,9 @@ bool TGIFImage::Parse(std::span<const uint8_t> data) {
           indices.swap(rows);
         }
 
-        std::span<const uint8_t> table = f.has_local_table ? std::span<const uint8_t>(f.local_table)
-                                                           : std::span<const uint8_t>(global_table_);
+        std::span<const uint8_t> table = f.has_local_table
+                                             ? std::span<const uint8_t>(f.local_table)
+                                             : std::span<const uint8_t>(global_table_);
         f.image.format = Bitmap::Format::kIndexed8;
         f.image.width = f.width;
         f.image.height = f.height;
@@ -387,7 +395,8 @@ void TGIFImage::DisposeCurrentFrame() {
     }
   } else if (f.disposal == dmPrevious && !f.saved_image.empty()) {
     Paste(composite_, f.saved_image, f.left, f.top);
-    if (any_transparent_ && !f.saved_mask.empty()) Paste(composite_mask_, f.saved_mask, f.left, f.top);
+    if (any_transparent_ && !f.saved_mask.empty())
+      Paste(composite_mask_, f.saved_mask, f.left, f.top);
   }
 }
 

@@ -56,14 +56,14 @@ class TGIFImage {
     bool interlaced = false;
     bool transparent = false;
     uint8_t transparent_index = 0;
-    uint32_t transparent_colour = 0;  // 0x00RRGGBB
+    uint32_t transparent_colour = 0;   // 0x00RRGGBB
     std::vector<uint8_t> local_table;  // 768 bytes when the frame has its own table
     // kIndexed8: the decoded indices with the colour table as palette (on 8-bit displays each
     // entry is the shared palette's colour nearest to it). Transparent pixels keep their index;
     // the mask says which they are.
     Bitmap image;
-    Bitmap mask;                       // kMask1, white where transparent; empty if opaque
-    Bitmap saved_image, saved_mask;    // disposal 3: what the frame covered
+    Bitmap mask;                     // kMask1, white where transparent; empty if opaque
+    Bitmap saved_image, saved_mask;  // disposal 3: what the frame covered
     std::string comment;
 
     // The colour table the frame uses: its own, or the image's global one (768 bytes).
@@ -161,7 +161,7 @@ class TGIFImage {
   uint32_t next_interval_ = 0;
   uint32_t last_step_time_ = 0;
   Bitmap composite_;
-  Bitmap composite_mask_;  // only when some frame is transparent
+  Bitmap composite_mask_;           // only when some frame is transparent
   std::unique_ptr<Canvas> buffer_;  // drawing buffer: made by the first transparent draw
   Size buffer_size_;
   bool buffer_needs_refresh_ = true;

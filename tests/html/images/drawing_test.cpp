@@ -90,7 +90,9 @@ TEST(Drawing, TransparentGifsDrawOverWhatLiesUnderThem) {
     uint32_t under;  // what shows at the transparent pixel
   } cases[] = {
       {"document colour", {false, 0, nullptr, {}, PixelToColor(0x123456)}, 0x123456},
-      {"cell colour", {true, PixelToColor(0x654321), nullptr, {}, PixelToColor(0x123456)}, 0x654321},
+      {"cell colour",
+       {true, PixelToColor(0x654321), nullptr, {}, PixelToColor(0x123456)},
+       0x654321},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

@@ -15,7 +15,9 @@ uint32_t Colours(int i) {
   static const uint32_t kColours[4] = {0x000000, 0xFF0000, 0x00FF00, 0x0000FF};
   return kColours[i & 3];
 }
-std::vector<uint8_t> Fill(int w, int h, uint8_t v) { return std::vector<uint8_t>(size_t(w) * h, v); }
+std::vector<uint8_t> Fill(int w, int h, uint8_t v) {
+  return std::vector<uint8_t>(size_t(w) * h, v);
+}
 
 // A 4-frame animation on a 4 x 2 screen; frame n fills the screen with index n & 3.
 Bytes Animation(int loop, int delay_cs = 10) {
@@ -142,7 +144,8 @@ TEST(GifImage, DisposalRulesShapeTheComposite) {
     int disposal;
     uint32_t at_1_1;  // what frame 3's picture shows where frame 2 was opaque
     uint8_t mask_1_1;
-  } cases[] = {{0, green, 0}, {1, green, 0}, {2, black, 1}, {3, red, 0}, {4, black, 1}, {7, black, 1}};
+  } cases[] = {{0, green, 0}, {1, green, 0}, {2, black, 1},
+               {3, red, 0},   {4, black, 1}, {7, black, 1}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.disposal);
     auto gif = Load(Disposals(c.disposal));
@@ -201,7 +204,8 @@ TEST(GifImage, InterlacedRowsLandInPlace) {
     for (int y : order) data.insert(data.end(), 3, uint8_t(y));
     GifBuilder g(3, h, 4);
     auto gif = Load(g.Image(0, 0, 3, h, data, true).Done());
-    for (int y = 0; y < h; ++y) EXPECT_EQ(gif->Frame(1).image.ColorAt(2, y), uint32_t(y * 0x010101));
+    for (int y = 0; y < h; ++y)
+      EXPECT_EQ(gif->Frame(1).image.ColorAt(2, y), uint32_t(y * 0x010101));
   }
 }
 
@@ -305,17 +309,24 @@ TEST(GifImage, MalformedFiles) {
       {"descriptor cut", prefix(23), 0},
       {"no code size", prefix(29), 0},
       {"code size 12", with(29, 12), 0},
-      {"local table cut", GifBuilder(2, 2, 0).Raw({',', 0, 0, 0, 0, 2, 0, 2, 0, 0x87, 1, 2}).Partial(), 0},
+      {"local table cut",
+       GifBuilder(2, 2, 0).Raw({',', 0, 0, 0, 0, 2, 0, 2, 0, 0x87, 1, 2}).Partial(), 0},
       {"zero-sized frame on a zero screen", GifBuilder(0, 0, 1).Image(0, 0, 0, 0, {}).Done(), 0},
-      {"second frame bad code size", then(Bytes{',', 0, 0, 0, 0, 1, 0, 1, 0, 0, 0, 2, 1, 2, 0, ';'}), 1},
-      {"unknown extension ends the walk", then(Bytes{0x21, 0x77, 1, 0, 0, ',', 0, 0, 0, 0, 2, 0, 2, 0, 0}), 1},
+      {"second frame bad code size",
+       then(Bytes{',', 0, 0, 0, 0, 1, 0, 1, 0, 0, 0, 2, 1, 2, 0, ';'}), 1},
+      {"unknown extension ends the walk",
+       then(Bytes{0x21, 0x77, 1, 0, 0, ',', 0, 0, 0, 0, 2, 0, 2, 0, 0}), 1},
       {"stray byte ends the walk", then(Bytes{'x'}), 1},
       {"application block cut", then(Bytes{0x21, 0xFF, 11, 'N', 'E'}), 1},
       {"netscape block cut", then(test::Text("\x21\xFF\x0BNETSCAPE2.0\x03")), 1},
       {"comment cut", then(Bytes{0x21, 0xFE, 10, 'a'}), 1},
       {"graphic control cut", then(Bytes{0x21, 0xF9, 4, 1}), 1},
-      {"frames over the screen limit", GifBuilder(2, 2, 1).Image(0, 0, 1, 1, {1}).Raw(
-          {',', 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0, 2, 2, 0x4C, 1, 0}).Done(), 1},
+      {"frames over the screen limit",
+       GifBuilder(2, 2, 1)
+           .Image(0, 0, 1, 1, {1})
+           .Raw({',', 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0, 2, 2, 0x4C, 1, 0})
+           .Done(),
+       1},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
