@@ -70,18 +70,17 @@ WAIT_ART = [
     "ksssssssssyyyysk",
     "ksssssssssyyyysk",
     "kssssssssssyyssk",
-    "ksssssgsssssssss",
+    "ksssssgssssssssk",
     "kssssggggssssssk",
     "ksssggggggsssggk",
     "kssggggggggsgggk",
-    "ksggggggggggggggk"[:16],
+    "ksgggggggggggggk",
     "kggggggggggggggk",
     "kggggggggggggggk",
     "kggggggggggggggk",
     "kggggggggggggggk",
     "kkkkkkkkkkkkkkkk",
 ]
-WAIT_ART[6] = "ksssssgssssssssk"
 KEY = {".": 15, "k": 0, "w": 15, "r": 9, "s": 14, "y": 11, "g": 2}
 
 
