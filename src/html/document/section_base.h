@@ -59,7 +59,11 @@ class IndentManager : public IndentManagerBasic {
   void Reset() {
     L.clear();
     R.clear();
+    PrunedLeftBottom = PrunedRightBottom = -1;
   }
+  // Drops float records that end at or above Y: layout moves down only, so they are never
+  // asked about again. Their bottoms still count for MaxFloatBottom and ClearBottoms.
+  void Prune(int32_t Y);
   void Init(int32_t Lf, int32_t Rt) {
     LfEdge = Lf;
     RtEdge = Rt;
@@ -75,6 +79,8 @@ class IndentManager : public IndentManagerBasic {
   void ClearBottoms(int32_t& LeftBottom, int32_t& RightBottom) const;
   int32_t ListFloatBottom() const;
   void SetLevel(int32_t Y, int32_t NewLevel);
+
+  int32_t PrunedLeftBottom = -1, PrunedRightBottom = -1;
 };
 
 // Receives selected text: a collector keeps it, a counter counts it.
