@@ -156,7 +156,7 @@ int32_t TCell::LayOut(Canvas& canvas, int32_t Y, int32_t Width, int32_t& MaxWidt
     int32_t W = 0;
     IMgr.Prune(Y + H);
     try {
-      H += Sections[i]->LayOut(canvas, Y + H, IMgr, W, Curs);
+      H = std::min(H + Sections[i]->LayOut(canvas, Y + H, IMgr, W, Curs), kMaxDocumentY);
       MaxWidth = std::max(MaxWidth, W);
       ++i;
     } catch (const EProcessError& error) {

@@ -36,6 +36,9 @@ class EProcessError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+// Document Y saturates here: heights of hostile pages never overflow the 32-bit sums.
+constexpr int32_t kMaxDocumentY = 1 << 30;
+
 // One indent record: offset X over document rows [YT, YB). ID 0 marks a float, otherwise the
 // list level that opened it.
 struct IndentRec {

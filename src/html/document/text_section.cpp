@@ -460,8 +460,8 @@ void TSection::FinishLine(Canvas& canvas, IndentManager& IMgr, int32_t& Y, int32
     line.LineIndent = left;
   }
   int32_t total = line.Total();
-  SectionHeight += total;
-  Y += total;
+  SectionHeight = std::min(SectionHeight + total, kMaxDocumentY);
+  Y = std::min(Y + total, kMaxDocumentY);
   line.LineImgHt = std::max(total, MaxFloatHt);
   for (TImageObj* image : FloatList) {
     // Floats beyond a break that fell earlier belong to the next line.

@@ -188,6 +188,29 @@ TEST(SectionList, ProcessErrorRemovesTheSectionAndShowsItsMessage) {
   EXPECT_EQ(doc.system.messages[0].text, "Table has too many Columns");
 }
 
+// A text section whose layout fails after its images were fetched.
+class FailingText : public TSection {
+ public:
+  using TSection::TSection;
+  int32_t LayOut(Canvas& c, int32_t Y, IndentManager& m, int32_t& w, int32_t& curs) override {
+    TSection::LayOut(c, Y, m, w, curs);
+    throw EProcessError("failed");
+  }
+};
+
+TEST(SectionList, RemovedSectionLeavesNoImageBehind) {
+  DocFixture doc;
+  doc.list.ImageHandlers.bitmap_request = nullptr;
+  doc.list.ImageHandlers.image_request = [&](const std::string&) {
+    return doc.module.WaitStream();
+  };
+  auto s = std::make_unique<FailingText>(doc.list, 0, 1, nullptr, doc.font);
+  s->AddImage(Attrs({{symSrc, "later.gif"}}), &doc.list);
+  doc.Add(std::move(s));
+  EXPECT_EQ(doc.Layout(100), "");
+  EXPECT_TRUE(doc.list.MissingImages.empty());
+}
+
 TEST(SectionList, EmptyDocumentAndSectionTops) {
   DocFixture doc;
   EXPECT_EQ(doc.list.DoLayout(doc.screen, 300), 0);
