@@ -762,7 +762,12 @@ bool TSection::LinkAt(Canvas& canvas, int32_t X, int32_t Y, TUrlTarget& UrlTarge
     if (!run || run->Target.Url.empty()) return false;
     UrlTarget.Url = run->Target.Url;
     UrlTarget.Target = run->Target.Target;
-    if (is_map) UrlTarget.Url += "?" + std::to_string(ix) + "," + std::to_string(iy);
+    if (is_map) {
+      UrlTarget.Url.push_back('?');
+      UrlTarget.Url.append(std::to_string(ix));
+      UrlTarget.Url.push_back(',');
+      UrlTarget.Url.append(std::to_string(iy));
+    }
     return true;
   }
   int32_t top;
