@@ -3,7 +3,6 @@
 #include "html/document/section_base.h"
 
 #include <algorithm>
-#include <limits>
 
 #include "html/document/section_list.h"
 #include "html/document/text_section.h"
@@ -80,7 +79,7 @@ int32_t IndentManager::ListFloatBottom() const {
     if (r.X > level_x) bottom = std::max(bottom, r.YB);
   }
   // Without such a record nothing hangs below the item.
-  return bottom < 0 ? std::numeric_limits<int32_t>::min() / 2 : bottom + 1;
+  return bottom < 0 ? 0 : bottom + 1;
 }
 
 void IndentManager::SetLevel(int32_t Y, int32_t NewLevel) {

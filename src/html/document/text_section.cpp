@@ -902,8 +902,9 @@ void TSection::DumpDetails(std::string& out, int indent) const {
 
 // --- Preformatted text ---
 
-TPreFormated::TPreFormated(TSectionList& List, int32_t Level_, const TMyFont& Font)
-    : TSection(List, Level_, 1, nullptr, Font) {
+TPreFormated::TPreFormated(TSectionList& List, int32_t Level_, const TMyFont& Font,
+                           const TUrlTarget* UrlTarget, uint8_t Justify_)
+    : TSection(List, Level_, Justify_, UrlTarget, Font) {
   Pre = true;
 }
 

@@ -146,7 +146,8 @@ class TSection : public TSectionBase {
 // One line of PRE text: every space kept, no wrapping.
 class TPreFormated : public TSection {
  public:
-  TPreFormated(TSectionList& List, int32_t Level, const TMyFont& Font);
+  TPreFormated(TSectionList& List, int32_t Level, const TMyFont& Font,
+               const TUrlTarget* UrlTarget = nullptr, uint8_t Justify = 1);
   const char* ClassName() const override { return "TPreFormated"; }
   void AddText(std::string_view S) override;
   std::unique_ptr<TSectionBase> CreateCopy(TSectionList& Parent) const override;

@@ -70,7 +70,9 @@ TEST(SimpleSections, RuleWidthsAndAlignment) {
     EXPECT_EQ(canvas.PixelAt(cases[i].end - 1, 10), red) << "case " << i;
     EXPECT_NE(canvas.PixelAt(cases[i].end, 9), red) << "case " << i;
     EXPECT_NE(canvas.PixelAt(cases[i].start, 8), red) << "case " << i;
-    if (cases[i].start > 0) EXPECT_NE(canvas.PixelAt(cases[i].start - 1, 9), red) << "case " << i;
+    if (cases[i].start > 0) {
+      EXPECT_NE(canvas.PixelAt(cases[i].start - 1, 9), red) << "case " << i;
+    }
   }
 }
 
