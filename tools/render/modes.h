@@ -10,4 +10,8 @@ namespace brisomel::render {
 // --tokens FILE: the symbol stream of FILE as the parser reads it, one symbol per line.
 int TokensMode(const std::vector<std::string>& args);
 
+// --image FILE [--frame N] -o OUT.png: FILE drawn at its natural size on white (a GIF after
+// stepping to frame N) with the software canvas, written as PNG.
+int ImageMode(const std::vector<std::string>& args);
+
 }  // namespace brisomel::render
