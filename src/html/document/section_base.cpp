@@ -27,6 +27,24 @@ int32_t IndentManager::RightEdge(int32_t Y) const {
   return RtEdge + x;
 }
 
+void IndentManager::AddLeft(int32_t X, int32_t YT, int32_t YB, int32_t ID) {
+  if (ID == 0) {
+    std::erase_if(L, [&](const IndentRec& r) {
+      return r.ID == 0 && r.X <= X && r.YB <= YB && r.YT <= YT;
+    });
+  }
+  L.push_back({X, YT, YB, ID});
+}
+
+void IndentManager::AddRight(int32_t X, int32_t YT, int32_t YB, int32_t ID) {
+  if (ID == 0) {
+    std::erase_if(R, [&](const IndentRec& r) {
+      return r.ID == 0 && r.X >= X && r.YB <= YB && r.YT <= YT;
+    });
+  }
+  R.push_back({X, YT, YB, ID});
+}
+
 void IndentManager::AddBlockIndent(int32_t Y, int32_t W, int Align, int32_t H) {
   if (Align == 1) {
     AddLeft(LeftEdge(Y) + W - LfEdge, Y, Y + H);

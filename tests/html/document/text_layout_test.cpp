@@ -259,3 +259,26 @@ TEST(TextLayout, MeasureWidths) {
 
 }  // namespace
 }  // namespace brisomel::test
+
+namespace brisomel::test {
+namespace {
+
+TEST(Floats, FloatsStackedInARowKeepOneRecord) {
+  DocFixture doc;
+  for (int i = 0; i < 2000; ++i) {
+    auto s = doc.Section();
+    s->AddImage(Attrs({{symWidth, "10"}, {symHeight, "10"}, {symAlign, "left"}}), &doc.list);
+    doc.Add(std::move(s));
+  }
+  doc.Para("x");
+  doc.Layout(100);
+  // Each float sits right of the one before; only the outermost still decides the edge.
+  EXPECT_EQ(doc.list.IMgr.L.size(), 1u);
+  EXPECT_EQ(doc.list.IMgr.L[0].X, 2000 * 15);
+  EXPECT_EQ(doc.height, 22);
+  auto& last = static_cast<TSection&>(doc.list[1999]);
+  EXPECT_EQ(last.Images[0].FloatX, 1999 * 15);
+}
+
+}  // namespace
+}  // namespace brisomel::test
