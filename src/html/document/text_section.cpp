@@ -587,7 +587,8 @@ void TSection::DrawLine(Canvas& canvas, const Rect& ARect, IndentManager& IMgr, 
   bool monochrome = false;
   if (list.Printing) {
     DeviceCaps caps = canvas.GetDeviceCaps();
-    monochrome = caps.bits_per_pixel * caps.planes < 3;
+    // Fewer than 3 colours: one bit per pixel.
+    monochrome = caps.bits_per_pixel * caps.planes <= 1;
   }
   for (int32_t P = line.Start; P < End;) {
     char c = Buff[P];
