@@ -29,18 +29,16 @@ int32_t IndentManager::RightEdge(int32_t Y) const {
 
 void IndentManager::AddLeft(int32_t X, int32_t YT, int32_t YB, int32_t ID) {
   if (ID == 0) {
-    std::erase_if(L, [&](const IndentRec& r) {
-      return r.ID == 0 && r.X <= X && r.YB <= YB && r.YT <= YT;
-    });
+    std::erase_if(
+        L, [&](const IndentRec& r) { return r.ID == 0 && r.X <= X && r.YB <= YB && r.YT <= YT; });
   }
   L.push_back({X, YT, YB, ID});
 }
 
 void IndentManager::AddRight(int32_t X, int32_t YT, int32_t YB, int32_t ID) {
   if (ID == 0) {
-    std::erase_if(R, [&](const IndentRec& r) {
-      return r.ID == 0 && r.X >= X && r.YB <= YB && r.YT <= YT;
-    });
+    std::erase_if(
+        R, [&](const IndentRec& r) { return r.ID == 0 && r.X >= X && r.YB <= YB && r.YT <= YT; });
   }
   R.push_back({X, YT, YB, ID});
 }
@@ -160,8 +158,7 @@ void TCell::RefreshFonts() {
   for (auto& s : Sections) s->RefreshFonts();
 }
 
-int32_t TCell::LayOut(Canvas& canvas, int32_t Y, int32_t Width, int32_t& MaxWidth,
-                      int32_t& Curs) {
+int32_t TCell::LayOut(Canvas& canvas, int32_t Y, int32_t Width, int32_t& MaxWidth, int32_t& Curs) {
   IMgr.Reset();
   IMgr.Init(0, Width);
   IMgr.Width = Width;
@@ -198,8 +195,7 @@ void TCell::MeasureWidths(Canvas& canvas, int32_t& Min, int32_t& Max) {
   }
 }
 
-int32_t TCell::Paint(Canvas& canvas, const Rect& ARect, int32_t ClipWidth, int32_t X,
-                     int32_t Y) {
+int32_t TCell::Paint(Canvas& canvas, const Rect& ARect, int32_t ClipWidth, int32_t X, int32_t Y) {
   IMgr.LfEdge = X;
   IMgr.RtEdge = X + IMgr.Width;
   IMgr.ClipWidth = ClipWidth;

@@ -140,9 +140,7 @@ class TSectionBase {
                              int32_t& CaretHt, bool& InText) {
     return -1;
   }
-  virtual int32_t FindString(int32_t From, std::string_view ToFind, bool MatchCase) {
-    return -1;
-  }
+  virtual int32_t FindString(int32_t From, std::string_view ToFind, bool MatchCase) { return -1; }
   // Document coordinates of a character position.
   virtual bool PositionToPoint(Canvas& canvas, int32_t Position, int32_t& X, int32_t& Y) {
     return false;

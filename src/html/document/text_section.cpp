@@ -247,8 +247,8 @@ int32_t TSection::BuffWidth(Canvas& canvas, int32_t Start, int32_t Count, bool T
   return w;
 }
 
-int32_t TSection::FitCount(Canvas& canvas, int32_t Avail, int32_t N, int32_t P,
-                           int32_t Overhang, int32_t* Width) const {
+int32_t TSection::FitCount(Canvas& canvas, int32_t Avail, int32_t N, int32_t P, int32_t Overhang,
+                           int32_t* Width) const {
   // Widths grow with the count: gallop from an estimate, then bisect. Each probe measures one
   // whole stretch, so a line costs a few measurements of about its own length.
   std::string_view text = std::string_view(Buff).substr(P, std::max(N, 0));
@@ -330,8 +330,8 @@ void TSection::PlaceFloat(TImageObj& image, IndentManager& IMgr, int32_t Y) {
 }
 
 int32_t TSection::FitChars(Canvas& canvas, int32_t Width, std::vector<TImageObj*>& FloatList,
-                           int32_t& MaxFloatHt, IndentManager& IMgr, int32_t Y,
-                           int32_t Remaining, int32_t Start) {
+                           int32_t& MaxFloatHt, IndentManager& IMgr, int32_t Y, int32_t Remaining,
+                           int32_t Start) {
   int32_t used = 0, count = 0, P = Start;
   int32_t End = Start + Remaining;
   bool at_line_start = true;
@@ -391,8 +391,8 @@ int32_t TSection::ClearSpace(IndentManager& IMgr, int32_t Y) const {
   return std::max(0, bottom - Y);
 }
 
-void TSection::FinishLine(Canvas& canvas, IndentManager& IMgr, int32_t& Y, int32_t Start,
-                          int32_t n, int32_t MaxFloatHt, std::vector<TImageObj*>& FloatList) {
+void TSection::FinishLine(Canvas& canvas, IndentManager& IMgr, int32_t& Y, int32_t Start, int32_t n,
+                          int32_t MaxFloatHt, std::vector<TImageObj*>& FloatList) {
   LineRec line;
   line.Start = Start;
   line.Ln = n;
@@ -434,8 +434,8 @@ void TSection::FinishLine(Canvas& canvas, IndentManager& IMgr, int32_t& Y, int32
   for (auto it = first_control; it != FormControls.end() && (*it)->Pos < End; ++it) {
     TFormControlObj* control = *it;
     int32_t E = control->Height();
-    line.SpaceBefore = std::max(line.SpaceBefore,
-                                control->OnBaseline() ? E + line.Descent - B : E - B);
+    line.SpaceBefore =
+        std::max(line.SpaceBefore, control->OnBaseline() ? E + line.Descent - B : E - B);
     control->YValue = Y;
   }
   int32_t left = IMgr.LeftEdge(Y), right = IMgr.RightEdge(Y);

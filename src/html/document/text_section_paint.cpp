@@ -10,8 +10,7 @@ namespace brisomel {
 // --- Painting ---
 
 void TSection::DrawLine(Canvas& canvas, const Rect& ARect, IndentManager& IMgr, int32_t X,
-                        int32_t& Y, LineRec& line, bool first, int32_t SelStart,
-                        int32_t SelEnd) {
+                        int32_t& Y, LineRec& line, bool first, int32_t SelStart, int32_t SelEnd) {
   TSectionList& list = *ParentSectionList;
   int32_t yoff = list.YOff;
   int32_t line_top = Y;
@@ -52,7 +51,7 @@ void TSection::DrawLine(Canvas& canvas, const Rect& ARect, IndentManager& IMgr, 
           control->Print(canvas, x, top);
         } else {
           control->SetPanelColor(OwnerCell && OwnerCell->HasBkColor ? OwnerCell->BkColor
-                                                                   : list.Background);
+                                                                    : list.Background);
           control->Show(x, top);
         }
         x += control->Width();
@@ -163,12 +162,21 @@ void TUListItem::DrawMarker(Canvas& canvas, int32_t X, int32_t Baseline, const L
     bool known = true;
     switch (Level) {
       case 1:
-      case 4: c = 0x800000; break;
+      case 4:
+        c = 0x800000;
+        break;
       case 2:
-      case 5: c = 0x000080; break;
+      case 5:
+        c = 0x000080;
+        break;
       case 0:
-      case 3: c = 0x0000FF; break;
-      default: known = false; c = 0; break;
+      case 3:
+        c = 0x0000FF;
+        break;
+      default:
+        known = false;
+        c = 0;
+        break;
     }
     if (known) {
       canvas.SetBrush(Brush{BrushStyle::kSolid, c});

@@ -223,9 +223,9 @@ void TSection::DumpDetails(std::string& out, int indent) const {
         iy = image->PictureTop(RunAt(P), baseline, text_top);
       }
       out += pad + "  image x=" + std::to_string(ix) + " y=" + std::to_string(iy) +
-             " w=" + std::to_string(image->ImageWidth) + " h=" +
-             std::to_string(image->ImageHeight) + " align=" + std::to_string(image->ObjAlign) +
-             "\n";
+             " w=" + std::to_string(image->ImageWidth) +
+             " h=" + std::to_string(image->ImageHeight) +
+             " align=" + std::to_string(image->ObjAlign) + "\n";
     }
     y += line.Total();
   }
