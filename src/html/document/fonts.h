@@ -12,21 +12,7 @@
 
 #include "platform/canvas.h"
 
-#if __has_include("html/reader/attributes.h")
 #include "html/reader/attributes.h"
-#else
-namespace brisomel {
-// The link a run of text belongs to: address and target frame (empty when not a link).
-struct TUrlTarget {
-  std::string Url;
-  std::string Target;
-  void Clear() {
-    Url.clear();
-    Target.clear();
-  }
-};
-}  // namespace brisomel
-#endif
 
 namespace brisomel {
 
