@@ -1,0 +1,164 @@
+#include "html/reader/symbols.h"
+
+#include <algorithm>
+#include <array>
+#include <vector>
+
+namespace brisomel {
+namespace {
+
+struct NameEntry {
+  std::string_view name;
+  int value;  // a TSymbol, or a character code for the entity table
+};
+
+// Sorted copy of a table, searched by binary search.
+class SortedTable {
+ public:
+  template <size_t N>
+  explicit SortedTable(const std::array<NameEntry, N>& entries) : entries_(entries.begin(), entries.end()) {
+    std::sort(entries_.begin(), entries_.end(),
+              [](const NameEntry& a, const NameEntry& b) { return a.name < b.name; });
+  }
+  int Find(std::string_view name, int missing) const {
+    auto it = std::lower_bound(entries_.begin(), entries_.end(), name,
+                               [](const NameEntry& e, std::string_view n) { return e.name < n; });
+    return (it != entries_.end() && it->name == name) ? it->value : missing;
+  }
+
+ private:
+  std::vector<NameEntry> entries_;
+};
+
+#define BRISOMEL_TAG_ENTRY(name, text) NameEntry{text, sym##name},
+constexpr std::array kStartTags = {BRISOMEL_PAIRED_TAGS(BRISOMEL_TAG_ENTRY)
+                                       BRISOMEL_SINGLE_TAGS(BRISOMEL_TAG_ENTRY)};
+#undef BRISOMEL_TAG_ENTRY
+#define BRISOMEL_TAG_ENTRY(name, text) NameEntry{text, sym##name##End},
+constexpr std::array kEndTags = {BRISOMEL_PAIRED_TAGS(BRISOMEL_TAG_ENTRY)};
+#undef BRISOMEL_TAG_ENTRY
+static_assert(kStartTags.size() == kTagTableSize);
+static_assert(kEndTags.size() == 48);
+
+constexpr std::array kAttributes = {
+    NameEntry{"HREF", symHref},         NameEntry{"NAME", symName},
+    NameEntry{"SRC", symSrc},           NameEntry{"ALT", symAlt},
+    NameEntry{"ALIGN", symAlign},       NameEntry{"TEXT", symText},
+    NameEntry{"BGCOLOR", symBgcolor},   NameEntry{"LINK", symLink},
+    NameEntry{"BACKGROUND", symBackground}, NameEntry{"COLSPAN", symColspan},
+    NameEntry{"ROWSPAN", symRowspan},   NameEntry{"BORDER", symBorder},
+    NameEntry{"CELLPADDING", symCellpadding}, NameEntry{"CELLSPACING", symCellspacing},
+    NameEntry{"VALIGN", symValign},     NameEntry{"WIDTH", symWidth},
+    NameEntry{"START", symStart},       NameEntry{"VALUE", symValue},
+    NameEntry{"TYPE", symType},         NameEntry{"CHECKBOX", symCheckbox},
+    NameEntry{"RADIO", symRadio},       NameEntry{"METHOD", symMethod},
+    NameEntry{"ACTION", symAction},     NameEntry{"CHECKED", symChecked},
+    NameEntry{"SIZE", symSize},         NameEntry{"MAXLENGTH", symMaxlength},
+    NameEntry{"COLS", symCols},         NameEntry{"ROWS", symRows},
+    NameEntry{"MULTIPLE", symMultiple}, NameEntry{"VALUE", symValue},
+    NameEntry{"SELECTED", symSelected}, NameEntry{"FACE", symFace},
+    NameEntry{"COLOR", symColor},       NameEntry{"TRANSP", symTransp},
+    NameEntry{"CLEAR", symClear},       NameEntry{"ISMAP", symIsmap},
+    NameEntry{"BORDERCOLOR", symBordercolor}, NameEntry{"USEMAP", symUsemap},
+    NameEntry{"SHAPE", symShape},       NameEntry{"COORDS", symCoords},
+    NameEntry{"NOHREF", symNohref},     NameEntry{"HEIGHT", symHeight},
+    NameEntry{"PLAIN", symPlain},       NameEntry{"TARGET", symTarget},
+    NameEntry{"NORESIZE", symNoresize}, NameEntry{"SCROLLING", symScrolling},
+    NameEntry{"HSPACE", symHspace},     NameEntry{"LANGUAGE", symLanguage},
+    NameEntry{"FRAMEBORDER", symFrameborder}, NameEntry{"MARGINWIDTH", symMarginwidth},
+    NameEntry{"MARGINHEIGHT", symMarginheight}, NameEntry{"LOOP", symLoop},
+    NameEntry{"ONCLICK", symOnclick},   NameEntry{"WRAP", symWrap},
+    NameEntry{"NOSHADE", symNoshade},   NameEntry{"HTTP-EQUIV", symHttpEquiv},
+    NameEntry{"CONTENT", symContent},   NameEntry{"ENCTYPE", symEnctype},
+};
+static_assert(kAttributes.size() == kAttributeTableSize);
+
+// "amp", "lt", "gt", "quot", then the Latin-1 names in code order from 160.
+constexpr std::array<std::string_view, 96> kLatin1Names = {
+    "nbsp",   "iexcl",  "cent",   "pound",  "curren", "yen",    "brvbar", "sect",
+    "uml",    "copy",   "ordf",   "laquo",  "not",    "shy",    "reg",    "macr",
+    "deg",    "plusmn", "sup2",   "sup3",   "acute",  "micro",  "para",   "middot",
+    "cedil",  "sup1",   "ordm",   "raquo",  "frac14", "frac12", "frac34", "iquest",
+    "Agrave", "Aacute", "Acirc",  "Atilde", "Auml",   "Aring",  "AElig",  "Ccedil",
+    "Egrave", "Eacute", "Ecirc",  "Euml",   "Igrave", "Iacute", "Icirc",  "Iuml",
+    "ETH",    "Ntilde", "Ograve", "Oacute", "Ocirc",  "Otilde", "Ouml",   "times",
+    "Oslash", "Ugrave", "Uacute", "Ucirc",  "Uuml",   "Yacute", "THORN",  "szlig",
+    "agrave", "aacute", "acirc",  "atilde", "auml",   "aring",  "aelig",  "ccedil",
+    "egrave", "eacute", "ecirc",  "euml",   "igrave", "iacute", "icirc",  "iuml",
+    "eth",    "ntilde", "ograve", "oacute", "ocirc",  "otilde", "ouml",   "divide",
+    "oslash", "ugrave", "uacute", "ucirc",  "uuml",   "yacute", "thorn",  "yuml",
+};
+
+std::array<NameEntry, kEntityTableSize> EntityEntries() {
+  std::array<NameEntry, kEntityTableSize> entries{};
+  entries[0] = {"amp", 38};
+  entries[1] = {"lt", 60};
+  entries[2] = {"gt", 62};
+  entries[3] = {"quot", 34};
+  for (size_t i = 0; i < kLatin1Names.size(); ++i)
+    entries[4 + i] = {kLatin1Names[i], static_cast<int>(160 + i)};
+  return entries;
+}
+
+const SortedTable& StartTags() {
+  static const SortedTable table(kStartTags);
+  return table;
+}
+const SortedTable& EndTags() {
+  static const SortedTable table(kEndTags);
+  return table;
+}
+const SortedTable& Attributes() {
+  static const SortedTable table(kAttributes);
+  return table;
+}
+const SortedTable& Entities() {
+  static const SortedTable table(EntityEntries());
+  return table;
+}
+
+constexpr std::array<bool, kSymbolCount> MakeTakesAttributes() {
+  std::array<bool, kSymbolCount> takes{};
+  for (TSymbol s : {symBody, symP, symBr, symHeading, symHr, symBase, symOl, symUl, symImg, symA,
+                    symTable, symTd, symTr, symTh, symCaption, symInput, symForm, symTextarea,
+                    symSelect, symOption, symFont, symBasefont, symMap, symArea, symFrameset,
+                    symFrame, symScript, symDiv, symBgsound, symWrap, symMeta})
+    takes[s] = true;
+  return takes;
+}
+constexpr std::array<bool, kSymbolCount> kTakesAttributes = MakeTakesAttributes();
+
+#define BRISOMEL_NAME(name) "sym" #name,
+#define BRISOMEL_TAG_NAME(name, text) "sym" #name,
+#define BRISOMEL_END_NAME(name, text) "sym" #name "End",
+constexpr std::array<std::string_view, kSymbolCount> kSymbolNames = {
+    BRISOMEL_TOKEN_SYMBOLS(BRISOMEL_NAME) BRISOMEL_PAIRED_TAGS(BRISOMEL_TAG_NAME)
+        BRISOMEL_SINGLE_TAGS(BRISOMEL_TAG_NAME) BRISOMEL_PAIRED_TAGS(BRISOMEL_END_NAME)
+            BRISOMEL_ATTRIBUTE_ONLY_SYMBOLS(BRISOMEL_NAME)};
+#undef BRISOMEL_NAME
+#undef BRISOMEL_TAG_NAME
+#undef BRISOMEL_END_NAME
+
+}  // namespace
+
+TSymbol LookupStartTag(std::string_view upper_name) {
+  return static_cast<TSymbol>(StartTags().Find(upper_name, symUnknownTag));
+}
+
+TSymbol LookupEndTag(std::string_view upper_name) {
+  return static_cast<TSymbol>(EndTags().Find(upper_name, symUnknownTag));
+}
+
+TSymbol LookupAttribute(std::string_view upper_name) {
+  return static_cast<TSymbol>(Attributes().Find(upper_name, symUnknownAttr));
+}
+
+int LookupEntity(std::string_view name) { return Entities().Find(name, -1); }
+
+bool TakesAttributes(TSymbol symbol) { return symbol < kSymbolCount && kTakesAttributes[symbol]; }
+
+std::string_view SymbolName(TSymbol symbol) {
+  return symbol < kSymbolCount ? kSymbolNames[symbol] : std::string_view("symInvalid");
+}
+
+}  // namespace brisomel

@@ -1,0 +1,147 @@
+#include "html/reader/text_utils.h"
+
+#include <array>
+
+namespace brisomel {
+namespace {
+
+int HexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+struct NamedColor {
+  std::string_view name;
+  uint32_t rgb;  // 0xRRGGBB as HTML writes it
+};
+
+constexpr std::array<NamedColor, 16> kNamedColors = {{
+    {"BLACK", 0x000000},  {"MAROON", 0x800000}, {"GREEN", 0x008000}, {"OLIVE", 0x808000},
+    {"NAVY", 0x000080},   {"PURPLE", 0x800080}, {"TEAL", 0x008080},  {"GRAY", 0x808080},
+    {"SILVER", 0xC0C0C0}, {"RED", 0xFF0000},    {"LIME", 0x00FF00},  {"YELLOW", 0xFFFF00},
+    {"BLUE", 0x0000FF},   {"FUCHSIA", 0xFF00FF}, {"AQUA", 0x00FFFF}, {"WHITE", 0xFFFFFF},
+}};
+
+uint32_t RgbToColorRef(uint32_t rgb) {
+  return ((rgb & 0xFF) << 16) | (rgb & 0xFF00) | ((rgb >> 16) & 0xFF);
+}
+
+}  // namespace
+
+std::string UpperCase(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) c = UpperAscii(c);
+  return out;
+}
+
+std::string LowerCase(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) c = LowerAscii(c);
+  return out;
+}
+
+std::optional<uint32_t> ColorFromText(std::string_view text) {
+  if (text.empty()) return std::nullopt;
+  const std::string upper = UpperCase(text.substr(0, 10));
+  for (const NamedColor& named : kNamedColors)
+    if (upper == named.name) return RgbToColorRef(named.rgb);
+
+  // A hexadecimal integer once the first "#" (wherever it stands) is gone. Like a 32-bit
+  // integer conversion, the value must fit in 32 bits; leading zeros are fine.
+  std::string hex(text);
+  if (size_t hash = hex.find('#'); hash != std::string::npos) hex.erase(hash, 1);
+  if (hex.empty()) return std::nullopt;
+  uint64_t value = 0;
+  for (char c : hex) {
+    int d = HexDigit(c);
+    if (d < 0) return std::nullopt;
+    value = value * 16 + static_cast<uint64_t>(d);
+    if (value > 0xFFFFFFFFu) return std::nullopt;
+  }
+  return RgbToColorRef(static_cast<uint32_t>(value) & 0xFFFFFF);
+}
+
+std::string TrimBlanks(std::string_view text) {
+  size_t first = 0;
+  size_t last = text.size();
+  while (first < last && static_cast<unsigned char>(text[first]) <= 32) ++first;
+  while (last > first && static_cast<unsigned char>(text[last - 1]) <= 32) --last;
+  return std::string(text.substr(first, last - first));
+}
+
+std::optional<int32_t> ParseInteger(std::string_view text) {
+  size_t i = 0;
+  while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+  if (i == text.size()) return std::nullopt;
+  int64_t value = 0;
+  for (; i < text.size(); ++i) {
+    if (text[i] < '0' || text[i] > '9') return std::nullopt;
+    value = value * 10 + (text[i] - '0');
+    if (value > int64_t{1} << 31) return std::nullopt;
+  }
+  if (negative) value = -value;
+  if (value > INT32_MAX) return std::nullopt;
+  return static_cast<int32_t>(value);
+}
+
+// Decoding restarts its search at the start of the text after every escape. The part before
+// the escape just decoded holds no "%", so the search can go on from the decoded character:
+// this walk gives the same result in one pass, where restarting would take quadratic time on
+// long chains such as "%2525...".
+std::string DecodePercentEscapes(std::string_view text) {
+  std::string out;   // decoded text before the pending "%"; holds no "%"
+  size_t next = 0;   // where the undecoded rest of `text` starts
+  bool pending = false;  // a "%" stands between `out` and the rest
+  for (;;) {
+    if (!pending) {
+      size_t percent = text.find('%', next);
+      if (percent == std::string_view::npos) {
+        out.append(text.substr(next));
+        return out;
+      }
+      out.append(text.substr(next, percent - next));
+      next = percent + 1;
+      pending = true;
+    }
+    int high = next + 2 <= text.size() ? HexDigit(text[next]) : -1;
+    int low = next + 2 <= text.size() ? HexDigit(text[next + 1]) : -1;
+    if (out.empty() || high < 0 || low < 0) {
+      out.push_back('%');
+      out.append(text.substr(next));
+      return out;
+    }
+    next += 2;
+    char decoded = static_cast<char>(high * 16 + low);
+    if (decoded != '%') {
+      out.push_back(decoded);
+      pending = false;
+    }
+  }
+}
+
+std::string UrlToLocalPath(std::string_view text) {
+  std::string path = DecodePercentEscapes(text);
+  if (path.find('/') == std::string::npos) return path;
+  path = LowerCase(path);
+  if (size_t at = path.find("file:///"); at != std::string::npos)
+    path.erase(at, 8);
+  else if (size_t at2 = path.find("file://"); at2 != std::string::npos)
+    path.erase(at2, 7);
+  for (char& c : path) {
+    if (c == '|') c = ':';
+    else if (c == '/') c = '\\';
+  }
+  return path;
+}
+
+std::string UrlToLocalPathWithRoot(std::string_view text, std::string_view root) {
+  std::string path = UrlToLocalPath(text);
+  if (!path.empty() && path[0] == '\\') path.insert(0, root);
+  return path;
+}
+
+}  // namespace brisomel

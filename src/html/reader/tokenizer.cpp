@@ -1,0 +1,570 @@
+#include "html/reader/tokenizer.h"
+
+#include <algorithm>
+#include <memory>
+#include <string_view>
+
+#include "html/reader/text_utils.h"
+
+namespace brisomel {
+namespace {
+
+constexpr unsigned char kEof = Tokenizer::kEofChar;
+
+// Characters that a text run takes: CR, 32..37, 39..59, "=", 63..255. It stops at the other
+// control characters, "&", "<" and ">".
+constexpr std::array<bool, 256> MakeTextChars() {
+  std::array<bool, 256> text{};
+  for (int c = 32; c < 256; ++c) text[c] = c != '&' && c != '<' && c != '>';
+  text['\r'] = true;
+  return text;
+}
+constexpr std::array<bool, 256> kTextChars = MakeTextChars();
+
+// Text characters that need no normalisation and never collapse: a text run may take them
+// straight from the input window.
+constexpr std::array<bool, 256> MakePlainChars() {
+  std::array<bool, 256> plain = MakeTextChars();
+  plain[' '] = plain['\r'] = false;
+  return plain;
+}
+constexpr std::array<bool, 256> kPlainChars = MakePlainChars();
+
+constexpr std::array<unsigned char, 256> MakeUpper() {
+  std::array<unsigned char, 256> upper{};
+  for (int c = 0; c < 256; ++c) upper[c] = static_cast<unsigned char>(c >= 'a' && c <= 'z' ? c - 32 : c);
+  return upper;
+}
+constexpr std::array<unsigned char, 256> kUpper = MakeUpper();
+
+bool IsLetter(unsigned char up) { return up >= 'A' && up <= 'Z'; }
+bool IsDigit(unsigned char c) { return c >= '0' && c <= '9'; }
+
+bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i)
+    if (UpperAscii(a[i]) != UpperAscii(b[i])) return false;
+  return true;
+}
+
+}  // namespace
+
+Tokenizer::Tokenizer() {
+  TokenText.reserve(kTokenTextLength);
+  ResetInput(ikBuffer);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Input sources
+
+void Tokenizer::ResetInput(TInputKind kind) {
+  kind_ = kind;
+  window_ = {};
+  source_done_ = false;
+  pushback_ = -1;
+  InPre = false;
+  InScript = false;
+  file_ = nullptr;
+  stream_ = nullptr;
+  lines_ = nullptr;
+  next_line_ = 0;
+  line_end_pending_ = false;
+  include_buffer_.clear();
+  in_include_directive_ = false;
+  construct_depth_ = 0;
+  pending_error_ = false;
+  Ch = UpCh = kEof;
+  Symbol = symEof;
+  TokenText.clear();
+  HeadingLevel = 0;
+  Attributes.Clear();
+}
+
+void Tokenizer::SetInputFile(File& file) {
+  ResetInput(ikFile);
+  file_ = &file;
+}
+
+void Tokenizer::SetInputBuffer(const char* data, size_t size) {
+  ResetInput(ikBuffer);
+  const auto* bytes = reinterpret_cast<const uint8_t*>(data);
+  window_ = {bytes, bytes + (data ? size : 0)};
+  source_done_ = true;
+}
+
+void Tokenizer::SetInputStrings(const std::vector<std::string>& lines) {
+  ResetInput(ikStrings);
+  lines_ = &lines;
+}
+
+void Tokenizer::SetInputStream(TInputStream& stream) {
+  ResetInput(ikStream);
+  stream_ = &stream;
+}
+
+// Called when the window is empty: fills it from the active source and returns its first
+// byte, or 26 when the source has nothing more.
+int Tokenizer::Refill() {
+  for (;;) {
+    if (kind_ == ikInclude) {
+      // The include buffer is exhausted: reading goes on where the directive stood.
+      kind_ = saved_kind_;
+      window_ = saved_window_;
+      include_buffer_.clear();
+      if (window_.cur != window_.end) return *window_.cur++;
+      continue;
+    }
+    if (source_done_) return kEof;
+    switch (kind_) {
+      case ikFile: {
+        int32_t n = file_->Read(file_buffer_.data(), static_cast<int32_t>(file_buffer_.size()));
+        if (n <= 0) {
+          source_done_ = true;
+          return kEof;
+        }
+        window_ = {file_buffer_.data(), file_buffer_.data() + std::min<int32_t>(n, kFileBufferSize)};
+        return *window_.cur++;
+      }
+      case ikStream: {
+        int32_t n = stream_->Read(stream_buffer_.data(), kStreamBlockSize);
+        n = std::max<int32_t>(0, std::min(n, kStreamBlockSize));
+        // A short block is the last one; the 26 after it comes from source_done_.
+        if (n < kStreamBlockSize) source_done_ = true;
+        if (n == 0) return kEof;
+        window_ = {stream_buffer_.data(), stream_buffer_.data() + n};
+        return *window_.cur++;
+      }
+      case ikStrings: {
+        if (line_end_pending_) {
+          line_end_pending_ = false;
+          return '\r';
+        }
+        if (next_line_ >= lines_->size()) {
+          source_done_ = true;
+          return kEof;
+        }
+        const std::string& line = (*lines_)[next_line_++];
+        const auto* bytes = reinterpret_cast<const uint8_t*>(line.data());
+        window_ = {bytes, bytes + line.size()};
+        line_end_pending_ = true;
+        if (window_.cur != window_.end) return *window_.cur++;
+        continue;
+      }
+      case ikBuffer:
+      case ikInclude:
+        source_done_ = true;
+        return kEof;
+    }
+  }
+}
+
+void Tokenizer::ReadChar() {
+  int c;
+  if (pushback_ >= 0) {
+    c = pushback_;
+    pushback_ = -1;
+  } else {
+    c = ReadRawChar();
+  }
+  if (c == '\n' || c == '\r') {
+    // LF CR, CR LF, a lone LF and a lone CR all become one CR.
+    int next = ReadRawChar();
+    if (!((c == '\n' && next == '\r') || (c == '\r' && next == '\n'))) pushback_ = next;
+    c = '\r';
+  } else if (c == '\t') {
+    c = ' ';
+  }
+  Ch = static_cast<unsigned char>(c);
+  UpCh = kUpper[Ch];
+  if (Ch == kEof && construct_depth_ > 0) throw EParseError();
+}
+
+void Tokenizer::Advance() {
+  for (;;) {
+    ReadChar();
+    if (UpCh != '<' || InScript) return;
+    int next = ReadRawChar();
+    if (next != '!') {
+      pushback_ = next;
+      return;
+    }
+    SkipConstruct();
+    // The ">" that closed the construct is replaced by the next read.
+  }
+}
+
+// At the "!" of "<!": removes a comment, an include directive or a declaration, leaving Ch at
+// its closing ">".
+void Tokenizer::SkipConstruct() {
+  ++construct_depth_;
+  ReadChar();
+  if (Ch == '-') {
+    ReadChar();
+    if (Ch == '-') {
+      ReadChar();
+      if (Ch == '#' && include_handler_ && kind_ != ikInclude && !in_include_directive_)
+        HandleInclude();
+      else
+        SkipCommentBody();
+      --construct_depth_;
+      return;
+    }
+  }
+  while (Ch != '>') ReadChar();
+  --construct_depth_;
+}
+
+// From the current character to the end of a comment: a run of two or more "-", then blanks
+// and line ends, then ">". So "<!-- a -- b -->" ends only at its final "-->".
+void Tokenizer::SkipCommentBody() {
+  for (;;) {
+    while (Ch != '-') ReadChar();
+    ReadChar();
+    if (Ch != '-') continue;
+    while (Ch == '-') ReadChar();
+    while (Ch == ' ' || Ch == '\r') ReadChar();
+    if (Ch == '>') return;
+  }
+}
+
+// At the "#" of "<!--#". Reads the command and its parameters, skips the rest of the comment,
+// and hands them to the include handler; a buffer it returns is read next. Directives met
+// while the parameters are read (or inside an include buffer) are plain comments, so includes
+// never nest.
+void Tokenizer::HandleInclude() {
+  // The directive can stand in the middle of a tag name or an attribute value; its own
+  // parameters must not disturb the one being scanned.
+  const TSymbol outer_symbol = attr_symbol_;
+  std::string outer_text = std::move(attr_text_);
+  const int32_t outer_value = attr_value_;
+  const auto outer_name = name_;
+  const size_t outer_name_length = attr_name_length_;
+  attr_text_.clear();
+
+  in_include_directive_ = true;
+  Advance();
+  std::string command;
+  while (IsLetter(UpCh)) {
+    command.push_back(static_cast<char>(Ch));
+    Advance();
+  }
+  std::vector<std::string> params;
+  while (ScanAttribute())
+    params.push_back(std::string(name_.data(), attr_name_length_) + "=\"" + attr_text_ + "\"");
+  SkipCommentBody();
+  in_include_directive_ = false;
+  attr_symbol_ = outer_symbol;
+  attr_text_ = std::move(outer_text);
+  attr_value_ = outer_value;
+  name_ = outer_name;
+  attr_name_length_ = outer_name_length;
+
+  std::string buffer;
+  include_handler_(include_sender_, command, params, buffer);
+  if (!buffer.empty()) {
+    saved_kind_ = kind_;
+    saved_window_ = window_;
+    include_buffer_ = std::move(buffer);
+    const auto* bytes = reinterpret_cast<const uint8_t*>(include_buffer_.data());
+    window_ = {bytes, bytes + include_buffer_.size()};
+    kind_ = ikInclude;
+  }
+}
+
+void Tokenizer::SkipBlanks() {
+  while (Ch == ' ' || Ch == '\r') Advance();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Symbols
+
+void Tokenizer::NextSymbol() {
+  if (pending_error_) throw EParseError();
+  TokenText.clear();
+  if (Ch == kEof) {
+    Symbol = symEof;
+  } else if (UpCh == '<') {
+    ScanTag();
+  } else if (Ch == '&') {
+    ScanEntity();
+  } else if (kTextChars[Ch]) {
+    ScanTextRun();
+  } else {
+    Symbol = symChar;
+    TokenText.push_back(static_cast<char>(Ch));
+    Advance();
+  }
+  if (ParagraphLatch) {
+    switch (Symbol) {
+      case symText: case symBr: case symHeading: case symHr: case symImg: case symTable:
+      case symInput: case symTextarea: case symSelect:
+        ParagraphLatch = false;
+        break;
+      default:
+        break;
+    }
+  }
+}
+
+void Tokenizer::ScanTag() {
+  Advance();
+  bool end_tag = false;
+  if (UpCh == '/') {
+    end_tag = true;
+    Advance();
+  } else if (!IsLetter(UpCh)) {
+    // A "<" that starts no tag is text; the character after it stays.
+    Symbol = symText;
+    TokenText.push_back('<');
+    return;
+  }
+  size_t length = 0;
+  while (IsLetter(UpCh)) {
+    if (length < kTagNameLength) name_[length++] = static_cast<char>(UpCh);
+    Advance();
+  }
+  std::string_view name(name_.data(), length);
+  Symbol = end_tag ? LookupEndTag(name) : LookupStartTag(name);
+
+  SkipBlanks();
+  HeadingLevel = 0;
+  if ((Symbol == symHeading || Symbol == symHeadingEnd) && UpCh >= '1' && UpCh <= '6') {
+    HeadingLevel = UpCh - '0';
+    Advance();
+  }
+
+  const bool keep = TakesAttributes(Symbol);
+  if (keep) Attributes.Clear();
+  while (ScanAttribute())
+    if (keep) Attributes.Add(std::make_unique<TAttribute>(attr_symbol_, attr_text_, attr_value_));
+
+  while (Ch != '>' && Ch != kEof) Advance();
+  Advance();
+}
+
+// One attribute into attr_symbol_, attr_text_ and attr_value_; false when no name starts here.
+// The name (upper case) stays in name_ for the include directive.
+bool Tokenizer::ScanAttribute() {
+  SkipBlanks();
+  if (!IsLetter(UpCh)) return false;
+  size_t length = 0;
+  while (IsLetter(UpCh) || UpCh == '-') {
+    if (length < kTagNameLength) name_[length++] = static_cast<char>(UpCh);
+    Advance();
+  }
+  attr_name_length_ = length;
+  attr_symbol_ = LookupAttribute(std::string_view(name_.data(), length));
+
+  SkipBlanks();
+  attr_text_.clear();
+  attr_value_ = attr_symbol_ == symBorder ? 1 : 0;  // a bare BORDER is a border of 1
+  if (UpCh == '=') {
+    Advance();
+    SkipBlanks();
+    if (Ch == '"' || Ch == '\'')
+      ScanQuoted();
+    else if (Ch == '+' || Ch == '-' || IsDigit(Ch))
+      ScanNumber();
+    else
+      ScanBareWord();
+  }
+  return true;
+}
+
+// A quoted value: line ends vanish, references are decoded, blanks are trimmed from both ends.
+// A single "%" at the end is ignored for the number ("50%" is 50) but stays in the text.
+void Tokenizer::ScanQuoted() {
+  const unsigned char quote = Ch;
+  Advance();
+  std::string& text = attr_text_;
+  while (Ch != quote && Ch != kEof) {
+    if (Ch == '&') {
+      AppendEntity(text);  // leaves Ch after the reference
+      continue;
+    }
+    if (Ch != '\r') text.push_back(static_cast<char>(Ch));
+    Advance();
+  }
+  if (Ch == quote) Advance();
+  text = TrimBlanks(text);
+  std::string_view number(text);
+  if (size_t percent = number.find('%'); percent != std::string_view::npos && percent + 1 == number.size())
+    number.remove_suffix(1);
+  attr_value_ = IntegerOr(number, 0);
+}
+
+// A number: everything up to a blank, "%" or ">", upper case; "12px" is not a number and gives
+// 0. A "%" after it (blanks between are skipped) joins the text.
+void Tokenizer::ScanNumber() {
+  while (Ch != '\r' && Ch != kEof && Ch != ' ' && Ch != '%' && Ch != '>') {
+    attr_text_.push_back(static_cast<char>(UpCh));
+    Advance();
+  }
+  SkipBlanks();
+  attr_value_ = IntegerOr(attr_text_, 0);
+  if (Ch == '%') {
+    attr_text_.push_back('%');
+    Advance();
+  }
+}
+
+void Tokenizer::ScanBareWord() {
+  while (Ch != '\r' && Ch != kEof && Ch != ' ' && Ch != '>') {
+    attr_text_.push_back(static_cast<char>(Ch));
+    Advance();
+  }
+}
+
+void Tokenizer::ScanEntity() {
+  Symbol = symText;
+  TokenText.clear();
+  AppendEntity(TokenText);
+}
+
+// At "&": appends the referenced character, or the reference's own text when it is unknown or
+// malformed (hexadecimal references included), and leaves Ch after what it read.
+void Tokenizer::AppendEntity(std::string& out) {
+  Advance();
+  std::array<char, kEntityNameLength> name{};
+  size_t length = 0;
+  if (Ch == '#') {
+    Advance();
+    while (length < 6 && IsDigit(Ch)) {
+      name[length++] = static_cast<char>(Ch);
+      Advance();
+    }
+    if (length == 6 && IsDigit(Ch)) {  // too long: the rest is ordinary text
+      out += "&#";
+      out.append(name.data(), length);
+      return;
+    }
+    const bool semicolon = Ch == ';';
+    if (semicolon) Advance();
+    if (length > 0) {
+      int value = 0;
+      for (size_t i = 0; i < length; ++i) value = value * 10 + (name[i] - '0');
+      if (value <= 255 && (value == 9 || value == 10 || value >= 32)) {
+        out.push_back(value == 9 ? ' ' : static_cast<char>(value));
+        return;
+      }
+    }
+    out += "&#";
+    out.append(name.data(), length);
+    if (semicolon) out.push_back(';');
+    return;
+  }
+  while (length < 7 && (IsLetter(UpCh) || IsDigit(UpCh))) {
+    name[length++] = static_cast<char>(Ch);
+    Advance();
+  }
+  if (length == 7 && (IsLetter(UpCh) || IsDigit(UpCh))) {  // too long: the rest is ordinary text
+    out.push_back('&');
+    out.append(name.data(), length);
+    return;
+  }
+  const bool semicolon = Ch == ';';
+  if (semicolon) Advance();
+  int code = length > 0 ? LookupEntity(std::string_view(name.data(), length)) : -1;
+  if (code >= 0) {
+    out.push_back(static_cast<char>(code));
+    return;
+  }
+  out.push_back('&');
+  out.append(name.data(), length);
+  if (semicolon) out.push_back(';');
+}
+
+// Up to 100 text characters. Outside preformatted text every run of blanks and line ends
+// (comments between them included) becomes one space.
+// When an unclosed comment ends the input in the middle of a run, the text read so far is
+// still delivered and the error comes with the next symbol, so no text before it is lost.
+void Tokenizer::ScanTextRun() {
+  try {
+    while (TokenText.size() < kTextRunLength && kTextChars[Ch]) {
+      if (!InPre && (Ch == ' ' || Ch == '\r')) {
+        TokenText.push_back(' ');
+        SkipBlanks();
+      } else {
+        TokenText.push_back(static_cast<char>(Ch));
+        // Fast path: the plain characters that follow, straight from the window, exactly as
+        // Advance would deliver them one by one.
+        if (pushback_ < 0) {
+          const uint8_t* first = window_.cur;
+          const size_t room = kTextRunLength - TokenText.size();
+          const uint8_t* limit = first + std::min<size_t>(static_cast<size_t>(window_.end - first), room);
+          const uint8_t* last = first;
+          while (last != limit && kPlainChars[*last]) ++last;
+          TokenText.append(reinterpret_cast<const char*>(first), static_cast<size_t>(last - first));
+          window_.cur = last;
+        }
+        Advance();
+      }
+    }
+  } catch (const EParseError&) {
+    if (TokenText.empty()) throw;
+    pending_error_ = true;
+    Ch = UpCh = kEof;
+  }
+  if (!TokenText.empty()) Symbol = symText;
+}
+
+void Tokenizer::NextTextAreaSymbol() {
+  TokenText.clear();
+  if (Ch == kEof) {
+    Symbol = symEof;
+  } else if (Ch == '\r') {
+    Symbol = symEol;
+    Advance();
+  } else if (Ch == '<') {
+    TokenText.push_back('<');
+    Advance();
+    Symbol = symUnknownTag;
+    // Stops at the end of input too, which a tag left open at the end would otherwise never
+    // reach.
+    while (Ch != ' ' && Ch != '\r' && Ch != '>' && Ch != kEof) {
+      AppendToken(Ch);
+      Advance();
+    }
+    if (EqualsIgnoreCase(TokenText, "</textarea")) Symbol = symTextareaEnd;
+  } else if (Ch == '&') {
+    ScanEntity();
+  } else {
+    while (TokenText.size() < kTextRunLength && Ch != '\r' && Ch != kEof && Ch != '&' && Ch != '<') {
+      TokenText.push_back(static_cast<char>(Ch));
+      Advance();
+    }
+    Symbol = symText;
+  }
+}
+
+void Tokenizer::NextScriptSymbol() {
+  TokenText.clear();
+  if (Ch == kEof) {
+    Symbol = symEof;
+  } else if (Ch == '\r') {
+    Symbol = symEol;
+    Advance();
+  } else if (Ch == '<') {
+    TokenText.push_back('<');
+    Advance();
+    Symbol = symUnknownTag;
+    for (int n = 0; n < 7 && (Ch == '/' || IsLetter(UpCh)); ++n) {
+      TokenText.push_back(static_cast<char>(Ch));
+      Advance();
+    }
+    if (Ch == '>') {
+      TokenText.push_back('>');
+      Advance();
+    }
+    if (EqualsIgnoreCase(TokenText, "</script>")) Symbol = symScriptEnd;
+  } else {
+    // Character references are not decoded in scripts.
+    while (TokenText.size() < kTextRunLength && Ch != '\r' && Ch != kEof && Ch != '<') {
+      TokenText.push_back(static_cast<char>(Ch));
+      Advance();
+    }
+    Symbol = symText;
+  }
+}
+
+}  // namespace brisomel

@@ -1,0 +1,169 @@
+// The HTML tokenizer: turns the bytes of one of five input sources into symbols for the
+// parser — tags with their attributes, text runs with character references decoded, and, in the
+// TEXTAREA and SCRIPT readers, line ends. Comments, declarations and include directives are
+// removed below everything else, while characters are read.
+//
+// Reading notes:
+// - Line ends (CR LF, LF CR, lone CR, lone LF) become one CR; tabs become spaces.
+// - Character 26 ends every source and is read again on every further read; a 26 inside the
+//   input ends it too.
+// - One character can be pushed back; the next read takes it first.
+// - Every scanner advances with Advance(), which removes "<!...>" constructs. End of input
+//   inside one raises EParseError; nothing else fails.
+// - Token texts are kept short (150 characters, text runs cut at 100), so a token never grows
+//   with the input; attribute values are as long as they stand in the input.
+//
+// The parser owns one Tokenizer for one parse and reads its public state directly.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "html/reader/attributes.h"
+#include "html/reader/symbols.h"
+#include "platform/files.h"
+
+namespace brisomel {
+
+class EParseError : public std::runtime_error {
+ public:
+  EParseError() : std::runtime_error(kMessage) {}
+  static constexpr const char* kMessage = "Open Comment at End of HTML File";
+};
+
+enum TInputKind { ikFile, ikBuffer, ikStrings, ikStream, ikInclude };
+
+// A stream that can be read from; Read returns the number of bytes read, fewer at its end.
+class TInputStream {
+ public:
+  virtual ~TInputStream() = default;
+  virtual int32_t Read(void* buffer, int32_t count) = 0;
+};
+
+// Called at an include directive "<!--#command name=value ... -->" with the command's name
+// and its parameters as `NAME="value"` texts. Whatever the handler leaves in `Buffer` is read
+// in place of the directive. The tokenizer takes the buffer over, so it stays valid for as
+// long as it is read.
+using TIncludeType = std::function<void(void* Sender, const std::string& Command,
+                                        const std::vector<std::string>& Params, std::string& Buffer)>;
+
+class Tokenizer {
+ public:
+  static constexpr unsigned char kEofChar = 26;
+  static constexpr size_t kTokenTextLength = 150;
+  static constexpr size_t kTagNameLength = 150;
+  static constexpr size_t kEntityNameLength = 8;
+  static constexpr size_t kTextRunLength = 100;
+  static constexpr size_t kFileBufferSize = 2000;
+  static constexpr int32_t kStreamBlockSize = 250;
+
+  Tokenizer();
+  Tokenizer(const Tokenizer&) = delete;
+  Tokenizer& operator=(const Tokenizer&) = delete;
+
+  // Input sources. Each clears the push-back slot, InPre, InScript and the current token; the
+  // source must stay alive while it is read. Then call Advance() once and NextSymbol() for the
+  // first symbol.
+  void SetInputFile(File& file);                           // read in 2000-byte pieces
+  void SetInputBuffer(const char* data, size_t size);
+  void SetInputStrings(const std::vector<std::string>& lines);  // each line ends with a CR
+  void SetInputStream(TInputStream& stream);               // read in 250-byte blocks
+
+  // The include handler and the sender it receives; an empty handler leaves include
+  // directives as comments.
+  void SetIncludeHandler(TIncludeType handler, void* sender) {
+    include_handler_ = std::move(handler);
+    include_sender_ = sender;
+  }
+
+  TInputKind ActiveInput() const { return kind_; }
+
+  // Moves to the next character, with comments, declarations and include directives removed.
+  void Advance();
+  // Advances while Ch is a space or a CR.
+  void SkipBlanks();
+
+  // Reads the next token into Symbol, TokenText, HeadingLevel and, for tags that take
+  // attributes, Attributes.
+  void NextSymbol();
+  // The readers of TEXTAREA and SCRIPT content, which the parser uses inside those elements.
+  void NextTextAreaSymbol();
+  void NextScriptSymbol();
+
+  // State the parser reads.
+  unsigned char Ch = kEofChar;    // current character, normalised
+  unsigned char UpCh = kEofChar;  // its upper-case form
+  TSymbol Symbol = symEof;
+  std::string TokenText;          // at most kTokenTextLength characters
+  int HeadingLevel = 0;
+  TAttributeList Attributes;      // of the last tag that takes attributes
+
+  // State the parser sets.
+  bool InPre = false;     // blanks are kept in text runs
+  bool InScript = false;  // comments are not removed
+  bool ParagraphLatch = false;  // cleared when content arrives
+
+ private:
+  struct Window {
+    const uint8_t* cur = nullptr;
+    const uint8_t* end = nullptr;
+  };
+
+  void ResetInput(TInputKind kind);
+  int ReadRawChar() { return window_.cur != window_.end ? *window_.cur++ : Refill(); }
+  int Refill();
+  void ReadChar();
+  void SkipConstruct();
+  void SkipCommentBody();
+  void HandleInclude();
+
+  void ScanTag();
+  bool ScanAttribute();
+  void ScanQuoted();
+  void ScanNumber();
+  void ScanBareWord();
+  void ScanEntity();
+  void AppendEntity(std::string& out);
+  void ScanTextRun();
+  void AppendToken(unsigned char c) {
+    if (TokenText.size() < kTokenTextLength) TokenText.push_back(static_cast<char>(c));
+  }
+
+  // Raw input.
+  TInputKind kind_ = ikBuffer;
+  Window window_;
+  bool source_done_ = true;  // the source has given its last byte: reads give 26
+  int pushback_ = -1;        // -1: empty
+
+  File* file_ = nullptr;
+  std::array<uint8_t, kFileBufferSize> file_buffer_{};
+  TInputStream* stream_ = nullptr;
+  std::array<uint8_t, kStreamBlockSize> stream_buffer_{};
+  const std::vector<std::string>* lines_ = nullptr;
+  size_t next_line_ = 0;
+  bool line_end_pending_ = false;
+
+  // Include buffers, which do not nest.
+  TIncludeType include_handler_;
+  void* include_sender_ = nullptr;
+  std::string include_buffer_;
+  TInputKind saved_kind_ = ikBuffer;
+  Window saved_window_;
+  bool in_include_directive_ = false;
+
+  int construct_depth_ = 0;  // inside "<!...": end of input is an error
+  bool pending_error_ = false;  // raised by the next NextSymbol, after the text before it
+
+  // The attribute being scanned.
+  TSymbol attr_symbol_ = symUnknownAttr;
+  std::string attr_text_;
+  int32_t attr_value_ = 0;
+  std::array<char, kTagNameLength> name_{};  // tag or attribute name, upper case
+  size_t attr_name_length_ = 0;
+};
+
+}  // namespace brisomel

@@ -1,0 +1,13 @@
+// The modes of brisomel-render. Each takes the arguments after its option and returns the
+// process exit code.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace brisomel::render {
+
+// --tokens FILE: the symbol stream of FILE as the parser reads it, one symbol per line.
+int TokensMode(const std::vector<std::string>& args);
+
+}  // namespace brisomel::render
