@@ -1,0 +1,436 @@
+// The canvas port on GDI.
+#include <windows.h>
+// The port's method names are also GDI's ANSI/wide macros; the calls below name the ANSI
+// functions directly.
+#undef TextOut
+#undef ExtTextOut
+#undef GetTextMetrics
+
+#include "platform/win32/canvas_gdi.h"
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+namespace brisomel {
+namespace {
+
+int PenStyleOf(PenStyle s) {
+  switch (s) {
+    case PenStyle::kSolid: return PS_SOLID;
+    case PenStyle::kNull: return PS_NULL;
+    case PenStyle::kInsideFrame: return PS_INSIDEFRAME;
+  }
+  return PS_SOLID;
+}
+
+std::string FontKey(const FontSpec& f, int height) {
+  return f.name + '\x01' + std::to_string(height) + '\x01' + std::to_string(f.style) + '\x01' +
+         std::to_string(f.charset);
+}
+
+}  // namespace
+
+GdiCanvas::GdiCanvas(HDC dc) : dc_(dc) {
+  original_font_ = GetCurrentObject(dc_, OBJ_FONT);
+  original_pen_ = GetCurrentObject(dc_, OBJ_PEN);
+  original_brush_ = GetCurrentObject(dc_, OBJ_BRUSH);
+}
+
+std::unique_ptr<GdiCanvas> GdiCanvas::CreateDib(int width, int height, HDC compatible) {
+  std::unique_ptr<GdiCanvas> c(new GdiCanvas());
+  width = std::max(width, 1);
+  height = std::max(height, 1);
+  c->dc_ = CreateCompatibleDC(compatible);
+  if (!c->dc_) return nullptr;
+  c->owns_dc_ = true;
+  BITMAPINFO bmi{};
+  bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  bmi.bmiHeader.biWidth = width;
+  bmi.bmiHeader.biHeight = -height;
+  bmi.bmiHeader.biPlanes = 1;
+  bmi.bmiHeader.biBitCount = 32;
+  bmi.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  c->dib_ = CreateDIBSection(c->dc_, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  if (!c->dib_) return nullptr;
+  c->bits_ = static_cast<uint32_t*>(bits);
+  c->dib_width_ = width;
+  c->dib_height_ = height;
+  std::fill(c->bits_, c->bits_ + static_cast<size_t>(width) * height, 0xFFFFFFu);
+  c->old_bitmap_ = static_cast<HBITMAP>(SelectObject(c->dc_, c->dib_));
+  c->original_font_ = GetCurrentObject(c->dc_, OBJ_FONT);
+  c->original_pen_ = GetCurrentObject(c->dc_, OBJ_PEN);
+  c->original_brush_ = GetCurrentObject(c->dc_, OBJ_BRUSH);
+  return c;
+}
+
+GdiCanvas::~GdiCanvas() {
+  if (!dc_) return;
+  SelectObject(dc_, static_cast<HGDIOBJ>(original_font_));
+  SelectObject(dc_, static_cast<HGDIOBJ>(original_pen_));
+  SelectObject(dc_, static_cast<HGDIOBJ>(original_brush_));
+  SelectClipRgn(dc_, nullptr);
+  if (old_palette_) ::SelectPalette(dc_, static_cast<HPALETTE>(old_palette_), TRUE);
+  if (palette_) DeleteObject(palette_);
+  for (auto& [key, font] : fonts_) DeleteObject(font);
+  if (pen_handle_) DeleteObject(pen_handle_);
+  if (brush_handle_) DeleteObject(brush_handle_);
+  if (mapping_applied_) {
+    SetMapMode(dc_, MM_TEXT);
+    SetWindowOrgEx(dc_, 0, 0, nullptr);
+    SetViewportOrgEx(dc_, 0, 0, nullptr);
+  }
+  if (owns_dc_) {
+    if (old_bitmap_) SelectObject(dc_, old_bitmap_);
+    if (dib_) DeleteObject(dib_);
+    DeleteDC(dc_);
+  }
+}
+
+uint32_t GdiCanvas::GdiColor(Color c) {
+  if (IsSystemColor(c)) return GetSysColor(SystemColorIndex(c));
+  return c & 0x03FFFFFF;
+}
+
+Color GdiCanvas::ResolveColor(Color c) {
+  Color rgb = IsSystemColor(c) ? GetSysColor(SystemColorIndex(c)) & 0xFFFFFF : c & 0xFFFFFF;
+  if (GetDeviceCaps().monochrome()) {
+    int sum = RedOf(rgb) + GreenOf(rgb) + BlueOf(rgb);
+    rgb = sum >= 3 * 128 ? 0xFFFFFF : 0;
+  }
+  return rgb;
+}
+
+HRGN GdiCanvas::MakeRegion(const Region& r) {
+  std::vector<RECT> rects;
+  for (const auto& band : r.bands()) {
+    for (const auto& s : band.spans) rects.push_back(RECT{s.left, band.top, s.right, band.bottom});
+  }
+  std::vector<char> data(sizeof(RGNDATAHEADER) + rects.size() * sizeof(RECT));
+  auto* rd = reinterpret_cast<RGNDATA*>(data.data());
+  rd->rdh.dwSize = sizeof(RGNDATAHEADER);
+  rd->rdh.iType = RDH_RECTANGLES;
+  rd->rdh.nCount = static_cast<DWORD>(rects.size());
+  rd->rdh.nRgnSize = static_cast<DWORD>(rects.size() * sizeof(RECT));
+  Rect b = r.Bounds();
+  rd->rdh.rcBound = RECT{b.left, b.top, b.right, b.bottom};
+  if (!rects.empty()) std::memcpy(rd->Buffer, rects.data(), rects.size() * sizeof(RECT));
+  HRGN h = ExtCreateRegion(nullptr, static_cast<DWORD>(data.size()), rd);
+  return h ? h : CreateRectRgn(0, 0, 0, 0);
+}
+
+void GdiCanvas::Sync() {
+  // Mapping.
+  if (!mapping_applied_ || applied_mapping_ != state_.mapping) {
+    const Mapping& m = state_.mapping;
+    if (m == Mapping{}) {
+      SetMapMode(dc_, MM_TEXT);
+    } else {
+      SetMapMode(dc_, MM_ANISOTROPIC);
+      SetWindowExtEx(dc_, m.window_extent.cx, m.window_extent.cy, nullptr);
+      SetViewportExtEx(dc_, m.viewport_extent.cx, m.viewport_extent.cy, nullptr);
+    }
+    SetWindowOrgEx(dc_, m.window_origin.x, m.window_origin.y, nullptr);
+    SetViewportOrgEx(dc_, m.viewport_origin.x, m.viewport_origin.y, nullptr);
+    applied_mapping_ = m;
+    mapping_applied_ = true;
+  }
+  // Clip region (device pixels).
+  if (!clip_applied_ || applied_has_clip_ != state_.has_clip ||
+      (state_.has_clip && !(applied_clip_ == state_.clip))) {
+    if (state_.has_clip) {
+      HRGN rgn = MakeRegion(state_.clip);
+      SelectClipRgn(dc_, rgn);
+      DeleteObject(rgn);
+    } else {
+      SelectClipRgn(dc_, nullptr);
+    }
+    applied_has_clip_ = state_.has_clip;
+    applied_clip_ = state_.clip;
+    clip_applied_ = true;
+  }
+  // Font.
+  int height = FontLogicalHeight(state_.font);
+  std::string key = FontKey(state_.font, height);
+  auto it = fonts_.find(key);
+  if (it == fonts_.end()) {
+    const FontSpec& f = state_.font;
+    HFONT font = CreateFontA(height, 0, 0, 0, (f.style & kFontBold) ? FW_BOLD : FW_NORMAL,
+                             (f.style & kFontItalic) != 0, (f.style & kFontUnderline) != 0,
+                             (f.style & kFontStrikeOut) != 0, f.charset, OUT_DEFAULT_PRECIS,
+                             CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
+                             f.name.substr(0, LF_FACESIZE - 1).c_str());
+    if (fonts_.size() > 32) {
+      SelectObject(dc_, static_cast<HGDIOBJ>(original_font_));
+      for (auto& [k, h] : fonts_) DeleteObject(h);
+      fonts_.clear();
+      font_ = nullptr;
+    }
+    it = fonts_.emplace(key, font).first;
+  }
+  if (font_ != it->second) {
+    SelectObject(dc_, it->second);
+    font_ = it->second;
+  }
+  // Pen and brush.
+  if (!pen_selected_ || !(selected_pen_ == state_.pen)) {
+    const Pen& p = state_.pen;
+    HPEN pen = CreatePen(PenStyleOf(p.style), std::max(p.width, 0), GdiColor(p.color));
+    SelectObject(dc_, pen);
+    if (pen_handle_) DeleteObject(pen_handle_);
+    pen_handle_ = pen;
+    selected_pen_ = p;
+    pen_selected_ = true;
+  }
+  if (!brush_selected_ || !(selected_brush_ == state_.brush)) {
+    const Brush& b = state_.brush;
+    HBRUSH brush = b.style == BrushStyle::kHollow
+                       ? static_cast<HBRUSH>(GetStockObject(HOLLOW_BRUSH))
+                       : CreateSolidBrush(GdiColor(b.color));
+    SelectObject(dc_, brush);
+    if (brush_handle_) DeleteObject(brush_handle_);  // stock objects ignore deletion
+    brush_handle_ = b.style == BrushStyle::kHollow ? nullptr : brush;
+    selected_brush_ = b;
+    brush_selected_ = true;
+  }
+  ::SetTextColor(dc_, GdiColor(state_.text_color));
+  ::SetBkColor(dc_, GdiColor(state_.bk_color));
+  ::SetBkMode(dc_, state_.bk_mode == BkMode::kOpaque ? OPAQUE : TRANSPARENT);
+  ::SetTextAlign(dc_, state_.text_align);
+  ::SetStretchBltMode(dc_, static_cast<int>(state_.stretch_mode));
+  ::SetPolyFillMode(dc_, ALTERNATE);
+  ::MoveToEx(dc_, state_.position.x, state_.position.y, nullptr);
+}
+
+DeviceCaps GdiCanvas::GetDeviceCaps() {
+  DeviceCaps c;
+  c.bits_per_pixel = ::GetDeviceCaps(dc_, BITSPIXEL);
+  c.planes = ::GetDeviceCaps(dc_, PLANES);
+  c.dpi_x = ::GetDeviceCaps(dc_, LOGPIXELSX);
+  c.dpi_y = ::GetDeviceCaps(dc_, LOGPIXELSY);
+  c.width = ::GetDeviceCaps(dc_, HORZRES);
+  c.height = ::GetDeviceCaps(dc_, VERTRES);
+  c.physical_width = ::GetDeviceCaps(dc_, PHYSICALWIDTH);
+  c.physical_height = ::GetDeviceCaps(dc_, PHYSICALHEIGHT);
+  c.offset_x = ::GetDeviceCaps(dc_, PHYSICALOFFSETX);
+  c.offset_y = ::GetDeviceCaps(dc_, PHYSICALOFFSETY);
+  if (dib_) {
+    // A memory DC reports the screen; its surface is the DIB.
+    c.bits_per_pixel = 32;
+    c.planes = 1;
+    c.width = dib_width_;
+    c.height = dib_height_;
+  }
+  if (c.physical_width == 0) c.physical_width = c.width;
+  if (c.physical_height == 0) c.physical_height = c.height;
+  return c;
+}
+
+TextMetrics GdiCanvas::GetTextMetrics() {
+  Sync();
+  TEXTMETRICA tm{};
+  ::GetTextMetricsA(dc_, &tm);
+  TextMetrics m;
+  m.height = tm.tmHeight;
+  m.ascent = tm.tmAscent;
+  m.descent = tm.tmDescent;
+  m.internal_leading = tm.tmInternalLeading;
+  m.external_leading = tm.tmExternalLeading;
+  m.ave_char_width = tm.tmAveCharWidth;
+  m.max_char_width = tm.tmMaxCharWidth;
+  m.overhang = tm.tmOverhang;
+  return m;
+}
+
+Size GdiCanvas::TextExtent(std::string_view text) {
+  Sync();
+  SIZE s{};
+  ::GetTextExtentPoint32A(dc_, text.data(), static_cast<int>(text.size()), &s);
+  return Size{s.cx, s.cy};
+}
+
+void GdiCanvas::LineTo(int x, int y) {
+  Sync();
+  ::LineTo(dc_, x, y);
+  state_.position = {x, y};
+}
+
+void GdiCanvas::Rectangle(const Rect& r) {
+  Sync();
+  ::Rectangle(dc_, r.left, r.top, r.right, r.bottom);
+}
+
+void GdiCanvas::Ellipse(const Rect& r) {
+  Sync();
+  ::Ellipse(dc_, r.left, r.top, r.right, r.bottom);
+}
+
+void GdiCanvas::Arc(const Rect& r, Point start, Point end) {
+  Sync();
+  ::Arc(dc_, r.left, r.top, r.right, r.bottom, start.x, start.y, end.x, end.y);
+}
+
+void GdiCanvas::Polygon(const std::vector<Point>& points) {
+  if (points.size() < 2) return;
+  Sync();
+  std::vector<POINT> pts;
+  pts.reserve(points.size());
+  for (const auto& p : points) pts.push_back(POINT{p.x, p.y});
+  ::Polygon(dc_, pts.data(), static_cast<int>(pts.size()));
+}
+
+void GdiCanvas::FillRect(const Rect& r, Color c) {
+  Sync();
+  HBRUSH brush = CreateSolidBrush(GdiColor(c));
+  RECT rc{r.left, r.top, r.right, r.bottom};
+  ::FillRect(dc_, &rc, brush);
+  DeleteObject(brush);
+}
+
+void GdiCanvas::FillRegion(const Region& logical_region, Color c) {
+  Sync();
+  HRGN rgn = MakeRegion(logical_region);
+  HBRUSH brush = CreateSolidBrush(GdiColor(c));
+  ::FillRgn(dc_, rgn, brush);
+  DeleteObject(brush);
+  DeleteObject(rgn);
+}
+
+void GdiCanvas::PatBlt(const Rect& r, uint32_t rop) {
+  Sync();
+  ::PatBlt(dc_, r.left, r.top, r.width(), r.height(), rop);
+}
+
+void GdiCanvas::SetPixel(int x, int y, Color c) {
+  Sync();
+  ::SetPixel(dc_, x, y, GdiColor(c));
+}
+
+void GdiCanvas::ExtTextOut(int x, int y, uint32_t options, const Rect* rect,
+                           std::string_view text) {
+  Sync();
+  RECT rc{};
+  if (rect) rc = RECT{rect->left, rect->top, rect->right, rect->bottom};
+  ::ExtTextOutA(dc_, x, y, rect ? options & (ETO_OPAQUE | ETO_CLIPPED) : 0, rect ? &rc : nullptr,
+                text.data(), static_cast<UINT>(text.size()), nullptr);
+}
+
+void GdiCanvas::StretchBitmap(const Rect& dest, const Bitmap& src, const Rect& src_rect,
+                              uint32_t rop) {
+  if (src.empty()) return;
+  Sync();
+  // A DIB header with the bitmap's own colours: 32-bit pixels as they are, masks and indexed
+  // bitmaps as 8-bit rows (padded to 4 bytes) with a colour table.
+  std::vector<char> info(sizeof(BITMAPINFOHEADER) + 256 * sizeof(RGBQUAD));
+  auto* bmi = reinterpret_cast<BITMAPINFO*>(info.data());
+  bmi->bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  bmi->bmiHeader.biWidth = src.width;
+  bmi->bmiHeader.biHeight = -src.height;
+  bmi->bmiHeader.biPlanes = 1;
+  bmi->bmiHeader.biCompression = BI_RGB;
+  const void* bits = nullptr;
+  std::vector<uint8_t> rows;
+  if (src.format == Bitmap::Format::kRgb32) {
+    bmi->bmiHeader.biBitCount = 32;
+    bits = src.pixels.data();
+  } else {
+    bmi->bmiHeader.biBitCount = 8;
+    int stride = (src.width + 3) & ~3;
+    rows.assign(static_cast<size_t>(stride) * src.height, 0);
+    for (int y = 0; y < src.height; ++y) {
+      std::memcpy(rows.data() + static_cast<size_t>(y) * stride,
+                  src.indices.data() + static_cast<size_t>(y) * src.width, src.width);
+    }
+    bits = rows.data();
+    RGBQUAD* table = bmi->bmiColors;
+    if (src.format == Bitmap::Format::kMask1) {
+      // Any non-zero mask byte is white.
+      table[0] = RGBQUAD{0, 0, 0, 0};
+      for (int i = 1; i < 256; ++i) table[i] = RGBQUAD{255, 255, 255, 0};
+      bmi->bmiHeader.biClrUsed = 256;
+    } else {
+      for (int i = 0; i < 256; ++i) {
+        uint32_t c = i < static_cast<int>(src.palette.size()) ? src.palette[i] : 0;
+        table[i] = RGBQUAD{static_cast<BYTE>(c & 0xFF), static_cast<BYTE>((c >> 8) & 0xFF),
+                           static_cast<BYTE>((c >> 16) & 0xFF), 0};
+      }
+      bmi->bmiHeader.biClrUsed = 256;
+    }
+  }
+  // With a top-down DIB, StretchDIBits still counts the source rectangle's y from the bottom
+  // row, as for a bottom-up one.
+  int source_y = src.height - (src_rect.top + src_rect.height());
+  ::StretchDIBits(dc_, dest.left, dest.top, dest.width(), dest.height(), src_rect.left,
+                  source_y, src_rect.width(), src_rect.height(), bits, bmi, DIB_RGB_COLORS,
+                  rop);
+}
+
+std::unique_ptr<Canvas> GdiCanvas::CreateCompatible(int width, int height) {
+  return CreateDib(width, height, dc_);
+}
+
+void GdiCanvas::CopyFrom(const Rect& dest, Canvas& source, Point source_origin, uint32_t rop) {
+  auto* gdi = dynamic_cast<GdiCanvas*>(&source);
+  if (!gdi) return;
+  Sync();
+  gdi->Sync();
+  ::BitBlt(dc_, dest.left, dest.top, dest.width(), dest.height(), gdi->dc_, source_origin.x,
+           source_origin.y, rop);
+}
+
+Bitmap GdiCanvas::ReadPixels(const Rect& r) {
+  Bitmap b = Bitmap::Rgb32(std::max(r.width(), 0), std::max(r.height(), 0), 0);
+  if (b.empty()) return b;
+  GdiFlush();
+  if (bits_) {
+    for (int y = 0; y < b.height; ++y) {
+      for (int x = 0; x < b.width; ++x) {
+        int sx = r.left + x, sy = r.top + y;
+        if (sx >= 0 && sy >= 0 && sx < dib_width_ && sy < dib_height_) {
+          b.pixels[static_cast<size_t>(y) * b.width + x] =
+              bits_[static_cast<size_t>(sy) * dib_width_ + sx] & 0xFFFFFF;
+        }
+      }
+    }
+    return b;
+  }
+  auto copy = CreateDib(b.width, b.height, dc_);
+  if (!copy) return b;
+  int saved = SaveDC(dc_);
+  SetMapMode(dc_, MM_TEXT);
+  SetWindowOrgEx(dc_, 0, 0, nullptr);
+  SetViewportOrgEx(dc_, 0, 0, nullptr);
+  ::BitBlt(copy->dc_, 0, 0, b.width, b.height, dc_, r.left, r.top, SRCCOPY);
+  RestoreDC(dc_, saved);
+  return copy->ReadPixels(Rect{0, 0, b.width, b.height});
+}
+
+void GdiCanvas::SelectPalette(const std::vector<uint32_t>* palette) {
+  if (!palette || palette->empty()) {
+    if (old_palette_) ::SelectPalette(dc_, static_cast<HPALETTE>(old_palette_), TRUE);
+    old_palette_ = nullptr;
+    if (palette_) DeleteObject(palette_);
+    palette_ = nullptr;
+    return;
+  }
+  size_t n = std::min<size_t>(palette->size(), 256);
+  std::vector<char> data(sizeof(LOGPALETTE) + n * sizeof(PALETTEENTRY));
+  auto* lp = reinterpret_cast<LOGPALETTE*>(data.data());
+  lp->palVersion = 0x300;
+  lp->palNumEntries = static_cast<WORD>(n);
+  for (size_t i = 0; i < n; ++i) {
+    uint32_t c = (*palette)[i];
+    lp->palPalEntry[i] = PALETTEENTRY{static_cast<BYTE>((c >> 16) & 0xFF),
+                                      static_cast<BYTE>((c >> 8) & 0xFF),
+                                      static_cast<BYTE>(c & 0xFF), 0};
+  }
+  HPALETTE pal = CreatePalette(lp);
+  HPALETTE old = ::SelectPalette(dc_, pal, TRUE);
+  if (!old_palette_) old_palette_ = old;
+  if (palette_) DeleteObject(palette_);
+  palette_ = pal;
+  RealizePalette(dc_);
+}
+
+}  // namespace brisomel

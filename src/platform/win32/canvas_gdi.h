@@ -1,0 +1,93 @@
+// The canvas port on a GDI device context. The canvas state (kept by the port's base class)
+// is turned into GDI objects and modes lazily, just before each drawing call, so the engine
+// never handles GDI objects itself. Bitmaps (engine data) are drawn with StretchDIBits.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <string>
+
+#include "platform/canvas.h"
+
+struct HDC__;
+struct HBITMAP__;
+struct HFONT__;
+struct HPEN__;
+struct HBRUSH__;
+struct HRGN__;
+struct HPALETTE__;
+
+namespace brisomel {
+
+class GdiCanvas : public Canvas {
+ public:
+  // Draws on a device context the caller owns (a window's paint DC, a printer DC).
+  explicit GdiCanvas(HDC__* dc);
+  ~GdiCanvas() override;
+  GdiCanvas(const GdiCanvas&) = delete;
+  GdiCanvas& operator=(const GdiCanvas&) = delete;
+
+  // A canvas on its own 32-bit top-down DIB section of width x height pixels, white.
+  static std::unique_ptr<GdiCanvas> CreateDib(int width, int height, HDC__* compatible = nullptr);
+
+  HDC__* dc() { return dc_; }
+  // Selects the canvas state into the device context (done before every drawing call; a host
+  // that draws on the DC directly calls it first).
+  void Sync();
+
+  DeviceCaps GetDeviceCaps() override;
+  Color ResolveColor(Color c) override;
+  TextMetrics GetTextMetrics() override;
+  Size TextExtent(std::string_view text) override;
+
+  void LineTo(int x, int y) override;
+  void Rectangle(const Rect& r) override;
+  void Ellipse(const Rect& r) override;
+  void Arc(const Rect& r, Point start, Point end) override;
+  void Polygon(const std::vector<Point>& points) override;
+  void FillRect(const Rect& r, Color c) override;
+  void FillRegion(const Region& logical_region, Color c) override;
+  void PatBlt(const Rect& r, uint32_t rop) override;
+  void SetPixel(int x, int y, Color c) override;
+  void ExtTextOut(int x, int y, uint32_t options, const Rect* rect,
+                  std::string_view text) override;
+  void StretchBitmap(const Rect& dest, const Bitmap& source, const Rect& source_rect,
+                     uint32_t rop) override;
+  std::unique_ptr<Canvas> CreateCompatible(int width, int height) override;
+  void CopyFrom(const Rect& dest, Canvas& source, Point source_origin, uint32_t rop) override;
+  Bitmap ReadPixels(const Rect& device_rect) override;
+  void SelectPalette(const std::vector<uint32_t>* palette) override;
+
+ private:
+  GdiCanvas() = default;
+  uint32_t GdiColor(Color c);  // a COLORREF GDI accepts
+  HRGN__* MakeRegion(const Region& r);
+
+  HDC__* dc_ = nullptr;
+  bool owns_dc_ = false;
+  HBITMAP__* dib_ = nullptr;
+  HBITMAP__* old_bitmap_ = nullptr;
+  uint32_t* bits_ = nullptr;
+  int dib_width_ = 0, dib_height_ = 0;
+  void* original_font_ = nullptr;
+  void* original_pen_ = nullptr;
+  void* original_brush_ = nullptr;
+  // What is selected now.
+  std::map<std::string, HFONT__*> fonts_;
+  HFONT__* font_ = nullptr;
+  HPEN__* pen_handle_ = nullptr;
+  Pen selected_pen_;
+  bool pen_selected_ = false;
+  HBRUSH__* brush_handle_ = nullptr;
+  Brush selected_brush_;
+  bool brush_selected_ = false;
+  Mapping applied_mapping_;
+  bool mapping_applied_ = false;
+  bool applied_has_clip_ = false;
+  Region applied_clip_;
+  bool clip_applied_ = false;
+  HPALETTE__* palette_ = nullptr;
+  void* old_palette_ = nullptr;
+};
+
+}  // namespace brisomel
