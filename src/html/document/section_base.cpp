@@ -1,0 +1,263 @@
+// The float and indent manager, the default section operations, and the cell: a list of
+// sections laid out top to bottom with one float manager.
+#include "html/document/section_base.h"
+
+#include <algorithm>
+#include <limits>
+
+#include "html/document/section_list.h"
+#include "html/document/text_section.h"
+
+namespace brisomel {
+
+// --- IndentManager ---
+
+int32_t IndentManager::LeftEdge(int32_t Y) const {
+  int32_t x = 0;
+  for (const IndentRec& r : L) {
+    if (Y >= r.YT && Y < r.YB) x = std::max(x, r.X);
+  }
+  return LfEdge + x;
+}
+
+int32_t IndentManager::RightEdge(int32_t Y) const {
+  int32_t x = 0;
+  for (const IndentRec& r : R) {
+    if (Y >= r.YT && Y < r.YB) x = std::min(x, r.X);
+  }
+  return RtEdge + x;
+}
+
+void IndentManager::AddBlockIndent(int32_t Y, int32_t W, int Align, int32_t H) {
+  if (Align == 1) {
+    AddLeft(LeftEdge(Y) + W - LfEdge, Y, Y + H);
+  } else if (Align == 3) {
+    AddRight(RightEdge(Y) - RtEdge - W, Y, Y + H);
+  }
+}
+
+int32_t IndentManager::MaxFloatBottom() const {
+  int32_t bottom = 0;
+  for (const auto* side : {&L, &R}) {
+    for (const IndentRec& r : *side) {
+      if (r.ID == 0) bottom = std::max(bottom, r.YB);
+    }
+  }
+  return bottom;
+}
+
+void IndentManager::ClearBottoms(int32_t& LeftBottom, int32_t& RightBottom) const {
+  auto bottom = [](const std::vector<IndentRec>& side) {
+    int32_t b = -1;
+    for (const IndentRec& r : side) {
+      if (r.ID == 0) b = std::max(b, r.YB);
+    }
+    return b < 0 ? 0 : b + 1;
+  };
+  LeftBottom = bottom(L);
+  RightBottom = bottom(R);
+}
+
+int32_t IndentManager::ListFloatBottom() const {
+  int32_t level_x = 0;
+  for (const IndentRec& r : L) {
+    if (r.ID == Level) level_x = r.X;
+  }
+  int32_t bottom = -1;
+  for (const IndentRec& r : L) {
+    if (r.X > level_x) bottom = std::max(bottom, r.YB);
+  }
+  // Without such a record nothing hangs below the item.
+  return bottom < 0 ? std::numeric_limits<int32_t>::min() / 2 : bottom + 1;
+}
+
+void IndentManager::SetLevel(int32_t Y, int32_t NewLevel) {
+  if (NewLevel > Level) {
+    for (int32_t level = Level + 1; level <= NewLevel; ++level) {
+      AddLeft(LeftEdge(Y) - LfEdge + TSection::kListIndent, Y, 9999999, level);
+    }
+  } else if (NewLevel < Level && Level > 0) {
+    for (IndentRec& r : L) {
+      if (r.ID > NewLevel) {
+        r.ID = 0;
+        r.YB = Y - 1;
+      }
+    }
+  }
+  Level = NewLevel;
+}
+
+// --- Text sinks ---
+
+void TTextCounter::AddText(std::string_view text) {
+  for (char c : text) {
+    if (c != kImageMarker && c != kControlMarker) ++Count;
+  }
+}
+
+// --- TSectionBase defaults ---
+
+int32_t TSectionBase::LayOut(Canvas& canvas, int32_t Y, IndentManager& IMgr, int32_t& MaxWidth,
+                             int32_t& Curs) {
+  StartCurs = Curs;
+  YValue = Y;
+  DrawHeight = SectionHeight;
+  MaxWidth = IMgr.Width;
+  return SectionHeight;
+}
+
+int32_t TSectionBase::Paint(Canvas& canvas, const Rect& ARect, IndentManager& IMgr, int32_t X,
+                            int32_t Y) {
+  YValue = Y;
+  return Y + SectionHeight;
+}
+
+// --- TCell ---
+
+TCell::~TCell() = default;
+
+void TCell::Add(std::unique_ptr<TSectionBase> Section) {
+  if (!Section) return;
+  if (auto* pre = dynamic_cast<TPreFormated*>(Section.get()); pre && pre->Len == 0) {
+    pre->AddText(" ");
+  }
+  Section->ParentSectionList = MasterList;
+  Section->OwnerCell = this;
+  Section->ComputeHeight();
+  Sections.push_back(std::move(Section));
+}
+
+void TCell::RefreshFonts() {
+  for (auto& s : Sections) s->RefreshFonts();
+}
+
+int32_t TCell::LayOut(Canvas& canvas, int32_t Y, int32_t Width, int32_t& MaxWidth,
+                      int32_t& Curs) {
+  IMgr.Reset();
+  IMgr.Init(0, Width);
+  IMgr.Width = Width;
+  YValue = Y;
+  StartCurs = Curs;
+  MaxWidth = 0;
+  int32_t H = 0;
+  for (size_t i = 0; i < Sections.size();) {
+    int32_t W = 0;
+    try {
+      H += Sections[i]->LayOut(canvas, Y + H, IMgr, W, Curs);
+      MaxWidth = std::max(MaxWidth, W);
+      ++i;
+    } catch (const EProcessError& error) {
+      if (MasterList && MasterList->Services.Sys) {
+        MasterList->Services.Sys->MessageBox(error.what(), "Error");
+      }
+      Sections.erase(Sections.begin() + static_cast<std::ptrdiff_t>(i));
+    }
+  }
+  Len = Curs - StartCurs;
+  return std::max(H, IMgr.MaxFloatBottom() - Y);
+}
+
+void TCell::MeasureWidths(Canvas& canvas, int32_t& Min, int32_t& Max) {
+  Min = 0;
+  Max = 0;
+  for (auto& s : Sections) {
+    int32_t mn = 0, mx = 0;
+    s->MeasureWidths(canvas, mn, mx);
+    Min = std::max(Min, mn);
+    Max = std::max(Max, mx);
+  }
+}
+
+int32_t TCell::Paint(Canvas& canvas, const Rect& ARect, int32_t ClipWidth, int32_t X,
+                     int32_t Y) {
+  IMgr.LfEdge = X;
+  IMgr.RtEdge = X + IMgr.Width;
+  IMgr.ClipWidth = ClipWidth;
+  for (auto& s : Sections) Y = s->Paint(canvas, ARect, IMgr, X, Y);
+  return Y;
+}
+
+bool TCell::LinkAt(Canvas& canvas, int32_t X, int32_t Y, TUrlTarget& UrlTarget,
+                   TFormControlObj*& FormControl) {
+  int32_t top = 0;
+  for (auto& s : Sections) {
+    if (Y >= top && Y < top + s->DrawHeight &&
+        s->LinkAt(canvas, X, Y - top, UrlTarget, FormControl)) {
+      return true;
+    }
+    top += s->SectionHeight;
+  }
+  return false;
+}
+
+bool TCell::ImageAt(int32_t X, int32_t Y, TImageObj*& Obj, int32_t& IX, int32_t& IY) {
+  int32_t top = 0;
+  for (auto& s : Sections) {
+    if (Y >= top && Y < top + s->DrawHeight && s->ImageAt(X, Y - top, Obj, IX, IY)) return true;
+    top += s->SectionHeight;
+  }
+  return false;
+}
+
+TSectionBase* TCell::SectionAt(int32_t Y, int32_t& Top, int& Index) {
+  int32_t top = 0;
+  for (size_t i = 0; i < Sections.size(); ++i) {
+    int32_t h = Sections[i]->SectionHeight;
+    if (Y >= top && Y < top + h) {
+      Top = top;
+      Index = static_cast<int>(i);
+      return Sections[i].get();
+    }
+    top += h;
+  }
+  Top = 0;
+  Index = -1;
+  return nullptr;
+}
+
+int32_t TCell::PositionAt(Canvas& canvas, int32_t X, int32_t Y, int32_t& XR, int32_t& YR,
+                          int32_t& CaretHt, TCell*& SCell, bool& InText) {
+  int32_t top;
+  int index;
+  TSectionBase* s = SectionAt(Y, top, index);
+  if (!s) return -1;
+  int32_t result = s->PositionAt(canvas, X, Y - top, XR, YR, CaretHt, InText);
+  if (result >= 0) {
+    YR += top;
+    if (!SCell) SCell = this;
+  }
+  return result;
+}
+
+int32_t TCell::FindString(int32_t From, std::string_view ToFind, bool MatchCase) {
+  for (auto& s : Sections) {
+    int32_t r = s->FindString(From, ToFind, MatchCase);
+    if (r >= 0) return r;
+  }
+  return -1;
+}
+
+bool TCell::CharAt(int32_t Position, char& Ch, TSectionBase*& Obj) {
+  for (auto& s : Sections) {
+    if (s->CharAt(Position, Ch, Obj)) return true;
+  }
+  return false;
+}
+
+bool TCell::PositionToPoint(Canvas& canvas, int32_t Position, int32_t& X, int32_t& Y) {
+  if (Position < StartCurs || Position > StartCurs + Len) return false;
+  for (auto& s : Sections) {
+    if (s->PositionToPoint(canvas, Position, X, Y)) return true;
+  }
+  return false;
+}
+
+void TCell::CopySelection() {
+  if (!MasterList || MasterList->SelB >= MasterList->SelE) return;
+  for (auto& s : Sections) {
+    if (s->StartCurs >= MasterList->SelE) break;
+    if (s->StartCurs + s->Len > MasterList->SelB) s->CopySelection();
+  }
+}
+
+}  // namespace brisomel
