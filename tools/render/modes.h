@@ -10,4 +10,8 @@ namespace brisomel::render {
 // --tokens FILE: the symbol stream of FILE as the parser reads it, one symbol per line.
 int TokensMode(const std::vector<std::string>& args);
 
+// PAGE -o OUT.png | PAGE --dump [--width N] [--test-font]: a page laid out and drawn to a
+// picture, or its layout dump.
+int PageMode(const std::vector<std::string>& args);
+
 }  // namespace brisomel::render
