@@ -104,7 +104,10 @@ TImageObj::TImageObj(TSectionList* list, int32_t Pos_, const TAttributeList& Att
   }
 }
 
-TImageObj::~TImageObj() { ReleaseCache(); }
+TImageObj::~TImageObj() {
+  ReleaseCache();
+  if (ParentSectionList) ParentSectionList->ForgetImage(this);
+}
 
 void TImageObj::ReleaseCache() {
   if (!CacheKey_.empty() && ParentSectionList && ParentSectionList->Services.ImageModule) {

@@ -36,8 +36,20 @@ void IndentManager::AddBlockIndent(int32_t Y, int32_t W, int Align, int32_t H) {
   }
 }
 
+void IndentManager::Prune(int32_t Y) {
+  auto prune = [Y](std::vector<IndentRec>& side, int32_t& pruned) {
+    auto dead = [Y](const IndentRec& r) { return r.ID == 0 && r.YB <= Y; };
+    for (const IndentRec& r : side) {
+      if (dead(r)) pruned = std::max(pruned, r.YB);
+    }
+    side.erase(std::remove_if(side.begin(), side.end(), dead), side.end());
+  };
+  prune(L, PrunedLeftBottom);
+  prune(R, PrunedRightBottom);
+}
+
 int32_t IndentManager::MaxFloatBottom() const {
-  int32_t bottom = 0;
+  int32_t bottom = std::max({0, PrunedLeftBottom, PrunedRightBottom});
   for (const auto* side : {&L, &R}) {
     for (const IndentRec& r : *side) {
       if (r.ID == 0) bottom = std::max(bottom, r.YB);
@@ -47,15 +59,15 @@ int32_t IndentManager::MaxFloatBottom() const {
 }
 
 void IndentManager::ClearBottoms(int32_t& LeftBottom, int32_t& RightBottom) const {
-  auto bottom = [](const std::vector<IndentRec>& side) {
-    int32_t b = -1;
+  auto bottom = [](const std::vector<IndentRec>& side, int32_t pruned) {
+    int32_t b = pruned;
     for (const IndentRec& r : side) {
       if (r.ID == 0) b = std::max(b, r.YB);
     }
     return b < 0 ? 0 : b + 1;
   };
-  LeftBottom = bottom(L);
-  RightBottom = bottom(R);
+  LeftBottom = bottom(L, PrunedLeftBottom);
+  RightBottom = bottom(R, PrunedRightBottom);
 }
 
 int32_t IndentManager::ListFloatBottom() const {
@@ -142,8 +154,9 @@ int32_t TCell::LayOut(Canvas& canvas, int32_t Y, int32_t Width, int32_t& MaxWidt
   int32_t H = 0;
   for (size_t i = 0; i < Sections.size();) {
     int32_t W = 0;
+    IMgr.Prune(Y + H);
     try {
-      H += Sections[i]->LayOut(canvas, Y + H, IMgr, W, Curs);
+      H = std::min(H + Sections[i]->LayOut(canvas, Y + H, IMgr, W, Curs), kMaxDocumentY);
       MaxWidth = std::max(MaxWidth, W);
       ++i;
     } catch (const EProcessError& error) {

@@ -36,6 +36,9 @@ class EProcessError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+// Document Y saturates here: heights of hostile pages never overflow the 32-bit sums.
+constexpr int32_t kMaxDocumentY = 1 << 30;
+
 // One indent record: offset X over document rows [YT, YB). ID 0 marks a float, otherwise the
 // list level that opened it.
 struct IndentRec {
@@ -59,7 +62,11 @@ class IndentManager : public IndentManagerBasic {
   void Reset() {
     L.clear();
     R.clear();
+    PrunedLeftBottom = PrunedRightBottom = -1;
   }
+  // Drops float records that end at or above Y: layout moves down only, so they are never
+  // asked about again. Their bottoms still count for MaxFloatBottom and ClearBottoms.
+  void Prune(int32_t Y);
   void Init(int32_t Lf, int32_t Rt) {
     LfEdge = Lf;
     RtEdge = Rt;
@@ -75,6 +82,8 @@ class IndentManager : public IndentManagerBasic {
   void ClearBottoms(int32_t& LeftBottom, int32_t& RightBottom) const;
   int32_t ListFloatBottom() const;
   void SetLevel(int32_t Y, int32_t NewLevel);
+
+  int32_t PrunedLeftBottom = -1, PrunedRightBottom = -1;
 };
 
 // Receives selected text: a collector keeps it, a counter counts it.

@@ -21,6 +21,8 @@ TSectionList::TSectionList(const TDocumentServices& services, void* Owner_, void
 
 TSectionList::~TSectionList() {
   // Sections (and their images, which release cache uses) go before the background entry.
+  AnimatedImages.clear();
+  MissingImages.clear();
   Sections.clear();
   if (!BackgroundKey_.empty() && Services.ImageModule) {
     Services.ImageModule->Cache().ReleaseUse(BackgroundKey_);
@@ -230,6 +232,11 @@ TMapItem* TSectionList::FindMap(std::string_view Name) const {
     if (m->Name() == Name) return m.get();
   }
   return nullptr;
+}
+
+void TSectionList::ForgetImage(TImageObj* image) {
+  std::erase(AnimatedImages, image);
+  std::erase_if(MissingImages, [image](const TMissingImage& m) { return m.Image == image; });
 }
 
 bool TSectionList::IsMissing(const std::string& UpperName) const {

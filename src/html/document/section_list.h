@@ -111,6 +111,8 @@ class TSectionList : public TCell, public TFontSettings {
   // The first map whose name (upper case) is Name; null when none.
   TMapItem* FindMap(std::string_view Name) const;
   bool IsMissing(const std::string& UpperName) const;
+  // An image going away (its section was removed) leaves the animated and missing lists.
+  void ForgetImage(TImageObj* image);
 
   // Services.
   TDocumentServices Services;

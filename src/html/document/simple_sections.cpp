@@ -113,6 +113,8 @@ std::unique_ptr<TSectionBase> THorzLine::CreateCopy(TSectionList& Parent) const 
   copy->HasColor = HasColor;
   copy->Align = Align;
   copy->NoShade = NoShade;
+  copy->EdgeLeft = EdgeLeft;
+  copy->EdgeRight = EdgeRight;
   return copy;
 }
 
@@ -121,6 +123,13 @@ void THorzLine::ComputeHeight() {
 }
 
 void THorzLine::CopySelection() { AddLineBreak(ParentSectionList); }
+
+int32_t THorzLine::LayOut(Canvas& canvas, int32_t Y, IndentManager& IMgr, int32_t& MaxWidth,
+                          int32_t& Curs) {
+  EdgeLeft = IMgr.LeftEdge(Y) - IMgr.LfEdge;
+  EdgeRight = IMgr.RightEdge(Y) - IMgr.LfEdge;
+  return TSectionBase::LayOut(canvas, Y, IMgr, MaxWidth, Curs);
+}
 
 int32_t THorzLine::Paint(Canvas& canvas, const Rect& ARect, IndentManager& IMgr, int32_t X,
                          int32_t Y) {
@@ -133,7 +142,8 @@ int32_t THorzLine::Paint(Canvas& canvas, const Rect& ARect, IndentManager& IMgr,
     return Y + SectionHeight;
   }
   int32_t T = Y + (SectionHeight - VSize) / 2 - yoff;
-  int32_t XL = IMgr.LeftEdge(Y), XR = IMgr.RightEdge(Y);
+  // The edges at Y, as layout found them (the float records may be gone by now).
+  int32_t XL = IMgr.LfEdge + EdgeLeft, XR = IMgr.LfEdge + EdgeRight;
   int32_t start, end;
   if (HWidth < 0) {
     start = XL + 10;

@@ -44,6 +44,8 @@ class THorzLine : public TSectionBase {
   std::unique_ptr<TSectionBase> CreateCopy(TSectionList& Parent) const override;
   void ComputeHeight() override;
   void CopySelection() override;
+  int32_t LayOut(Canvas& canvas, int32_t Y, IndentManager& IMgr, int32_t& MaxWidth,
+                 int32_t& Curs) override;
   int32_t Paint(Canvas& canvas, const Rect& ARect, IndentManager& IMgr, int32_t X,
                 int32_t Y) override;
 
@@ -55,6 +57,8 @@ class THorzLine : public TSectionBase {
   bool HasColor = false;
   TAlign Align = alCenter;
   bool NoShade = false;
+  // The float edges at the rule's Y, from the cell's left edge, taken at layout.
+  int32_t EdgeLeft = 0, EdgeRight = 0;
 
  private:
   explicit THorzLine(TSectionList* list) : TSectionBase(list) {}

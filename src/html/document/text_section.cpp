@@ -169,9 +169,30 @@ void TSection::RefreshFonts() {
 
 // --- Measuring ---
 
+int TSection::RunIndexAt(int32_t P) const {
+  // Runs are sorted by Pos; a page may hold very many, so they are bisected.
+  int lo = 0, hi = Fonts->Count() - 1;
+  if (hi < 0) return -1;
+  while (lo < hi) {
+    int mid = lo + (hi - lo + 1) / 2;
+    if ((*Fonts)[mid].Pos <= P) {
+      lo = mid;
+    } else {
+      hi = mid - 1;
+    }
+  }
+  return lo;
+}
+
+int32_t TSection::RunLengthAt(int32_t P) const {
+  int i = RunIndexAt(P);
+  if (i >= 0 && i + 1 < Fonts->Count() && (*Fonts)[i + 1].Pos > P) return (*Fonts)[i + 1].Pos - P;
+  return Len - P;
+}
+
 const TFontObj* TSection::RunAt(int32_t P) const {
-  int index;
-  return Fonts->FontObjAt(P, index);
+  int i = RunIndexAt(P);
+  return i < 0 ? nullptr : &(*Fonts)[i];
 }
 
 const TFontObj* TSection::SelectRun(Canvas& canvas, int32_t P) const {
@@ -194,7 +215,7 @@ int32_t TSection::ControlDistance(int32_t Pos) const {
 
 int32_t TSection::StretchLength(int32_t P, int32_t End) const {
   int32_t L = End - P;
-  L = std::min(L, Fonts->RunLength(P, Len));
+  L = std::min(L, RunLengthAt(P));
   L = std::min(L, Images.DistanceToNext(P));
   L = std::min(L, ControlDistance(P));
   return std::max(L, 1);
@@ -204,7 +225,7 @@ int32_t TSection::TextWidth(Canvas& canvas, int32_t Start, int32_t End) const {
   int32_t w = 0;
   for (int32_t P = Start; P < End;) {
     const TFontObj* run = SelectRun(canvas, P);
-    int32_t L = std::min(Fonts->RunLength(P, Len), End - P);
+    int32_t L = std::min(RunLengthAt(P), End - P);
     L = std::max(L, 1);
     w += canvas.TextExtent(std::string_view(Buff).substr(P, L)).cx - (run ? run->Overhang : 0);
     P += L;
@@ -393,9 +414,7 @@ void TSection::FinishLine(Canvas& canvas, IndentManager& IMgr, int32_t& Y, int32
   bool objects_only = true;
   for (int32_t i = Start; i < End && objects_only; ++i) objects_only = IsObject(Buff[i]);
   if (!objects_only) {
-    int first, last;
-    Fonts->FontObjAt(Start, first);
-    Fonts->FontObjAt(End - 1, last);
+    int first = RunIndexAt(Start), last = RunIndexAt(End - 1);
     for (int i = std::max(first, 0); i <= last; ++i) {
       line.LineHt = std::max(line.LineHt, (*Fonts)[i].LineHeight);
       line.Descent = std::max(line.Descent, (*Fonts)[i].Descent);
@@ -423,8 +442,11 @@ void TSection::FinishLine(Canvas& canvas, IndentManager& IMgr, int32_t& Y, int32
         break;
     }
   }
-  for (TFormControlObj* control : FormControls) {
-    if (control->Pos < Start || control->Pos >= End) continue;
+  auto first_control =
+      std::lower_bound(FormControls.begin(), FormControls.end(), Start,
+                       [](const TFormControlObj* c, int32_t p) { return c->Pos < p; });
+  for (auto it = first_control; it != FormControls.end() && (*it)->Pos < End; ++it) {
+    TFormControlObj* control = *it;
     int32_t E = control->Height();
     line.SpaceBefore = std::max(line.SpaceBefore,
                                 control->OnBaseline() ? E + line.Descent - B : E - B);
@@ -438,8 +460,8 @@ void TSection::FinishLine(Canvas& canvas, IndentManager& IMgr, int32_t& Y, int32
     line.LineIndent = left;
   }
   int32_t total = line.Total();
-  SectionHeight += total;
-  Y += total;
+  SectionHeight = std::min(SectionHeight + total, kMaxDocumentY);
+  Y = std::min(Y + total, kMaxDocumentY);
   line.LineImgHt = std::max(total, MaxFloatHt);
   for (TImageObj* image : FloatList) {
     // Floats beyond a break that fell earlier belong to the next line.
@@ -740,7 +762,12 @@ bool TSection::LinkAt(Canvas& canvas, int32_t X, int32_t Y, TUrlTarget& UrlTarge
     if (!run || run->Target.Url.empty()) return false;
     UrlTarget.Url = run->Target.Url;
     UrlTarget.Target = run->Target.Target;
-    if (is_map) UrlTarget.Url += "?" + std::to_string(ix) + "," + std::to_string(iy);
+    if (is_map) {
+      UrlTarget.Url.push_back('?');
+      UrlTarget.Url.append(std::to_string(ix));
+      UrlTarget.Url.push_back(',');
+      UrlTarget.Url.append(std::to_string(iy));
+    }
     return true;
   }
   int32_t top;

@@ -128,6 +128,8 @@ class TSection : public TSectionBase {
   // Selects the run's font at P on the canvas; the run.
   const TFontObj* SelectRun(Canvas& canvas, int32_t P) const;
   const TFontObj* RunAt(int32_t P) const;
+  int RunIndexAt(int32_t P) const;
+  int32_t RunLengthAt(int32_t P) const;
   // Characters of a line (from Start, at most Count) that fit in Avail pixels, and their width.
   int32_t FitInLine(Canvas& canvas, int32_t Start, int32_t Count, int32_t Avail,
                     int32_t& Width) const;
