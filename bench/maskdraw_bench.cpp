@@ -28,7 +28,9 @@ struct Picture {
         bool transparent = dx * dx + dy * dy < 300 * 300;
         mask.indices[i] = transparent ? 1 : 0;
         image.pixels[i] =
-            transparent ? 0 : static_cast<uint32_t>(((x & 0xFF) << 16) | ((y & 0xFF) << 8) | ((x ^ y) & 0xFF));
+            transparent
+                ? 0
+                : static_cast<uint32_t>(((x & 0xFF) << 16) | ((y & 0xFF) << 8) | ((x ^ y) & 0xFF));
       }
     }
   }
@@ -68,6 +70,8 @@ BENCHMARK(BM_Memcpy)->Unit(benchmark::kMicrosecond);
 // Keeps each benchmark's CPU time per iteration for the comparison line.
 class RecordingReporter : public benchmark::ConsoleReporter {
  public:
+  // Without colours, so that the comparison line starts its own line for bench/run to find.
+  RecordingReporter() : ConsoleReporter(OO_Tabular) {}
   void ReportRuns(const std::vector<Run>& runs) override {
     for (const Run& run : runs)
       if (run.run_type == Run::RT_Iteration) times[run.benchmark_name()] = run.GetAdjustedCPUTime();

@@ -10,7 +10,9 @@ namespace {
 
 // Scales v by num/den rounding half away from zero, as the platform's transform rounds.
 int ScaleRound(int64_t v, int64_t num, int64_t den) {
-  if (den == 0) return 0;
+  if (den == 0) {
+    return 0;
+  }
   double r = static_cast<double>(v) * static_cast<double>(num) / static_cast<double>(den);
   // Far-off coordinates are held to a range that later arithmetic cannot overflow.
   return static_cast<int>(std::clamp(std::floor(r + 0.5), -536870912.0, 536870912.0));
@@ -20,11 +22,10 @@ int ScaleRound(int64_t v, int64_t num, int64_t den) {
 
 Point Canvas::LogicalToDevice(Point p) const {
   const Mapping& m = state_.mapping;
-  return Point{
-      ScaleRound(p.x - m.window_origin.x, m.viewport_extent.cx, m.window_extent.cx) +
-          m.viewport_origin.x,
-      ScaleRound(p.y - m.window_origin.y, m.viewport_extent.cy, m.window_extent.cy) +
-          m.viewport_origin.y};
+  return Point{ScaleRound(p.x - m.window_origin.x, m.viewport_extent.cx, m.window_extent.cx) +
+                   m.viewport_origin.x,
+               ScaleRound(p.y - m.window_origin.y, m.viewport_extent.cy, m.window_extent.cy) +
+                   m.viewport_origin.y};
 }
 
 Rect Canvas::LogicalToDevice(const Rect& r) const {
@@ -35,11 +36,10 @@ Rect Canvas::LogicalToDevice(const Rect& r) const {
 
 Point Canvas::DeviceToLogical(Point p) const {
   const Mapping& m = state_.mapping;
-  return Point{
-      ScaleRound(p.x - m.viewport_origin.x, m.window_extent.cx, m.viewport_extent.cx) +
-          m.window_origin.x,
-      ScaleRound(p.y - m.viewport_origin.y, m.window_extent.cy, m.viewport_extent.cy) +
-          m.window_origin.y};
+  return Point{ScaleRound(p.x - m.viewport_origin.x, m.window_extent.cx, m.viewport_extent.cx) +
+                   m.window_origin.x,
+               ScaleRound(p.y - m.viewport_origin.y, m.window_extent.cy, m.viewport_extent.cy) +
+                   m.window_origin.y};
 }
 
 int Canvas::ScaleX(int length) const {

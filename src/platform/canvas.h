@@ -92,9 +92,9 @@ constexpr uint8_t kDefaultCharset = 1;
 
 struct FontSpec {
   std::string name = "Times New Roman";
-  int size = 12;         // points; converted with the canvas's FontPixelsPerInch
-  int height = 0;        // when not 0: logical height as GDI's lfHeight (negative = em height)
-  uint8_t style = 0;     // FontStyle bits
+  int size = 12;      // points; converted with the canvas's FontPixelsPerInch
+  int height = 0;     // when not 0: logical height as GDI's lfHeight (negative = em height)
+  uint8_t style = 0;  // FontStyle bits
   uint8_t charset = kDefaultCharset;
   bool operator==(const FontSpec&) const = default;
 };
@@ -151,21 +151,21 @@ enum class StretchMode { kBlackOnWhite = 1, kWhiteOnBlack = 2, kColorOnColor = 3
 // Raster operations (the platform's values). The byte at bits 16..23 is the truth table: for
 // pattern, source and destination bits P, S, D the result bit is bit (P*4 + S*2 + D) of it.
 enum Rop : uint32_t {
-  kSrcCopy = 0x00CC0020,     // S
-  kSrcPaint = 0x00EE0086,    // S | D
-  kSrcAnd = 0x008800C6,      // S & D
-  kSrcInvert = 0x00660046,   // S ^ D
-  kSrcErase = 0x00440328,    // S & ~D
-  kNotSrcCopy = 0x00330008,  // ~S
-  kNotSrcErase = 0x001100A6, // ~(S | D)
-  kMergePaint = 0x00BB0226,  // ~S | D
-  kDstAndNotSrc = 0x00220326,// D & ~S: clears the pixels where a mask is white
-  kMergeCopy = 0x00C000CA,   // P & S
-  kPatCopy = 0x00F00021,     // P
-  kPatInvert = 0x005A0049,   // P ^ D
-  kDstInvert = 0x00550009,   // ~D
-  kBlackness = 0x00000042,   // 0
-  kWhiteness = 0x00FF0062,   // 1
+  kSrcCopy = 0x00CC0020,       // S
+  kSrcPaint = 0x00EE0086,      // S | D
+  kSrcAnd = 0x008800C6,        // S & D
+  kSrcInvert = 0x00660046,     // S ^ D
+  kSrcErase = 0x00440328,      // S & ~D
+  kNotSrcCopy = 0x00330008,    // ~S
+  kNotSrcErase = 0x001100A6,   // ~(S | D)
+  kMergePaint = 0x00BB0226,    // ~S | D
+  kDstAndNotSrc = 0x00220326,  // D & ~S: clears the pixels where a mask is white
+  kMergeCopy = 0x00C000CA,     // P & S
+  kPatCopy = 0x00F00021,       // P
+  kPatInvert = 0x005A0049,     // P ^ D
+  kDstInvert = 0x00550009,     // ~D
+  kBlackness = 0x00000042,     // 0
+  kWhiteness = 0x00FF0062,     // 1
 };
 
 // Applies a raster operation to 24 colour bits of a pattern, source and destination value.
@@ -191,7 +191,7 @@ struct DeviceCaps {
   int height = 0;          // VERTRES
   int physical_width = 0;  // PHYSICALWIDTH (printers; equals width otherwise)
   int physical_height = 0;
-  int offset_x = 0;        // PHYSICALOFFSETX (printers; 0 otherwise)
+  int offset_x = 0;  // PHYSICALOFFSETX (printers; 0 otherwise)
   int offset_y = 0;
   bool monochrome() const { return bits_per_pixel == 1 && planes == 1; }
   bool operator==(const DeviceCaps&) const = default;

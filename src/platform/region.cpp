@@ -26,8 +26,12 @@ std::vector<Region::Span> Normalize(std::vector<Region::Span> spans) {
 
 bool InSpans(const std::vector<Region::Span>& spans, int x) {
   for (const auto& s : spans) {
-    if (x < s.left) return false;
-    if (x < s.right) return true;
+    if (x < s.left) {
+      return false;
+    }
+    if (x < s.right) {
+      return true;
+    }
   }
   return false;
 }
@@ -35,7 +39,9 @@ bool InSpans(const std::vector<Region::Span>& spans, int x) {
 }  // namespace
 
 void Region::AppendBand(int top, int bottom, std::vector<Span> spans) {
-  if (spans.empty() || bottom <= top) return;
+  if (spans.empty() || bottom <= top) {
+    return;
+  }
   if (!bands_.empty() && bands_.back().bottom == top && bands_.back().spans == spans) {
     bands_.back().bottom = bottom;
     return;
@@ -45,7 +51,9 @@ void Region::AppendBand(int top, int bottom, std::vector<Span> spans) {
 
 Region Region::FromRect(const Rect& rect) {
   Region r;
-  if (!rect.empty()) r.bands_.push_back(Band{rect.top, rect.bottom, {Span{rect.left, rect.right}}});
+  if (!rect.empty()) {
+    r.bands_.push_back(Band{rect.top, rect.bottom, {Span{rect.left, rect.right}}});
+  }
   return r;
 }
 
@@ -60,7 +68,9 @@ Region Region::FromRows(int first_row, const std::vector<std::vector<Span>>& row
 
 Region Region::Ellipse(const Rect& b, const Rect& limit) {
   Rect visible = b.Intersect(limit);
-  if (visible.empty()) return Region{};
+  if (visible.empty()) {
+    return Region{};
+  }
   // Pixel centres inside the ellipse inscribed in the rectangle.
   double cx = (static_cast<double>(b.left) + b.right) / 2.0;
   double cy = (static_cast<double>(b.top) + b.bottom) / 2.0;
@@ -70,7 +80,9 @@ Region Region::Ellipse(const Rect& b, const Rect& limit) {
   for (int y = visible.top; y < visible.bottom; ++y) {
     double dy = (y + 0.5 - cy) / ry;
     double t = 1.0 - dy * dy;
-    if (t < 0) continue;
+    if (t < 0) {
+      continue;
+    }
     double half = rx * std::sqrt(t);
     // Pixels whose centre x + 0.5 lies in [cx - half, cx + half].
     double left = std::max<double>(std::ceil(cx - half - 0.5), visible.left);
@@ -83,7 +95,9 @@ Region Region::Ellipse(const Rect& b, const Rect& limit) {
 }
 
 Region Region::Polygon(const std::vector<Point>& points, FillRule rule, const Rect& limit) {
-  if (points.size() < 3) return Region{};
+  if (points.size() < 3) {
+    return Region{};
+  }
   int top = points[0].y, bottom = points[0].y;
   for (const auto& p : points) {
     top = std::min(top, p.y);
@@ -91,7 +105,9 @@ Region Region::Polygon(const std::vector<Point>& points, FillRule rule, const Re
   }
   top = std::max(top, limit.top);
   bottom = std::min(bottom, limit.bottom);
-  if (bottom <= top || limit.empty()) return Region{};
+  if (bottom <= top || limit.empty()) {
+    return Region{};
+  }
   std::vector<std::vector<Span>> rows(bottom - top);
   struct Crossing {
     double x;
@@ -99,15 +115,22 @@ Region Region::Polygon(const std::vector<Point>& points, FillRule rule, const Re
   };
   std::vector<Crossing> xs;
   for (int y = top; y < bottom; ++y) {
-    double yc = y + 0.5;
+    // GDI samples a polygon at the pixels' top-left corners: row y at height y, and columns
+    // from the first integer at or right of the left edge to the last one left of the right.
+    double yc = y;
     xs.clear();
     for (size_t i = 0; i < points.size(); ++i) {
       Point a = points[i], c = points[(i + 1) % points.size()];
-      if (a.y == c.y) continue;
+      if (a.y == c.y) {
+        continue;
+      }
       int dir = c.y > a.y ? 1 : -1;
       double y0 = std::min(a.y, c.y), y1 = std::max(a.y, c.y);
-      if (yc < y0 || yc >= y1) continue;
-      double x = a.x + (yc - a.y) * (static_cast<double>(c.x) - a.x) / (static_cast<double>(c.y) - a.y);
+      if (yc < y0 || yc >= y1) {
+        continue;
+      }
+      double x =
+          a.x + (yc - a.y) * (static_cast<double>(c.x) - a.x) / (static_cast<double>(c.y) - a.y);
       xs.push_back(Crossing{x, dir});
     }
     std::sort(xs.begin(), xs.end(), [](const Crossing& l, const Crossing& r) { return l.x < r.x; });
@@ -115,10 +138,11 @@ Region Region::Polygon(const std::vector<Point>& points, FillRule rule, const Re
     for (size_t i = 0; i + 1 < xs.size(); ++i) {
       winding += xs[i].dir;
       bool inside = rule == FillRule::kAlternate ? (i % 2 == 0) : winding != 0;
-      if (!inside) continue;
-      // Pixels whose centre lies in [x0, x1).
-      double left = std::max<double>(std::ceil(xs[i].x - 0.5), limit.left);
-      double right = std::min<double>(std::ceil(xs[i + 1].x - 0.5), limit.right);
+      if (!inside) {
+        continue;
+      }
+      double left = std::max<double>(std::ceil(xs[i].x), limit.left);
+      double right = std::min<double>(std::ceil(xs[i + 1].x), limit.right);
       if (right > left) {
         rows[y - top].push_back(Span{static_cast<int>(left), static_cast<int>(right)});
       }
@@ -129,16 +153,22 @@ Region Region::Polygon(const std::vector<Point>& points, FillRule rule, const Re
 
 bool Region::Contains(int x, int y) const {
   for (const auto& b : bands_) {
-    if (y < b.top) return false;
-    if (y < b.bottom) return InSpans(b.spans, x);
+    if (y < b.top) {
+      return false;
+    }
+    if (y < b.bottom) {
+      return InSpans(b.spans, x);
+    }
   }
   return false;
 }
 
 Rect Region::Bounds() const {
-  if (bands_.empty()) return Rect{};
-  Rect r{bands_.front().spans.front().left, bands_.front().top,
-         bands_.front().spans.back().right, bands_.back().bottom};
+  if (bands_.empty()) {
+    return Rect{};
+  }
+  Rect r{bands_.front().spans.front().left, bands_.front().top, bands_.front().spans.back().right,
+         bands_.back().bottom};
   for (const auto& b : bands_) {
     r.left = std::min(r.left, b.spans.front().left);
     r.right = std::max(r.right, b.spans.back().right);
@@ -172,16 +202,24 @@ Region Region::Combine(const Region& other, Op op) const {
 
   static const std::vector<Span> kNone;
   auto spans_at = [](const Region& reg, size_t& index, int y) -> const std::vector<Span>& {
-    while (index < reg.bands_.size() && reg.bands_[index].bottom <= y) ++index;
-    if (index < reg.bands_.size() && reg.bands_[index].top <= y) return reg.bands_[index].spans;
+    while (index < reg.bands_.size() && reg.bands_[index].bottom <= y) {
+      ++index;
+    }
+    if (index < reg.bands_.size() && reg.bands_[index].top <= y) {
+      return reg.bands_[index].spans;
+    }
     return kNone;
   };
   auto keep = [op](bool a, bool b) {
     switch (op) {
-      case Op::kUnion: return a || b;
-      case Op::kIntersect: return a && b;
-      case Op::kSubtract: return a && !b;
-      case Op::kXor: return a != b;
+      case Op::kUnion:
+        return a || b;
+      case Op::kIntersect:
+        return a && b;
+      case Op::kSubtract:
+        return a && !b;
+      case Op::kXor:
+        return a != b;
     }
     return false;
   };
@@ -193,15 +231,23 @@ Region Region::Combine(const Region& other, Op op) const {
     int y0 = ys[k], y1 = ys[k + 1];
     const auto& sa = spans_at(*this, ia, y0);
     const auto& sb = spans_at(other, ib, y0);
-    if (sa.empty() && sb.empty()) continue;
+    if (sa.empty() && sb.empty()) {
+      continue;
+    }
     xs.clear();
-    for (const auto& s : sa) xs.insert(xs.end(), {s.left, s.right});
-    for (const auto& s : sb) xs.insert(xs.end(), {s.left, s.right});
+    for (const auto& s : sa) {
+      xs.insert(xs.end(), {s.left, s.right});
+    }
+    for (const auto& s : sb) {
+      xs.insert(xs.end(), {s.left, s.right});
+    }
     std::sort(xs.begin(), xs.end());
     xs.erase(std::unique(xs.begin(), xs.end()), xs.end());
     std::vector<Span> spans;
     for (size_t j = 0; j + 1 < xs.size(); ++j) {
-      if (!keep(InSpans(sa, xs[j]), InSpans(sb, xs[j]))) continue;
+      if (!keep(InSpans(sa, xs[j]), InSpans(sb, xs[j]))) {
+        continue;
+      }
       if (!spans.empty() && spans.back().right == xs[j]) {
         spans.back().right = xs[j + 1];
       } else {

@@ -36,8 +36,8 @@ class Region {
   // The pixels inside the ellipse inscribed in `bounds` (right and bottom excluded), as far as
   // they lie inside `limit`.
   static Region Ellipse(const Rect& bounds, const Rect& limit = kRegionLimit);
-  // The pixels whose centres lie inside the closed polygon, by the given fill rule, as far as
-  // they lie inside `limit`.
+  // The pixels whose top-left corners lie inside the closed polygon (left edges in, right
+  // edges out), by the given fill rule, as far as they lie inside `limit`.
   static Region Polygon(const std::vector<Point>& points, FillRule rule = FillRule::kAlternate,
                         const Rect& limit = kRegionLimit);
 

@@ -39,8 +39,12 @@ class Reader {
     int w = Byte() % 20, h = Byte() % 20;
     Bitmap b;
     switch (Byte() % 3) {
-      case 0: b = Bitmap::Rgb32(w, h); break;
-      case 1: b = Bitmap::Mask(w, h); break;
+      case 0:
+        b = Bitmap::Rgb32(w, h);
+        break;
+      case 1:
+        b = Bitmap::Mask(w, h);
+        break;
       default:
         b.format = Bitmap::Format::kIndexed8;
         b.width = w;
@@ -68,28 +72,57 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   int commands = 0;
   while (!in.done() && ++commands < 64) {
     switch (in.Byte() % 22) {
-      case 0: c.SetPen(Pen{static_cast<PenStyle>(in.Byte() % 3), in.Int(), in.Int() & 0x83FFFFFFu}); break;
-      case 1: c.SetBrush(Brush{static_cast<BrushStyle>(in.Byte() % 2), static_cast<Color>(in.Int())}); break;
-      case 2: c.SetFont(FontSpec{"Arial", in.Int(), in.Int(), in.Byte(), in.Byte()}); break;
-      case 3: c.MoveTo(in.Int(), in.Int()); break;
-      case 4: { int x = in.Int(); c.LineTo(x, in.Int()); break; }
-      case 5: c.Rectangle(in.RectValue()); break;
-      case 6: c.Ellipse(in.RectValue()); break;
-      case 7: { Rect r = in.RectValue(); Point a = in.PointValue(); c.Arc(r, a, in.PointValue()); break; }
+      case 0:
+        c.SetPen(Pen{static_cast<PenStyle>(in.Byte() % 3), in.Int(), in.Int() & 0x83FFFFFFu});
+        break;
+      case 1:
+        c.SetBrush(Brush{static_cast<BrushStyle>(in.Byte() % 2), static_cast<Color>(in.Int())});
+        break;
+      case 2:
+        c.SetFont(FontSpec{"Arial", in.Int(), in.Int(), in.Byte(), in.Byte()});
+        break;
+      case 3:
+        c.MoveTo(in.Int(), in.Int());
+        break;
+      case 4: {
+        int x = in.Int();
+        c.LineTo(x, in.Int());
+        break;
+      }
+      case 5:
+        c.Rectangle(in.RectValue());
+        break;
+      case 6:
+        c.Ellipse(in.RectValue());
+        break;
+      case 7: {
+        Rect r = in.RectValue();
+        Point a = in.PointValue();
+        c.Arc(r, a, in.PointValue());
+        break;
+      }
       case 8: {
         std::vector<Point> pts(in.Byte() % 12);
         for (auto& p : pts) p = in.PointValue();
         c.Polygon(pts);
         break;
       }
-      case 9: c.FillRect(in.RectValue(), static_cast<Color>(in.Int())); break;
+      case 9:
+        c.FillRect(in.RectValue(), static_cast<Color>(in.Int()));
+        break;
       case 10: {
         Region r = Region::Ellipse(in.RectValue()).Xor(Region::FromRect(in.RectValue()));
         c.FillRegion(r, 0xFF);
         break;
       }
-      case 11: c.PatBlt(in.RectValue(), static_cast<uint32_t>(in.Int())); break;
-      case 12: { int x = in.Int(); c.SetPixel(x, in.Int(), 0); break; }
+      case 11:
+        c.PatBlt(in.RectValue(), static_cast<uint32_t>(in.Int()));
+        break;
+      case 12: {
+        int x = in.Int();
+        c.SetPixel(x, in.Int(), 0);
+        break;
+      }
       case 13: {
         c.SetTextAlign(static_cast<uint32_t>(in.Byte()));
         c.SetBkMode(in.Byte() & 1 ? BkMode::kOpaque : BkMode::kTransparent);
@@ -116,16 +149,26 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         c.SetMapping(m);
         break;
       }
-      case 16: c.IntersectClipRect(in.RectValue()); break;
-      case 17: c.ExcludeClipRect(in.RectValue()); break;
-      case 18: c.SetClipRegion(nullptr); break;
-      case 19: c.SaveState(); break;
-      case 20: c.RestoreState(); break;
+      case 16:
+        c.IntersectClipRect(in.RectValue());
+        break;
+      case 17:
+        c.ExcludeClipRect(in.RectValue());
+        break;
+      case 18:
+        c.SetClipRegion(nullptr);
+        break;
+      case 19:
+        c.SaveState();
+        break;
+      case 20:
+        c.RestoreState();
+        break;
       default: {
         std::vector<Point> pts(3 + in.Byte() % 6);
         for (auto& p : pts) p = in.PointValue();
-        Region r = Region::Polygon(pts, in.Byte() & 1 ? Region::FillRule::kWinding
-                                                     : Region::FillRule::kAlternate);
+        Region r = Region::Polygon(
+            pts, in.Byte() & 1 ? Region::FillRule::kWinding : Region::FillRule::kAlternate);
         (void)r.Contains(in.Int(), in.Int());
         (void)c.TextExtent(in.Text());
         (void)c.GetTextMetrics();

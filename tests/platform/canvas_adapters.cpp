@@ -13,9 +13,8 @@ std::vector<CanvasAdapter> AllCanvasAdapters() {
                         return std::make_unique<SoftwareCanvas>(w, h);
                       }});
 #ifdef _WIN32
-  adapters.push_back({"gdi", [](int w, int h) -> std::unique_ptr<Canvas> {
-                        return GdiCanvas::CreateDib(w, h);
-                      }});
+  adapters.push_back(
+      {"gdi", [](int w, int h) -> std::unique_ptr<Canvas> { return GdiCanvas::CreateDib(w, h); }});
 #endif
   return adapters;
 }
@@ -31,12 +30,23 @@ std::string Picture(Canvas& canvas, const Rect& r) {
   for (int y = 0; y < b.height; ++y) {
     for (int x = 0; x < b.width; ++x) {
       switch (PixelToColor(b.pixels[static_cast<size_t>(y) * b.width + x])) {
-        case 0xFFFFFF: s += '.'; break;
-        case 0x000000: s += '#'; break;
-        case 0x0000FF: s += 'r'; break;
-        case 0x00FF00: s += 'g'; break;
-        case 0xFF0000: s += 'b'; break;
-        default: s += '?';
+        case 0xFFFFFF:
+          s += '.';
+          break;
+        case 0x000000:
+          s += '#';
+          break;
+        case 0x0000FF:
+          s += 'r';
+          break;
+        case 0x00FF00:
+          s += 'g';
+          break;
+        case 0xFF0000:
+          s += 'b';
+          break;
+        default:
+          s += '?';
       }
     }
     s += '\n';

@@ -1,9 +1,10 @@
 // Canvas behaviour that GDI defines, checked by pixels on every adapter of the build: the
 // software canvas natively, and the software canvas and GDI (on a DIB section) under Wine.
+#include "platform/canvas.h"
+
 #include <gtest/gtest.h>
 
 #include "canvas_adapters.h"
-#include "platform/canvas.h"
 
 namespace brisomel {
 namespace {
@@ -154,12 +155,11 @@ TEST_P(CanvasTest, PaletteRelativeColoursDrawAsTheirRgbOnTrueColour) {
 // Every raster operation on a one-pixel source over a one-pixel destination, against the truth
 // table of its code.
 TEST_P(CanvasTest, RasterOperationsFollowTheirTruthTables) {
-  const uint32_t rops[] = {kSrcCopy,    kSrcPaint,   kSrcAnd,      kSrcInvert,
-                           kSrcErase,   kNotSrcCopy, kNotSrcErase, kMergePaint,
-                           kDstAndNotSrc, kMergeCopy, kPatCopy,    kPatInvert,
-                           kDstInvert,  kBlackness,  kWhiteness};
-  const uint32_t src_pixel = 0x00F0CC33;   // 0x00RRGGBB
-  const uint32_t dst_color = 0x0055AA0F;   // 0x00BBGGRR
+  const uint32_t rops[] = {kSrcCopy,    kSrcPaint,    kSrcAnd,     kSrcInvert,    kSrcErase,
+                           kNotSrcCopy, kNotSrcErase, kMergePaint, kDstAndNotSrc, kMergeCopy,
+                           kPatCopy,    kPatInvert,   kDstInvert,  kBlackness,    kWhiteness};
+  const uint32_t src_pixel = 0x00F0CC33;  // 0x00RRGGBB
+  const uint32_t dst_color = 0x0055AA0F;  // 0x00BBGGRR
   const Color brush = 0x00336699;
   Bitmap source = Bitmap::Rgb32(1, 1, src_pixel);
   for (uint32_t rop : rops) {
@@ -246,8 +246,7 @@ TEST_P(CanvasTest, ShrinkingCombinesByTheStretchMode) {
   }
   // Colour on colour keeps one pixel of each block; with uniform blocks that is the block.
   Bitmap blocks = Bitmap::Rgb32(4, 2);
-  blocks.pixels = {0xFF0000, 0xFF0000, 0x00FF00, 0x00FF00,
-                   0xFF0000, 0xFF0000, 0x00FF00, 0x00FF00};
+  blocks.pixels = {0xFF0000, 0xFF0000, 0x00FF00, 0x00FF00, 0xFF0000, 0xFF0000, 0x00FF00, 0x00FF00};
   auto c = Make(2, 1);
   c->SetStretchMode(StretchMode::kColorOnColor);
   c->StretchBitmap(Rect{0, 0, 2, 1}, blocks, Rect{0, 0, 4, 2}, kSrcCopy);

@@ -26,9 +26,8 @@ void ExpectSame(const std::function<void(Canvas&)>& scene, int w, int h, const c
 
 TEST(GdiAgreementTest, LinesInEveryOctant) {
   // From the centre to points around it, in both directions, with steps that fall half way.
-  const Point ends[] = {{20, 14}, {14, 20}, {6, 20}, {0, 14}, {0, 6},  {6, 0},
-                        {14, 0},  {20, 6},  {19, 10}, {10, 19}, {1, 10}, {10, 1},
-                        {17, 13}, {13, 17}, {3, 7}, {7, 3}};
+  const Point ends[] = {{20, 14}, {14, 20}, {6, 20}, {0, 14}, {0, 6},   {6, 0},   {14, 0}, {20, 6},
+                        {19, 10}, {10, 19}, {1, 10}, {10, 1}, {17, 13}, {13, 17}, {3, 7},  {7, 3}};
   for (Point e : ends) {
     for (bool outward : {true, false}) {
       ExpectSame(
@@ -38,7 +37,8 @@ TEST(GdiAgreementTest, LinesInEveryOctant) {
             c.MoveTo(a.x, a.y);
             c.LineTo(b.x, b.y);
           },
-          21, 21, (std::to_string(e.x) + "," + std::to_string(e.y) + (outward ? " out" : " in")).c_str());
+          21, 21,
+          (std::to_string(e.x) + "," + std::to_string(e.y) + (outward ? " out" : " in")).c_str());
     }
   }
 }
@@ -55,6 +55,92 @@ TEST(GdiAgreementTest, RectanglesWithPens) {
           18, 16, ("width " + std::to_string(width)).c_str());
     }
   }
+}
+
+TEST(GdiAgreementTest, Polygons) {
+  const std::vector<std::vector<Point>> shapes = {
+      {{1, 1}, {15, 3}, {9, 14}, {2, 9}},                    // convex
+      {{2, 2}, {16, 2}, {9, 8}, {16, 14}, {2, 14}, {6, 8}},  // concave
+      {{1, 13}, {8, 1}, {16, 13}},                           // triangle
+      {{3, 3}, {14, 3}, {14, 12}, {3, 12}},                  // rectangle
+  };
+  for (const auto& pts : shapes) {
+    for (PenStyle pen : {PenStyle::kNull, PenStyle::kSolid}) {
+      ExpectSame(
+          [&](Canvas& c) {
+            c.SetPen(Pen{pen, 1, 0});
+            c.SetBrush(Brush{BrushStyle::kSolid, 0x0000FF});
+            c.Polygon(pts);
+          },
+          18, 16, pen == PenStyle::kNull ? "polygon, null pen" : "polygon");
+    }
+  }
+}
+
+TEST(GdiAgreementTest, StretchingPicksPixelsAsGdiDoes) {
+  Bitmap b = Bitmap::Rgb32(5, 3);
+  const uint32_t colours[] = {0xFF0000, 0x00FF00, 0x0000FF, 0, 0xFFFFFF};
+  for (int i = 0; i < 15; ++i) b.pixels[i] = colours[(i * 7) % 5];
+  const Rect dests[] = {{0, 0, 8, 5}, {0, 0, 3, 2}, {1, 1, 12, 8}, {0, 0, 7, 9},
+                        {0, 0, 4, 1}, {8, 0, 0, 5}, {0, 6, 9, 0},  {0, 0, 2, 7}};
+  for (Rect d : dests) {
+    ExpectSame(
+        [&](Canvas& c) {
+          c.SetStretchMode(StretchMode::kColorOnColor);
+          c.StretchBitmap(d, b, Rect{0, 0, 5, 3}, kSrcCopy);
+        },
+        14, 10, "colour on colour");
+  }
+  // Enlarging where a destination centre falls on a source boundary.
+  Bitmap quad = Bitmap::Rgb32(4, 4);
+  for (int i = 0; i < 16; ++i) quad.pixels[i] = colours[i % 5];
+  for (Rect d : {Rect{0, 0, 6, 6}, Rect{0, 0, 12, 4}, Rect{6, 6, 0, 0}}) {
+    ExpectSame(
+        [&](Canvas& c) {
+          c.SetStretchMode(StretchMode::kColorOnColor);
+          c.StretchBitmap(d, quad, Rect{0, 0, 4, 4}, kSrcCopy);
+        },
+        14, 10, "enlarging on boundaries");
+  }
+  // Masks shrunk by odd ratios with AND and OR scans.
+  Bitmap mask = Bitmap::Mask(7, 5);
+  for (int i = 0; i < 35; ++i) mask.indices[i] = (i * 3 % 7) < 3;
+  for (StretchMode mode : {StretchMode::kBlackOnWhite, StretchMode::kWhiteOnBlack}) {
+    for (Rect d : {Rect{0, 0, 3, 2}, Rect{0, 0, 5, 4}, Rect{0, 0, 2, 5}}) {
+      ExpectSame(
+          [&](Canvas& c) {
+            c.FillRect(Rect{0, 0, 8, 8}, 0x0000FF);
+            c.SetStretchMode(mode);
+            c.StretchBitmap(d, mask, Rect{0, 0, 7, 5}, kSrcCopy);
+          },
+          8, 8, mode == StretchMode::kBlackOnWhite ? "and scans" : "or scans");
+    }
+  }
+}
+
+TEST(GdiAgreementTest, Ellipses) {
+  for (Rect r : {Rect{2, 2, 7, 7}, Rect{2, 2, 8, 8}, Rect{1, 1, 15, 15}, Rect{1, 2, 12, 8}}) {
+    for (PenStyle pen : {PenStyle::kNull, PenStyle::kSolid}) {
+      ExpectSame(
+          [&](Canvas& c) {
+            c.SetPen(Pen{pen, 1, 0});
+            c.SetBrush(Brush{BrushStyle::kSolid, 0x0000FF});
+            c.Ellipse(r);
+          },
+          17, 17, "ellipse");
+    }
+  }
+}
+
+TEST(GdiAgreementTest, ArcEndingOnAPixelCentre) {
+  // The upper-left half of a 14 x 14 circle, whose end ray passes through a pixel centre. (Where
+  // the end ray passes between pixels, GDI may stop one outline pixel earlier than we do.)
+  ExpectSame(
+      [&](Canvas& c) {
+        c.SetPen(Pen{PenStyle::kSolid, 1, 0});
+        c.Arc(Rect{1, 1, 15, 15}, Point{15, 1}, Point{1, 15});
+      },
+      17, 17, "arc");
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include "platform/region.h"
+
+#include <gtest/gtest.h>
 
 namespace brisomel {
 namespace {
@@ -17,7 +17,8 @@ void ExpectPixels(const Region& r, const Rect& area, F inside) {
 
 TEST(RegionTest, RectanglesExcludeRightAndBottom) {
   Region r = Region::FromRect(Rect{2, 3, 5, 6});
-  ExpectPixels(r, Rect{0, 0, 8, 8}, [](int x, int y) { return x >= 2 && x < 5 && y >= 3 && y < 6; });
+  ExpectPixels(r, Rect{0, 0, 8, 8},
+               [](int x, int y) { return x >= 2 && x < 5 && y >= 3 && y < 6; });
   EXPECT_EQ(r.Bounds(), (Rect{2, 3, 5, 6}));
   EXPECT_TRUE(Region::FromRect(Rect{5, 5, 5, 9}).empty());
   EXPECT_TRUE(Region::FromRect(Rect{5, 5, 4, 9}).empty());

@@ -1,5 +1,7 @@
 // What only the software canvas has: the test font, FreeType glyphs, PNG output, device
 // settings, and staying cheap on absurd coordinates.
+#include "platform/headless/software_canvas.h"
+
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -9,7 +11,6 @@
 
 #include "canvas_adapters.h"
 #include "platform/headless/png_writer.h"
-#include "platform/headless/software_canvas.h"
 
 namespace brisomel {
 namespace {
@@ -20,11 +21,10 @@ TEST(TestFontTest, MetricsAreSimpleFunctionsOfTheSize) {
   struct Case {
     int points;
     TextMetrics expected;  // height, ascent, descent, internal, external, ave, max, overhang
-  } cases[] = {
-      {12, {20, 16, 4, 4, 2, 8, 8, 0}},   // em 16
-      {9, {15, 12, 3, 3, 1, 6, 6, 0}},    // em 12
-      {3, {5, 4, 1, 1, 0, 2, 2, 0}},      // em 4
-      {36, {60, 48, 12, 12, 6, 24, 24, 0}}};
+  } cases[] = {{12, {20, 16, 4, 4, 2, 8, 8, 0}},  // em 16
+               {9, {15, 12, 3, 3, 1, 6, 6, 0}},   // em 12
+               {3, {5, 4, 1, 1, 0, 2, 2, 0}},     // em 4
+               {36, {60, 48, 12, 12, 6, 24, 24, 0}}};
   SoftwareCanvas c(10, 10);
   for (const auto& k : cases) {
     c.SetFont(FontSpec{"Anything", k.points});
@@ -63,6 +63,8 @@ TEST(TestFontTest, GlyphsAreBoxesOnTheBaseline) {
             "............\n");
 }
 
+// FreeType and PNG output exist in native builds only.
+#ifndef _WIN32
 TEST(FreeTypeTest, WindowsFaceNamesGetTheirMetricCompatibleFaces) {
   auto glyphs = std::shared_ptr<GlyphSource>(MakeFreeTypeGlyphSource());
   ASSERT_TRUE(glyphs);
@@ -90,6 +92,21 @@ TEST(FreeTypeTest, WindowsFaceNamesGetTheirMetricCompatibleFaces) {
   EXPECT_EQ(c.TextExtent("i").cx, c.TextExtent("W").cx);
   c.SetFont(FontSpec{"Arial", 10});
   EXPECT_LT(c.TextExtent("i").cx, c.TextExtent("W").cx);
+  // A picture of the three faces for a person to look at.
+  SoftwareCanvas sample(360, 130, glyphs);
+  sample.SetBkMode(BkMode::kTransparent);
+  int y = 6;
+  for (const auto& k : cases) {
+    for (uint8_t style : {0, kFontBold | kFontItalic | kFontUnderline}) {
+      sample.SetFont(FontSpec{k.windows_name, 12, 0, style});
+      sample.TextOut(6, y, std::string(k.windows_name) + ": The quick brown fox \x80 \xE9");
+      y += 20;
+    }
+  }
+  std::string png = std::string(BRISOMEL_BUILD_DIR) + "/freetype_faces.png";
+  EXPECT_TRUE(WritePng(sample.surface(), png));
+  std::printf("faces drawn to %s\n", png.c_str());
+
   // Windows-1252: 0x80 is the euro sign, drawn with ink.
   SoftwareCanvas e(30, 30, glyphs);
   e.SetFont(FontSpec{"Arial", 14});
@@ -114,6 +131,8 @@ TEST(SoftwareCanvasTest, WritesPng) {
   EXPECT_FALSE(WritePng(Bitmap{}, path));
   EXPECT_FALSE(WritePng(c.surface(), "/nonexistent-dir/x.png"));
 }
+
+#endif  // _WIN32
 
 TEST(SoftwareCanvasTest, MonochromeDevicesDrawBlackOrWhiteAndSystemColoursResolve) {
   SoftwareCanvas c(4, 1);

@@ -21,13 +21,17 @@ bool IsWhite(Canvas& canvas, Color background) {
 }  // namespace
 
 int TextWidth(Canvas& canvas, const char* text, int length) {
-  if (!text || length <= 0) return 0;
+  if (!text || length <= 0) {
+    return 0;
+  }
   return canvas.TextExtent(std::string_view(text, static_cast<size_t>(length))).cx;
 }
 
 void DrawWrappedText(Canvas& canvas, const Rect& rect, std::string_view text) {
   int line_height = canvas.TextExtent("A").cy;
-  if (line_height <= 0) return;
+  if (line_height <= 0) {
+    return;
+  }
   canvas.SetTextAlign(kAlignLeft | kAlignTop);
   int y = rect.top;
   std::string line;
@@ -40,27 +44,41 @@ void DrawWrappedText(Canvas& canvas, const Rect& rect, std::string_view text) {
   };
   size_t i = 0;
   while (i < text.size()) {
-    while (i < text.size() && static_cast<unsigned char>(text[i]) <= ' ') ++i;
+    while (i < text.size() && static_cast<unsigned char>(text[i]) <= ' ') {
+      ++i;
+    }
     size_t end = i;
-    while (end < text.size() && text[end] != ' ') ++end;
+    while (end < text.size() && text[end] != ' ') {
+      ++end;
+    }
     std::string_view word = text.substr(i, end - i);
-    while (!word.empty() && static_cast<unsigned char>(word.back()) <= ' ') word.remove_suffix(1);
+    while (!word.empty() && static_cast<unsigned char>(word.back()) <= ' ') {
+      word.remove_suffix(1);
+    }
     i = end;
-    if (word.empty()) continue;
+    if (word.empty()) {
+      continue;
+    }
     std::string candidate = line.empty() ? std::string(word) : line + ' ' + std::string(word);
     if (!line.empty() && canvas.TextExtent(candidate).cx > rect.width()) {
       flush();
-      if (y + line_height > rect.bottom) return;  // nothing more fits
+      if (y + line_height > rect.bottom) {
+        return;  // nothing more fits
+      }
       line = std::string(word);
     } else {
       line = std::move(candidate);
     }
   }
-  if (!line.empty()) flush();
+  if (!line.empty()) {
+    flush();
+  }
 }
 
 void DrawControlFrame(Canvas& canvas, const Rect& r, bool raised) {
-  if (r.empty()) return;
+  if (r.empty()) {
+    return;
+  }
   Pen pen = canvas.pen();
   Brush brush = canvas.brush();
   canvas.FillRect(r, kWhite);
@@ -90,8 +108,7 @@ void DrawControlFrame(Canvas& canvas, const Rect& r, bool raised) {
   canvas.SetBrush(brush);
 }
 
-void DrawCellBorder(bool printing, Color background, Canvas& canvas, const Rect& r,
-                    bool raised) {
+void DrawCellBorder(bool printing, Color background, Canvas& canvas, const Rect& r, bool raised) {
   Color dark, light;
   if (printing && canvas.GetDeviceCaps().monochrome()) {
     dark = light = 0;

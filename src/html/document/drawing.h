@@ -27,7 +27,6 @@ void DrawControlFrame(Canvas& canvas, const Rect& rect, bool raised);
 // button-shadow colour, the other a light colour: silver when `printing` or the page
 // background is white, the button-highlight colour otherwise. Sunken: the left-top half is
 // dark; raised: the right-bottom half. Printing on a monochrome device draws both black.
-void DrawCellBorder(bool printing, Color background, Canvas& canvas, const Rect& rect,
-                    bool raised);
+void DrawCellBorder(bool printing, Color background, Canvas& canvas, const Rect& rect, bool raised);
 
 }  // namespace brisomel

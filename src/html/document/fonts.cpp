@@ -13,14 +13,18 @@ constexpr int kFixedSizes[7] = {7, 8, 10, 12, 15, 20, 30};
 }  // namespace
 
 int32_t MulDiv(int32_t a, int32_t b, int32_t c) {
-  if (c == 0) return -1;
+  if (c == 0) {
+    return -1;
+  }
   int64_t product = static_cast<int64_t>(a) * b;
   int64_t divisor = c;
   bool negative = (product < 0) != (divisor < 0);
   uint64_t p = static_cast<uint64_t>(product < 0 ? -product : product);
   uint64_t d = static_cast<uint64_t>(divisor < 0 ? -divisor : divisor);
   uint64_t q = (p + d / 2) / d;  // halves away from zero
-  if (q > static_cast<uint64_t>(INT32_MAX)) return -1;
+  if (q > static_cast<uint64_t>(INT32_MAX)) {
+    return -1;
+  }
   return negative ? -static_cast<int32_t>(q) : static_cast<int32_t>(q);
 }
 
@@ -36,43 +40,57 @@ void TFont::Changed() {
     pending_ = true;
     return;
   }
-  if (OnChange) OnChange();
+  if (OnChange) {
+    OnChange();
+  }
 }
 
 void TFont::EndUpdate() {
   if (updating_ > 0 && --updating_ == 0 && pending_) {
     pending_ = false;
-    if (OnChange) OnChange();
+    if (OnChange) {
+      OnChange();
+    }
   }
 }
 
 void TFont::SetName(const std::string& name) {
-  if (spec_.name == name) return;
+  if (spec_.name == name) {
+    return;
+  }
   spec_.name = name;
   Changed();
 }
 
 void TFont::SetSize(int size) {
-  if (spec_.size == size && spec_.height == 0) return;
+  if (spec_.size == size && spec_.height == 0) {
+    return;
+  }
   spec_.size = size;
   spec_.height = 0;
   Changed();
 }
 
 void TFont::SetColor(Color color) {
-  if (color_ == color) return;
+  if (color_ == color) {
+    return;
+  }
   color_ = color;
   Changed();
 }
 
 void TFont::SetStyle(uint8_t style) {
-  if (spec_.style == style) return;
+  if (spec_.style == style) {
+    return;
+  }
   spec_.style = style;
   Changed();
 }
 
 void TFont::SetCharset(uint8_t charset) {
-  if (spec_.charset == charset) return;
+  if (spec_.charset == charset) {
+    return;
+  }
   spec_.charset = charset;
   Changed();
 }
@@ -148,21 +166,29 @@ void TFontObj::Refresh(const TFontSettings& List) {
 
 std::unique_ptr<TFontList> TFontList::CreateCopy(const TFontList& source) {
   auto copy = std::make_unique<TFontList>();
-  for (const auto& run : source.runs_) copy->runs_.push_back(TFontObj::CreateCopy(*run));
+  for (const auto& run : source.runs_) {
+    copy->runs_.push_back(TFontObj::CreateCopy(*run));
+  }
   return copy;
 }
 
 void TFontList::RefreshAll(const TFontSettings& List) {
-  for (auto& run : runs_) run->Refresh(List);
+  for (auto& run : runs_) {
+    run->Refresh(List);
+  }
 }
 
 TFontObj* TFontList::FontObjAt(int32_t P, int& Index) const {
   Index = -1;
-  if (runs_.empty()) return nullptr;
+  if (runs_.empty()) {
+    return nullptr;
+  }
   // Runs are few per section: a linear scan, as the layout expects.
   Index = 0;
   for (int i = 1; i < Count(); ++i) {
-    if (runs_[i]->Pos > P) break;
+    if (runs_[i]->Pos > P) {
+      break;
+    }
     Index = i;
   }
   return runs_[Index].get();
@@ -177,7 +203,9 @@ TMyFont* TFontList::FontAt(int32_t P, int32_t& Overhang) const {
 
 int32_t TFontList::RunLength(int32_t P, int32_t Len) const {
   for (const auto& run : runs_) {
-    if (run->Pos > P) return run->Pos - P;
+    if (run->Pos > P) {
+      return run->Pos - P;
+    }
   }
   return Len - P;
 }

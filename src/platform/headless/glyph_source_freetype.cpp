@@ -26,21 +26,31 @@ constexpr std::array<uint16_t, 32> kCp1252High = {
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
 
 uint32_t ToUnicode(uint8_t ch) {
-  if (ch >= 0x80 && ch < 0xA0) return kCp1252High[ch - 0x80];
+  if (ch >= 0x80 && ch < 0xA0) {
+    return kCp1252High[ch - 0x80];
+  }
   return ch;
 }
 
 std::string Lower(std::string s) {
-  for (auto& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  for (auto& c : s) {
+    c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  }
   return s;
 }
 
 // The metric-compatible face for the Windows face names the documents use.
 std::string FamilyFor(const std::string& name) {
   std::string n = Lower(name);
-  if (n == "times new roman" || n == "times" || n.empty()) return "Liberation Serif";
-  if (n == "arial" || n == "helvetica" || n == "ms sans serif") return "Liberation Sans";
-  if (n == "courier new" || n == "courier") return "Liberation Mono";
+  if (n == "times new roman" || n == "times" || n.empty()) {
+    return "Liberation Serif";
+  }
+  if (n == "arial" || n == "helvetica" || n == "ms sans serif") {
+    return "Liberation Sans";
+  }
+  if (n == "courier new" || n == "courier") {
+    return "Liberation Mono";
+  }
   return name;
 }
 
@@ -49,8 +59,12 @@ struct Library {
   FT_Library ft = nullptr;
   FcConfig* config = nullptr;
   ~Library() {
-    if (ft) FT_Done_FreeType(ft);
-    if (config) FcConfigDestroy(config);
+    if (ft) {
+      FT_Done_FreeType(ft);
+    }
+    if (config) {
+      FcConfigDestroy(config);
+    }
   }
 };
 
@@ -93,8 +107,8 @@ class FreeTypeFace : public FontFace {
         os2 ? static_cast<int>(std::lround(os2->xAvgCharWidth * scale)) : em / 2;
     metrics_.max_char_width = static_cast<int>(std::lround(face_->max_advance_width * scale));
     thickness_ = std::max(1, static_cast<int>(std::lround(face_->underline_thickness * scale)));
-    underline_ = std::max(1, static_cast<int>(std::lround(-face_->underline_position * scale)) -
-                                 thickness_ / 2);
+    underline_ = std::max(
+        1, static_cast<int>(std::lround(-face_->underline_position * scale)) - thickness_ / 2);
     int strike = os2 ? os2->yStrikeoutPosition : upem / 4;
     strike_ = -static_cast<int>(std::lround(strike * scale));
   }
@@ -115,7 +129,9 @@ class FreeTypeFace : public FontFace {
   const GlyphImage& Glyph(uint8_t ch) override {
     if (keep_images_) {
       auto& slot = images_[ch];
-      if (!slot) slot = Render(ch);
+      if (!slot) {
+        slot = Render(ch);
+      }
       return *slot;
     }
     // Large glyphs: only the last image is kept.
@@ -133,12 +149,18 @@ class FreeTypeFace : public FontFace {
   GlyphImage Render(uint8_t ch) {
     GlyphImage im;
     uint32_t code = ToUnicode(ch);
-    if (code < 0x20) return im;
+    if (code < 0x20) {
+      return im;
+    }
     FT_UInt index = FT_Get_Char_Index(face_, code);
-    if (FT_Load_Glyph(face_, index, FT_LOAD_DEFAULT | FT_LOAD_RENDER) != 0) return im;
+    if (FT_Load_Glyph(face_, index, FT_LOAD_DEFAULT | FT_LOAD_RENDER) != 0) {
+      return im;
+    }
     FT_GlyphSlot g = face_->glyph;
     const FT_Bitmap& bm = g->bitmap;
-    if (bm.pixel_mode != FT_PIXEL_MODE_GRAY || bm.width == 0 || bm.rows == 0) return im;
+    if (bm.pixel_mode != FT_PIXEL_MODE_GRAY || bm.width == 0 || bm.rows == 0) {
+      return im;
+    }
     im.left = g->bitmap_left;
     im.top = g->bitmap_top;
     im.width = static_cast<int>(bm.width);
@@ -180,7 +202,9 @@ class FreeTypeGlyphSource : public GlyphSource {
     FcResult result;
     FcPattern* match = FcFontMatch(lib_->config, pattern, &result);
     FcPatternDestroy(pattern);
-    if (!match) return nullptr;
+    if (!match) {
+      return nullptr;
+    }
     FcChar8* file = nullptr;
     int index = 0;
     std::string path;
@@ -189,9 +213,13 @@ class FreeTypeGlyphSource : public GlyphSource {
     }
     FcPatternGetInteger(match, FC_INDEX, 0, &index);
     FcPatternDestroy(match);
-    if (path.empty()) return nullptr;
+    if (path.empty()) {
+      return nullptr;
+    }
     FT_Face face;
-    if (FT_New_Face(lib_->ft, path.c_str(), index, &face) != 0) return nullptr;
+    if (FT_New_Face(lib_->ft, path.c_str(), index, &face) != 0) {
+      return nullptr;
+    }
     return std::make_unique<FreeTypeFace>(lib_, face, device_height);
   }
 
@@ -204,7 +232,9 @@ class FreeTypeGlyphSource : public GlyphSource {
 std::unique_ptr<GlyphSource> MakeFreeTypeGlyphSource() {
   auto lib = std::make_shared<Library>();
   lib->config = FcInitLoadConfigAndFonts();
-  if (!lib->config) return nullptr;
+  if (!lib->config) {
+    return nullptr;
+  }
   if (FT_Init_FreeType(&lib->ft) != 0) {
     lib->ft = nullptr;
     return nullptr;

@@ -10,9 +10,13 @@
 namespace brisomel {
 
 bool WritePng(const Bitmap& bitmap, const std::string& path) {
-  if (bitmap.empty()) return false;
+  if (bitmap.empty()) {
+    return false;
+  }
   FILE* f = std::fopen(path.c_str(), "wb");
-  if (!f) return false;
+  if (!f) {
+    return false;
+  }
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
   png_infop info = png ? png_create_info_struct(png) : nullptr;
   if (!png || !info) {
@@ -33,9 +37,10 @@ bool WritePng(const Bitmap& bitmap, const std::string& path) {
   for (int y = 0; y < bitmap.height; ++y) {
     for (int x = 0; x < bitmap.width; ++x) {
       uint32_t c = bitmap.ColorAt(x, y);
-      row[x * 3] = (c >> 16) & 0xFF;
-      row[x * 3 + 1] = (c >> 8) & 0xFF;
-      row[x * 3 + 2] = c & 0xFF;
+      size_t i = static_cast<size_t>(x) * 3;
+      row[i] = (c >> 16) & 0xFF;
+      row[i + 1] = (c >> 8) & 0xFF;
+      row[i + 2] = c & 0xFF;
     }
     png_write_row(png, row.data());
   }

@@ -4,8 +4,9 @@
 // overlap or leave gaps.
 //
 // GDI rules followed here:
-// - Rectangle and Ellipse cover [left, right) x [top, bottom); with a null pen the filled area
-//   shrinks by one pixel on the right and bottom, as GDI's does.
+// - Rectangle and Ellipse cover [left, right) x [top, bottom); with a null pen a rectangle's
+//   filled area shrinks by one pixel on the right and bottom, as GDI's does. Ellipses follow
+//   GDI's integer midpoint walk.
 // - A 1-pixel line excludes its end point; a wider line is a band of that width centred on the
 //   line, with square ends.
 // - An inside-frame pen keeps the outline of a closed figure inside its bounding rectangle;
@@ -17,6 +18,7 @@
 #include "platform/headless/software_canvas.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstring>
 
@@ -42,12 +44,66 @@ constexpr uint32_t Blend(uint32_t dst, uint32_t src, unsigned alpha) {
   return out;
 }
 
+// The outline of an ellipse with a 1-pixel pen, and the whole figure, as GDI draws them (the
+// integer midpoint walk of A. Zingl over one quadrant, mirrored into the other three). Only
+// for ellipses from 3 to 4096 pixels wide and high; false otherwise.
+bool MidpointEllipse(const Rect& d, Region* outline, Region* figure) {
+  const int width = d.width(), height = d.height();
+  if (width < 3 || height < 3 || width > 4096 || height > 4096) {
+    return false;
+  }
+  // The lower-right quadrant, from the middle of the right side to the middle of the bottom,
+  // relative to the rectangle's top-left corner.
+  const int64_t a = width - 1, b = height - 1;
+  const int64_t asq = 8 * a * a, bsq = 8 * b * b;
+  int64_t dx = 4 * b * b * (1 - a);
+  int64_t dy = 4 * a * a * (1 + (b % 2));
+  int64_t err = dx + dy + a * a * (b % 2);
+  int x = static_cast<int>(a), y = height / 2;
+  std::vector<std::vector<Region::Span>> dots(height);
+  std::vector<int> lo(height, INT32_MAX), hi(height, INT32_MIN);
+  auto put = [&](int px, int py) {
+    if (py < 0 || py >= height) {
+      return;
+    }
+    dots[py].push_back(Region::Span{d.left + px, d.left + px + 1});
+    lo[py] = std::min(lo[py], px);
+    hi[py] = std::max(hi[py], px);
+  };
+  for (int guard = 0; x >= width / 2 && guard <= width + height; ++guard) {
+    int64_t e2 = 2 * err;
+    // The point and its mirror images across the vertical and horizontal middles.
+    put(x, y);
+    put(width - 1 - x, y);
+    put(x, height - 1 - y);
+    put(width - 1 - x, height - 1 - y);
+    if (e2 >= dx) {
+      --x;
+      err += dx += bsq;
+    }
+    if (e2 <= dy) {
+      ++y;
+      err += dy += asq;
+    }
+  }
+  *outline = Region::FromRows(d.top, dots);
+  std::vector<std::vector<Region::Span>> rows(height);
+  for (int r = 0; r < height; ++r) {
+    if (lo[r] <= hi[r]) {
+      rows[r].push_back(Region::Span{d.left + lo[r], d.left + hi[r] + 1});
+    }
+  }
+  *figure = Region::FromRows(d.top, rows);
+  return true;
+}
+
 }  // namespace
 
 // Cuts spans to the surface and the clip region (both in device pixels).
 class SoftwareCanvas::Clipper {
  public:
-  Clipper(const Bitmap& surface, const Canvas::State& state) : width_(surface.width), height_(surface.height) {
+  Clipper(const Bitmap& surface, const Canvas::State& state)
+      : width_(surface.width), height_(surface.height) {
     if (state.has_clip) {
       region_ = state.clip.Intersect(Region::FromRect(Rect{0, 0, width_, height_}));
       use_region_ = true;
@@ -57,10 +113,14 @@ class SoftwareCanvas::Clipper {
   // Calls f(x0, x1) for each visible part of row y in [x0, x1).
   template <class F>
   void Spans(int y, int x0, int x1, F&& f) const {
-    if (y < 0 || y >= height_) return;
+    if (y < 0 || y >= height_) {
+      return;
+    }
     x0 = std::max(x0, 0);
     x1 = std::min(x1, width_);
-    if (x1 <= x0) return;
+    if (x1 <= x0) {
+      return;
+    }
     if (!use_region_) {
       f(x0, x1);
       return;
@@ -68,11 +128,17 @@ class SoftwareCanvas::Clipper {
     const auto& bands = region_.bands();
     auto it = std::upper_bound(bands.begin(), bands.end(), y,
                                [](int v, const Region::Band& b) { return v < b.bottom; });
-    if (it == bands.end() || it->top > y) return;
+    if (it == bands.end() || it->top > y) {
+      return;
+    }
     for (const auto& s : it->spans) {
       int a = std::max(x0, s.left), b = std::min(x1, s.right);
-      if (a < b) f(a, b);
-      if (s.left >= x1) break;
+      if (a < b) {
+        f(a, b);
+      }
+      if (s.left >= x1) {
+        break;
+      }
     }
   }
 
@@ -91,7 +157,9 @@ SoftwareCanvas::SoftwareCanvas(int width, int height, std::shared_ptr<GlyphSourc
 }
 
 Color SoftwareCanvas::PixelAt(int x, int y) const {
-  if (x < 0 || y < 0 || x >= surface_.width || y >= surface_.height) return 0;
+  if (x < 0 || y < 0 || x >= surface_.width || y >= surface_.height) {
+    return 0;
+  }
   return PixelToColor(surface_.pixels[static_cast<size_t>(y) * surface_.width + x]);
 }
 
@@ -133,14 +201,18 @@ Color SoftwareCanvas::ResolveColor(Color c) {
 FontFace& SoftwareCanvas::CurrentFace() {
   const FontSpec& f = state_.font;
   int device_height = ScaleY(FontLogicalHeight(f));
-  std::string key = f.name + '\x01' + static_cast<char>('0' + (f.style & 15)) +
-                    static_cast<char>(f.charset);
+  std::string key =
+      f.name + '\x01' + static_cast<char>('0' + (f.style & 15)) + static_cast<char>(f.charset);
   auto k = std::make_pair(std::move(key), device_height);
   auto it = faces_.find(k);
   if (it == faces_.end()) {
-    if (faces_.size() > 16) faces_.clear();
+    if (faces_.size() > 16) {
+      faces_.clear();
+    }
     auto face = glyphs_->OpenFace(f, device_height);
-    if (!face) face = TestGlyphSource().OpenFace(f, device_height);
+    if (!face) {
+      face = TestGlyphSource().OpenFace(f, device_height);
+    }
     it = faces_.emplace(std::move(k), std::move(face)).first;
   }
   return *it->second;
@@ -152,12 +224,12 @@ TextMetrics SoftwareCanvas::GetTextMetrics() {
   if (map.window_extent != map.viewport_extent) {
     // Device pixels back to logical units.
     auto back_y = [&](int v) {
-      return static_cast<int>(std::lround(static_cast<double>(v) * map.window_extent.cy /
-                                          map.viewport_extent.cy));
+      return static_cast<int>(
+          std::lround(static_cast<double>(v) * map.window_extent.cy / map.viewport_extent.cy));
     };
     auto back_x = [&](int v) {
-      return static_cast<int>(std::lround(static_cast<double>(v) * map.window_extent.cx /
-                                          map.viewport_extent.cx));
+      return static_cast<int>(
+          std::lround(static_cast<double>(v) * map.window_extent.cx / map.viewport_extent.cx));
     };
     m.ascent = std::abs(back_y(m.ascent));
     m.descent = std::abs(back_y(m.descent));
@@ -174,14 +246,15 @@ TextMetrics SoftwareCanvas::GetTextMetrics() {
 Size SoftwareCanvas::TextExtent(std::string_view text) {
   FontFace& face = CurrentFace();
   int64_t w = 0;
-  for (unsigned char ch : text) w += face.Advance(ch);
+  for (unsigned char ch : text) {
+    w += face.Advance(ch);
+  }
   TextMetrics m = face.Metrics();
   w += m.overhang;
   const Mapping& map = state_.mapping;
   if (map.window_extent != map.viewport_extent) {
-    return Size{static_cast<int>(std::abs(std::lround(static_cast<double>(w) *
-                                                      map.window_extent.cx /
-                                                      map.viewport_extent.cx))),
+    return Size{static_cast<int>(std::abs(std::lround(
+                    static_cast<double>(w) * map.window_extent.cx / map.viewport_extent.cx))),
                 GetTextMetrics().height};
   }
   return Size{static_cast<int>(std::min<int64_t>(w, INT32_MAX)), m.height};
@@ -208,7 +281,9 @@ void SoftwareCanvas::PaintRegion(const Region& r, uint32_t pixel) {
 }
 
 int SoftwareCanvas::PenWidth() {
-  if (state_.pen.width <= 1) return 1;
+  if (state_.pen.width <= 1) {
+    return 1;
+  }
   return std::max(1, std::abs(ScaleX(state_.pen.width)));
 }
 
@@ -275,7 +350,9 @@ Region SoftwareCanvas::WideLineRegion(Point a, Point b, int w) {
   // Only rows near the surface matter.
   top = std::max(top, -2.0);
   bottom = std::min(bottom, surface_.height + 2.0);
-  if (bottom <= top) return Region{};
+  if (bottom <= top) {
+    return Region{};
+  }
   int y0 = static_cast<int>(std::floor(top)) - 1, y1 = static_cast<int>(std::ceil(bottom)) + 1;
   std::vector<std::vector<Region::Span>> rows(std::max(0, y1 - y0));
   for (int y = y0; y < y1; ++y) {
@@ -285,13 +362,19 @@ Region SoftwareCanvas::WideLineRegion(Point a, Point b, int w) {
       const double* p = pts[i];
       const double* q = pts[(i + 1) % 4];
       double ya = p[1], yb = q[1];
-      if (ya == yb) continue;
-      if (yc < std::min(ya, yb) || yc >= std::max(ya, yb)) continue;
+      if (ya == yb) {
+        continue;
+      }
+      if (yc < std::min(ya, yb) || yc >= std::max(ya, yb)) {
+        continue;
+      }
       double x = p[0] + (yc - ya) * (q[0] - p[0]) / (yb - ya);
       lo = std::min(lo, x);
       hi = std::max(hi, x);
     }
-    if (lo > hi) continue;
+    if (lo > hi) {
+      continue;
+    }
     double left = std::max(std::ceil(lo - 0.5), -2.0);
     double right = std::min(std::ceil(hi - 0.5), surface_.width + 2.0);
     if (right > left) {
@@ -304,7 +387,9 @@ Region SoftwareCanvas::WideLineRegion(Point a, Point b, int w) {
 void SoftwareCanvas::LineTo(int x, int y) {
   Point a = LogicalToDevice(state_.position), b = LogicalToDevice(Point{x, y});
   state_.position = {x, y};
-  if (state_.pen.style == PenStyle::kNull) return;
+  if (state_.pen.style == PenStyle::kNull) {
+    return;
+  }
   uint32_t pixel = PixelColor(state_.pen.color);
   int w = PenWidth();
   if (w <= 1) {
@@ -319,7 +404,9 @@ void SoftwareCanvas::Rectangle(const Rect& r) {
   bool fill = state_.brush.style == BrushStyle::kSolid;
   uint32_t brush = fill ? PixelColor(state_.brush.color) : 0;
   if (state_.pen.style == PenStyle::kNull) {
-    if (fill) PaintRect(Rect{d.left, d.top, d.right - 1, d.bottom - 1}, brush);
+    if (fill) {
+      PaintRect(Rect{d.left, d.top, d.right - 1, d.bottom - 1}, brush);
+    }
     return;
   }
   int w = PenWidth();
@@ -332,10 +419,16 @@ void SoftwareCanvas::Rectangle(const Rect& r) {
     outer = Rect{d.left - a, d.top - a, d.right + b, d.bottom + b};
     inner = Rect{d.left + b + 1, d.top + b + 1, d.right - 1 - a, d.bottom - 1 - a};
   }
-  if (outer.empty()) return;
-  if (fill && !inner.empty()) PaintRect(inner, brush);
+  if (outer.empty()) {
+    return;
+  }
+  if (fill && !inner.empty()) {
+    PaintRect(inner, brush);
+  }
   Region ring = Region::FromRect(outer);
-  if (!inner.empty()) ring = ring.Subtract(Region::FromRect(inner));
+  if (!inner.empty()) {
+    ring = ring.Subtract(Region::FromRect(inner));
+  }
   if (w >= 3 && outer.width() >= w && outer.height() >= w) {
     // Wide pens join the sides with round corners: the pixels of each outer corner square
     // farther than (w - 1) / 2 + 1/4 from the join's centre are left out. Only the part of
@@ -346,9 +439,10 @@ void SoftwareCanvas::Rectangle(const Rect& r) {
     std::vector<std::vector<Region::Span>> rows(std::max(0, area.height()));
     for (int k = 0; k < 4; ++k) {
       bool right = k & 1, bottom = k & 2;
-      Rect square = Rect{right ? outer.right - w : outer.left, bottom ? outer.bottom - w : outer.top,
-                         right ? outer.right : outer.left + w, bottom ? outer.bottom : outer.top + w}
-                        .Intersect(limit);
+      Rect square =
+          Rect{right ? outer.right - w : outer.left, bottom ? outer.bottom - w : outer.top,
+               right ? outer.right : outer.left + w, bottom ? outer.bottom : outer.top + w}
+              .Intersect(limit);
       for (int y = square.top; y < square.bottom; ++y) {
         for (int x = square.left; x < square.right; ++x) {
           // Offsets from the join's centre, measured towards the outside of the corner.
@@ -365,28 +459,43 @@ void SoftwareCanvas::Rectangle(const Rect& r) {
   PaintRegion(ring, PixelColor(state_.pen.color));
 }
 
+Region SoftwareCanvas::EllipseFigure(const Rect& d) {
+  Region outline, figure;
+  if (MidpointEllipse(d, &outline, &figure)) {
+    return figure;
+  }
+  return Region::Ellipse(d, Limit());
+}
+
 Region SoftwareCanvas::EllipseOutline(const Rect& d, int w) {
-  Region outer = Region::Ellipse(d, Limit());
   if (w == 1) {
-    // The pixels of the ellipse with a side neighbour outside it.
+    Region outline, figure;
+    if (MidpointEllipse(d, &outline, &figure)) {
+      return outline;
+    }
+    // Larger than any window: the pixels of the ellipse with a side neighbour outside it.
+    Region outer = Region::Ellipse(d, Limit());
     Region interior = outer.Intersect(outer.Offset(1, 0))
                           .Intersect(outer.Offset(-1, 0))
                           .Intersect(outer.Offset(0, 1))
                           .Intersect(outer.Offset(0, -1));
     return outer.Subtract(interior);
   }
+  Region outer = EllipseFigure(d);
   Rect in{d.left + w, d.top + w, d.right - w, d.bottom - w};
-  if (in.empty()) return outer;
-  return outer.Subtract(Region::Ellipse(in, Limit()));
+  if (in.empty()) {
+    return outer;
+  }
+  return outer.Subtract(EllipseFigure(in));
 }
 
 void SoftwareCanvas::Ellipse(const Rect& r) {
   Rect d = LogicalToDevice(r);
   bool fill = state_.brush.style == BrushStyle::kSolid;
   if (state_.pen.style == PenStyle::kNull) {
+    // Unlike a rectangle's, the figure keeps its size without a pen.
     if (fill) {
-      PaintRegion(Region::Ellipse(Rect{d.left, d.top, d.right - 1, d.bottom - 1}, Limit()),
-                  PixelColor(state_.brush.color));
+      PaintRegion(EllipseFigure(d), PixelColor(state_.brush.color));
     }
     return;
   }
@@ -395,17 +504,25 @@ void SoftwareCanvas::Ellipse(const Rect& r) {
     int a = w / 2, b = w - a - 1;
     d = Rect{d.left - a, d.top - a, d.right + b, d.bottom + b};
   }
-  if (d.empty()) return;
+  if (d.empty()) {
+    return;
+  }
   Region outline = EllipseOutline(d, w);
-  if (fill) PaintRegion(Region::Ellipse(d, Limit()).Subtract(outline), PixelColor(state_.brush.color));
+  if (fill) {
+    PaintRegion(EllipseFigure(d).Subtract(outline), PixelColor(state_.brush.color));
+  }
   PaintRegion(outline, PixelColor(state_.pen.color));
 }
 
 void SoftwareCanvas::Arc(const Rect& r, Point start, Point end) {
-  if (state_.pen.style == PenStyle::kNull) return;
+  if (state_.pen.style == PenStyle::kNull) {
+    return;
+  }
   Rect d = LogicalToDevice(r);
   Point s = LogicalToDevice(start), e = LogicalToDevice(end);
-  if (d.empty()) return;
+  if (d.empty()) {
+    return;
+  }
   Region outline = EllipseOutline(d, PenWidth());
   double cx = (d.left + d.right) / 2.0, cy = (d.top + d.bottom) / 2.0;
   // Angles counter-clockwise on the screen (y grows downward).
@@ -415,7 +532,9 @@ void SoftwareCanvas::Arc(const Rect& r, Point start, Point end) {
   };
   double a0 = angle(s.x, s.y), a1 = angle(e.x, e.y);
   double sweep = a1 - a0;
-  if (sweep <= 0) sweep += 2 * kPi;
+  if (sweep <= 0) {
+    sweep += 2 * kPi;
+  }
   Rect area = outline.Bounds();
   std::vector<std::vector<Region::Span>> rows(area.height());
   for (const auto& band : outline.bands()) {
@@ -423,8 +542,12 @@ void SoftwareCanvas::Arc(const Rect& r, Point start, Point end) {
       for (const auto& sp : band.spans) {
         for (int x = sp.left; x < sp.right; ++x) {
           double rel = angle(x + 0.5, y + 0.5) - a0;
-          if (rel < 0) rel += 2 * kPi;
-          if (rel <= sweep) rows[y - area.top].push_back(Region::Span{x, x + 1});
+          if (rel < 0) {
+            rel += 2 * kPi;
+          }
+          if (rel < sweep - 1e-9) {  // the end ray itself is left out, as a line's end point
+            rows[y - area.top].push_back(Region::Span{x, x + 1});
+          }
         }
       }
     }
@@ -433,14 +556,21 @@ void SoftwareCanvas::Arc(const Rect& r, Point start, Point end) {
 }
 
 void SoftwareCanvas::Polygon(const std::vector<Point>& points) {
-  if (points.size() < 2) return;
+  if (points.size() < 2) {
+    return;
+  }
   std::vector<Point> d;
   d.reserve(points.size());
-  for (const auto& p : points) d.push_back(LogicalToDevice(p));
-  if (state_.brush.style == BrushStyle::kSolid && d.size() >= 3) {
-    PaintRegion(Region::Polygon(d, Region::FillRule::kAlternate, Limit()), PixelColor(state_.brush.color));
+  for (const auto& p : points) {
+    d.push_back(LogicalToDevice(p));
   }
-  if (state_.pen.style == PenStyle::kNull) return;
+  if (state_.brush.style == BrushStyle::kSolid && d.size() >= 3) {
+    PaintRegion(Region::Polygon(d, Region::FillRule::kAlternate, Limit()),
+                PixelColor(state_.brush.color));
+  }
+  if (state_.pen.style == PenStyle::kNull) {
+    return;
+  }
   uint32_t pixel = PixelColor(state_.pen.color);
   int w = PenWidth();
   Clipper clip(surface_, state_);
@@ -486,7 +616,9 @@ void SoftwareCanvas::PatBlt(const Rect& r, uint32_t rop) {
   for (int y = std::max(d.top, 0); y < std::min(d.bottom, surface_.height); ++y) {
     uint32_t* row = surface_.pixels.data() + static_cast<size_t>(y) * surface_.width;
     clip.Spans(y, d.left, d.right, [&](int a, int b) {
-      for (int x = a; x < b; ++x) row[x] = ApplyRop(rop, pattern, 0, row[x]);
+      for (int x = a; x < b; ++x) {
+        row[x] = ApplyRop(rop, pattern, 0, row[x]);
+      }
     });
   }
 }
@@ -502,7 +634,9 @@ void SoftwareCanvas::ExtTextOut(int x, int y, uint32_t options, const Rect* rect
   TextMetrics m = face.Metrics();
   Point origin = LogicalToDevice(Point{x, y});
   int width = 0;
-  for (unsigned char ch : text) width += face.Advance(ch);
+  for (unsigned char ch : text) {
+    width += face.Advance(ch);
+  }
   width += m.overhang;
 
   uint32_t align = state_.text_align;
@@ -529,7 +663,9 @@ void SoftwareCanvas::ExtTextOut(int x, int y, uint32_t options, const Rect* rect
     state_.has_clip = true;
   }
   uint32_t bk = PixelColor(state_.bk_color);
-  if (rect && (options & kTextOpaque)) PaintRect(device_rect, bk);
+  if (rect && (options & kTextOpaque)) {
+    PaintRect(device_rect, bk);
+  }
   if (state_.bk_mode == BkMode::kOpaque) {
     PaintRect(Rect{left, top, left + width, top + m.height}, bk);
   }
@@ -542,7 +678,9 @@ void SoftwareCanvas::ExtTextOut(int x, int y, uint32_t options, const Rect* rect
     int gx = pen + g.left, gy = baseline - g.top;
     for (int row = 0; row < g.height; ++row) {
       int y = gy + row;
-      if (y < 0 || y >= surface_.height) continue;
+      if (y < 0 || y >= surface_.height) {
+        continue;
+      }
       uint32_t* line = surface_.pixels.data() + static_cast<size_t>(y) * surface_.width;
       const uint8_t* cov = g.coverage.data() + static_cast<size_t>(row) * g.width;
       clip.Spans(y, gx, gx + g.width, [&](int a, int b) {
@@ -572,60 +710,102 @@ void SoftwareCanvas::ExtTextOut(int x, int y, uint32_t options, const Rect* rect
 
 void SoftwareCanvas::StretchBitmap(const Rect& dest, const Bitmap& src, const Rect& src_rect,
                                    uint32_t rop) {
-  if (src.empty()) return;
+  if (src.empty()) {
+    return;
+  }
   // Source extents in 64 bits: the rectangle is the caller's and may be anything.
   int64_t src_w = static_cast<int64_t>(src_rect.right) - src_rect.left;
   int64_t src_h = static_cast<int64_t>(src_rect.bottom) - src_rect.top;
-  if (src_w == 0 || src_h == 0) return;
+  if (src_w == 0 || src_h == 0) {
+    return;
+  }
   Point p0 = LogicalToDevice(Point{dest.left, dest.top});
   Point p1 = LogicalToDevice(Point{dest.right, dest.bottom});
   int dw = p1.x - p0.x, dh = p1.y - p0.y;
-  if (dw == 0 || dh == 0) return;
-  // A mirrored destination walks the source backwards.
-  bool flip_x = (dw < 0) != (src_w < 0);
-  bool flip_y = (dh < 0) != (src_h < 0);
-  int dl = std::min(p0.x, p1.x), dt = std::min(p0.y, p1.y);
+  if (dw == 0 || dh == 0) {
+    return;
+  }
+  // Both rectangles are walked from their start edge to their end edge; a negative extent
+  // walks backwards and covers (end, start]: GDI keeps the start edge and drops the end.
+  const bool dest_rev_x = dw < 0, dest_rev_y = dh < 0;
+  const bool src_rev_x = src_w < 0, src_rev_y = src_h < 0;
+  const bool flip_x = dest_rev_x != src_rev_x, flip_y = dest_rev_y != src_rev_y;
+  int dl = dest_rev_x ? p1.x + 1 : p0.x, dt = dest_rev_y ? p1.y + 1 : p0.y;
   int aw = std::abs(dw), ah = std::abs(dh);
-  int64_t sl = std::min(src_rect.left, src_rect.right), st = std::min(src_rect.top, src_rect.bottom);
+  int64_t sl = src_rev_x ? static_cast<int64_t>(src_rect.right) + 1 : src_rect.left;
+  int64_t st = src_rev_y ? static_cast<int64_t>(src_rect.bottom) + 1 : src_rect.top;
   int64_t sw = std::abs(src_w), sh = std::abs(src_h);
 
   // The source columns (or rows) [first, last), relative to the source rectangle, that fall
-  // on destination column (or row) i.
-  auto range = [](int64_t i, int64_t dn, int64_t sn, bool flip) -> std::pair<int64_t, int64_t> {
-    int64_t a = i * sn / dn;
-    int64_t b = (i + 1) * sn / dn;
-    if (b <= a) b = a + 1;
-    if (flip) return {sn - b, sn - a};
+  // on destination column (or row) i. As GDI does: enlarging, each destination pixel takes the
+  // source pixel under its centre; shrinking, each source pixel goes to the destination pixel
+  // under its centre, so a destination pixel gets a run of them.
+  auto walk_range = [](int64_t i, int64_t dn, int64_t sn) -> std::pair<int64_t, int64_t> {
+    int64_t a, b;
+    if (dn >= sn) {
+      // A centre exactly on a source boundary takes the source pixel before it.
+      a = ((2 * i + 1) * sn - 1) / (2 * dn);
+      b = a + 1;
+    } else {
+      // Source pixel k goes to floor(((2k + 1) * dn - 1) / (2 * sn)): a centre that falls
+      // exactly on a boundary between destination pixels goes to the first of them.
+      auto floor_div = [](int64_t num, int64_t den) {
+        return num >= 0 ? num / den : -((-num + den - 1) / den);
+      };
+      a = floor_div(2 * i * sn - dn, 2 * dn) + 1;
+      b = floor_div(2 * (i + 1) * sn - dn, 2 * dn) + 1;
+      if (b <= a) b = a + 1;
+    }
     return {a, b};
+  };
+  // The same for destination pixel `offset` from the left (top), as source pixels relative
+  // to the left (top) of the source, and the one of them met last in the walk.
+  struct SourceRun {
+    int64_t first, last, kept;
+  };
+  auto run_at = [&](int64_t offset, int64_t dn, int64_t sn, bool dest_rev, bool src_rev) {
+    auto [a, b] = walk_range(dest_rev ? dn - 1 - offset : offset, dn, sn);
+    if (src_rev) return SourceRun{sn - b, sn - a, sn - b};
+    return SourceRun{a, b, b - 1};
   };
   // Only destination pixels on the surface matter.
   int vx0 = std::max(dl, 0), vx1 = std::min(dl + aw, surface_.width);
   int vy0 = std::max(dt, 0), vy1 = std::min(dt + ah, surface_.height);
-  if (vx0 >= vx1 || vy0 >= vy1) return;
+  if (vx0 >= vx1 || vy0 >= vy1) {
+    return;
+  }
 
   auto read = [&](int64_t sx, int64_t sy) -> uint32_t {
     sx += sl;
     sy += st;
-    if (sx < 0 || sy < 0 || sx >= src.width || sy >= src.height) return 0;
+    if (sx < 0 || sy < 0 || sx >= src.width || sy >= src.height) {
+      return 0;
+    }
     return src.ColorAt(static_cast<int>(sx), static_cast<int>(sy));
   };
   uint32_t pattern = state_.brush.style == BrushStyle::kSolid ? PixelColor(state_.brush.color) : 0;
   auto combine = [rop, pattern](uint32_t s, uint32_t d) -> uint32_t {
     switch (rop) {
-      case kSrcCopy: return s;
-      case kSrcAnd: return s & d;
-      case kSrcPaint: return s | d;
-      case kSrcInvert: return (s ^ d) & 0xFFFFFF;
-      case kDstAndNotSrc: return d & ~s & 0xFFFFFF;
-      default: return ApplyRop(rop, pattern, s, d);
+      case kSrcCopy:
+        return s;
+      case kSrcAnd:
+        return s & d;
+      case kSrcPaint:
+        return s | d;
+      case kSrcInvert:
+        return (s ^ d) & 0xFFFFFF;
+      case kDstAndNotSrc:
+        return d & ~s & 0xFFFFFF;
+      default:
+        return ApplyRop(rop, pattern, s, d);
     }
   };
   Clipper clip(surface_, state_);
 
   // The common case: same size, no mirroring, a 32-bit or mask source, whole rows visible.
   if (aw == sw && ah == sh && !flip_x && !flip_y &&
-      (src.format == Bitmap::Format::kRgb32 || src.format == Bitmap::Format::kMask1) &&
-      sl >= 0 && st >= 0 && sl + sw <= src.width && st + sh <= src.height) {
+      (src.format == Bitmap::Format::kRgb32 || src.format == Bitmap::Format::kMask1) && sl >= 0 &&
+      st >= 0 && sl + sw <= src.width && st + sh <= src.height) {
     for (int y = vy0; y < vy1; ++y) {
       uint32_t* row = surface_.pixels.data() + static_cast<size_t>(y) * surface_.width;
       const int64_t sbase = (y - dt + st) * src.width + (sl - dl);
@@ -636,31 +816,47 @@ void SoftwareCanvas::StretchBitmap(const Rect& dest, const Bitmap& src, const Re
           const uint32_t* s = src.pixels.data() + (sbase + a);
           switch (rop) {
             case kSrcCopy:
-              for (int i = 0; i < n; ++i) d[i] = s[i] & 0xFFFFFF;
+              for (int i = 0; i < n; ++i) {
+                d[i] = s[i] & 0xFFFFFF;
+              }
               break;
             case kSrcAnd:
-              for (int i = 0; i < n; ++i) d[i] &= s[i];
+              for (int i = 0; i < n; ++i) {
+                d[i] &= s[i];
+              }
               break;
             case kSrcPaint:
-              for (int i = 0; i < n; ++i) d[i] = (d[i] | s[i]) & 0xFFFFFF;
+              for (int i = 0; i < n; ++i) {
+                d[i] = (d[i] | s[i]) & 0xFFFFFF;
+              }
               break;
             case kSrcInvert:
-              for (int i = 0; i < n; ++i) d[i] = (d[i] ^ s[i]) & 0xFFFFFF;
+              for (int i = 0; i < n; ++i) {
+                d[i] = (d[i] ^ s[i]) & 0xFFFFFF;
+              }
               break;
             default:
-              for (int i = 0; i < n; ++i) d[i] = combine(s[i] & 0xFFFFFF, d[i]);
+              for (int i = 0; i < n; ++i) {
+                d[i] = combine(s[i] & 0xFFFFFF, d[i]);
+              }
           }
         } else {
           const uint8_t* s = src.indices.data() + (sbase + a);
           switch (rop) {
             case kSrcAnd:
-              for (int i = 0; i < n; ++i) d[i] &= s[i] ? 0xFFFFFFu : 0u;
+              for (int i = 0; i < n; ++i) {
+                d[i] &= s[i] ? 0xFFFFFFu : 0u;
+              }
               break;
             case kSrcPaint:
-              for (int i = 0; i < n; ++i) d[i] |= s[i] ? 0xFFFFFFu : 0u;
+              for (int i = 0; i < n; ++i) {
+                d[i] |= s[i] ? 0xFFFFFFu : 0u;
+              }
               break;
             default:
-              for (int i = 0; i < n; ++i) d[i] = combine(s[i] ? 0xFFFFFFu : 0u, d[i]);
+              for (int i = 0; i < n; ++i) {
+                d[i] = combine(s[i] ? 0xFFFFFFu : 0u, d[i]);
+              }
           }
         }
       });
@@ -672,31 +868,41 @@ void SoftwareCanvas::StretchBitmap(const Rect& dest, const Bitmap& src, const Re
   // and adds nothing to an OR, so the work stays within the bitmap's size.
   const int64_t col_lo = -sl, col_hi = src.width - sl;  // valid columns, relative
   const int64_t row_lo = -st, row_hi = src.height - st;
-  std::vector<std::pair<int64_t, int64_t>> cols(vx1 - vx0);
-  for (int x = vx0; x < vx1; ++x) cols[x - vx0] = range(x - dl, aw, sw, flip_x);
+  std::vector<SourceRun> cols(vx1 - vx0);
+  for (int x = vx0; x < vx1; ++x) {
+    cols[x - vx0] = run_at(x - dl, aw, sw, dest_rev_x, src_rev_x);
+  }
   StretchMode mode = state_.stretch_mode;
   for (int y = vy0; y < vy1; ++y) {
     uint32_t* row = surface_.pixels.data() + static_cast<size_t>(y) * surface_.width;
-    const std::pair<int64_t, int64_t> rows_here = range(y - dt, ah, sh, flip_y);
-    const int64_t r0 = rows_here.first, r1 = rows_here.second;
+    const SourceRun rows_here = run_at(y - dt, ah, sh, dest_rev_y, src_rev_y);
+    const int64_t r0 = rows_here.first, r1 = rows_here.last;
     clip.Spans(y, vx0, vx1, [&](int a, int b) {
       for (int x = a; x < b; ++x) {
-        const int64_t c0 = cols[x - vx0].first, c1 = cols[x - vx0].second;
+        const SourceRun& col = cols[x - vx0];
+        const int64_t c0 = col.first, c1 = col.last;
         uint32_t s;
         if (mode == StretchMode::kColorOnColor || (r1 - r0 == 1 && c1 - c0 == 1)) {
-          s = read(c0, r0);
+          // Of a run, the pixel met last in the walk over the source is kept.
+          s = read(col.kept, rows_here.kept);
         } else {
           bool outside = c0 < col_lo || c1 > col_hi || r0 < row_lo || r1 > row_hi;
           int64_t x0 = std::max(c0, col_lo), x1 = std::min(c1, col_hi);
           int64_t y0 = std::max(r0, row_lo), y1 = std::min(r1, row_hi);
           if (mode == StretchMode::kBlackOnWhite) {
             s = outside ? 0 : 0xFFFFFF;
-            for (int64_t sy = y0; sy < y1 && s; ++sy)
-              for (int64_t sx = x0; sx < x1; ++sx) s &= read(sx, sy);
+            for (int64_t sy = y0; sy < y1 && s; ++sy) {
+              for (int64_t sx = x0; sx < x1; ++sx) {
+                s &= read(sx, sy);
+              }
+            }
           } else {
             s = 0;
-            for (int64_t sy = y0; sy < y1; ++sy)
-              for (int64_t sx = x0; sx < x1; ++sx) s |= read(sx, sy);
+            for (int64_t sy = y0; sy < y1; ++sy) {
+              for (int64_t sx = x0; sx < x1; ++sx) {
+                s |= read(sx, sy);
+              }
+            }
           }
         }
         row[x] = combine(s, row[x]);
@@ -712,10 +918,11 @@ std::unique_ptr<Canvas> SoftwareCanvas::CreateCompatible(int width, int height) 
   return c;
 }
 
-void SoftwareCanvas::CopyFrom(const Rect& dest, Canvas& source, Point source_origin,
-                              uint32_t rop) {
+void SoftwareCanvas::CopyFrom(const Rect& dest, Canvas& source, Point source_origin, uint32_t rop) {
   auto* soft = dynamic_cast<SoftwareCanvas*>(&source);
-  if (!soft) return;
+  if (!soft) {
+    return;
+  }
   Point o = soft->LogicalToDevice(source_origin);
   Rect d = LogicalToDevice(dest);
   StretchBitmap(dest, soft->surface_, Rect{o.x, o.y, o.x + d.width(), o.y + d.height()}, rop);

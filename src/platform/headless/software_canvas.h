@@ -46,8 +46,7 @@ class SoftwareCanvas : public Canvas {
   void FillRegion(const Region& logical_region, Color c) override;
   void PatBlt(const Rect& r, uint32_t rop) override;
   void SetPixel(int x, int y, Color c) override;
-  void ExtTextOut(int x, int y, uint32_t options, const Rect* rect,
-                  std::string_view text) override;
+  void ExtTextOut(int x, int y, uint32_t options, const Rect* rect, std::string_view text) override;
   void StretchBitmap(const Rect& dest, const Bitmap& source, const Rect& source_rect,
                      uint32_t rop) override;
   std::unique_ptr<Canvas> CreateCompatible(int width, int height) override;
@@ -67,6 +66,7 @@ class SoftwareCanvas : public Canvas {
   void ThinLine(Point a, Point b, uint32_t pixel, const Clipper& clip);
   Region WideLineRegion(Point a, Point b, int width);
   Region EllipseOutline(const Rect& d, int width);
+  Region EllipseFigure(const Rect& d);
 
   Bitmap surface_;
   std::shared_ptr<GlyphSource> glyphs_;

@@ -46,8 +46,12 @@ class TestFace : public FontFace {
 }  // namespace
 
 int TestGlyphSource::EmFor(int device_height) {
-  if (device_height < 0) return -device_height;
-  if (device_height == 0) return 16;
+  if (device_height < 0) {
+    return -device_height;
+  }
+  if (device_height == 0) {
+    return 16;
+  }
   return std::max(1, (device_height * 4 + 2) / 5);
 }
 

@@ -6,20 +6,23 @@
 #undef ExtTextOut
 #undef GetTextMetrics
 
-#include "platform/win32/canvas_gdi.h"
-
 #include <algorithm>
 #include <cstring>
 #include <vector>
+
+#include "platform/win32/canvas_gdi.h"
 
 namespace brisomel {
 namespace {
 
 int PenStyleOf(PenStyle s) {
   switch (s) {
-    case PenStyle::kSolid: return PS_SOLID;
-    case PenStyle::kNull: return PS_NULL;
-    case PenStyle::kInsideFrame: return PS_INSIDEFRAME;
+    case PenStyle::kSolid:
+      return PS_SOLID;
+    case PenStyle::kNull:
+      return PS_NULL;
+    case PenStyle::kInsideFrame:
+      return PS_INSIDEFRAME;
   }
   return PS_SOLID;
 }
@@ -42,7 +45,9 @@ std::unique_ptr<GdiCanvas> GdiCanvas::CreateDib(int width, int height, HDC compa
   width = std::max(width, 1);
   height = std::max(height, 1);
   c->dc_ = CreateCompatibleDC(compatible);
-  if (!c->dc_) return nullptr;
+  if (!c->dc_) {
+    return nullptr;
+  }
   c->owns_dc_ = true;
   BITMAPINFO bmi{};
   bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
@@ -53,7 +58,9 @@ std::unique_ptr<GdiCanvas> GdiCanvas::CreateDib(int width, int height, HDC compa
   bmi.bmiHeader.biCompression = BI_RGB;
   void* bits = nullptr;
   c->dib_ = CreateDIBSection(c->dc_, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0);
-  if (!c->dib_) return nullptr;
+  if (!c->dib_) {
+    return nullptr;
+  }
   c->bits_ = static_cast<uint32_t*>(bits);
   c->dib_width_ = width;
   c->dib_height_ = height;
@@ -66,24 +73,38 @@ std::unique_ptr<GdiCanvas> GdiCanvas::CreateDib(int width, int height, HDC compa
 }
 
 GdiCanvas::~GdiCanvas() {
-  if (!dc_) return;
+  if (!dc_) {
+    return;
+  }
   SelectObject(dc_, static_cast<HGDIOBJ>(original_font_));
   SelectObject(dc_, static_cast<HGDIOBJ>(original_pen_));
   SelectObject(dc_, static_cast<HGDIOBJ>(original_brush_));
   SelectClipRgn(dc_, nullptr);
-  if (old_palette_) ::SelectPalette(dc_, static_cast<HPALETTE>(old_palette_), TRUE);
-  if (palette_) DeleteObject(palette_);
+  if (old_palette_) {
+    ::SelectPalette(dc_, static_cast<HPALETTE>(old_palette_), TRUE);
+  }
+  if (palette_) {
+    DeleteObject(palette_);
+  }
   for (auto& [key, font] : fonts_) DeleteObject(font);
-  if (pen_handle_) DeleteObject(pen_handle_);
-  if (brush_handle_) DeleteObject(brush_handle_);
+  if (pen_handle_) {
+    DeleteObject(pen_handle_);
+  }
+  if (brush_handle_) {
+    DeleteObject(brush_handle_);
+  }
   if (mapping_applied_) {
     SetMapMode(dc_, MM_TEXT);
     SetWindowOrgEx(dc_, 0, 0, nullptr);
     SetViewportOrgEx(dc_, 0, 0, nullptr);
   }
   if (owns_dc_) {
-    if (old_bitmap_) SelectObject(dc_, old_bitmap_);
-    if (dib_) DeleteObject(dib_);
+    if (old_bitmap_) {
+      SelectObject(dc_, old_bitmap_);
+    }
+    if (dib_) {
+      DeleteObject(dib_);
+    }
     DeleteDC(dc_);
   }
 }
@@ -178,7 +199,9 @@ void GdiCanvas::Sync() {
     const Pen& p = state_.pen;
     HPEN pen = CreatePen(PenStyleOf(p.style), std::max(p.width, 0), GdiColor(p.color));
     SelectObject(dc_, pen);
-    if (pen_handle_) DeleteObject(pen_handle_);
+    if (pen_handle_) {
+      DeleteObject(pen_handle_);
+    }
     pen_handle_ = pen;
     selected_pen_ = p;
     pen_selected_ = true;
@@ -189,7 +212,9 @@ void GdiCanvas::Sync() {
                        ? static_cast<HBRUSH>(GetStockObject(HOLLOW_BRUSH))
                        : CreateSolidBrush(GdiColor(b.color));
     SelectObject(dc_, brush);
-    if (brush_handle_) DeleteObject(brush_handle_);  // stock objects ignore deletion
+    if (brush_handle_) {
+      DeleteObject(brush_handle_);  // stock objects ignore deletion
+    }
     brush_handle_ = b.style == BrushStyle::kHollow ? nullptr : brush;
     selected_brush_ = b;
     brush_selected_ = true;
@@ -222,8 +247,12 @@ DeviceCaps GdiCanvas::GetDeviceCaps() {
     c.width = dib_width_;
     c.height = dib_height_;
   }
-  if (c.physical_width == 0) c.physical_width = c.width;
-  if (c.physical_height == 0) c.physical_height = c.height;
+  if (c.physical_width == 0) {
+    c.physical_width = c.width;
+  }
+  if (c.physical_height == 0) {
+    c.physical_height = c.height;
+  }
   return c;
 }
 
@@ -272,7 +301,9 @@ void GdiCanvas::Arc(const Rect& r, Point start, Point end) {
 }
 
 void GdiCanvas::Polygon(const std::vector<Point>& points) {
-  if (points.size() < 2) return;
+  if (points.size() < 2) {
+    return;
+  }
   Sync();
   std::vector<POINT> pts;
   pts.reserve(points.size());
@@ -311,14 +342,18 @@ void GdiCanvas::ExtTextOut(int x, int y, uint32_t options, const Rect* rect,
                            std::string_view text) {
   Sync();
   RECT rc{};
-  if (rect) rc = RECT{rect->left, rect->top, rect->right, rect->bottom};
+  if (rect) {
+    rc = RECT{rect->left, rect->top, rect->right, rect->bottom};
+  }
   ::ExtTextOutA(dc_, x, y, rect ? options & (ETO_OPAQUE | ETO_CLIPPED) : 0, rect ? &rc : nullptr,
                 text.data(), static_cast<UINT>(text.size()), nullptr);
 }
 
 void GdiCanvas::StretchBitmap(const Rect& dest, const Bitmap& src, const Rect& src_rect,
                               uint32_t rop) {
-  if (src.empty()) return;
+  if (src.empty()) {
+    return;
+  }
   Sync();
   // A DIB header with the bitmap's own colours: 32-bit pixels as they are, masks and indexed
   // bitmaps as 8-bit rows (padded to 4 bytes) with a colour table.
@@ -347,7 +382,9 @@ void GdiCanvas::StretchBitmap(const Rect& dest, const Bitmap& src, const Rect& s
     if (src.format == Bitmap::Format::kMask1) {
       // Any non-zero mask byte is white.
       table[0] = RGBQUAD{0, 0, 0, 0};
-      for (int i = 1; i < 256; ++i) table[i] = RGBQUAD{255, 255, 255, 0};
+      for (int i = 1; i < 256; ++i) {
+        table[i] = RGBQUAD{255, 255, 255, 0};
+      }
       bmi->bmiHeader.biClrUsed = 256;
     } else {
       for (int i = 0; i < 256; ++i) {
@@ -361,9 +398,8 @@ void GdiCanvas::StretchBitmap(const Rect& dest, const Bitmap& src, const Rect& s
   // With a top-down DIB, StretchDIBits still counts the source rectangle's y from the bottom
   // row, as for a bottom-up one.
   int source_y = src.height - (src_rect.top + src_rect.height());
-  ::StretchDIBits(dc_, dest.left, dest.top, dest.width(), dest.height(), src_rect.left,
-                  source_y, src_rect.width(), src_rect.height(), bits, bmi, DIB_RGB_COLORS,
-                  rop);
+  ::StretchDIBits(dc_, dest.left, dest.top, dest.width(), dest.height(), src_rect.left, source_y,
+                  src_rect.width(), src_rect.height(), bits, bmi, DIB_RGB_COLORS, rop);
 }
 
 std::unique_ptr<Canvas> GdiCanvas::CreateCompatible(int width, int height) {
@@ -372,7 +408,9 @@ std::unique_ptr<Canvas> GdiCanvas::CreateCompatible(int width, int height) {
 
 void GdiCanvas::CopyFrom(const Rect& dest, Canvas& source, Point source_origin, uint32_t rop) {
   auto* gdi = dynamic_cast<GdiCanvas*>(&source);
-  if (!gdi) return;
+  if (!gdi) {
+    return;
+  }
   Sync();
   gdi->Sync();
   ::BitBlt(dc_, dest.left, dest.top, dest.width(), dest.height(), gdi->dc_, source_origin.x,
@@ -381,7 +419,9 @@ void GdiCanvas::CopyFrom(const Rect& dest, Canvas& source, Point source_origin, 
 
 Bitmap GdiCanvas::ReadPixels(const Rect& r) {
   Bitmap b = Bitmap::Rgb32(std::max(r.width(), 0), std::max(r.height(), 0), 0);
-  if (b.empty()) return b;
+  if (b.empty()) {
+    return b;
+  }
   GdiFlush();
   if (bits_) {
     for (int y = 0; y < b.height; ++y) {
@@ -396,7 +436,9 @@ Bitmap GdiCanvas::ReadPixels(const Rect& r) {
     return b;
   }
   auto copy = CreateDib(b.width, b.height, dc_);
-  if (!copy) return b;
+  if (!copy) {
+    return b;
+  }
   int saved = SaveDC(dc_);
   SetMapMode(dc_, MM_TEXT);
   SetWindowOrgEx(dc_, 0, 0, nullptr);
@@ -408,9 +450,13 @@ Bitmap GdiCanvas::ReadPixels(const Rect& r) {
 
 void GdiCanvas::SelectPalette(const std::vector<uint32_t>* palette) {
   if (!palette || palette->empty()) {
-    if (old_palette_) ::SelectPalette(dc_, static_cast<HPALETTE>(old_palette_), TRUE);
+    if (old_palette_) {
+      ::SelectPalette(dc_, static_cast<HPALETTE>(old_palette_), TRUE);
+    }
     old_palette_ = nullptr;
-    if (palette_) DeleteObject(palette_);
+    if (palette_) {
+      DeleteObject(palette_);
+    }
     palette_ = nullptr;
     return;
   }
@@ -421,14 +467,18 @@ void GdiCanvas::SelectPalette(const std::vector<uint32_t>* palette) {
   lp->palNumEntries = static_cast<WORD>(n);
   for (size_t i = 0; i < n; ++i) {
     uint32_t c = (*palette)[i];
-    lp->palPalEntry[i] = PALETTEENTRY{static_cast<BYTE>((c >> 16) & 0xFF),
-                                      static_cast<BYTE>((c >> 8) & 0xFF),
-                                      static_cast<BYTE>(c & 0xFF), 0};
+    lp->palPalEntry[i] =
+        PALETTEENTRY{static_cast<BYTE>((c >> 16) & 0xFF), static_cast<BYTE>((c >> 8) & 0xFF),
+                     static_cast<BYTE>(c & 0xFF), 0};
   }
   HPALETTE pal = CreatePalette(lp);
   HPALETTE old = ::SelectPalette(dc_, pal, TRUE);
-  if (!old_palette_) old_palette_ = old;
-  if (palette_) DeleteObject(palette_);
+  if (!old_palette_) {
+    old_palette_ = old;
+  }
+  if (palette_) {
+    DeleteObject(palette_);
+  }
   palette_ = pal;
   RealizePalette(dc_);
 }

@@ -49,8 +49,7 @@ class GdiCanvas : public Canvas {
   void FillRegion(const Region& logical_region, Color c) override;
   void PatBlt(const Rect& r, uint32_t rop) override;
   void SetPixel(int x, int y, Color c) override;
-  void ExtTextOut(int x, int y, uint32_t options, const Rect* rect,
-                  std::string_view text) override;
+  void ExtTextOut(int x, int y, uint32_t options, const Rect* rect, std::string_view text) override;
   void StretchBitmap(const Rect& dest, const Bitmap& source, const Rect& source_rect,
                      uint32_t rop) override;
   std::unique_ptr<Canvas> CreateCompatible(int width, int height) override;

@@ -1,10 +1,11 @@
 // The drawing helpers, by pixels on the software canvas with the test font (and, in the
 // Windows build, the frames and borders on GDI as well).
+#include "html/document/drawing.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>
 
-#include "html/document/drawing.h"
 #include "platform/headless/software_canvas.h"
 #ifdef _WIN32
 #include "platform/win32/canvas_gdi.h"
@@ -187,12 +188,12 @@ TEST(DrawCellBorderTest, LightHalfDependsOnPageAndPrinting) {
     bool monochrome;
     Color dark, light;
   } cases[] = {
-      {false, 0x02FFFFFF, false, 0x808080, 0xC0C0C0},   // explicit white, palette-relative
+      {false, 0x02FFFFFF, false, 0x808080, 0xC0C0C0},    // explicit white, palette-relative
       {false, kColorWindow, false, 0x808080, 0xC0C0C0},  // the window colour while white
-      {false, 0xC0C0C0, false, 0x808080, 0xFFFFFF},     // otherwise the highlight colour
-      {true, 0x000080, false, 0x808080, 0xC0C0C0},      // printing
-      {true, 0x000080, true, 0x000000, 0x000000},       // printing in black and white
-      {false, 0x000080, true, 0x000000, 0xFFFFFF},      // a monochrome screen
+      {false, 0xC0C0C0, false, 0x808080, 0xFFFFFF},      // otherwise the highlight colour
+      {true, 0x000080, false, 0x808080, 0xC0C0C0},       // printing
+      {true, 0x000080, true, 0x000000, 0x000000},        // printing in black and white
+      {false, 0x000080, true, 0x000000, 0xFFFFFF},       // a monochrome screen
   };
   for (const auto& k : cases) {
     SoftwareCanvas c(4, 4);

@@ -1,8 +1,9 @@
+#include "html/document/fonts.h"
+
 #include <gtest/gtest.h>
 
 #include <climits>
 
-#include "html/document/fonts.h"
 #include "platform/headless/software_canvas.h"
 
 namespace brisomel {
@@ -13,11 +14,16 @@ TEST(MulDivTest, RoundsHalvesAwayFromZeroAndReportsFailure) {
     int32_t a, b, c, expected;
   } cases[] = {
       {10, 15, 12, 13},  // 12.5
-      {12, 12, 12, 12},   {-10, 15, 12, -13}, {10, -15, 12, -13}, {10, 15, -12, -13},
-      {7, 3, 4, 5},       // 5.25
-      {5, 3, 4, 4},       // 3.75
-      {1, 1, 2, 1},       {-1, 1, 2, -1},     {0, 5, 3, 0},
-      {12, 5, 0, -1},     // no divisor
+      {12, 12, 12, 12},
+      {-10, 15, 12, -13},
+      {10, -15, 12, -13},
+      {10, 15, -12, -13},
+      {7, 3, 4, 5},  // 5.25
+      {5, 3, 4, 4},  // 3.75
+      {1, 1, 2, 1},
+      {-1, 1, 2, -1},
+      {0, 5, 3, 0},
+      {12, 5, 0, -1},         // no divisor
       {INT32_MAX, 2, 1, -1},  // too large
       {INT32_MAX, INT32_MAX, INT32_MAX, INT32_MAX},
       {96, 600, 96, 600},
@@ -163,7 +169,7 @@ TEST_F(FontsTest, RefreshGivesLinksTheHotSpotColourAndOthersTheTextColour) {
   TFontObj& link = list.ChangeFont(settings, *Font(12), 0, 0, 0, screen);
   link.Target.Url = "next.htm";
   TFontObj& after = list.ChangeFont(settings, *Font(12), 6, 0, 0, screen);
-  after.Target.Clear();  // the link ended
+  after.Target.Clear();               // the link ended
   after.TheFont->SetColor(0x0000FF);  // FONT COLOR in the page
   settings.FontColor = 0x112233;
   settings.HotSpotColor = 0x445566;
