@@ -6,6 +6,7 @@
 // bitmap holds one byte per pixel and a palette of up to 256 0x00RRGGBB entries.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 

@@ -15,6 +15,8 @@ struct Mode {
 
 const Mode kModes[] = {
     {"--tokens", "--tokens FILE   print FILE's symbol stream", brisomel::render::TokensMode},
+    {"--image", "--image FILE [--frame N] -o OUT.png   draw an image file (a GIF at frame N)",
+     brisomel::render::ImageMode},
 };
 
 int Usage(FILE* to = stderr) {

@@ -14,4 +14,8 @@ int TokensMode(const std::vector<std::string>& args);
 // picture, or its layout dump.
 int PageMode(const std::vector<std::string>& args);
 
+// --image FILE [--frame N] -o OUT.png: FILE drawn at its natural size on white (a GIF after
+// stepping to frame N) with the software canvas, written as PNG.
+int ImageMode(const std::vector<std::string>& args);
+
 }  // namespace brisomel::render

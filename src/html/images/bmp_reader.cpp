@@ -114,8 +114,7 @@ bool ReadInfo(std::span<const uint8_t> f, Info& info) {
 
 class Decoder {
  public:
-  Decoder(std::span<const uint8_t> f, const Info& info, std::vector<uint32_t> palette,
-          Bitmap& out)
+  Decoder(std::span<const uint8_t> f, const Info& info, std::vector<uint32_t> palette, Bitmap& out)
       : f_(f), info_(info), palette_(std::move(palette)), out_(out) {}
 
   // Uncompressed rows; false when the file holds fewer rows than the header claims.
@@ -148,8 +147,8 @@ class Decoder {
           break;
         case 24:
           for (int x = 0; x < w; ++x) {
-            d[x] = uint32_t(s[3 * x]) | (uint32_t(s[3 * x + 1]) << 8) |
-                   (uint32_t(s[3 * x + 2]) << 16);
+            d[x] =
+                uint32_t(s[3 * x]) | (uint32_t(s[3 * x + 1]) << 8) | (uint32_t(s[3 * x + 2]) << 16);
           }
           break;
         case 32:
@@ -182,7 +181,8 @@ class Decoder {
       p += 2;
       if (count > 0) {
         // Pixels past the row's end are dropped; stop counting there to bound the work.
-        for (int i = 0; i < count && x < w; ++i) put(four ? (i & 1 ? value & 15 : value >> 4) : value);
+        for (int i = 0; i < count && x < w; ++i)
+          put(four ? (i & 1 ? value & 15 : value >> 4) : value);
         continue;
       }
       if (value == 0) {

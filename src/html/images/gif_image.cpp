@@ -23,6 +23,7 @@
 #include "html/images/file_bytes.h"
 #include "html/images/gif_lzw.h"
 #include "html/images/palette.h"
+#include "platform/canvas.h"
 
 namespace brisomel {
 namespace {
@@ -35,7 +36,9 @@ class Cursor {
   explicit Cursor(std::span<const uint8_t> d) : d_(d) {}
   bool Has(size_t n) const { return n <= d_.size() - p_; }
   int Byte() { return p_ < d_.size() ? d_[p_++] : -1; }
-  uint16_t U16At(size_t offset) const { return uint16_t(d_[p_ + offset] | (d_[p_ + offset + 1] << 8)); }
+  uint16_t U16At(size_t offset) const {
+    return uint16_t(d_[p_ + offset] | (d_[p_ + offset + 1] << 8));
+  }
   const uint8_t* Take(size_t n) {
     if (!Has(n)) return nullptr;
     const uint8_t* at = d_.data() + p_;
@@ -70,10 +73,14 @@ struct GraphicControl {
 
 TGIFImage::TDisposal DisposalOf(uint8_t packed) {
   switch ((packed >> 2) & 7) {
-    case 0: return TGIFImage::dmNone;
-    case 1: return TGIFImage::dmLeave;
-    case 3: return TGIFImage::dmPrevious;
-    default: return TGIFImage::dmBackground;
+    case 0:
+      return TGIFImage::dmNone;
+    case 1:
+      return TGIFImage::dmLeave;
+    case 3:
+      return TGIFImage::dmPrevious;
+    default:
+      return TGIFImage::dmBackground;
   }
 }
 
@@ -144,7 +151,7 @@ void TGIFImage::Clear() {
   std::fill(global_table_.begin(), global_table_.end(), 0);
   composite_ = Bitmap();
   composite_mask_ = Bitmap();
-  buffer_ = Bitmap();
+  buffer_.reset();
 }
 
 bool TGIFImage::LoadFromStream(std::span<const uint8_t> data) { return Load(data, false); }
@@ -213,7 +220,8 @@ bool TGIFImage::Parse(std::span<const uint8_t> data) {
       } else if (label == 0xF9) {
         std::vector<uint8_t> bytes;
         in.SubBlocks(&bytes);
-        if (bytes.size() >= 4) control = {true, bytes[0], uint16_t(bytes[1] | (bytes[2] << 8)), bytes[3]};
+        if (bytes.size() >= 4)
+          control = {true, bytes[0], uint16_t(bytes[1] | (bytes[2] << 8)), bytes[3]};
       } else if (label == 0xFE) {
         std::vector<uint8_t> bytes;
         in.SubBlocks(&bytes);
@@ -278,31 +286,39 @@ bool TGIFImage::Parse(std::span<const uint8_t> data) {
         std::vector<uint8_t> indices(static_cast<size_t>(area) + TGifLzwDecoder::kOutputSlack, 0);
         auto outcome = lzw->Decode(codes, code_size, indices.data(), static_cast<size_t>(area));
         if (outcome.result == TGifLzwDecoder::Result::kBadCodeSize) break;
-
-        // Colours of the indices; the transparent one is black in the image.
-        std::span<const uint8_t> table = f.has_local_table ? std::span<const uint8_t>(f.local_table)
-                                                           : std::span<const uint8_t>(global_table_);
-        uint32_t lut[256];
-        if (shared_palette_.empty()) {
-          for (int i = 0; i < 256; ++i) lut[i] = TableColour(table, i);
-        } else {
-          for (int i = 0; i < 256; ++i) {
-            lut[i] = shared_palette_[NearestPaletteIndex(shared_palette_, TableColour(table, i))];
+        // Copies run a few bytes past what they write: what was never decoded is index 0.
+        std::fill(indices.begin() + static_cast<ptrdiff_t>(outcome.written), indices.end(), 0);
+        indices.resize(static_cast<size_t>(area));
+        if (f.interlaced && area > 0) {
+          std::vector<uint8_t> rows(indices.size());
+          for (int k = 0; k < f.height; ++k) {
+            std::copy_n(&indices[static_cast<size_t>(k) * f.width], f.width,
+                        &rows[static_cast<size_t>(InterlacedRow(k, f.height)) * f.width]);
           }
+          indices.swap(rows);
         }
+
+        std::span<const uint8_t> table = f.has_local_table
+                                             ? std::span<const uint8_t>(f.local_table)
+                                             : std::span<const uint8_t>(global_table_);
+        f.image.format = Bitmap::Format::kIndexed8;
+        f.image.width = f.width;
+        f.image.height = f.height;
+        f.image.palette.resize(256);
+        for (int i = 0; i < 256; ++i) {
+          uint32_t colour = TableColour(table, i);
+          f.image.palette[i] = shared_palette_.empty()
+                                   ? colour
+                                   : shared_palette_[NearestPaletteIndex(shared_palette_, colour)];
+        }
+        f.image.indices = std::move(indices);
         f.transparent_colour = TableColour(table, f.transparent_index);
-        if (f.transparent) lut[f.transparent_index] = 0;
-        f.image = Bitmap::Rgb32(f.width, f.height);
-        if (f.transparent) f.mask = Bitmap::Mask(f.width, f.height);
-        for (int k = 0; k < f.height; ++k) {
-          int y = f.interlaced ? InterlacedRow(k, f.height) : k;
-          const uint8_t* s = &indices[static_cast<size_t>(k) * f.width];
-          uint32_t* d = &f.image.pixels[static_cast<size_t>(y) * f.width];
-          for (int x = 0; x < f.width; ++x) d[x] = lut[s[x]];
-          if (f.transparent) {
-            uint8_t* m = &f.mask.indices[static_cast<size_t>(y) * f.width];
-            for (int x = 0; x < f.width; ++x) m[x] = s[x] == f.transparent_index;
-          }
+        if (f.transparent) {
+          f.mask = Bitmap::Mask(f.width, f.height);
+          const uint8_t key = f.transparent_index;
+          const uint8_t* s = f.image.indices.data();
+          uint8_t* m = f.mask.indices.data();
+          for (int64_t i = 0; i < area; ++i) m[i] = s[i] == key;
         }
       }
       colour_bits_ = std::max(colour_bits_, f.colour_bits);
@@ -324,10 +340,7 @@ bool TGIFImage::Parse(std::span<const uint8_t> data) {
   if (width_ <= 0 || height_ <= 0 || int64_t{width_} * height_ > budget) return false;
   if (!header_only_) {
     composite_ = Bitmap::Rgb32(width_, height_, 0);
-    if (any_transparent_) {
-      composite_mask_ = Bitmap::Mask(width_, height_, 1);
-      buffer_ = Bitmap::Rgb32(width_, height_, 0);
-    }
+    if (any_transparent_) composite_mask_ = Bitmap::Mask(width_, height_, 1);
   }
   empty_ = false;
   DrawFrameIntoComposite();
@@ -337,27 +350,34 @@ bool TGIFImage::Parse(std::span<const uint8_t> data) {
 void TGIFImage::DrawFrameIntoComposite() {
   if (empty_ || header_only_ || frames_.empty()) return;
   TFrame& f = *frames_[current_frame_ - 1];
+  if (f.width == 0 || f.height == 0) {  // a frame of no pixels changes nothing
+    if (current_frame_ == 1 && f.disposal <= dmLeave) buffer_needs_refresh_ = true;
+    return;
+  }
   if (f.disposal == dmPrevious) {
     f.saved_image = Crop(composite_, f.left, f.top, f.width, f.height);
     if (any_transparent_) f.saved_mask = Crop(composite_mask_, f.left, f.top, f.width, f.height);
   }
+  const uint32_t* lut = f.image.palette.data();
   for (int y = 0; y < f.height; ++y) {
     size_t s = static_cast<size_t>(y) * f.width;
     size_t d = static_cast<size_t>(f.top + y) * width_ + f.left;
     uint32_t* comp = &composite_.pixels[d];
-    const uint32_t* img = &f.image.pixels[s];
+    const uint8_t* img = &f.image.indices[s];
     if (f.transparent) {
-      // Mask AND frame mask, composite AND frame mask, composite XOR frame image: opaque
-      // pixels replace, transparent ones keep what was there.
+      // Mask AND frame mask, composite AND frame mask, composite XOR frame image (black where
+      // transparent): opaque pixels replace, transparent ones keep what was there.
       const uint8_t* fm = &f.mask.indices[s];
       uint8_t* cm = &composite_mask_.indices[d];
       for (int x = 0; x < f.width; ++x) {
-        cm[x] &= fm[x];
-        comp[x] = (fm[x] ? comp[x] : 0) ^ img[x];
+        if (!fm[x]) {
+          cm[x] = 0;
+          comp[x] = lut[img[x]];
+        }
       }
     } else {
       if (any_transparent_) std::fill_n(&composite_mask_.indices[d], f.width, 0);
-      std::copy_n(img, f.width, comp);
+      for (int x = 0; x < f.width; ++x) comp[x] = lut[img[x]];
     }
   }
   if (current_frame_ == 1 && frames_[0]->disposal <= dmLeave) buffer_needs_refresh_ = true;
@@ -366,6 +386,7 @@ void TGIFImage::DrawFrameIntoComposite() {
 void TGIFImage::DisposeCurrentFrame() {
   if (empty_ || header_only_ || frames_.empty()) return;
   TFrame& f = *frames_[current_frame_ - 1];
+  if (f.width == 0 || f.height == 0) return;
   if (f.disposal == dmBackground) {
     for (int y = 0; y < f.height; ++y) {
       size_t d = static_cast<size_t>(f.top + y) * width_ + f.left;
@@ -374,7 +395,8 @@ void TGIFImage::DisposeCurrentFrame() {
     }
   } else if (f.disposal == dmPrevious && !f.saved_image.empty()) {
     Paste(composite_, f.saved_image, f.left, f.top);
-    if (any_transparent_ && !f.saved_mask.empty()) Paste(composite_mask_, f.saved_mask, f.left, f.top);
+    if (any_transparent_ && !f.saved_mask.empty())
+      Paste(composite_mask_, f.saved_mask, f.left, f.top);
   }
 }
 
@@ -461,10 +483,7 @@ std::unique_ptr<TGIFImage> TGIFImage::Copy() const {
     c->is_copy_ = true;
     if (!empty_ && !header_only_) {
       c->composite_ = Bitmap::Rgb32(width_, height_, 0);
-      if (any_transparent_) {
-        c->composite_mask_ = Bitmap::Mask(width_, height_, 1);
-        c->buffer_ = Bitmap::Rgb32(width_, height_, 0);
-      }
+      if (any_transparent_) c->composite_mask_ = Bitmap::Mask(width_, height_, 1);
       c->DrawFrameIntoComposite();
     }
   } catch (...) {
@@ -475,7 +494,13 @@ std::unique_ptr<TGIFImage> TGIFImage::Copy() const {
 
 Bitmap TGIFImage::FirstFrameBitmap() const {
   if (empty_ || header_only_ || frames_.empty()) return Bitmap();
-  return frames_[0]->image;
+  const TFrame& f = *frames_[0];
+  Bitmap out = Bitmap::Rgb32(f.width, f.height);
+  for (size_t i = 0; i < out.pixels.size(); ++i) {
+    bool clear = f.transparent && f.mask.indices[i];
+    out.pixels[i] = clear ? 0 : f.image.palette[f.image.indices[i]];
+  }
+  return out;
 }
 
 Bitmap TGIFImage::FirstFrameMask() const {

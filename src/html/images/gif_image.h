@@ -11,10 +11,24 @@
 
 #include "html/images/limits.h"
 #include "platform/bitmap.h"
+#include "platform/geometry.h"
 
 namespace brisomel {
 
+class Canvas;
 class Files;
+
+// What lies under a transparent GIF where it is drawn: the enclosing table cell's colour if
+// it has one, else the document's background image (tiled in document coordinates: canvas
+// position plus the scroll position), else the document's background colour. Colours are
+// platform values (0x00BBGGRR).
+struct TGifBackdrop {
+  bool has_cell_colour = false;
+  uint32_t cell_colour = 0;
+  const Bitmap* image = nullptr;
+  Point scroll;
+  uint32_t colour = 0xFFFFFF;
+};
 
 struct TImageRect {
   int x = 0, y = 0, width = 0, height = 0;
@@ -42,11 +56,14 @@ class TGIFImage {
     bool interlaced = false;
     bool transparent = false;
     uint8_t transparent_index = 0;
-    uint32_t transparent_colour = 0;  // 0x00RRGGBB
+    uint32_t transparent_colour = 0;   // 0x00RRGGBB
     std::vector<uint8_t> local_table;  // 768 bytes when the frame has its own table
-    Bitmap image;                      // kRgb32, transparent pixels black
-    Bitmap mask;                       // kMask1, white where transparent; empty if opaque
-    Bitmap saved_image, saved_mask;    // disposal 3: what the frame covered
+    // kIndexed8: the decoded indices with the colour table as palette (on 8-bit displays each
+    // entry is the shared palette's colour nearest to it). Transparent pixels keep their index;
+    // the mask says which they are.
+    Bitmap image;
+    Bitmap mask;                     // kMask1, white where transparent; empty if opaque
+    Bitmap saved_image, saved_mask;  // disposal 3: what the frame covered
     std::string comment;
 
     // The colour table the frame uses: its own, or the image's global one (768 bytes).
@@ -78,7 +95,13 @@ class TGIFImage {
   // picture changed.
   void Step(const std::function<void(const TImageRect&)>& invalidate);
 
-  // Copies of frame 1's image and mask; empty bitmaps when there is none.
+  // Draws the picture the animation shows now, stretched to w x h at (x, y), and remembers
+  // that rectangle for Step's invalidation. Nothing when not visible, empty or header-only.
+  void Draw(Canvas& canvas, int x, int y, int w, int h, const TGifBackdrop& backdrop = {});
+  TImageRect LastDrawn() const { return last_drawn_; }
+
+  // Frame 1 as a 32-bit bitmap with its transparent pixels black, and a copy of its mask;
+  // empty bitmaps when there is none.
   Bitmap FirstFrameBitmap() const;
   Bitmap FirstFrameMask() const;
 
@@ -112,7 +135,6 @@ class TGIFImage {
   bool drawn = false;  // set by the document image that draws it; only drawn GIFs step
 
  private:
-  friend class TGifDrawing;
   bool Load(std::span<const uint8_t> data, bool header_only);
   bool Parse(std::span<const uint8_t> data);
   void Clear();
@@ -120,6 +142,7 @@ class TGIFImage {
   void DisposeCurrentFrame();
   uint32_t Now() const;
   int Interval() const;
+  void RefreshBuffer(Canvas& buffer, int x, int y, const TGifBackdrop& backdrop);
 
   std::vector<std::unique_ptr<TFrame>> frames_;
   int current_frame_ = 1;
@@ -138,8 +161,9 @@ class TGIFImage {
   uint32_t next_interval_ = 0;
   uint32_t last_step_time_ = 0;
   Bitmap composite_;
-  Bitmap composite_mask_;  // only when some frame is transparent
-  Bitmap buffer_;          // drawing buffer, only when some frame is transparent
+  Bitmap composite_mask_;           // only when some frame is transparent
+  std::unique_ptr<Canvas> buffer_;  // drawing buffer: made by the first transparent draw
+  Size buffer_size_;
   bool buffer_needs_refresh_ = true;
   TImageRect last_drawn_;
   bool is_copy_ = false;

@@ -1,5 +1,6 @@
 #include "html/images/gif_lzw.h"
 
+#include <bit>
 #include <cstring>
 
 namespace brisomel {
@@ -37,10 +38,24 @@ TGifLzwDecoder::Outcome TGifLzwDecoder::Decode(std::span<const uint8_t> data, in
   size_t prev_pos = 0, prev_len = 0;
 
   while (pos < count) {
-    while (have < width) {
-      if (in == in_end) return {pos, Result::kDataEnded};
-      bits |= uint64_t{*in++} << have;
-      have += 8;
+    if (have < width) {
+      if (in_end - in >= 8) {
+        // Whole bytes that fit go in at once; bits of a byte that did not fit are loaded
+        // again, at the same place, by the next refill.
+        uint64_t v;
+        std::memcpy(&v, in, 8);
+        if constexpr (std::endian::native == std::endian::big) v = __builtin_bswap64(v);
+        bits |= v << have;
+        int take = (63 - have) >> 3;
+        in += take;
+        have += 8 * take;
+      } else {
+        while (have < width) {
+          if (in == in_end) return {pos, Result::kDataEnded};
+          bits |= uint64_t{*in++} << have;
+          have += 8;
+        }
+      }
     }
     uint32_t code = static_cast<uint32_t>(bits) & mask;
     bits >>= width;

@@ -77,7 +77,8 @@ std::unique_ptr<Bitmap> ReadImageFile(TImageModule& module, Files& files, const 
     if (kind == tkNone) return LoadBitmapFile(module, files, name, true);
     std::unique_ptr<Bitmap> plain = LoadBitmapFile(module, files, name, false);
     if (!plain) return nullptr;
-    mask = kind == tkBottomLeft ? MakeMask(*plain, false, 0) : MakeMask(*plain, true, colour.value_or(0));
+    mask = kind == tkBottomLeft ? MakeMask(*plain, false, 0)
+                                : MakeMask(*plain, true, colour.value_or(0));
     plain.reset();
     if (!mask) return nullptr;
     return LoadBitmapFile(module, files, name, true);
@@ -171,8 +172,8 @@ TLookupResult LookupImage(TImageModule& module, Files& files, const std::string&
         return r;
       }
       if (stream && !stream->empty()) {
-        TImageType type = ImageTypeOf(std::span<const uint8_t>(*stream).first(
-            std::min(stream->size(), kImageTypeBytes)));
+        TImageType type = ImageTypeOf(
+            std::span<const uint8_t>(*stream).first(std::min(stream->size(), kImageTypeBytes)));
         if (type == itGif || type == itGif89) gif = DecodeGif(module, *stream);
         if (!gif) bitmap = LoadBitmapStream(module, stream, r.kind, mask);
       }

@@ -19,8 +19,8 @@ class Files;
 // A Windows bitmap or JPEG file as a bitmap (JPEG: 24-bit above colour depth class 8, else
 // 8-bit through the shared palette); through the shared palette when `remap`. None for any
 // other type or failure.
-std::unique_ptr<Bitmap> LoadBitmapFile(TImageModule& module, Files& files,
-                                       const std::string& name, bool remap);
+std::unique_ptr<Bitmap> LoadBitmapFile(TImageModule& module, Files& files, const std::string& name,
+                                       bool remap);
 
 // A bitmap for a document from a file, with a mask when `kind` asks for one; `kind` becomes
 // tkGif or tkPng when a ".gif"/".png" file names a transparent colour.
@@ -35,8 +35,7 @@ std::unique_ptr<Bitmap> LoadBitmapStream(TImageModule& module, const std::vector
 struct TImageHandlers {
   // A bitmap for the source, or null; may set `colour` (initially -1) to its transparent
   // colour.
-  std::function<std::unique_ptr<Bitmap>(const std::string& source, int32_t& colour)>
-      bitmap_request;
+  std::function<std::unique_ptr<Bitmap>(const std::string& source, int32_t& colour)> bitmap_request;
   // The image's bytes, the module's wait stream ("not yet"), or null.
   std::function<const std::vector<uint8_t>*(const std::string& source)> image_request;
 };
@@ -47,7 +46,7 @@ struct TLookupResult {
   TGIFImage* gif = nullptr;     // the image when it is an animated GIF
   Bitmap* mask = nullptr;
   TTransparency kind = tkNone;
-  bool delayed = false;     // the image-request handler answered "not yet"
+  bool delayed = false;  // the image-request handler answered "not yet"
   bool from_cache = false;
 };
 

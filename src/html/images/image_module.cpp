@@ -24,10 +24,14 @@ TImageModule::TImageModule(int screen_bits_times_planes)
 const Bitmap& TImageModule::Placeholder(int resource) const {
   static const Bitmap kNone;
   switch (resource) {
-    case kResourceImageError: return broken_;
-    case kResourceImageWait: return loading_;
-    case kResourceImageErrorMask: return mono_;
-    default: return kNone;
+    case kResourceImageError:
+      return broken_;
+    case kResourceImageWait:
+      return loading_;
+    case kResourceImageErrorMask:
+      return mono_;
+    default:
+      return kNone;
   }
 }
 

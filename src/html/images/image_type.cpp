@@ -62,8 +62,8 @@ std::optional<uint32_t> PngTransparentColor(std::span<const uint8_t> file) {
       if (colour_type != kPalette) break;
     } else if (is("PLTE")) {
       if (colour_type == kPalette && length >= 3) {
-        first_colour = (uint32_t{file[data]} << 16) | (uint32_t{file[data + 1]} << 8) |
-                       file[data + 2];
+        first_colour =
+            (uint32_t{file[data]} << 16) | (uint32_t{file[data + 1]} << 8) | file[data + 2];
       }
     } else if (is("tRNS")) {
       if (colour_type == kPalette && first_colour && length >= 1 && file[data] < 127) {

@@ -6,7 +6,10 @@
 #include <cstring>
 #include <memory>
 
+// clang-format off
+#include <cstdio>  // before jpeglib.h, which uses FILE and size_t
 #include <jpeglib.h>
+// clang-format on
 
 namespace brisomel {
 namespace {

@@ -14,7 +14,8 @@ std::unique_ptr<Bitmap> MakeMask(const Bitmap& bitmap, bool use_colour, uint32_t
     const size_t n = static_cast<size_t>(w) * h;
     switch (bitmap.format) {
       case Bitmap::Format::kRgb32: {
-        uint32_t key = (use_colour ? colour : bitmap.pixels[static_cast<size_t>(h - 1) * w]) & 0xFFFFFF;
+        uint32_t key =
+            (use_colour ? colour : bitmap.pixels[static_cast<size_t>(h - 1) * w]) & 0xFFFFFF;
         for (size_t i = 0; i < n; ++i) mask->indices[i] = (bitmap.pixels[i] & 0xFFFFFF) == key;
         break;
       }
@@ -26,7 +27,8 @@ std::unique_ptr<Bitmap> MakeMask(const Bitmap& bitmap, bool use_colour, uint32_t
         break;
       }
       case Bitmap::Format::kMask1: {
-        uint8_t key = use_colour ? (colour & 0xFFFFFF) == 0xFFFFFF : bitmap.indices[static_cast<size_t>(h - 1) * w];
+        uint8_t key = use_colour ? (colour & 0xFFFFFF) == 0xFFFFFF
+                                 : bitmap.indices[static_cast<size_t>(h - 1) * w];
         for (size_t i = 0; i < n; ++i) mask->indices[i] = bitmap.indices[i] == key;
         break;
       }
@@ -124,7 +126,8 @@ std::unique_ptr<Bitmap> RemapToPalette(std::unique_ptr<Bitmap> bitmap,
   if (!dib) return bitmap;
   try {
     auto remapped = std::make_unique<Bitmap>(dib->MakeDeviceBitmap());
-    if (remapped->palette.empty()) remapped->palette.assign(shared_palette.begin(), shared_palette.end());
+    if (remapped->palette.empty())
+      remapped->palette.assign(shared_palette.begin(), shared_palette.end());
     return remapped;
   } catch (...) {
     return bitmap;

@@ -644,12 +644,18 @@ const uint8_t kCornerImage[8561] = {
 
 std::span<const uint8_t> ResourceBytes(int resource) {
   switch (resource) {
-    case 1001: return kImageError;
-    case 1002: return kImageWait;
-    case 1003: return kCursorLink;
-    case 1005: return kImageErrorMask;
-    case 1006: return kCursorText;
-    default: return {};
+    case 1001:
+      return kImageError;
+    case 1002:
+      return kImageWait;
+    case 1003:
+      return kCursorLink;
+    case 1005:
+      return kImageErrorMask;
+    case 1006:
+      return kCursorText;
+    default:
+      return {};
   }
 }
 

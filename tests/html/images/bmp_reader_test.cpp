@@ -16,9 +16,13 @@ using test::Put32;
 constexpr int kW = 13;  // odd, so that every bit depth pads its rows
 constexpr int kH = 7;
 
-uint32_t Palette16(int i) { return uint32_t(i * 16 + 5) << 16 | uint32_t(255 - i * 9) << 8 | uint32_t(i * 7); }
+uint32_t Palette16(int i) {
+  return uint32_t(i * 16 + 5) << 16 | uint32_t(255 - i * 9) << 8 | uint32_t(i * 7);
+}
 int IndexAt(int x, int y, int colours) { return (x * 3 + y * 5) % colours; }
-uint32_t ColourAt(int x, int y) { return uint32_t(x * 19) << 16 | uint32_t(y * 37) << 8 | uint32_t((x * y * 11) & 255); }
+uint32_t ColourAt(int x, int y) {
+  return uint32_t(x * 19) << 16 | uint32_t(y * 37) << 8 | uint32_t((x * y * 11) & 255);
+}
 
 struct BmpSpec {
   int header_size = 40;  // 12: core header
@@ -34,7 +38,8 @@ Bytes MakeBmp(const BmpSpec& s, const std::function<Bytes(int stored_row)>& row,
   Bytes palette;
   for (int i = 0; i < s.colours; ++i) {
     uint32_t c = Palette16(i);
-    palette.push_back(uint8_t(c)), palette.push_back(uint8_t(c >> 8)), palette.push_back(uint8_t(c >> 16));
+    palette.push_back(uint8_t(c)), palette.push_back(uint8_t(c >> 8)),
+        palette.push_back(uint8_t(c >> 16));
     if (s.header_size != 12) palette.push_back(0);
   }
   Bytes masks;
@@ -54,8 +59,10 @@ Bytes MakeBmp(const BmpSpec& s, const std::function<Bytes(int stored_row)>& row,
   if (s.header_size == 12) {
     Put16(info, kW), Put16(info, kH), Put16(info, 1), Put16(info, s.bits);
   } else {
-    Put32(info, kW), Put32(info, s.top_down ? uint32_t(-kH) : kH), Put16(info, 1), Put16(info, s.bits);
-    Put32(info, s.compression), Put32(info, uint32_t(data.size())), Put32(info, 2835), Put32(info, 2835);
+    Put32(info, kW), Put32(info, s.top_down ? uint32_t(-kH) : kH), Put16(info, 1),
+        Put16(info, s.bits);
+    Put32(info, s.compression), Put32(info, uint32_t(data.size())), Put32(info, 2835),
+        Put32(info, 2835);
     Put32(info, s.colours), Put32(info, 0);
     if (s.header_size >= 52) {
       for (size_t i = 0; i < 3; ++i) Put32(info, i < s.masks.size() ? s.masks[i] : 0);
@@ -65,7 +72,8 @@ Bytes MakeBmp(const BmpSpec& s, const std::function<Bytes(int stored_row)>& row,
   uint32_t offset = uint32_t(14 + info.size() + masks.size() + palette.size());
   Bytes f = {'B', 'M'};
   Put32(f, uint32_t(offset + data.size())), Put32(f, 0), Put32(f, offset);
-  for (const Bytes* part : {&info, &masks, &palette, &data}) f.insert(f.end(), part->begin(), part->end());
+  for (const Bytes* part : {&info, &masks, &palette, &data})
+    f.insert(f.end(), part->begin(), part->end());
   return f;
 }
 
@@ -90,7 +98,8 @@ struct Flavour {
 // A 5-5-5 or 5-6-5 pixel of the colour, as the file stores it.
 uint16_t Pack16(uint32_t c, bool six) {
   uint32_t r = (c >> 16) & 255, g = (c >> 8) & 255, b = c & 255;
-  return six ? uint16_t((r >> 3) << 11 | (g >> 2) << 5 | (b >> 3)) : uint16_t((r >> 3) << 10 | (g >> 3) << 5 | (b >> 3));
+  return six ? uint16_t((r >> 3) << 11 | (g >> 2) << 5 | (b >> 3))
+             : uint16_t((r >> 3) << 10 | (g >> 3) << 5 | (b >> 3));
 }
 
 Bytes DirectRow(const BmpSpec& s, int stored) {
@@ -161,7 +170,8 @@ TEST(BmpReader, EveryFlavourDecodesToItsPixels) {
     ASSERT_EQ(bmp->width, kW);
     ASSERT_EQ(bmp->height, kH);
     for (int y = 0; y < kH; ++y) {
-      for (int x = 0; x < kW; ++x) ASSERT_EQ(bmp->ColorAt(x, y), Expected(f.spec, x, y)) << x << "," << y;
+      for (int x = 0; x < kW; ++x)
+        ASSERT_EQ(bmp->ColorAt(x, y), Expected(f.spec, x, y)) << x << "," << y;
     }
   }
 }
@@ -170,17 +180,17 @@ TEST(BmpReader, EveryFlavourDecodesToItsPixels) {
 // and 3, then the end of the bitmap: what no code reaches keeps index 0.
 Bytes Rle8Data() {
   Bytes d;
-  d.insert(d.end(), {5, 1, 8, 2, 0, 0});                                  // row 0: 5 x 1, 8 x 2
+  d.insert(d.end(), {5, 1, 8, 2, 0, 0});  // row 0: 5 x 1, 8 x 2
   d.insert(d.end(), {0, 13, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 0, 0, 0});  // row 1
-  d.insert(d.end(), {3, 4, 0, 2, 2, 1, 2, 5});                            // row 2: 3 x 4, skip
-  d.insert(d.end(), {0, 1});                                              // end
+  d.insert(d.end(), {3, 4, 0, 2, 2, 1, 2, 5});  // row 2: 3 x 4, skip
+  d.insert(d.end(), {0, 1});                    // end
   return d;
 }
 Bytes Rle4Data() {
   Bytes d;
-  d.insert(d.end(), {5, 0x12, 8, 0x33, 0, 0});                     // row 0: 1 2 1 2 1, 8 x 3
+  d.insert(d.end(), {5, 0x12, 8, 0x33, 0, 0});  // row 0: 1 2 1 2 1, 8 x 3
   d.insert(d.end(), {0, 13, 0x01, 0x23, 0x45, 0x67, 0x89, 0xAB, 0xC0, 0, 0, 0});  // row 1
-  d.insert(d.end(), {3, 0x44, 0, 2, 2, 1, 2, 0x55});               // row 2, skip, row 3
+  d.insert(d.end(), {3, 0x44, 0, 2, 2, 1, 2, 0x55});  // row 2, skip, row 3
   d.insert(d.end(), {0, 1});
   return d;
 }
@@ -216,7 +226,8 @@ TEST(BmpReader, RunLengthCodesFillRowsAndSkip) {
     ASSERT_TRUE(bmp);
     for (int stored = 0; stored < kH; ++stored) {
       for (int x = 0; x < kW; ++x) {
-        ASSERT_EQ(bmp->ColorAt(x, kH - 1 - stored), Palette16(c.indices[stored * kW + x])) << x << "," << stored;
+        ASSERT_EQ(bmp->ColorAt(x, kH - 1 - stored), Palette16(c.indices[stored * kW + x]))
+            << x << "," << stored;
       }
     }
   }

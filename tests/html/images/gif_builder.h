@@ -121,7 +121,8 @@ class GifBuilder {
   void Table(int bits, uint32_t (*colour)(int)) {
     for (int i = 0; i < (1 << bits); ++i) {
       uint32_t c = colour ? colour(i) : uint32_t(i * 0x010101);
-      bytes_.push_back(uint8_t(c >> 16)), bytes_.push_back(uint8_t(c >> 8)), bytes_.push_back(uint8_t(c));
+      bytes_.push_back(uint8_t(c >> 16)), bytes_.push_back(uint8_t(c >> 8)),
+          bytes_.push_back(uint8_t(c));
     }
   }
   Bytes bytes_;

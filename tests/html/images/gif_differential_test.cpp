@@ -103,7 +103,9 @@ class Reference {
       for (int x = 0; x < f.w; ++x) {
         size_t at = size_t(f.top + y) * w_ + f.left + x;
         if (d == 2) picture.pixels[at] = 0, mask.indices[at] = 1;
-        if (d == 3) picture.pixels[at] = saved_.first.pixels[at], mask.indices[at] = saved_.second.indices[at];
+        if (d == 3)
+          picture.pixels[at] = saved_.first.pixels[at],
+          mask.indices[at] = saved_.second.indices[at];
       }
     }
   }
@@ -129,16 +131,20 @@ std::vector<CorpusFile> Corpus() {
   return {
       {"photo", "convert -size 320x240 -seed 4 plasma:fractal photo.gif"},
       {"interlaced", "convert -size 61x47 -seed 2 plasma:fractal -interlace GIF interlaced.gif"},
-      {"transparent", "convert -size 40x30 xc:none -fill red -draw 'circle 20,15 20,4' -fill blue "
-                      "-draw 'rectangle 2,2 10,10' transparent.gif"},
-      {"local_palettes", "convert -delay 10 -size 30x20 gradient:red-yellow gradient:blue-green "
-                         "-seed 3 plasma:fractal -loop 0 local_palettes.gif"},
-      {"dispose_background", "convert -delay 5 -dispose Background" + sprites + "dispose_background.gif"},
+      {"transparent",
+       "convert -size 40x30 xc:none -fill red -draw 'circle 20,15 20,4' -fill blue "
+       "-draw 'rectangle 2,2 10,10' transparent.gif"},
+      {"local_palettes",
+       "convert -delay 10 -size 30x20 gradient:red-yellow gradient:blue-green "
+       "-seed 3 plasma:fractal -loop 0 local_palettes.gif"},
+      {"dispose_background",
+       "convert -delay 5 -dispose Background" + sprites + "dispose_background.gif"},
       {"dispose_previous", "convert -delay 5 -dispose Previous" + sprites + "dispose_previous.gif"},
-      {"dispose_mixed", "convert -delay 5 -dispose None -size 40x30 xc:white -dispose Previous "
-                        "-page +5+5 -size 10x10 xc:red -dispose Background -page +20+10 -size 10x10 "
-                        "xc:none -fill blue -draw 'circle 5,5 5,1' -dispose None -page +1+1 -size 5x5 "
-                        "xc:green -loop 0 dispose_mixed.gif"},
+      {"dispose_mixed",
+       "convert -delay 5 -dispose None -size 40x30 xc:white -dispose Previous "
+       "-page +5+5 -size 10x10 xc:red -dispose Background -page +20+10 -size 10x10 "
+       "xc:none -fill blue -draw 'circle 5,5 5,1' -dispose None -page +1+1 -size 5x5 "
+       "xc:green -loop 0 dispose_mixed.gif"},
       {"loop0", "convert -delay 5 -size 8x8 xc:red xc:green xc:blue -loop 0 loop0.gif"},
       {"loop1", "convert -delay 5 -size 8x8 xc:red xc:green xc:blue -loop 1 loop1.gif"},
       {"loop3", "convert -delay 5 -size 8x8 xc:red xc:green xc:blue -loop 3 loop3.gif"},
@@ -255,7 +261,8 @@ TEST_F(GifDifferential, FramesAndCompositesEqualGiflibWithTheRules) {
       for (int i = 0; i < f.w * f.h; ++i) {
         uint8_t index = f.indices[i];
         bool clear = f.transparent >= 0 && index == f.transparent;
-        ASSERT_EQ(ours.image.pixels[i] & 0xFFFFFF, clear ? 0 : f.table[index]) << i;
+        ASSERT_EQ(ours.image.indices[i], index) << i;
+        ASSERT_EQ(ours.image.palette[index], f.table[index]) << i;
         if (ours.transparent) {
           ASSERT_EQ(ours.mask.indices[i], clear) << i;
         }

@@ -15,7 +15,9 @@ uint32_t Colours(int i) {
   static const uint32_t kColours[4] = {0x000000, 0xFF0000, 0x00FF00, 0x0000FF};
   return kColours[i & 3];
 }
-std::vector<uint8_t> Fill(int w, int h, uint8_t v) { return std::vector<uint8_t>(size_t(w) * h, v); }
+std::vector<uint8_t> Fill(int w, int h, uint8_t v) {
+  return std::vector<uint8_t>(size_t(w) * h, v);
+}
 
 // A 4-frame animation on a 4 x 2 screen; frame n fills the screen with index n & 3.
 Bytes Animation(int loop, int delay_cs = 10) {
@@ -142,7 +144,8 @@ TEST(GifImage, DisposalRulesShapeTheComposite) {
     int disposal;
     uint32_t at_1_1;  // what frame 3's picture shows where frame 2 was opaque
     uint8_t mask_1_1;
-  } cases[] = {{0, green, 0}, {1, green, 0}, {2, black, 1}, {3, red, 0}, {4, black, 1}, {7, black, 1}};
+  } cases[] = {{0, green, 0}, {1, green, 0}, {2, black, 1},
+               {3, red, 0},   {4, black, 1}, {7, black, 1}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.disposal);
     auto gif = Load(Disposals(c.disposal));
@@ -172,8 +175,11 @@ TEST(GifImage, FramesCarryTheirBlocks) {
   EXPECT_TRUE(f1.transparent);
   EXPECT_EQ(f1.transparent_index, 2);
   EXPECT_EQ(f1.transparent_colour, 0x00FF00u);
-  EXPECT_EQ(f1.image.ColorAt(2, 0), 0u);  // transparent pixels are black in the image
+  EXPECT_EQ(f1.image.indices[2], 2);
   EXPECT_EQ(f1.mask.indices[2], 1);
+  EXPECT_EQ(gif->FirstFrameBitmap().ColorAt(2, 0), 0u);  // transparent pixels black
+  EXPECT_EQ(gif->FirstFrameBitmap().ColorAt(1, 0), 0xFF0000u);
+  EXPECT_EQ(gif->FirstFrameMask().indices, f1.mask.indices);
   EXPECT_EQ(f1.image.ColorAt(1, 0), 0xFF0000u);
   const auto& f2 = gif->Frame(2);
   EXPECT_EQ(f2.comment, "");  // the graphic control and comment applied to frame 1 only
@@ -198,7 +204,8 @@ TEST(GifImage, InterlacedRowsLandInPlace) {
     for (int y : order) data.insert(data.end(), 3, uint8_t(y));
     GifBuilder g(3, h, 4);
     auto gif = Load(g.Image(0, 0, 3, h, data, true).Done());
-    for (int y = 0; y < h; ++y) EXPECT_EQ(gif->Frame(1).image.ColorAt(2, y), uint32_t(y * 0x010101));
+    for (int y = 0; y < h; ++y)
+      EXPECT_EQ(gif->Frame(1).image.ColorAt(2, y), uint32_t(y * 0x010101));
   }
 }
 
@@ -302,17 +309,24 @@ TEST(GifImage, MalformedFiles) {
       {"descriptor cut", prefix(23), 0},
       {"no code size", prefix(29), 0},
       {"code size 12", with(29, 12), 0},
-      {"local table cut", GifBuilder(2, 2, 0).Raw({',', 0, 0, 0, 0, 2, 0, 2, 0, 0x87, 1, 2}).Partial(), 0},
+      {"local table cut",
+       GifBuilder(2, 2, 0).Raw({',', 0, 0, 0, 0, 2, 0, 2, 0, 0x87, 1, 2}).Partial(), 0},
       {"zero-sized frame on a zero screen", GifBuilder(0, 0, 1).Image(0, 0, 0, 0, {}).Done(), 0},
-      {"second frame bad code size", then(Bytes{',', 0, 0, 0, 0, 1, 0, 1, 0, 0, 0, 2, 1, 2, 0, ';'}), 1},
-      {"unknown extension ends the walk", then(Bytes{0x21, 0x77, 1, 0, 0, ',', 0, 0, 0, 0, 2, 0, 2, 0, 0}), 1},
+      {"second frame bad code size",
+       then(Bytes{',', 0, 0, 0, 0, 1, 0, 1, 0, 0, 0, 2, 1, 2, 0, ';'}), 1},
+      {"unknown extension ends the walk",
+       then(Bytes{0x21, 0x77, 1, 0, 0, ',', 0, 0, 0, 0, 2, 0, 2, 0, 0}), 1},
       {"stray byte ends the walk", then(Bytes{'x'}), 1},
       {"application block cut", then(Bytes{0x21, 0xFF, 11, 'N', 'E'}), 1},
       {"netscape block cut", then(test::Text("\x21\xFF\x0BNETSCAPE2.0\x03")), 1},
       {"comment cut", then(Bytes{0x21, 0xFE, 10, 'a'}), 1},
       {"graphic control cut", then(Bytes{0x21, 0xF9, 4, 1}), 1},
-      {"frames over the screen limit", GifBuilder(2, 2, 1).Image(0, 0, 1, 1, {1}).Raw(
-          {',', 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0, 2, 2, 0x4C, 1, 0}).Done(), 1},
+      {"frames over the screen limit",
+       GifBuilder(2, 2, 1)
+           .Image(0, 0, 1, 1, {1})
+           .Raw({',', 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0, 2, 2, 0x4C, 1, 0})
+           .Done(),
+       1},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -322,6 +336,20 @@ TEST(GifImage, MalformedFiles) {
     EXPECT_EQ(gif.FrameCount(), c.frames);
     EXPECT_EQ(gif.Empty(), c.frames == 0);
   }
+}
+
+// Found by fuzzing: frames with no pixels once made references into empty buffers.
+TEST(GifImage, FramesWithoutPixelsChangeNothing) {
+  GifBuilder g(3, 3, 2, Colours);
+  g.Control(1, 1).Image(0, 0, 3, 3, Fill(3, 3, 1));
+  g.Control(3, 1).Image(1, 1, 0, 2, {}, true);
+  g.Control(2, 1, 0).Image(2, 0, 1, 0, {});
+  auto gif = Load(g.Done());
+  ASSERT_EQ(gif->FrameCount(), 3);
+  for (int n : {2, 3, 1, 0}) gif->SetCurrentFrame(n);
+  EXPECT_EQ(gif->Composite().ColorAt(1, 1), 0xFF0000u);
+  auto copy = gif->Copy();
+  EXPECT_EQ(copy->Composite().ColorAt(2, 2), 0xFF0000u);
 }
 
 TEST(GifImage, ScreensLargerThanTheBudgetGiveNoImage) {

@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "gif_builder.h"
-#include "jpeg_writer.h"
 #include "html/images/palette.h"
+#include "jpeg_writer.h"
 
 namespace brisomel {
 namespace {
@@ -53,7 +53,8 @@ class ImageLoading : public testing::Test {
     files_.files["still.gif"] = StillGif(false);
     files_.files["clear.gif"] = StillGif(true);
     files_.files["moving.gif"] = AnimatedGif();
-    files_.files["image.png"] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0, 0, 0, 0, 'I', 'E', 'N', 'D'};
+    files_.files["image.png"] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n',
+                                 0,    0,   0,   0,   'I',  'E',  'N',  'D'};
   }
   TLookupResult Lookup(const std::string& source, TTransparency kind = tkNone,
                        const TImageHandlers& handlers = {}) {
@@ -134,7 +135,8 @@ TEST_F(ImageLoading, BitmapRequestsAndImageRequests) {
   ASSERT_TRUE(given.bitmap && given.mask);
   EXPECT_EQ(given.kind, tkGif);
   EXPECT_EQ(given.mask->indices, (std::vector<uint8_t>{1, 0}));
-  EXPECT_FALSE(Lookup("white.bmp", tkNone, bitmap_handler).item) << "the handler is asked, not the file";
+  EXPECT_FALSE(Lookup("white.bmp", tkNone, bitmap_handler).item)
+      << "the handler is asked, not the file";
 
   Bytes jpeg = Jpeg(), gif = AnimatedGif(), tiny = {'B', 'M', 1, 2};
   TImageHandlers image_handler;

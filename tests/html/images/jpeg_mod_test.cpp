@@ -2,11 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include "html/images/palette.h"
 #include "test_support.h"
 
-#include <cstdio>
+// clang-format off
+#include <cstdio>  // before jpeglib.h, which uses FILE and size_t
 #include <jpeglib.h>
+// clang-format on
 namespace brisomel {
 namespace {
 
@@ -40,7 +44,8 @@ std::vector<uint32_t> Pixels(const Bytes& pnm, int* w, int* h) {
   std::vector<uint32_t> out;
   for (size_t i = 0; i < size_t(*w) * *h && at + channels <= pnm.size(); ++i, at += channels) {
     const uint8_t* p = &pnm[at];
-    out.push_back(channels == 3 ? uint32_t(p[0]) << 16 | uint32_t(p[1]) << 8 | p[2] : p[0] * 0x010101u);
+    out.push_back(channels == 3 ? uint32_t(p[0]) << 16 | uint32_t(p[1]) << 8 | p[2]
+                                : p[0] * 0x010101u);
   }
   return out;
 }
@@ -74,12 +79,9 @@ TEST_F(JpegAgainstDjpeg, TwentyFourBitOutputEqualsDjpeg) {
     const char* name;
     const char* options;
   } cases[] = {
-      {"baseline", "-quality 85"},
-      {"progressive", "-progressive -quality 70"},
-      {"grayscale", "-grayscale"},
-      {"sampling444", "-sample 1x1 -quality 95"},
-      {"restarts", "-restart 1 -optimize"},
-      {"arithmetic", "-arithmetic"},
+      {"baseline", "-quality 85"},          {"progressive", "-progressive -quality 70"},
+      {"grayscale", "-grayscale"},          {"sampling444", "-sample 1x1 -quality 95"},
+      {"restarts", "-restart 1 -optimize"}, {"arithmetic", "-arithmetic"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

@@ -3,9 +3,13 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <jpeglib.h>
 
 #include "test_support.h"
+
+// clang-format off
+#include <cstdio>  // before jpeglib.h, which uses FILE and size_t
+#include <jpeglib.h>
+// clang-format on
 
 namespace brisomel::test {
 

@@ -74,7 +74,8 @@ TEST(Masks, DeviceIndependentCopies) {
     Bitmap bitmap;
     int bits;
     size_t row;
-  } cases[] = {{Picture(), 24, 12}, {Bitmap::Mask(33, 2, 1), 1, 8}, {Bitmap::Rgb32(1, 1, 0x123456), 24, 4}};
+  } cases[] = {
+      {Picture(), 24, 12}, {Bitmap::Mask(33, 2, 1), 1, 8}, {Bitmap::Rgb32(1, 1, 0x123456), 24, 4}};
   for (const Case& c : cases) {
     auto dib = TDib::Create(c.bitmap);
     ASSERT_TRUE(dib);
@@ -83,7 +84,8 @@ TEST(Masks, DeviceIndependentCopies) {
     EXPECT_EQ(dib->ImageSize(), c.row * c.bitmap.height);
     Bitmap back = dib->MakeDeviceBitmap();
     for (int y = 0; y < c.bitmap.height; ++y) {
-      for (int x = 0; x < c.bitmap.width; ++x) EXPECT_EQ(back.ColorAt(x, y), c.bitmap.ColorAt(x, y));
+      for (int x = 0; x < c.bitmap.width; ++x)
+        EXPECT_EQ(back.ColorAt(x, y), c.bitmap.ColorAt(x, y));
     }
   }
   // Rows are stored bottom-up: the first bytes are the bottom row's blue pixel.

@@ -233,7 +233,9 @@ def main():
            ("image_error_mask.bmp", 1005, "BITMAP", "kImageErrorMask"),
            ("cursor_text.cur", 1006, "CURSOR", "kCursorText")]
     with open(os.path.join(parent, "resources.rc"), "w") as f:
-        f.write("// Resources of the images module (made by resources/make_resources.py).\n")
+        f.write("// Resources of the images module (made by resources/make_resources.py). Paths are\n"
+                "// relative to this folder: a file that includes this one puts src/html/images on\n"
+                "// the resource compiler's include path.\n")
         for name, rid, kind, _ in ids:
             f.write(f'{rid} {kind} "resources/{name}"\n')
     cpp = ["// Made by resources/make_resources.py from the files in resources/; do not edit.",
