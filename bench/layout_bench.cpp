@@ -1,17 +1,15 @@
 // Parse and lay out a generated 5 MB page at width 800, against litehtml with a container of
 // the same fixed font metrics (the test font: every character advances (em + 1) / 2 pixels,
 // plus 1 when bold; cell height em + em / 4). Time per page, and peak memory measured in a
-// child process per engine (the rise of the resident-set high-water mark over the child's
-// start, so that every allocator the engine uses is counted).
+// fresh process per engine (its peak resident set less that of a process that only makes the
+// page, so that every allocator the engine uses is counted).
 #include <benchmark/benchmark.h>
 #include <litehtml.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -207,36 +205,42 @@ BENCHMARK(BM_LayoutLitehtml)->Unit(benchmark::kMillisecond);
 
 // --- Peak memory ---
 
-long StatusKiB(const char* field) {
-  std::ifstream status("/proc/self/status");
-  std::string line;
-  const size_t n = std::strlen(field);
-  while (std::getline(status, line))
-    if (line.compare(0, n, field) == 0) return std::stol(line.substr(n));
-  return -1;
+// Peak memory of one engine: the same program is started again with --memory-child=NAME and
+// runs only that engine (or, for "none", only makes the page), then prints its own peak
+// resident set (VmHWM, which a fresh program image starts anew). The engine's peak is that
+// less the peak of "none".
+long PeakKiB() {
+  FILE* status = std::fopen("/proc/self/status", "r");
+  if (!status) return -1;
+  char line[256];
+  long kib = -1;
+  while (std::fgets(line, sizeof line, status))
+    if (std::strncmp(line, "VmHWM:", 6) == 0) kib = std::atol(line + 6);
+  std::fclose(status);
+  return kib;
 }
 
-// The rise of the resident high-water mark while `work` runs in a child process, in KiB.
-long PeakRiseKiB(const std::function<void()>& work) {
-  int fds[2];
-  if (pipe(fds) != 0) return -1;
-  const pid_t pid = fork();
-  if (pid == 0) {
-    close(fds[0]);
-    { std::ofstream("/proc/self/clear_refs") << "5"; }  // high-water mark := current RSS
-    const long base = StatusKiB("VmRSS:");
-    work();
-    const long rise = StatusKiB("VmHWM:") - base;
-    if (write(fds[1], &rise, sizeof rise) != sizeof rise) _exit(1);
-    _exit(0);
+int RunMemoryChild(const std::string& name) {
+  const std::string& page = Page();
+  if (name == "brisomel") {
+    BrisomelEngine engine;
+    benchmark::DoNotOptimize(engine.Run(page));
+  } else if (name == "litehtml") {
+    LitehtmlEngine engine;
+    benchmark::DoNotOptimize(engine.Run(page));
   }
-  close(fds[1]);
-  long rise = -1;
-  if (read(fds[0], &rise, sizeof rise) != sizeof rise) rise = -1;
-  close(fds[0]);
-  int status = 0;
-  waitpid(pid, &status, 0);
-  return rise;
+  std::printf("%ld\n", PeakKiB());
+  return 0;
+}
+
+// The peak resident set of a child running `name`, in KiB; -1 on failure.
+long ChildPeakKiB(const std::string& self, const std::string& name) {
+  const std::string command = "'" + self + "' --memory-child=" + name;
+  FILE* pipe = popen(command.c_str(), "r");
+  if (!pipe) return -1;
+  long kib = -1;
+  if (std::fscanf(pipe, "%ld", &kib) != 1) kib = -1;
+  return pclose(pipe) == 0 ? kib : -1;
 }
 
 class RecordingReporter : public benchmark::ConsoleReporter {
@@ -252,6 +256,9 @@ class RecordingReporter : public benchmark::ConsoleReporter {
 }  // namespace
 
 int main(int argc, char** argv) {
+  const std::string child = "--memory-child=";
+  if (argc == 2 && std::strncmp(argv[1], child.c_str(), child.size()) == 0)
+    return RunMemoryChild(argv[1] + child.size());
   benchmark::Initialize(&argc, argv);
   std::printf("page: %.1f MB\n", static_cast<double>(Page().size()) / (1 << 20));
   {
@@ -262,14 +269,11 @@ int main(int argc, char** argv) {
   RecordingReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
 
-  const long ours = PeakRiseKiB([] {
-    BrisomelEngine engine;
-    benchmark::DoNotOptimize(engine.Run(Page()));
-  });
-  const long theirs = PeakRiseKiB([] {
-    LitehtmlEngine engine;
-    benchmark::DoNotOptimize(engine.Run(Page()));
-  });
+  char self[4096] = {};
+  if (readlink("/proc/self/exe", self, sizeof self - 1) < 0) self[0] = 0;
+  const long base = ChildPeakKiB(self, "none");
+  const long ours = ChildPeakKiB(self, "brisomel") - base;
+  const long theirs = ChildPeakKiB(self, "litehtml") - base;
   std::printf("peak memory: brisomel %.1f MiB, litehtml %.1f MiB\n", ours / 1024.0,
               theirs / 1024.0);
 
