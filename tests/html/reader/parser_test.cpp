@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -227,6 +229,80 @@ TEST(Parser, EntryPoints) {
     Parsed p;
     p.parser.ParsePlainTextStrings({"<B>a &amp;", "", "  b"});
     EXPECT_EQ(p.doc.Summary(), R"(R0l[10f]:"<B>a &amp;" | R0l[10f]:"  b")");
+  }
+}
+
+// Named files in memory, for the file entry points.
+class MemoryFiles : public Files {
+ public:
+  std::map<std::string, std::string> files;
+
+  std::unique_ptr<File> OpenRead(const std::string& path) override {
+    auto it = files.find(path);
+    return it == files.end() ? nullptr : std::make_unique<Reader>(it->second);
+  }
+  std::unique_ptr<File> CreateWrite(const std::string&) override { return nullptr; }
+  bool Exists(const std::string& path) override { return files.count(path) > 0; }
+  bool DirectoryExists(const std::string&) override { return false; }
+  bool Delete(const std::string&) override { return false; }
+  std::vector<std::string> List(const std::string&, const std::string&) override { return {}; }
+  std::string CurrentDirectory() override { return ""; }
+  bool SetCurrentDirectory(const std::string&) override { return false; }
+  std::string FullPath(const std::string& path) override { return path; }
+  std::string ExecutablePath() override { return ""; }
+  std::string SystemTempDirectory() override { return ""; }
+  bool CreateDirectoryExclusive(const std::string&) override { return false; }
+  bool RemoveDirectory(const std::string&) override { return false; }
+  std::unique_ptr<File> HoldLock(const std::string&) override { return nullptr; }
+  void RandomBytes(void* buffer, int32_t count) override { std::memset(buffer, 0, count); }
+  char Separator() override { return '/'; }
+
+ private:
+  struct Reader : File {
+    explicit Reader(const std::string& data) : data(data) {}
+    int32_t Read(void* buffer, int32_t count) override {
+      size_t n = std::min(static_cast<size_t>(count), data.size() - at);
+      std::memcpy(buffer, data.data() + at, n);
+      at += n;
+      return static_cast<int32_t>(n);
+    }
+    int32_t Write(const void*, int32_t) override { return 0; }
+    bool Seek(int64_t) override { return false; }
+    int64_t Size() override { return static_cast<int64_t>(data.size()); }
+    bool Close() override { return true; }
+    const std::string& data;
+    size_t at = 0;
+  };
+};
+
+TEST(Parser, FileEntryPoints) {
+  MemoryFiles files;
+  files.files["open.htm"] = "a<P>b<!-- never closed";
+  files.files["long.htm"] = "<B>" + std::string(5000, 'x') + "</B>end";
+  files.files["text.txt"] = "line <B>one</B> &amp;\r\n\r\n  two\x1Anot read";
+  {
+    // The file reader keeps what was built before an open comment.
+    Parsed p;
+    EXPECT_TRUE(p.parser.ParseHtmlFile(files, "open.htm"));
+    EXPECT_EQ(p.doc.Summary(), R"(T0l:"a" | para | T0l:"b")");
+  }
+  {
+    Parsed p;
+    EXPECT_FALSE(p.parser.ParseHtmlFile(files, "missing.htm"));
+    EXPECT_EQ(p.doc.Summary(), "");
+  }
+  {
+    // Text runs across the reader's 2000-byte pieces.
+    Parsed p;
+    EXPECT_TRUE(p.parser.ParseHtmlFile(files, "long.htm"));
+    std::string text = p.doc.Summary();
+    EXPECT_EQ(std::count(text.begin(), text.end(), 'x'), 5000);
+    EXPECT_NE(text.find("{12}\"end\""), std::string::npos);
+  }
+  {
+    Parsed p;
+    EXPECT_TRUE(p.parser.ParsePlainTextFile(files, "text.txt"));
+    EXPECT_EQ(p.doc.Summary(), R"(R0l[10f]:"line <B>one</B> &amp;" | R0l[10f]:"  two")");
   }
 }
 
