@@ -97,6 +97,14 @@ void TDocumentBuilder::AppendRule(const TAttributeList& attributes) {
 
 void TDocumentBuilder::AppendPage() { list_.Add(std::make_unique<TPage>(&list_)); }
 
+void TDocumentBuilder::Discard(std::unique_ptr<TParseSection> discarded,
+                               TParseSection& replacement) {
+  if (!names_) return;
+  TSection* old = static_cast<TBuiltSection&>(*discarded).Section();
+  for (TNamedAnchor& anchor : *names_)
+    if (anchor.Section == old) anchor.Section = static_cast<TBuiltSection&>(replacement).Section();
+}
+
 void TDocumentBuilder::AddName(const std::string& name, TParseSection& section) {
   if (names_) names_->push_back({name, static_cast<TBuiltSection&>(section).Section()});
 }

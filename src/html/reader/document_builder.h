@@ -47,6 +47,7 @@ class TDocumentBuilder : public TParseTarget {
   void AppendHeadingSpace(int level) override;
   void AppendRule(const TAttributeList& attributes) override;
   void AppendPage() override;
+  void Discard(std::unique_ptr<TParseSection> discarded, TParseSection& replacement) override;
   void AddName(const std::string& name, TParseSection& section) override;
   void AddMap(std::unique_ptr<TMapItem> map) override { list_.Maps.push_back(std::move(map)); }
 

@@ -71,6 +71,9 @@ class TParseTarget {
   virtual void AppendRule(const TAttributeList& attributes) = 0;
   virtual void AppendPage() = 0;
 
+  // `discarded` (the text before BODY) is dropped; anchors it held now belong to
+  // `replacement`, the section that starts the body.
+  virtual void Discard(std::unique_ptr<TParseSection> discarded, TParseSection& replacement) = 0;
   // An anchor name (upper case) held by `section`, which is open.
   virtual void AddName(const std::string& name, TParseSection& section) = 0;
   virtual void AddMap(std::unique_ptr<TMapItem> map) = 0;

@@ -245,7 +245,7 @@ void THtmlParser::ParseBody(int level, const TSymbolSet& terminators) {
       case symBody:
         if (document_.IsEmpty()) {
           // Whatever stood before BODY (even a blank) goes with the first section.
-          section_.reset();
+          std::unique_ptr<TParseSection> discarded = std::move(section_);
           for (const auto& attribute : tok_.Attributes) {
             Color color = 0;
             switch (attribute->Symbol) {
@@ -272,6 +272,7 @@ void THtmlParser::ParseBody(int level, const TSymbolSet& terminators) {
           }
           section_ = document_.NewSection(level, default_align_, nullptr, *fonts_.front(), false);
           State.SubSupState = 0;
+          if (discarded) document_.Discard(std::move(discarded), *section_);
         }
         tok_.NextSymbol();
         continue;

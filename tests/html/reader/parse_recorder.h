@@ -128,6 +128,8 @@ class ParseRecorder : public TParseTarget {
   void AppendHeadingSpace(int level) override { Add("head" + std::to_string(level)); }
   void AppendRule(const TAttributeList&) override { Add("hr"); }
   void AppendPage() override { Add("page"); }
+  void Discard(std::unique_ptr<TParseSection>, TParseSection&) override { ++discarded; }
+  int discarded = 0;
   void AddName(const std::string& name, TParseSection&) override {
     Names.push_back(name + "@" + std::to_string(Items.size()));
   }

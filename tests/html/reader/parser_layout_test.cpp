@@ -108,6 +108,15 @@ TEST(ParserLayout, AnchorsNameTheirSections) {
   EXPECT_EQ(page.names[1].Section, &page.list[3]);
 }
 
+// An anchor before BODY stood in the section that BODY drops: it names the body's first
+// section instead of a freed one.
+TEST(ParserLayout, AnchorBeforeBodyMovesToTheBody) {
+  Page page("<A NAME=top></A>x<BODY>a");
+  ASSERT_EQ(page.names.size(), 1u);
+  ASSERT_EQ(page.list.Count(), 1);
+  EXPECT_EQ(page.names[0].Section, &page.list[0]);
+}
+
 TEST(ParserLayout, BodyAttributesReachTheDocument) {
   Page page("<BODY BGCOLOR=navy TEXT=white LINK=yellow BACKGROUND=\"tile.gif\">x");
   EXPECT_EQ(page.list.Background & 0xFFFFFF, Rgb(0, 0, 0x80));
