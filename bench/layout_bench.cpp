@@ -39,7 +39,8 @@ const std::string& Page() {
            " and finds <B>bold words</B>, <I>italic words</I> and a <A HREF=\"page" + num +
            ".htm\">link to another page</A> in the running text, which goes on for a while so "
            "that lines have to break at the width of the window.\n";
-      p += "<IMG SRC=\"pic" + num + ".gif\" WIDTH=120 HEIGHT=80 ALIGN=left>"
+      p += "<IMG SRC=\"pic" + num +
+           ".gif\" WIDTH=120 HEIGHT=80 ALIGN=left>"
            "Text flows beside the floating picture: <FONT SIZE=+1 COLOR=maroon>larger coloured "
            "words</FONT>, <TT>fixed pitch code</TT>, and more plain words after them to fill "
            "the lines beside and below the picture.\n";
@@ -156,9 +157,9 @@ class FixedContainer : public litehtml::document_container {
     client.width = kWidth;
     client.height = 600;
   }
-  std::shared_ptr<litehtml::element> create_element(const litehtml::tchar_t*,
-                                                    const litehtml::string_map&,
-                                                    const std::shared_ptr<litehtml::document>&) override {
+  std::shared_ptr<litehtml::element> create_element(
+      const litehtml::tchar_t*, const litehtml::string_map&,
+      const std::shared_ptr<litehtml::document>&) override {
     return nullptr;
   }
   void get_media_features(litehtml::media_features& media) const override {

@@ -42,7 +42,9 @@ class ReadFile : public File {
   explicit ReadFile(std::FILE* f) : f_(f) {}
   ~ReadFile() override { Close(); }
   int32_t Read(void* buffer, int32_t count) override {
-    return f_ && count > 0 ? static_cast<int32_t>(std::fread(buffer, 1, static_cast<size_t>(count), f_)) : 0;
+    return f_ && count > 0
+               ? static_cast<int32_t>(std::fread(buffer, 1, static_cast<size_t>(count), f_))
+               : 0;
   }
   int32_t Write(const void*, int32_t) override { return 0; }
   bool Seek(int64_t offset) override {
@@ -135,7 +137,8 @@ bool ParseOptions(const std::vector<std::string>& args, Options& o) {
 bool HasTextExtension(const std::string& name) {
   if (name.size() < 4) return false;
   std::string ext = name.substr(name.size() - 4);
-  std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return std::tolower(c); });
+  std::transform(ext.begin(), ext.end(), ext.begin(),
+                 [](unsigned char c) { return std::tolower(c); });
   return ext == ".txt";
 }
 

@@ -85,7 +85,9 @@ void TDocumentBuilder::Append(std::unique_ptr<TParseSection> section) {
   list_.Add(built->Take());
 }
 
-void TDocumentBuilder::AppendParagraphSpace() { list_.Add(std::make_unique<TParagraphSpace>(&list_)); }
+void TDocumentBuilder::AppendParagraphSpace() {
+  list_.Add(std::make_unique<TParagraphSpace>(&list_));
+}
 
 void TDocumentBuilder::AppendHeadingSpace(int level) {
   list_.Add(std::make_unique<THeadingSpace>(&list_, level));

@@ -14,12 +14,14 @@ constexpr std::array<int, 7> kHeadingSizes = {12, 24, 18, 15, 12, 10, 8};  // by
 constexpr std::bitset<kSymbolCount> CommonSet() {
   std::bitset<kSymbolCount> set;
   for (TSymbol s :
-       {symP, symPEnd, symB, symBEnd, symI, symIEnd, symEm, symEmEnd, symStrong, symStrongEnd,
-        symU, symUEnd, symCite, symCiteEnd, symVar, symVarEnd, symS, symSEnd, symStrike,
-        symStrikeEnd, symSub, symSubEnd, symSup, symSupEnd, symBr, symHeading, symHeadingEnd,
-        symTt, symTtEnd, symCode, symCodeEnd, symKbd, symKbdEnd, symSamp, symSampEnd, symAddress,
-        symAddressEnd, symPre, symImg, symA, symAEnd, symText, symFont, symFontEnd, symBasefont,
-        symBig, symBigEnd, symSmall, symSmallEnd, symMap, symPage, symScript})
+       {symP,       symPEnd,       symB,         symBEnd, symI,       symIEnd,       symEm,
+        symEmEnd,   symStrong,     symStrongEnd, symU,    symUEnd,    symCite,       symCiteEnd,
+        symVar,     symVarEnd,     symS,         symSEnd, symStrike,  symStrikeEnd,  symSub,
+        symSubEnd,  symSup,        symSupEnd,    symBr,   symHeading, symHeadingEnd, symTt,
+        symTtEnd,   symCode,       symCodeEnd,   symKbd,  symKbdEnd,  symSamp,       symSampEnd,
+        symAddress, symAddressEnd, symPre,       symImg,  symA,       symAEnd,       symText,
+        symFont,    symFontEnd,    symBasefont,  symBig,  symBigEnd,  symSmall,      symSmallEnd,
+        symMap,     symPage,       symScript})
     set.set(s);
   return set;
 }
@@ -215,17 +217,42 @@ void THtmlParser::EndLink() {
 
 void THtmlParser::ChangeStyle(TSymbol symbol) {
   switch (symbol) {
-    case symB: case symStrong: State.ExtraStyle |= kFontBold; break;
-    case symBEnd: case symStrongEnd: State.ExtraStyle &= ~kFontBold; break;
-    case symI: case symEm: case symCite: case symVar: State.ExtraStyle |= kFontItalic; break;
-    case symIEnd: case symEmEnd: case symCiteEnd: case symVarEnd:
+    case symB:
+    case symStrong:
+      State.ExtraStyle |= kFontBold;
+      break;
+    case symBEnd:
+    case symStrongEnd:
+      State.ExtraStyle &= ~kFontBold;
+      break;
+    case symI:
+    case symEm:
+    case symCite:
+    case symVar:
+      State.ExtraStyle |= kFontItalic;
+      break;
+    case symIEnd:
+    case symEmEnd:
+    case symCiteEnd:
+    case symVarEnd:
       State.ExtraStyle &= ~kFontItalic;
       break;
-    case symU: State.ExtraStyle |= kFontUnderline; break;
-    case symUEnd: State.ExtraStyle &= ~kFontUnderline; break;
-    case symS: case symStrike: State.ExtraStyle |= kFontStrikeOut; break;
-    case symSEnd: case symStrikeEnd: State.ExtraStyle &= ~kFontStrikeOut; break;
-    default: break;
+    case symU:
+      State.ExtraStyle |= kFontUnderline;
+      break;
+    case symUEnd:
+      State.ExtraStyle &= ~kFontUnderline;
+      break;
+    case symS:
+    case symStrike:
+      State.ExtraStyle |= kFontStrikeOut;
+      break;
+    case symSEnd:
+    case symStrikeEnd:
+      State.ExtraStyle &= ~kFontStrikeOut;
+      break;
+    default:
+      break;
   }
 }
 
@@ -283,11 +310,14 @@ void THtmlParser::ParseBody(int level, const TSymbolSet& terminators) {
         continue;
       case symBase:
         if (const TAttribute* href = tok_.Attributes.Find(symHref)) base_ = href->Text;
-        if (const TAttribute* target = tok_.Attributes.Find(symTarget))
-          base_target_ = target->Text;
+        if (const TAttribute* target = tok_.Attributes.Find(symTarget)) base_target_ = target->Text;
         tok_.NextSymbol();
         continue;
-      case symOl: case symUl: case symDir: case symMenu: case symDl:
+      case symOl:
+      case symUl:
+      case symDir:
+      case symMenu:
+      case symDl:
         if (CanNest()) ParseList(1, symbol, terminators);
         tok_.NextSymbol();
         continue;
@@ -298,7 +328,8 @@ void THtmlParser::ParseBody(int level, const TSymbolSet& terminators) {
         }
         tok_.NextSymbol();
         continue;
-      case symCenter: case symDiv:
+      case symCenter:
+      case symDiv:
         if (CanNest()) {
           ParseCentered(level, terminators);
         } else {
@@ -334,9 +365,12 @@ void THtmlParser::ParseCentered(int level, const TSymbolSet& terminators) {
     default_align_ = paCenter;
   } else if (const TAttribute* align = tok_.Attributes.Find(symAlign)) {
     const std::string text = LowerCase(align->Text);
-    if (text == "left") default_align_ = paLeft;
-    else if (text == "center") default_align_ = paCenter;
-    else if (text == "right") default_align_ = paRight;
+    if (text == "left")
+      default_align_ = paLeft;
+    else if (text == "center")
+      default_align_ = paCenter;
+    else if (text == "right")
+      default_align_ = paRight;
   }
   CloseSection();
   NewSection(level, default_align_);
@@ -374,21 +408,39 @@ void THtmlParser::ParseParagraphs(int level) {
 void THtmlParser::ParseCommon(int level) {
   const TSymbol symbol = tok_.Symbol;
   switch (symbol) {
-    case symP: case symPEnd:
+    case symP:
+    case symPEnd:
       ParseParagraphs(level);
       return;  // the symbol after the paragraph tags is current
-    case symB: case symBEnd: case symStrong: case symStrongEnd: case symI: case symIEnd:
-    case symEm: case symEmEnd: case symCite: case symCiteEnd: case symVar: case symVarEnd:
-    case symU: case symUEnd: case symS: case symSEnd: case symStrike: case symStrikeEnd:
+    case symB:
+    case symBEnd:
+    case symStrong:
+    case symStrongEnd:
+    case symI:
+    case symIEnd:
+    case symEm:
+    case symEmEnd:
+    case symCite:
+    case symCiteEnd:
+    case symVar:
+    case symVarEnd:
+    case symU:
+    case symUEnd:
+    case symS:
+    case symSEnd:
+    case symStrike:
+    case symStrikeEnd:
       ChangeStyle(symbol);
       FontChanged();
       break;
-    case symSub: case symSup:
+    case symSub:
+    case symSup:
       EnsureSection(level);
       State.SubSupState = symbol == symSub ? 1 : 2;
       FontChanged();
       break;
-    case symSubEnd: case symSupEnd:
+    case symSubEnd:
+    case symSupEnd:
       State.SubSupState = 0;
       FontChanged();
       break;
@@ -419,14 +471,22 @@ void THtmlParser::ParseCommon(int level) {
         PopFont();
       }
       break;
-    case symTt: case symCode: case symKbd: case symSamp:
+    case symTt:
+    case symCode:
+    case symKbd:
+    case symSamp:
       if (PushFont()) {
         SetFixedPitch(TopFont());
         FontChanged();
       }
       break;
-    case symTtEnd: case symCodeEnd: case symKbdEnd: case symSampEnd: case symFontEnd:
-    case symBigEnd: case symSmallEnd:
+    case symTtEnd:
+    case symCodeEnd:
+    case symKbdEnd:
+    case symSampEnd:
+    case symFontEnd:
+    case symBigEnd:
+    case symSmallEnd:
       PopFont();
       FontChanged();
       break;
@@ -463,10 +523,12 @@ void THtmlParser::ParseCommon(int level) {
       EnsureSection(level);
       section_->AddText(tok_.TokenText);
       break;
-    case symFont: case symBasefont:
+    case symFont:
+    case symBasefont:
       if (ParseFontAttributes(symbol, false)) FontChanged();
       break;
-    case symBig: case symSmall:
+    case symBig:
+    case symSmall:
       if (ParseBigSmall(symbol)) FontChanged();
       break;
     case symMap:

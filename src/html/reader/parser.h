@@ -43,8 +43,8 @@ using TParserScriptHandler =
 
 class THtmlParser {
  public:
-  static constexpr int kMaxFonts = 25;      // the font stack, base font included
-  static constexpr int kMaxNesting = 200;   // lists, block quotes and centred blocks
+  static constexpr int kMaxFonts = 25;         // the font stack, base font included
+  static constexpr int kMaxNesting = 200;      // lists, block quotes and centred blocks
   static constexpr size_t kPendingText = 200;  // preformatted text is handed on past this
   static constexpr size_t kMaxFaceLength = 50;
 

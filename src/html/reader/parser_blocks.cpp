@@ -6,7 +6,11 @@ namespace {
 
 bool IsListEnd(TSymbol symbol) {
   switch (symbol) {
-    case symOlEnd: case symUlEnd: case symDirEnd: case symMenuEnd: case symDlEnd:
+    case symOlEnd:
+    case symUlEnd:
+    case symDirEnd:
+    case symMenuEnd:
+    case symDlEnd:
     case symBlockquoteEnd:
       return true;
     default:
@@ -16,15 +20,58 @@ bool IsListEnd(TSymbol symbol) {
 
 bool IsCommonInList(TSymbol symbol) {
   switch (symbol) {
-    case symP: case symPEnd: case symB: case symBEnd: case symI: case symIEnd: case symEm:
-    case symEmEnd: case symStrong: case symStrongEnd: case symU: case symUEnd: case symCite:
-    case symCiteEnd: case symVar: case symVarEnd: case symS: case symSEnd: case symStrike:
-    case symStrikeEnd: case symSub: case symSubEnd: case symSup: case symSupEnd: case symBr:
-    case symHeading: case symHeadingEnd: case symTt: case symTtEnd: case symCode:
-    case symCodeEnd: case symKbd: case symKbdEnd: case symSamp: case symSampEnd:
-    case symAddress: case symAddressEnd: case symPre: case symImg: case symA: case symAEnd:
-    case symText: case symFont: case symFontEnd: case symBasefont: case symBig: case symBigEnd:
-    case symSmall: case symSmallEnd: case symMap: case symPage: case symScript:
+    case symP:
+    case symPEnd:
+    case symB:
+    case symBEnd:
+    case symI:
+    case symIEnd:
+    case symEm:
+    case symEmEnd:
+    case symStrong:
+    case symStrongEnd:
+    case symU:
+    case symUEnd:
+    case symCite:
+    case symCiteEnd:
+    case symVar:
+    case symVarEnd:
+    case symS:
+    case symSEnd:
+    case symStrike:
+    case symStrikeEnd:
+    case symSub:
+    case symSubEnd:
+    case symSup:
+    case symSupEnd:
+    case symBr:
+    case symHeading:
+    case symHeadingEnd:
+    case symTt:
+    case symTtEnd:
+    case symCode:
+    case symCodeEnd:
+    case symKbd:
+    case symKbdEnd:
+    case symSamp:
+    case symSampEnd:
+    case symAddress:
+    case symAddressEnd:
+    case symPre:
+    case symImg:
+    case symA:
+    case symAEnd:
+    case symText:
+    case symFont:
+    case symFontEnd:
+    case symBasefont:
+    case symBig:
+    case symBigEnd:
+    case symSmall:
+    case symSmallEnd:
+    case symMap:
+    case symPage:
+    case symScript:
       return true;
     default:
       return false;
@@ -65,19 +112,23 @@ void THtmlParser::ParseList(int level, TSymbol list, const TSymbolSet& terminato
         document_.AppendRule(tok_.Attributes);
         tok_.NextSymbol();
         break;
-      case symOl: case symUl: case symDir: case symMenu: case symDl:
+      case symOl:
+      case symUl:
+      case symDir:
+      case symMenu:
+      case symDl:
         if (CanNest()) ParseList(level + 1, symbol, terminators);
         tok_.NextSymbol();
         break;
       case symLi:
         CloseSection();
         if (list == symOl) {
-          section_ = document_.NewListItem(TListKind::Ordered, level, Link(), TopFont(),
-                                           numbering, number, false);
+          section_ = document_.NewListItem(TListKind::Ordered, level, Link(), TopFont(), numbering,
+                                           number, false);
           if (number < INT32_MAX) ++number;
         } else {
-          section_ = document_.NewListItem(TListKind::Unordered, level, Link(), TopFont(), 0, 0,
-                                           plain);
+          section_ =
+              document_.NewListItem(TListKind::Unordered, level, Link(), TopFont(), 0, 0, plain);
         }
         State.SubSupState = 0;
         tok_.SkipBlanks();
@@ -85,11 +136,12 @@ void THtmlParser::ParseList(int level, TSymbol list, const TSymbolSet& terminato
         if (tok_.Symbol == symP) tok_.NextSymbol();
         item_level = level;
         break;
-      case symDd: case symDt: {
+      case symDd:
+      case symDt: {
         CloseSection();
         const int item = symbol == symDd ? level : level - 1;
-        section_ = document_.NewListItem(TListKind::Definition, item, Link(), TopFont(), 0, 0,
-                                         false);
+        section_ =
+            document_.NewListItem(TListKind::Definition, item, Link(), TopFont(), 0, 0, false);
         State.SubSupState = 0;
         tok_.NextSymbol();
         item_level = item;
@@ -102,14 +154,15 @@ void THtmlParser::ParseList(int level, TSymbol list, const TSymbolSet& terminato
         }
         tok_.NextSymbol();
         break;
-      case symCenter: case symDiv: {
+      case symCenter:
+      case symDiv: {
         // Inside a list these blocks change no alignment. Their content is read up to their
         // own end tag (or a list end), so that the list's items after the block stay items.
         tok_.NextSymbol();
         if (!CanNest()) break;
         TSymbolSet inner = terminators;
-        for (TSymbol end : {symOlEnd, symUlEnd, symDirEnd, symMenuEnd, symDlEnd,
-                            symBlockquoteEnd, symEof, symCenterEnd, symDivEnd})
+        for (TSymbol end : {symOlEnd, symUlEnd, symDirEnd, symMenuEnd, symDlEnd, symBlockquoteEnd,
+                            symEof, symCenterEnd, symDivEnd})
           inner.set(end);
         ++depth_;
         ParseBody(item_level, inner);
@@ -168,19 +221,36 @@ void THtmlParser::ParsePre(int level) {
       tok_.NextSymbol();
       const TSymbol symbol = tok_.Symbol;
       switch (symbol) {
-        case symP: case symBr:
+        case symP:
+        case symBr:
           new_line();
           if (tok_.Ch == '\r') tok_.Advance();
           break;
-        case symB: case symBEnd: case symI: case symIEnd: case symEm: case symEmEnd:
-        case symStrong: case symStrongEnd: case symU: case symUEnd: case symCite:
-        case symCiteEnd: case symVar: case symVarEnd: case symS: case symSEnd: case symStrike:
+        case symB:
+        case symBEnd:
+        case symI:
+        case symIEnd:
+        case symEm:
+        case symEmEnd:
+        case symStrong:
+        case symStrongEnd:
+        case symU:
+        case symUEnd:
+        case symCite:
+        case symCiteEnd:
+        case symVar:
+        case symVarEnd:
+        case symS:
+        case symSEnd:
+        case symStrike:
         case symStrikeEnd:
           flush();
           ChangeStyle(symbol);
           FontChanged();
           break;
-        case symPreEnd: case symTdEnd: case symThEnd:
+        case symPreEnd:
+        case symTdEnd:
+        case symThEnd:
           done = true;
           break;
         case symImg:
@@ -203,7 +273,8 @@ void THtmlParser::ParsePre(int level) {
           flush();
           EndLink();
           break;
-        case symFont: case symBasefont:
+        case symFont:
+        case symBasefont:
           flush();
           if (ParseFontAttributes(symbol, true)) FontChanged();
           break;

@@ -1,8 +1,8 @@
 // Elements the parser reads whole or that only change the font: FONT and BASEFONT, BIG and
 // SMALL, MAP with its AREAs, SCRIPT, BGSOUND and META.
-#include "html/reader/parser.h"
-
 #include <algorithm>
+
+#include "html/reader/parser.h"
 
 namespace brisomel {
 

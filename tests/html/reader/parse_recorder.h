@@ -10,8 +10,8 @@
 // joined by " | ".
 #pragma once
 
-#include <memory>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -106,8 +106,7 @@ class ParseRecorder : public TParseTarget {
 
   std::unique_ptr<TParseSection> NewSection(int level, TParseAlign align, const TUrlTarget*,
                                             const TMyFont& font, bool preformatted) override {
-    return std::make_unique<RecordedSection>(preformatted ? 'R' : 'T', level, align, font,
-                                             *State);
+    return std::make_unique<RecordedSection>(preformatted ? 'R' : 'T', level, align, font, *State);
   }
   std::unique_ptr<TParseSection> NewListItem(TListKind kind, int level, const TUrlTarget*,
                                              const TMyFont& font, char numbering, int number,

@@ -71,7 +71,8 @@ const Case kCases[] = {
     {"BrAtPreLineEndIsOneBreak", "<PRE>a<BR>\nb</PRE>",
      "TPreFormated y=0 h=17 dh=17 curs=0+1\n  line x=0 y=0 h=17 \"a\"\n"
      "TPreFormated y=17 h=17 dh=17 curs=1+1\n  line x=0 y=17 h=17 \"b\"\n"},
-    {"NothingAfterBodyEnd", "a</BODY>b", "TSection y=0 h=22 dh=22 curs=0+1\n  line x=0 y=0 h=22 \"a\"\n"},
+    {"NothingAfterBodyEnd", "a</BODY>b",
+     "TSection y=0 h=22 dh=22 curs=0+1\n  line x=0 y=0 h=22 \"a\"\n"},
     {"LargerFontMakesTallerLine", "<FONT SIZE=+1>a</FONT> b",
      "TSection y=0 h=25 dh=25 curs=0+3\n  line x=0 y=0 h=25 \"a b\"\n"},
     {"HeadingSpacesAroundHeading", "<H1>a</H1>b",
@@ -136,7 +137,8 @@ TEST(ParserLayout, HundredThousandNestedListsRender) {
   EXPECT_GT(page.height, 0);
   int deepest = 0;
   for (const auto& section : page.list.Sections)
-    if (auto* item = dynamic_cast<const TSection*>(section.get())) deepest = std::max(deepest, item->Level);
+    if (auto* item = dynamic_cast<const TSection*>(section.get()))
+      deepest = std::max(deepest, item->Level);
   EXPECT_EQ(deepest, THtmlParser::kMaxNesting);
 
   SoftwareCanvas canvas(200, 150, page.glyphs);

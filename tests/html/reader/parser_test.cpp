@@ -38,7 +38,9 @@ struct Case {
 
 class Builds : public testing::TestWithParam<Case> {};
 
-TEST_P(Builds, Document) { EXPECT_EQ(Parse(GetParam().html), GetParam().expected) << GetParam().html; }
+TEST_P(Builds, Document) {
+  EXPECT_EQ(Parse(GetParam().html), GetParam().expected) << GetParam().html;
+}
 
 std::string CaseName(const testing::TestParamInfo<Case>& info) { return info.param.name; }
 
@@ -50,7 +52,8 @@ const Case kParagraphs[] = {
     {"AlignTakenFromLastP", "<P ALIGN=right><P ALIGN=Center>x", R"(para | T0c:"x")"},
     {"PEndKeepsDefaultAlign", "<P ALIGN=right></P>x", R"(para | T0l:"x")"},
     {"UnknownAlign", "<P ALIGN=justify>x", R"(para | T0l:"x")"},
-    {"BrKeepsAlignment", "<P ALIGN=center>a<BR CLEAR=left>b", R"(para | T0c:"a" | T0c:<br left>"b")"},
+    {"BrKeepsAlignment", "<P ALIGN=center>a<BR CLEAR=left>b",
+     R"(para | T0c:"a" | T0c:<br left>"b")"},
     {"HrClosesSection", "a<HR>b", R"(T0l:"a" | hr | T0l:"b")"},
     {"PageBreak", "a<PAGE>b", R"(T0l:"a" | page | T0l:"b")"},
     {"CenterBlock", "a<CENTER>b</CENTER>c", R"(T0l:"a" | T0c:"b" | T0l:"c")"},
@@ -63,8 +66,7 @@ const Case kParagraphs[] = {
 INSTANTIATE_TEST_SUITE_P(Paragraphs, Builds, testing::ValuesIn(kParagraphs), CaseName);
 
 const Case kFonts[] = {
-    {"StylesDoNotNest", "<B>bold <B>still</B> plain</B>",
-     R"(T0l:{12b}"bold ""still"{12}" plain")"},
+    {"StylesDoNotNest", "<B>bold <B>still</B> plain</B>", R"(T0l:{12b}"bold ""still"{12}" plain")"},
     {"StyleKinds", "<I>a</EM><U>b</U><S>c</STRIKE><STRONG>d</B><CITE>e</VAR>",
      R"(T0l:{12i}"a"{12}{12u}"b"{12}{12s}"c"{12}{12b}"d"{12}{12i}"e"{12})"},
     {"SubSup", "a<SUB>b</SUB><SUP>c</SUP>", R"(T0l:"a"{12_}"b"{12}{12^}"c"{12})"},
@@ -74,8 +76,7 @@ const Case kFonts[] = {
     {"BaseFontAfterContentSetsOnlyBase", "x<P>y<BASEFONT SIZE=5><FONT SIZE=+1>a",
      R"(T0l:"x" | para | T0l:"y"{24}"a")"},
     {"FontSizeClamped", "<FONT SIZE=9>a<FONT SIZE=0>b", R"(T0l:{36}"a"{8}"b")"},
-    {"FontColorAndFace", "<FONT COLOR=red FACE=\" Arial , Helvetica\">a",
-     R"(T0l:{12#ff0000}"a")"},
+    {"FontColorAndFace", "<FONT COLOR=red FACE=\" Arial , Helvetica\">a", R"(T0l:{12#ff0000}"a")"},
     {"FontWithoutAttributesStaysBalanced", "<FONT SIZE=6><FONT>a</FONT>b</FONT>c",
      R"(T0l:{24}"a""b"{12}"c")"},
     {"BigSmall", "<BIG>a</BIG><SMALL>b</SMALL>", R"(T0l:{14}"a"{12}{10}"b"{12})"},

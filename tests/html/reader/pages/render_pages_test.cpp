@@ -90,8 +90,8 @@ void WriteBox(const fs::path& path) {
         p[0] = 0, p[1] = 200, p[2] = 255;
       }
     }
-  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(file.data()),
-                                              static_cast<std::streamsize>(file.size()));
+  std::ofstream(path, std::ios::binary)
+      .write(reinterpret_cast<const char*>(file.data()), static_cast<std::streamsize>(file.size()));
 }
 
 class RenderedPage : public testing::TestWithParam<const char*> {
