@@ -4,7 +4,7 @@
 // fresh process per engine (its peak resident set less that of a process that only makes the
 // page, so that every allocator the engine uses is counted).
 #include <benchmark/benchmark.h>
-#include <litehtml.h>
+#include <litehtml/litehtml.h>
 #include <unistd.h>
 
 #include <cstdio>

@@ -11,7 +11,9 @@ class CrcTable {
  public:
   CrcTable();
   // The next running value after byte `c`.
-  uint32_t UpdateCrc(uint8_t c, uint32_t crc) const { return table_[(crc ^ c) & 0xFF] ^ (crc >> 8); }
+  uint32_t UpdateCrc(uint8_t c, uint32_t crc) const {
+    return table_[(crc ^ c) & 0xFF] ^ (crc >> 8);
+  }
   // Runs `crc` over `count` bytes in order. No initial or final inversion.
   uint32_t Update(uint32_t crc, const uint8_t* bytes, size_t count) const;
 

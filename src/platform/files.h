@@ -34,7 +34,7 @@ class Files {
   virtual std::unique_ptr<File> OpenRead(const std::string& path) = 0;
   // Creates (or truncates) a file for writing.
   virtual std::unique_ptr<File> CreateWrite(const std::string& path) = 0;
-  virtual bool Exists(const std::string& path) = 0;        // a file (not a directory)
+  virtual bool Exists(const std::string& path) = 0;  // a file (not a directory)
   virtual bool DirectoryExists(const std::string& path) = 0;
   virtual bool Delete(const std::string& path) = 0;
   // Names (not paths) of the entries of `directory` whose name matches `pattern` ('*' and '?',
@@ -74,5 +74,12 @@ class System {
   virtual int ScreenWidth() = 0;
   virtual int ScreenHeight() = 0;
 };
+
+// The adapters of the machine the program runs on (Win32 on Windows, POSIX elsewhere).
+std::unique_ptr<Files> MakePlatformFiles();
+std::unique_ptr<System> MakePlatformSystem();
+
+// True when `name` matches `pattern` ('*' any run, '?' one character), ASCII case folded.
+bool MatchesWildcard(const std::string& name, const std::string& pattern);
 
 }  // namespace brisomel

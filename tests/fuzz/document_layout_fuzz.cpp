@@ -57,10 +57,11 @@ class Input {
   size_t pos_ = 0;
 };
 
-const TSymbol kImageAttrs[] = {symSrc, symAlt,    symAlign, symBorder, symWidth,
+const TSymbol kImageAttrs[] = {symSrc,    symAlt,    symAlign, symBorder, symWidth,
                                symHeight, symTransp, symIsmap, symUsemap, symHspace};
-const char* const kValues[] = {"left", "right", "middle", "top", "50%", "0", "-30", "150%",
-                               "7",    "200",   "99999999", "#m", "pic", "none", "1%", "absmiddle"};
+const char* const kValues[] = {"left", "right", "middle", "top",      "50%",      "0",
+                               "-30",  "150%",  "7",      "200",      "99999999", "#m",
+                               "pic",  "none",  "1%",     "absmiddle"};
 
 TAttributeList RandomAttrs(Input& in, const TSymbol* symbols, int count) {
   TAttributeList list;
@@ -97,9 +98,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   };
   int ops = 0;
   while (!in.empty() && ops++ < 400) {
-    if (!current) current = std::make_unique<TSection>(list, in.Int(0, 4), in.Int(1, 3), nullptr, font);
+    if (!current)
+      current = std::make_unique<TSection>(list, in.Int(0, 4), in.Int(1, 3), nullptr, font);
     switch (in.Byte() % 14) {
-      case 0: case 1: case 2:
+      case 0:
+      case 1:
+      case 2:
         current->AddText(in.Text());
         break;
       case 3: {
@@ -115,7 +119,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         current->HRef(in.Byte() & 1 ? symHref : symAEnd, font, &t);
         break;
       }
-      case 5: case 6:
+      case 5:
+      case 6:
         current->AddImage(RandomAttrs(in, kImageAttrs, std::size(kImageAttrs)), &list);
         break;
       case 7: {
@@ -142,7 +147,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       case 11: {
         close();
         int kind = in.Byte() % 3, level = in.Int(0, 30);
-        if (kind == 0) current = std::make_unique<TUListItem>(list, level, nullptr, font, in.Byte() & 1);
+        if (kind == 0)
+          current = std::make_unique<TUListItem>(list, level, nullptr, font, in.Byte() & 1);
         if (kind == 1)
           current = std::make_unique<TOListItem>(list, level, nullptr, font, "AaIi1"[in.Byte() % 5],
                                                  in.Int(-5, 40));

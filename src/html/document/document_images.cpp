@@ -227,9 +227,8 @@ void TImageObj::LayOut(Canvas& canvas, int32_t AvailWidth, const TFontObj* FontR
     Fetch();
   } else if (show && Gif && !Pending && !Failed) {
     // Animated pictures register again at every document layout.
-    if (Gif->Animated() &&
-        std::find(list->AnimatedImages.begin(), list->AnimatedImages.end(), this) ==
-            list->AnimatedImages.end()) {
+    if (Gif->Animated() && std::find(list->AnimatedImages.begin(), list->AnimatedImages.end(),
+                                     this) == list->AnimatedImages.end()) {
       list->AnimatedImages.push_back(this);
     }
   }
@@ -373,8 +372,8 @@ void TImageObj::Paint(Canvas& canvas, int32_t X, const TFontObj* FontRun, int32_
   canvas.SetTextColor(saved_text);
   if (placeholder && !HasBorder) {
     canvas.SetTextColor(0);
-    DrawWrappedText(canvas, Rect{X + kPlaceholderBox, top + inset, X + ObjWidth - 2, top + ObjHeight - 1},
-                    Alt);
+    DrawWrappedText(
+        canvas, Rect{X + kPlaceholderBox, top + inset, X + ObjWidth - 2, top + ObjHeight - 1}, Alt);
     DrawCellBorder(printing, list ? list->Background : 0xFFFFFF, canvas,
                    Rect{X, top, X + ObjWidth - 1, top + ObjHeight - 1}, false);
   }

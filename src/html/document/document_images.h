@@ -37,8 +37,7 @@ class TImageObj {
   // Fetches the picture when needed and sets the display size for AvailWidth.
   void LayOut(Canvas& canvas, int32_t AvailWidth, const TFontObj* FontRun);
   // Draws with BaselineY and TopY already in window coordinates (YOff subtracted).
-  void Paint(Canvas& canvas, int32_t X, const TFontObj* FontRun, int32_t BaselineY,
-             int32_t TopY);
+  void Paint(Canvas& canvas, int32_t X, const TFontObj* FontRun, int32_t BaselineY, int32_t TopY);
   // The viewer delivers a picture that was pending (null: it failed).
   void ReplaceImage(const Bitmap* bitmap, const Bitmap* mask, TTransparency kind);
 
@@ -103,8 +102,8 @@ class TImageObjList {
   int32_t WidthAt(int32_t Pos, uint8_t& Align) const;
   // Pos of the first image at or after Pos, minus Pos; 9999 when there is none.
   int32_t DistanceToNext(int32_t Pos) const;
-  bool HitLink(int32_t X, int32_t Y, TFormControlObj*& FormControl, TMapItem*& Map,
-               bool& MapFound, bool& IsMap, int32_t& Pos, int32_t& IX, int32_t& IY) const;
+  bool HitLink(int32_t X, int32_t Y, TFormControlObj*& FormControl, TMapItem*& Map, bool& MapFound,
+               bool& IsMap, int32_t& Pos, int32_t& IX, int32_t& IY) const;
   bool HitImage(int32_t X, int32_t Y, int32_t& IX, int32_t& IY, TImageObj*& Obj) const;
   void CreateCopy(TSectionList& Parent, const TImageObjList& Source);
 

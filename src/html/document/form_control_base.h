@@ -33,10 +33,10 @@ class TFormControlObj {
   // Records the click offsets of an image input.
   virtual void SetClickOffsets(int32_t X, int32_t Y) {}
 
-  int32_t Pos = 0;       // character position in its section
-  int32_t YValue = 0;    // document Y of the line that holds it
-  bool ShowIt = false;   // drawn in the current paint
-  bool HasWindow = true; // has a window control (hidden fields do not)
+  int32_t Pos = 0;        // character position in its section
+  int32_t YValue = 0;     // document Y of the line that holds it
+  bool ShowIt = false;    // drawn in the current paint
+  bool HasWindow = true;  // has a window control (hidden fields do not)
 };
 
 }  // namespace brisomel

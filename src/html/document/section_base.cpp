@@ -3,7 +3,6 @@
 #include "html/document/section_base.h"
 
 #include <algorithm>
-#include <limits>
 
 #include "html/document/section_list.h"
 #include "html/document/text_section.h"
@@ -26,6 +25,22 @@ int32_t IndentManager::RightEdge(int32_t Y) const {
     if (Y >= r.YT && Y < r.YB) x = std::min(x, r.X);
   }
   return RtEdge + x;
+}
+
+void IndentManager::AddLeft(int32_t X, int32_t YT, int32_t YB, int32_t ID) {
+  if (ID == 0) {
+    std::erase_if(
+        L, [&](const IndentRec& r) { return r.ID == 0 && r.X <= X && r.YB <= YB && r.YT <= YT; });
+  }
+  L.push_back({X, YT, YB, ID});
+}
+
+void IndentManager::AddRight(int32_t X, int32_t YT, int32_t YB, int32_t ID) {
+  if (ID == 0) {
+    std::erase_if(
+        R, [&](const IndentRec& r) { return r.ID == 0 && r.X >= X && r.YB <= YB && r.YT <= YT; });
+  }
+  R.push_back({X, YT, YB, ID});
 }
 
 void IndentManager::AddBlockIndent(int32_t Y, int32_t W, int Align, int32_t H) {
@@ -80,7 +95,7 @@ int32_t IndentManager::ListFloatBottom() const {
     if (r.X > level_x) bottom = std::max(bottom, r.YB);
   }
   // Without such a record nothing hangs below the item.
-  return bottom < 0 ? std::numeric_limits<int32_t>::min() / 2 : bottom + 1;
+  return bottom < 0 ? 0 : bottom + 1;
 }
 
 void IndentManager::SetLevel(int32_t Y, int32_t NewLevel) {
@@ -143,8 +158,7 @@ void TCell::RefreshFonts() {
   for (auto& s : Sections) s->RefreshFonts();
 }
 
-int32_t TCell::LayOut(Canvas& canvas, int32_t Y, int32_t Width, int32_t& MaxWidth,
-                      int32_t& Curs) {
+int32_t TCell::LayOut(Canvas& canvas, int32_t Y, int32_t Width, int32_t& MaxWidth, int32_t& Curs) {
   IMgr.Reset();
   IMgr.Init(0, Width);
   IMgr.Width = Width;
@@ -181,8 +195,7 @@ void TCell::MeasureWidths(Canvas& canvas, int32_t& Min, int32_t& Max) {
   }
 }
 
-int32_t TCell::Paint(Canvas& canvas, const Rect& ARect, int32_t ClipWidth, int32_t X,
-                     int32_t Y) {
+int32_t TCell::Paint(Canvas& canvas, const Rect& ARect, int32_t ClipWidth, int32_t X, int32_t Y) {
   IMgr.LfEdge = X;
   IMgr.RtEdge = X + IMgr.Width;
   IMgr.ClipWidth = ClipWidth;

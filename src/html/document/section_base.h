@@ -76,8 +76,11 @@ class IndentManager : public IndentManagerBasic {
   int32_t RightEdge(int32_t Y) const;
   // Align 1: a left record; 3: a right record; W wide over [Y, Y + H).
   void AddBlockIndent(int32_t Y, int32_t W, int Align, int32_t H);
-  void AddLeft(int32_t X, int32_t YT, int32_t YB, int32_t ID = 0) { L.push_back({X, YT, YB, ID}); }
-  void AddRight(int32_t X, int32_t YT, int32_t YB, int32_t ID = 0) { R.push_back({X, YT, YB, ID}); }
+  // A new float record drops the float records it covers (no further in, ending no lower,
+  // starting no later): they could never decide an edge again, and floats stacked in a row
+  // would otherwise make every edge query walk all of them.
+  void AddLeft(int32_t X, int32_t YT, int32_t YB, int32_t ID = 0);
+  void AddRight(int32_t X, int32_t YT, int32_t YB, int32_t ID = 0);
   int32_t MaxFloatBottom() const;
   void ClearBottoms(int32_t& LeftBottom, int32_t& RightBottom) const;
   int32_t ListFloatBottom() const;
@@ -137,9 +140,7 @@ class TSectionBase {
                              int32_t& CaretHt, bool& InText) {
     return -1;
   }
-  virtual int32_t FindString(int32_t From, std::string_view ToFind, bool MatchCase) {
-    return -1;
-  }
+  virtual int32_t FindString(int32_t From, std::string_view ToFind, bool MatchCase) { return -1; }
   // Document coordinates of a character position.
   virtual bool PositionToPoint(Canvas& canvas, int32_t Position, int32_t& X, int32_t& Y) {
     return false;

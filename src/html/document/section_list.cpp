@@ -165,9 +165,8 @@ int32_t TSectionList::LayOut(Canvas& canvas, int32_t Y, int32_t Width, int32_t& 
 
 void TSectionList::HideControls() {
   if (Printing) return;
-  bool focus_inside =
-      std::any_of(FormControls.begin(), FormControls.end(),
-                  [](const TFormControlObj* c) { return c->HasFocus(); });
+  bool focus_inside = std::any_of(FormControls.begin(), FormControls.end(),
+                                  [](const TFormControlObj* c) { return c->HasFocus(); });
   for (TFormControlObj* c : FormControls) {
     if (c->ShowIt) continue;
     if (focus_inside) {
@@ -215,7 +214,8 @@ void TSectionList::AnimationTick() {
     image->Gif->Step(nullptr);
     if (image->Gif->CurrentFrame() != before && InvalidateRect) {
       int32_t top = image->DrawY - YOff;
-      InvalidateRect(Rect{image->DrawX, top, image->DrawX + image->ObjWidth, top + image->ObjHeight});
+      InvalidateRect(
+          Rect{image->DrawX, top, image->DrawX + image->ObjWidth, top + image->ObjHeight});
     }
   }
   AnimationTimer->SetInterval(kAnimationInterval);

@@ -55,8 +55,8 @@ struct TMissingImage {
 };
 
 // TScriptEvent: Sender, Language, Script.
-using TScriptEvent = std::function<void(void* Sender, const std::string& Language,
-                                        const std::string& Script)>;
+using TScriptEvent =
+    std::function<void(void* Sender, const std::string& Language, const std::string& Script)>;
 
 // Where a section list reaches the platform. Screen is required (font metrics are measured
 // on it); the others may be null: no message boxes, no images fetched (error placeholders).
@@ -135,7 +135,7 @@ class TSectionList : public TCell, public TFontSettings {
   bool BackgroundLoaded = false;
 
   std::vector<std::unique_ptr<TMapItem>> Maps;
-  std::vector<TImageObj*> AnimatedImages;    // not owned
+  std::vector<TImageObj*> AnimatedImages;      // not owned
   std::vector<TFormControlObj*> FormControls;  // not owned
   std::vector<TMissingImage> MissingImages;
   TTextSink* TextSink = nullptr;

@@ -23,8 +23,7 @@ std::unique_ptr<TSectionBase> TPage::CreateCopy(TSectionList& Parent) const {
   return copy;
 }
 
-int32_t TPage::Paint(Canvas& canvas, const Rect& ARect, IndentManager& IMgr, int32_t X,
-                     int32_t Y) {
+int32_t TPage::Paint(Canvas& canvas, const Rect& ARect, IndentManager& IMgr, int32_t X, int32_t Y) {
   YValue = Y;
   TSectionList* list = ParentSectionList;
   if (list && list->Printing) {
@@ -42,7 +41,9 @@ std::unique_ptr<TSectionBase> TParagraphSpace::CreateCopy(TSectionList& Parent) 
   return copy;
 }
 
-void TParagraphSpace::ComputeHeight() { SectionHeight = MulDiv(14, BaseSize(ParentSectionList), 12); }
+void TParagraphSpace::ComputeHeight() {
+  SectionHeight = MulDiv(14, BaseSize(ParentSectionList), 12);
+}
 
 void TParagraphSpace::CopySelection() { AddLineBreak(ParentSectionList); }
 

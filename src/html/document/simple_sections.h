@@ -50,8 +50,8 @@ class THorzLine : public TSectionBase {
                 int32_t Y) override;
 
   enum TAlign { alLeft, alCenter, alRight };
-  int32_t VSize = 2;     // thickness
-  int32_t HWidth = -1;   // -1: full width
+  int32_t VSize = 2;    // thickness
+  int32_t HWidth = -1;  // -1: full width
   bool HPercent = false;
   Color HRColor = 0;
   bool HasColor = false;

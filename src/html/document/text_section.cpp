@@ -1,12 +1,10 @@
-// Text sections: building, line layout with floats, painting, hit tests, search and copy.
+// Text sections: building, measuring, line layout with floats, preformatted text.
 #include "html/document/text_section.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "html/document/section_list.h"
 #include "html/reader/text_utils.h"
-#include "html/reader/token_dump.h"
 
 namespace brisomel {
 namespace {
@@ -16,18 +14,6 @@ constexpr int32_t kMaxLevel = 1000;
 
 bool IsBreak(char c) { return c == ' ' || c == kImageMarker || c == kControlMarker; }
 bool IsObject(char c) { return c == kImageMarker || c == kControlMarker; }
-
-// Case folding of the system code page (Windows-1252): ASCII and the Latin-1 letters.
-unsigned char FoldLower(unsigned char c) {
-  if (c >= 'A' && c <= 'Z') return static_cast<unsigned char>(c + 32);
-  if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return static_cast<unsigned char>(c + 32);
-  return c;
-}
-unsigned char FoldUpper(unsigned char c) {
-  if (c >= 'a' && c <= 'z') return static_cast<unsigned char>(c - 32);
-  if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return static_cast<unsigned char>(c - 32);
-  return c;
-}
 
 std::string RomanNumeral(int n) {
   static const char* const kOnes[10] = {"", "I", "II", "III", "IV", "V", "VI", "VII", "VIII", "IX"};
@@ -261,8 +247,8 @@ int32_t TSection::BuffWidth(Canvas& canvas, int32_t Start, int32_t Count, bool T
   return w;
 }
 
-int32_t TSection::FitCount(Canvas& canvas, int32_t Avail, int32_t N, int32_t P,
-                           int32_t Overhang, int32_t* Width) const {
+int32_t TSection::FitCount(Canvas& canvas, int32_t Avail, int32_t N, int32_t P, int32_t Overhang,
+                           int32_t* Width) const {
   // Widths grow with the count: gallop from an estimate, then bisect. Each probe measures one
   // whole stretch, so a line costs a few measurements of about its own length.
   std::string_view text = std::string_view(Buff).substr(P, std::max(N, 0));
@@ -344,8 +330,8 @@ void TSection::PlaceFloat(TImageObj& image, IndentManager& IMgr, int32_t Y) {
 }
 
 int32_t TSection::FitChars(Canvas& canvas, int32_t Width, std::vector<TImageObj*>& FloatList,
-                           int32_t& MaxFloatHt, IndentManager& IMgr, int32_t Y,
-                           int32_t Remaining, int32_t Start) {
+                           int32_t& MaxFloatHt, IndentManager& IMgr, int32_t Y, int32_t Remaining,
+                           int32_t Start) {
   int32_t used = 0, count = 0, P = Start;
   int32_t End = Start + Remaining;
   bool at_line_start = true;
@@ -405,8 +391,8 @@ int32_t TSection::ClearSpace(IndentManager& IMgr, int32_t Y) const {
   return std::max(0, bottom - Y);
 }
 
-void TSection::FinishLine(Canvas& canvas, IndentManager& IMgr, int32_t& Y, int32_t Start,
-                          int32_t n, int32_t MaxFloatHt, std::vector<TImageObj*>& FloatList) {
+void TSection::FinishLine(Canvas& canvas, IndentManager& IMgr, int32_t& Y, int32_t Start, int32_t n,
+                          int32_t MaxFloatHt, std::vector<TImageObj*>& FloatList) {
   LineRec line;
   line.Start = Start;
   line.Ln = n;
@@ -448,8 +434,8 @@ void TSection::FinishLine(Canvas& canvas, IndentManager& IMgr, int32_t& Y, int32
   for (auto it = first_control; it != FormControls.end() && (*it)->Pos < End; ++it) {
     TFormControlObj* control = *it;
     int32_t E = control->Height();
-    line.SpaceBefore = std::max(line.SpaceBefore,
-                                control->OnBaseline() ? E + line.Descent - B : E - B);
+    line.SpaceBefore =
+        std::max(line.SpaceBefore, control->OnBaseline() ? E + line.Descent - B : E - B);
     control->YValue = Y;
   }
   int32_t left = IMgr.LeftEdge(Y), right = IMgr.RightEdge(Y);
@@ -567,343 +553,11 @@ void TSection::MeasureWidths(Canvas& canvas, int32_t& Min, int32_t& Max) {
   canvas.RestoreState();
 }
 
-// --- Painting ---
-
-void TSection::DrawLine(Canvas& canvas, const Rect& ARect, IndentManager& IMgr, int32_t X,
-                        int32_t& Y, LineRec& line, bool first, int32_t SelStart,
-                        int32_t SelEnd) {
-  TSectionList& list = *ParentSectionList;
-  int32_t yoff = list.YOff;
-  int32_t line_top = Y;
-  Y += line.SpaceBefore + line.LineHt;
-  int32_t baseline = Y - line.Descent - yoff;
-  if (first) DrawMarker(canvas, X, baseline, line);
-  int32_t x = X + line.LineIndent;
-  line.DrawX = x;
-  line.DrawY = Y - line.LineHt;
-  // Floats were placed at layout Y; the section may paint elsewhere (a moved table cell).
-  int32_t shift = PaintShift_;
-  int32_t End = line.Start + line.Ln;
-  bool monochrome = false;
-  if (list.Printing) {
-    DeviceCaps caps = canvas.GetDeviceCaps();
-    monochrome = caps.bits_per_pixel * caps.planes < 3;
-  }
-  for (int32_t P = line.Start; P < End;) {
-    char c = Buff[P];
-    if (c == kImageMarker) {
-      if (TImageObj* image = Images.ImageAt(P)) {
-        const TFontObj* run = RunAt(P);
-        if (!image->Floating()) {
-          image->Paint(canvas, x, run, baseline, Y - line.LineHt - yoff);
-          x += image->ImageWidth;
-        } else {
-          image->Paint(canvas, X + image->FloatX, run, baseline, image->FloatY + shift - yoff);
-        }
-        ++P;
-        continue;
-      }
-    } else if (c == kControlMarker) {
-      if (TFormControlObj* control = ControlAt(P)) {
-        control->ShowIt = true;
-        int32_t top = Y - control->Height() - yoff - (control->OnBaseline() ? line.Descent : 0);
-        if (list.Printing) {
-          control->Print(canvas, x, top);
-        } else {
-          control->SetPanelColor(OwnerCell && OwnerCell->HasBkColor ? OwnerCell->BkColor
-                                                                   : list.Background);
-          control->Show(x, top);
-        }
-        x += control->Width();
-        ++P;
-        continue;
-      }
-    }
-    int32_t L = StretchLength(P, End);
-    if (P < SelStart && SelStart < P + L) L = SelStart - P;
-    if (P < SelEnd && SelEnd < P + L) L = SelEnd - P;
-    const TFontObj* run = SelectRun(canvas, P);
-    int32_t overhang = run ? run->Overhang : 0;
-    Color color = run ? run->TheFont->FontColor() : list.FontColor;
-    if (list.Printing) {
-      if (monochrome) {
-        color = 0;
-      } else if (RedOf(color) >= 0xE0 && GreenOf(color) >= 0xE0) {
-        color = 0x02A0A0A0;
-      }
-    }
-    bool selected = P >= SelStart && P < SelEnd;
-    if (selected) {
-      canvas.SetBkMode(BkMode::kOpaque);
-      canvas.SetBkColor(color);
-      canvas.SetTextColor(list.Background);
-    } else {
-      canvas.SetBkMode(BkMode::kTransparent);
-      canvas.SetTextColor(color);
-    }
-    int32_t ty = baseline;
-    if (run && run->ScriptKind == 1) ty += run->Descent / 2 + 1;
-    if (run && run->ScriptKind == 2) ty -= run->LineHeight / 3;
-    std::string_view text = std::string_view(Buff).substr(P, L);
-    if (Pre) {
-      Rect clip{X, line_top - yoff, X + IMgr.ClipWidth, Y + line.SpaceAfter - yoff};
-      canvas.ExtTextOut(x - overhang / 2, ty, kTextClipped, &clip, text);
-    } else {
-      canvas.TextOut(x - overhang / 2, ty, text);
-    }
-    x += canvas.TextExtent(text).cx - overhang;
-    P += L;
-  }
-  Y += line.SpaceAfter;
-}
-
-int32_t TSection::Paint(Canvas& canvas, const Rect& ARect, IndentManager& IMgr, int32_t X,
-                        int32_t Y) {
-  TSectionList& list = *ParentSectionList;
-  int32_t yoff = list.YOff;
-  if (Y + DrawHeight - yoff < ARect.top || Y - yoff >= ARect.bottom) return Y + SectionHeight;
-  canvas.SaveState();
-  canvas.SetTextAlign(kAlignBaseline | kAlignLeft);
-  PaintShift_ = Y - YValue;
-  int32_t sel_start = list.SelB - StartCurs, sel_end = list.SelE - StartCurs;
-  int32_t y = Y;
-  for (size_t i = 0; i < Lines.size(); ++i) {
-    LineRec& line = Lines[i];
-    int32_t total = line.Total();
-    if (list.Printing) {
-      if (y + line.LineImgHt > list.PageBottom && line.LineImgHt < ARect.height()) {
-        if (y < list.PageBottom) list.PageBottom = y;
-        break;
-      }
-      if (y + line.LineImgHt < ARect.top + yoff) {
-        y += total;
-        continue;
-      }
-    } else if (y + line.LineImgHt - yoff < ARect.top || y - yoff >= ARect.bottom) {
-      // Outside the rectangle: only the position that hit tests use is kept current.
-      line.DrawX = X + line.LineIndent;
-      line.DrawY = y + line.SpaceBefore;
-      y += total;
-      continue;
-    }
-    DrawLine(canvas, ARect, IMgr, X, y, line, i == 0 || (i == 1 && Lines[0].Ln == 0), sel_start,
-             sel_end);
-  }
-  canvas.RestoreState();
-  return Y + SectionHeight;
-}
-
-// --- Hit tests ---
-
-int TSection::LineAtY(int32_t Y, int32_t& LineTop) const {
-  if (Y < 0) return -1;
-  int32_t top = 0;
-  for (size_t i = 0; i < Lines.size(); ++i) {
-    int32_t total = Lines[i].Total();
-    if (Y < top + total) {
-      LineTop = top;
-      return static_cast<int>(i);
-    }
-    top += total;
-  }
-  return -1;
-}
-
-int32_t TSection::PositionAt(Canvas& canvas, int32_t X, int32_t Y, int32_t& XR, int32_t& YR,
-                             int32_t& CaretHt, bool& InText) {
-  int32_t top;
-  int i = LineAtY(Y, top);
-  if (i < 0) return -1;
-  const LineRec& line = Lines[i];
-  InText = true;
-  CaretHt = line.LineHt;
-  YR = top + line.SpaceBefore;
-  if (X < line.DrawX) {
-    InText = false;
-    XR = line.DrawX;
-    return StartCurs + line.Start;
-  }
-  canvas.SaveState();
-  int32_t width = 0;
-  int32_t K = FitInLine(canvas, line.Start, line.Ln, X - line.DrawX, width);
-  XR = line.DrawX + width;
-  if (K < line.Ln) {
-    int32_t next = BuffWidth(canvas, line.Start + K, 1, false);
-    if (width + next / 2 < X - line.DrawX) {
-      XR += next;
-      ++K;
-    }
-  } else {
-    InText = false;
-  }
-  canvas.RestoreState();
-  return StartCurs + line.Start + K;
-}
-
-bool TSection::LinkAt(Canvas& canvas, int32_t X, int32_t Y, TUrlTarget& UrlTarget,
-                      TFormControlObj*& FormControl) {
-  TFormControlObj* control = nullptr;
-  TMapItem* map = nullptr;
-  bool map_found = false, is_map = false;
-  int32_t pos = 0, ix = 0, iy = 0;
-  if (Images.HitLink(X, Y + YValue, control, map, map_found, is_map, pos, ix, iy)) {
-    if (control) {
-      control->SetClickOffsets(ix, iy);
-      FormControl = control;
-      return true;
-    }
-    if (map_found) {
-      auto target = map->Hit(ix, iy);
-      if (!target) return false;
-      UrlTarget = *target;
-      return true;
-    }
-    const TFontObj* run = RunAt(pos);
-    if (!run || run->Target.Url.empty()) return false;
-    UrlTarget.Url = run->Target.Url;
-    UrlTarget.Target = run->Target.Target;
-    if (is_map) {
-      UrlTarget.Url.push_back('?');
-      UrlTarget.Url.append(std::to_string(ix));
-      UrlTarget.Url.push_back(',');
-      UrlTarget.Url.append(std::to_string(iy));
-    }
-    return true;
-  }
-  int32_t top;
-  int i = LineAtY(Y, top);
-  if (i < 0) return false;
-  const LineRec& line = Lines[i];
-  if (X < line.DrawX) return false;
-  canvas.SaveState();
-  int32_t width = 0;
-  int32_t K = FitInLine(canvas, line.Start, line.Ln, X - line.DrawX, width);
-  canvas.RestoreState();
-  // Objects answer through their own hit tests only (a click on an image border is no hit).
-  if (K >= line.Ln || IsObject(Buff[line.Start + K])) return false;
-  const TFontObj* run = RunAt(line.Start + K);
-  if (!run || run->Target.Url.empty()) return false;
-  UrlTarget.Url = run->Target.Url;
-  UrlTarget.Target = run->Target.Target;
-  return true;
-}
-
-bool TSection::ImageAt(int32_t X, int32_t Y, TImageObj*& Obj, int32_t& IX, int32_t& IY) {
-  return Images.HitImage(X, Y + YValue, IX, IY, Obj);
-}
-
-bool TSection::PositionToPoint(Canvas& canvas, int32_t Position, int32_t& X, int32_t& Y) {
-  if (Len == 0 || Position < StartCurs || Position >= StartCurs + Len) return false;
-  int32_t P = Position - StartCurs;
-  int32_t y = YValue;
-  for (const LineRec& line : Lines) {
-    if (P >= line.Start && P < line.Start + line.Ln) {
-      canvas.SaveState();
-      X = line.LineIndent + BuffWidth(canvas, line.Start, P - line.Start, false);
-      canvas.RestoreState();
-      Y = y;
-      return true;
-    }
-    y += line.Total();
-  }
-  return false;
-}
-
-bool TSection::CharAt(int32_t Position, char& Ch, TSectionBase*& Obj) {
-  if (Position < StartCurs || Position >= StartCurs + Len) return false;
-  Ch = Buff[Position - StartCurs];
-  Obj = this;
-  return true;
-}
-
-int32_t TSection::FindString(int32_t From, std::string_view ToFind, bool MatchCase) {
-  if (Len == 0 || ToFind.empty() || From >= StartCurs + Len) return -1;
-  size_t start = From > StartCurs ? static_cast<size_t>(From - StartCurs) : 0;
-  if (MatchCase) {
-    size_t at = Buff.find(ToFind, start);
-    return at == std::string::npos ? -1 : StartCurs + static_cast<int32_t>(at);
-  }
-  size_t compare = std::min<size_t>(ToFind.size(), 255);
-  unsigned char lower = FoldLower(static_cast<unsigned char>(ToFind[0]));
-  unsigned char upper = FoldUpper(static_cast<unsigned char>(ToFind[0]));
-  const char* data = Buff.data();
-  size_t size = Buff.size();
-  for (size_t at = start; at + compare <= size;) {
-    const void* a = std::memchr(data + at, lower, size - at);
-    const void* b = lower == upper ? nullptr : std::memchr(data + at, upper, size - at);
-    const char* hit = static_cast<const char*>(a);
-    if (!hit || (b && static_cast<const char*>(b) < hit)) hit = static_cast<const char*>(b);
-    if (!hit) return -1;
-    size_t p = static_cast<size_t>(hit - data);
-    if (p + compare > size) return -1;
-    bool same = true;
-    for (size_t k = 0; k < compare && same; ++k) {
-      same = FoldLower(static_cast<unsigned char>(data[p + k])) ==
-             FoldLower(static_cast<unsigned char>(ToFind[k]));
-    }
-    if (same) return StartCurs + static_cast<int32_t>(p);
-    at = p + 1;
-  }
-  return -1;
-}
-
-void TSection::CopySelection() {
-  TSectionList& list = *ParentSectionList;
-  if (!list.TextSink) return;
-  int32_t sb = list.SelB - StartCurs, se = list.SelE - StartCurs;
-  for (const LineRec& line : Lines) {
-    if (line.Ln == 0) continue;
-    int32_t ls = line.Start, le = line.Start + line.Ln;
-    if (le <= sb || ls >= se) continue;
-    int32_t a = std::max(ls, sb), b = std::min(le, se);
-    if (sb <= ls) {
-      std::string indent(static_cast<size_t>(std::max(0, line.LineIndent / kListIndent)) * 3, ' ');
-      if (!indent.empty()) list.TextSink->AddText(indent);
-    }
-    list.TextSink->AddText(std::string_view(Buff).substr(a, b - a));
-    if (se >= le) list.TextSink->AddText("\r\n");
-  }
-}
-
-// --- Dump ---
-
-void TSection::DumpDetails(std::string& out, int indent) const {
-  Canvas& canvas = ParentSectionList->Screen();
-  canvas.SaveState();
-  std::string pad(static_cast<size_t>(indent), ' ');
-  int32_t y = YValue;
-  for (const LineRec& line : Lines) {
-    out += pad + "line x=" + std::to_string(line.LineIndent) + " y=" + std::to_string(y) +
-           " h=" + std::to_string(line.Total()) + " " +
-           QuoteText(std::string_view(Buff).substr(line.Start, line.Ln)) + "\n";
-    int32_t text_top = y + line.SpaceBefore;
-    int32_t baseline = text_top + line.LineHt - line.Descent;
-    for (int32_t P = line.Start; P < line.Start + line.Ln; ++P) {
-      if (Buff[P] != kImageMarker) continue;
-      TImageObj* image = Images.ImageAt(P);
-      if (!image) continue;
-      int32_t ix, iy;
-      if (image->Floating()) {
-        ix = image->FloatX;
-        iy = image->FloatY;
-      } else {
-        ix = line.LineIndent + BuffWidth(canvas, line.Start, P - line.Start, false);
-        iy = image->PictureTop(RunAt(P), baseline, text_top);
-      }
-      out += pad + "  image x=" + std::to_string(ix) + " y=" + std::to_string(iy) +
-             " w=" + std::to_string(image->ImageWidth) + " h=" +
-             std::to_string(image->ImageHeight) + " align=" + std::to_string(image->ObjAlign) +
-             "\n";
-    }
-    y += line.Total();
-  }
-  canvas.RestoreState();
-}
-
 // --- Preformatted text ---
 
-TPreFormated::TPreFormated(TSectionList& List, int32_t Level_, const TMyFont& Font)
-    : TSection(List, Level_, 1, nullptr, Font) {
+TPreFormated::TPreFormated(TSectionList& List, int32_t Level_, const TMyFont& Font,
+                           const TUrlTarget* UrlTarget, uint8_t Justify_)
+    : TSection(List, Level_, Justify_, UrlTarget, Font) {
   Pre = true;
 }
 
@@ -933,92 +587,6 @@ void TPreFormated::MeasureWidths(Canvas& canvas, int32_t& Min, int32_t& Max) {
   Max = BuffWidth(canvas, 0, Len, false) + Indent;
   canvas.RestoreState();
   Min = std::min(500, Max);
-}
-
-// --- List items ---
-
-TUListItem::TUListItem(TSectionList& List, int32_t Level_, const TUrlTarget* UrlTarget,
-                       const TMyFont& Font, bool Plain_)
-    : TSection(List, Level_, 1, UrlTarget, Font), Plain(Plain_) {
-  ListType = 2;
-}
-
-TUListItem::TUListItem(TSectionList& List, const TUListItem& Source)
-    : TSection(List, Source), Plain(Source.Plain) {}
-
-std::unique_ptr<TSectionBase> TUListItem::CreateCopy(TSectionList& Parent) const {
-  return std::unique_ptr<TUListItem>(new TUListItem(Parent, *this));
-}
-
-void TUListItem::DrawMarker(Canvas& canvas, int32_t X, int32_t Baseline, const LineRec& line) {
-  if (Plain) return;
-  TSectionList& list = *ParentSectionList;
-  int32_t cx = X + ContentLeft - 8;
-  int32_t m = Baseline - line.LineHt / 2;
-  Color bg = list.Background;
-  bool light = bg == kColorBtnFace || (bg & 0xFFFFFF) == 0xFFFFFF || (bg & 0xFFFFFF) == 0xC0C0C0 ||
-               (bg == kColorWindow && canvas.ResolveColor(kColorWindow) == 0xFFFFFF);
-  canvas.SaveState();
-  if (light) {
-    Color c;
-    bool known = true;
-    switch (Level) {
-      case 1:
-      case 4: c = 0x800000; break;
-      case 2:
-      case 5: c = 0x000080; break;
-      case 0:
-      case 3: c = 0x0000FF; break;
-      default: known = false; c = 0; break;
-    }
-    if (known) {
-      canvas.SetBrush(Brush{BrushStyle::kSolid, c});
-      canvas.SetPen(Pen{PenStyle::kSolid, 1, c});
-    }
-  } else {
-    canvas.SetBrush(Brush{BrushStyle::kHollow, 0});
-    canvas.SetPen(Pen{PenStyle::kSolid, 1, list.FontColor});
-  }
-  canvas.Ellipse(Rect{cx - 2, m - 2, cx + 3, m + 3});
-  canvas.RestoreState();
-}
-
-TOListItem::TOListItem(TSectionList& List, int32_t Level_, const TUrlTarget* UrlTarget,
-                       const TMyFont& Font, char NumberStyle_, int32_t Number)
-    : TSection(List, Level_, 1, UrlTarget, Font), NumberStyle(NumberStyle_) {
-  ListType = 1;
-  ListNumber = Number;
-}
-
-TOListItem::TOListItem(TSectionList& List, const TOListItem& Source)
-    : TSection(List, Source), NumberStyle(Source.NumberStyle) {}
-
-std::unique_ptr<TSectionBase> TOListItem::CreateCopy(TSectionList& Parent) const {
-  return std::unique_ptr<TOListItem>(new TOListItem(Parent, *this));
-}
-
-void TOListItem::DrawMarker(Canvas& canvas, int32_t X, int32_t Baseline, const LineRec& line) {
-  std::string label = ListLabel(NumberStyle, ListNumber) + ".";
-  canvas.SaveState();
-  canvas.SetFont(BaseFont->Spec());
-  canvas.SetTextColor(BaseFont->FontColor());
-  canvas.SetBkMode(BkMode::kTransparent);
-  canvas.SetTextAlign(kAlignBaseline | kAlignLeft);
-  int32_t w = canvas.TextExtent(label).cx;
-  canvas.TextOut(X + ContentLeft - 5 - w, Baseline, label);
-  canvas.RestoreState();
-}
-
-TDListItem::TDListItem(TSectionList& List, int32_t Level_, const TUrlTarget* UrlTarget,
-                       const TMyFont& Font)
-    : TSection(List, Level_, 1, UrlTarget, Font) {
-  ListType = 3;
-}
-
-TDListItem::TDListItem(TSectionList& List, const TDListItem& Source) : TSection(List, Source) {}
-
-std::unique_ptr<TSectionBase> TDListItem::CreateCopy(TSectionList& Parent) const {
-  return std::unique_ptr<TDListItem>(new TDListItem(Parent, *this));
 }
 
 }  // namespace brisomel

@@ -104,9 +104,9 @@ class TSection : public TSectionBase {
   int32_t ListNumber = 0;
   std::vector<LineRec> Lines;
   std::unique_ptr<TMyFont> BaseFont;
-  uint8_t ListType = 0;  // 0 none, 1 numbered, 2 bullet, 3 definition
-  uint8_t Justify = 1;   // 1 left, 2 centre, 3 right
-  uint8_t ClearMode = 0; // 0 none, 1 left, 2 right, 3 both
+  uint8_t ListType = 0;   // 0 none, 1 numbered, 2 bullet, 3 definition
+  uint8_t Justify = 1;    // 1 left, 2 centre, 3 right
+  uint8_t ClearMode = 0;  // 0 none, 1 left, 2 right, 3 both
   int32_t ContentLeft = 0;
 
  protected:
@@ -140,13 +140,15 @@ class TSection : public TSectionBase {
 
   bool Pre = false;
   bool OnlyFloats_ = true;
-  int32_t PaintShift_ = 0;  // paint Y minus layout Y of the current paint  // every character so far is the marker of a floating image
+  int32_t PaintShift_ = 0;  // paint Y minus layout Y of the current paint  // every character so
+                            // far is the marker of a floating image
 };
 
 // One line of PRE text: every space kept, no wrapping.
 class TPreFormated : public TSection {
  public:
-  TPreFormated(TSectionList& List, int32_t Level, const TMyFont& Font);
+  TPreFormated(TSectionList& List, int32_t Level, const TMyFont& Font,
+               const TUrlTarget* UrlTarget = nullptr, uint8_t Justify = 1);
   const char* ClassName() const override { return "TPreFormated"; }
   void AddText(std::string_view S) override;
   std::unique_ptr<TSectionBase> CreateCopy(TSectionList& Parent) const override;
@@ -162,8 +164,8 @@ class TPreFormated : public TSection {
 // LI inside UL, DIR or MENU: a bullet unless the list is PLAIN.
 class TUListItem : public TSection {
  public:
-  TUListItem(TSectionList& List, int32_t Level, const TUrlTarget* UrlTarget,
-             const TMyFont& Font, bool Plain = false);
+  TUListItem(TSectionList& List, int32_t Level, const TUrlTarget* UrlTarget, const TMyFont& Font,
+             bool Plain = false);
   const char* ClassName() const override { return "TUListItem"; }
   std::unique_ptr<TSectionBase> CreateCopy(TSectionList& Parent) const override;
   bool Plain;
@@ -176,8 +178,8 @@ class TUListItem : public TSection {
 // LI inside OL: a number (or letter or Roman numeral) and a full stop.
 class TOListItem : public TSection {
  public:
-  TOListItem(TSectionList& List, int32_t Level, const TUrlTarget* UrlTarget,
-             const TMyFont& Font, char NumberStyle, int32_t Number);
+  TOListItem(TSectionList& List, int32_t Level, const TUrlTarget* UrlTarget, const TMyFont& Font,
+             char NumberStyle, int32_t Number);
   const char* ClassName() const override { return "TOListItem"; }
   std::unique_ptr<TSectionBase> CreateCopy(TSectionList& Parent) const override;
   char NumberStyle;
@@ -190,8 +192,7 @@ class TOListItem : public TSection {
 // DD and DT: indented, no marker.
 class TDListItem : public TSection {
  public:
-  TDListItem(TSectionList& List, int32_t Level, const TUrlTarget* UrlTarget,
-             const TMyFont& Font);
+  TDListItem(TSectionList& List, int32_t Level, const TUrlTarget* UrlTarget, const TMyFont& Font);
   const char* ClassName() const override { return "TDListItem"; }
   std::unique_ptr<TSectionBase> CreateCopy(TSectionList& Parent) const override;
 

@@ -82,3 +82,25 @@ TEST(Printing, PageElementEndsThePrintedPage) {
 
 }  // namespace
 }  // namespace brisomel::test
+
+namespace brisomel::test {
+namespace {
+
+TEST(Printing, PaleTextPrintsGreyAndBlackOnTwoColourDevices) {
+  for (int bits : {32, 1}) {
+    DocFixture doc;
+    doc.font.SetColor(0xF0F0F0);
+    doc.Para("a");
+    doc.Layout(100);
+    doc.list.Printing = true;
+    SoftwareCanvas canvas(50, 50);
+    DeviceCaps caps = canvas.GetDeviceCaps();
+    caps.bits_per_pixel = bits;
+    canvas.SetDeviceCaps(caps);
+    doc.list.Paint(canvas, Rect{0, 0, 50, 50}, 50, 0, 0);
+    EXPECT_EQ(canvas.PixelAt(2, 17), bits == 1 ? 0u : 0xA0A0A0u) << bits;
+  }
+}
+
+}  // namespace
+}  // namespace brisomel::test

@@ -43,16 +43,18 @@ INSTANTIATE_TEST_SUITE_P(
         SizeCase{"Natural", {{symSrc, "pic.bmp"}}, 40, 20, true},
         SizeCase{"HeightKeepsAspect", {{symSrc, "pic.bmp"}, {symHeight, "10"}}, 20, 10, true},
         SizeCase{"WidthKeepsAspect", {{symSrc, "pic.bmp"}, {symWidth, "80"}}, 80, 40, true},
-        SizeCase{"BothGiven", {{symSrc, "pic.bmp"}, {symWidth, "7"}, {symHeight, "9"}}, 7, 9,
-                 true},
+        SizeCase{"BothGiven", {{symSrc, "pic.bmp"}, {symWidth, "7"}, {symHeight, "9"}}, 7, 9, true},
         SizeCase{"Percent", {{symSrc, "pic.bmp"}, {symWidth, "50%"}}, 200, 20, false},
         SizeCase{"PercentOutOfRange", {{symSrc, "pic.bmp"}, {symWidth, "150%"}}, 40, 20, true},
         SizeCase{"HeightZeroIgnored", {{symSrc, "pic.bmp"}, {symHeight, "0"}}, 40, 20, true},
         SizeCase{"MissingBox", {{symSrc, "none.bmp"}}, 24, 24, false},
         SizeCase{"NoSource", {}, 24, 24, false},
         SizeCase{"MissingWithAlt", {{symSrc, "none.bmp"}, {symAlt, "abc"}}, 44, 24, false},
-        SizeCase{"MissingWithSize", {{symSrc, "none.bmp"}, {symWidth, "30"}, {symHeight, "40"}},
-                 30, 40, true}),
+        SizeCase{"MissingWithSize",
+                 {{symSrc, "none.bmp"}, {symWidth, "30"}, {symHeight, "40"}},
+                 30,
+                 40,
+                 true}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(DocumentImages, PercentWidthFollowsTheAvailableWidth) {
@@ -70,8 +72,12 @@ TEST(DocumentImages, PercentWidthFollowsTheAvailableWidth) {
 TEST(DocumentImages, Attributes) {
   DocFixture doc;
   TImageObj a(&doc.list, 3,
-              Attrs({{symHspace, "-30"}, {symAlign, "AbsMiddle"}, {symBorder, "0"},
-                     {symUsemap, "#MyMap"}, {symIsmap, ""}, {symTransp, ""}}));
+              Attrs({{symHspace, "-30"},
+                     {symAlign, "AbsMiddle"},
+                     {symBorder, "0"},
+                     {symUsemap, "#MyMap"},
+                     {symIsmap, ""},
+                     {symTransp, ""}}));
   EXPECT_EQ(a.Pos, 3);
   EXPECT_EQ(a.HSpace, 20);
   EXPECT_EQ(a.ObjAlign, oaMiddle);
@@ -129,8 +135,8 @@ TEST(DocumentImages, LinkedImageHasABorderThatIsNoHit) {
     int x, y;
     bool hit;
   };
-  const Case cases[] = {{25, 1, true}, {64, 20, true}, {24, 5, false}, {65, 5, false},
-                        {30, 0, false}, {30, 21, false}};
+  const Case cases[] = {{25, 1, true},  {64, 20, true}, {24, 5, false},
+                        {65, 5, false}, {30, 0, false}, {30, 21, false}};
   for (const Case& c : cases) {
     TUrlTarget target;
     TFormControlObj* control = nullptr;

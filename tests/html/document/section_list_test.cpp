@@ -23,10 +23,10 @@ TEST(SimpleSections, HeightsFollowTheBaseSize) {
     };
   };
   const Case cases[] = {
-      {space, 12, 14},     {space, 10, 12},      {heading(1), 12, 16}, {heading(2), 12, 12},
-      {heading(3), 12, 10}, {heading(4), 12, 8}, {heading(5), 12, 6},  {heading(6), 12, 4},
-      {heading(0), 12, 8}, {heading(7), 12, 8},  {heading(1), 24, 32}, {rule("5"), 12, 23},
-      {rule("0"), 12, 20}, {rule("21"), 12, 20}, {rule("20"), 12, 38}, {rule("1"), 6, 9},
+      {space, 12, 14},      {space, 10, 12},      {heading(1), 12, 16}, {heading(2), 12, 12},
+      {heading(3), 12, 10}, {heading(4), 12, 8},  {heading(5), 12, 6},  {heading(6), 12, 4},
+      {heading(0), 12, 8},  {heading(7), 12, 8},  {heading(1), 24, 32}, {rule("5"), 12, 23},
+      {rule("0"), 12, 20},  {rule("21"), 12, 20}, {rule("20"), 12, 38}, {rule("1"), 6, 9},
   };
   for (size_t i = 0; i < std::size(cases); ++i) {
     DocFixture doc;
@@ -70,7 +70,9 @@ TEST(SimpleSections, RuleWidthsAndAlignment) {
     EXPECT_EQ(canvas.PixelAt(cases[i].end - 1, 10), red) << "case " << i;
     EXPECT_NE(canvas.PixelAt(cases[i].end, 9), red) << "case " << i;
     EXPECT_NE(canvas.PixelAt(cases[i].start, 8), red) << "case " << i;
-    if (cases[i].start > 0) EXPECT_NE(canvas.PixelAt(cases[i].start - 1, 9), red) << "case " << i;
+    if (cases[i].start > 0) {
+      EXPECT_NE(canvas.PixelAt(cases[i].start - 1, 9), red) << "case " << i;
+    }
   }
 }
 
@@ -86,10 +88,10 @@ TEST(SimpleSections, RuleBevelOnWhiteAndNoShade) {
     doc.list.Paint(canvas, Rect{0, 0, 100, 30}, 100, 0, 0);
     Color dark = noshade ? 0 : canvas.ResolveColor(kColorBtnShadow);
     Color light = noshade ? 0 : 0xC0C0C0;
-    EXPECT_EQ(canvas.PixelAt(10, 9), dark);   // top edge
-    EXPECT_EQ(canvas.PixelAt(10, 10), dark);  // left edge
-    EXPECT_EQ(canvas.PixelAt(90, 10), light); // right edge
-    EXPECT_EQ(canvas.PixelAt(50, 11), light); // bottom edge
+    EXPECT_EQ(canvas.PixelAt(10, 9), dark);    // top edge
+    EXPECT_EQ(canvas.PixelAt(10, 10), dark);   // left edge
+    EXPECT_EQ(canvas.PixelAt(90, 10), light);  // right edge
+    EXPECT_EQ(canvas.PixelAt(50, 11), light);  // bottom edge
   }
 }
 
@@ -99,9 +101,9 @@ TEST(ListItems, Labels) {
     int number;
     const char* label;
   };
-  const Case cases[] = {{'A', 1, "A"},  {'A', 27, "Z"}, {'a', 3, "c"},     {'I', 4, "IV"},
-                        {'I', 19, "XIX"}, {'i', 21, "xx"}, {'i', 9, "ix"},  {'1', 12, "12"},
-                        {'x', 7, "7"},  {'A', 0, "0"},  {'i', -2, "-2"}};
+  const Case cases[] = {{'A', 1, "A"},    {'A', 27, "Z"},  {'a', 3, "c"},  {'I', 4, "IV"},
+                        {'I', 19, "XIX"}, {'i', 21, "xx"}, {'i', 9, "ix"}, {'1', 12, "12"},
+                        {'x', 7, "7"},    {'A', 0, "0"},   {'i', -2, "-2"}};
   for (const Case& c : cases) {
     EXPECT_EQ(ListLabel(c.style, c.number), c.label) << c.style << c.number;
   }
@@ -319,8 +321,8 @@ TEST(HitTests, LinkAt) {
     bool hit;
   };
   // "here" covers x 24..55 on the first line.
-  const Case cases[] = {{30, 5, true}, {55, 10, true}, {10, 5, false}, {60, 5, false},
-                        {30, 40, false}};
+  const Case cases[] = {
+      {30, 5, true}, {55, 10, true}, {10, 5, false}, {60, 5, false}, {30, 40, false}};
   for (const Case& c : cases) {
     TUrlTarget target;
     TFormControlObj* control = nullptr;
@@ -363,11 +365,12 @@ TEST(Find, WithAndWithoutCase) {
     int32_t found;
   };
   const Case cases[] = {
-      {0, "world", false, 6},   {0, "world", true, 22},  {7, "world", false, 22},
-      {0, "hello", true, 13},   {0, "HELLO", false, 0},  {0, "\xE9T\xC9", false, 19},
-      {0, "WORLD, h", true, 6}, {0, "\xE9t\xE9", true, -1},
+      {0, "world", false, 6},       {0, "world", true, 22},
+      {7, "world", false, 22},      {0, "hello", true, 13},
+      {0, "HELLO", false, 0},       {0, "\xE9T\xC9", false, 19},
+      {0, "WORLD, h", true, 6},     {0, "\xE9t\xE9", true, -1},
       {0, "t\xE9world", false, -1},  // a match may not span sections
-      {0, "xyz", false, -1},    {40, "world", false, -1},
+      {0, "xyz", false, -1},        {40, "world", false, -1},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(doc.list.FindString(c.from, c.text, c.match_case), c.found) << c.text;
@@ -445,9 +448,9 @@ TEST(Painting, SelectionIsDrawnInverted) {
   doc.list.SelE = 2;
   SoftwareCanvas canvas(40, 30);
   doc.list.Paint(canvas, Rect{0, 0, 40, 30}, 40, 0, 0);
-  EXPECT_EQ(canvas.PixelAt(1, 2), 0xFFFFFFu);  // unselected: background shows above the box
-  EXPECT_EQ(canvas.PixelAt(9, 2), 0u);         // selected: the opaque box in the text colour
-  EXPECT_EQ(canvas.PixelAt(9, 12), 0xFFFFFFu); // and the glyph in the page colour
+  EXPECT_EQ(canvas.PixelAt(1, 2), 0xFFFFFFu);   // unselected: background shows above the box
+  EXPECT_EQ(canvas.PixelAt(9, 2), 0u);          // selected: the opaque box in the text colour
+  EXPECT_EQ(canvas.PixelAt(9, 12), 0xFFFFFFu);  // and the glyph in the page colour
 }
 
 TEST(SectionList, CopyLaysOutTheSame) {
@@ -465,7 +468,10 @@ class FakeControl : public TFormControlObj {
     shown = true;
     shown_top = top;
   }
-  void Hide() override { shown = false; hidden = true; }
+  void Hide() override {
+    shown = false;
+    hidden = true;
+  }
   void MoveOff() override { moved_off = true; }
   bool HasFocus() const override { return focus; }
   bool shown = false, hidden = false, moved_off = false, focus = false;

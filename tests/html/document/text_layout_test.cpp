@@ -66,7 +66,11 @@ TEST(TextLayout, AddTextDropsLeadingSpacesAndStopsPastTheLimit) {
   EXPECT_EQ(s.Len, len);
   // Stray marker bytes in the text do not pose as objects.
   DocFixture doc2;
-  EXPECT_EQ(doc2.Para(std::string("a\x04" "b\x02", 4)).Buff, "a?b?");
+  EXPECT_EQ(doc2.Para(std::string("a\x04"
+                                  "b\x02",
+                                  4))
+                .Buff,
+            "a?b?");
 }
 
 TEST(TextLayout, EmptyParagraphIsOneLineHigh) {
@@ -133,7 +137,8 @@ TEST_P(ImageAlignment, RaisesTheLine) {
   DocFixture doc;
   auto s = doc.Section();
   s->AddText("ab");
-  s->AddImage(Attrs({{symWidth, "10"}, {symHeight, std::to_string(GetParam().height)},
+  s->AddImage(Attrs({{symWidth, "10"},
+                     {symHeight, std::to_string(GetParam().height)},
                      {symAlign, GetParam().align}}),
               &doc.list);
   doc.Add(std::move(s));
@@ -253,8 +258,31 @@ TEST(TextLayout, MeasureWidths) {
              &doc.list);
   int32_t mn = 0, mx = 0;
   s.MeasureWidths(doc.screen, mn, mx);
-  EXPECT_EQ(mn, 32 + 23);      // widest word + float with its gap
-  EXPECT_EQ(mx, 9 * 8 + 23);   // whole text + float
+  EXPECT_EQ(mn, 32 + 23);     // widest word + float with its gap
+  EXPECT_EQ(mx, 9 * 8 + 23);  // whole text + float
+}
+
+}  // namespace
+}  // namespace brisomel::test
+
+namespace brisomel::test {
+namespace {
+
+TEST(Floats, FloatsStackedInARowKeepOneRecord) {
+  DocFixture doc;
+  for (int i = 0; i < 2000; ++i) {
+    auto s = doc.Section();
+    s->AddImage(Attrs({{symWidth, "10"}, {symHeight, "10"}, {symAlign, "left"}}), &doc.list);
+    doc.Add(std::move(s));
+  }
+  doc.Para("x");
+  doc.Layout(100);
+  // Each float sits right of the one before; only the outermost still decides the edge.
+  EXPECT_EQ(doc.list.IMgr.L.size(), 1u);
+  EXPECT_EQ(doc.list.IMgr.L[0].X, 2000 * 15);
+  EXPECT_EQ(doc.height, 22);
+  auto& last = static_cast<TSection&>(doc.list[1999]);
+  EXPECT_EQ(last.Images[0].FloatX, 1999 * 15);
 }
 
 }  // namespace

@@ -1,0 +1,37 @@
+// The system port on Win32: message boxes, the shell, the tick count and the screen size.
+#include <windows.h>
+// after windows.h
+#include <shellapi.h>
+
+#include <string>
+
+// The port's operations share names with Win32 macros: use the A functions by name.
+#undef MessageBox
+#undef RemoveDirectory
+#undef SetCurrentDirectory
+
+#include "platform/files.h"
+
+namespace brisomel {
+namespace {
+
+class Win32System : public System {
+ public:
+  void MessageBox(const std::string& text, const std::string& caption) override {
+    MessageBoxA(nullptr, text.c_str(), caption.c_str(), MB_OK);
+  }
+  bool ShellOpen(const std::string& target) override {
+    HINSTANCE result =
+        ShellExecuteA(nullptr, "open", target.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    return reinterpret_cast<INT_PTR>(result) > 32;
+  }
+  uint32_t TickCount() override { return GetTickCount(); }
+  int ScreenWidth() override { return GetSystemMetrics(SM_CXSCREEN); }
+  int ScreenHeight() override { return GetSystemMetrics(SM_CYSCREEN); }
+};
+
+}  // namespace
+
+std::unique_ptr<System> MakePlatformSystem() { return std::make_unique<Win32System>(); }
+
+}  // namespace brisomel

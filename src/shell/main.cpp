@@ -1,0 +1,28 @@
+// The program's entry: the application, the main window (its creation restores the book),
+// the search dialog (hidden), then the message loop. The forms are destroyed after the loop;
+// the main window's destruction removes the book's files.
+#include <windows.h>
+
+#include "shell/application.h"
+#include "shell/main_form.h"
+#include "shell/main_form_design.h"
+#include "shell/search_form.h"
+#include "shell/win32_book_environment.h"
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
+  brisomel::TApplication app(instance, brisomel::kMainFormCaption);
+  auto env = brisomel::MakeWin32BookEnvironment();
+  int code = 0;
+  {
+    brisomel::TForm1 form1(app, *env);
+    if (!form1.Create()) return 1;
+    brisomel::TForm2 form2(app);
+    form2.Create();
+    ShowWindow(form1.Handle(), show);
+    UpdateWindow(form1.Handle());
+    code = app.Run();
+    form2.Destroy();
+    form1.Destroy();
+  }
+  return code;
+}

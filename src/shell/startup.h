@@ -1,0 +1,56 @@
+// What the main window does when it is created and destroyed, apart from its widgets:
+// remember the start directory, restore the attached book, pick the toolbar glyphs, and at
+// exit remove the book's files and go back to the start directory. No window is needed, so
+// tests drive it with a fake environment.
+#pragma once
+
+#include <array>
+#include <functional>
+#include <string>
+
+#include "shell/main_form_design.h"
+
+namespace brisomel {
+
+// What the start-up sequence asks of the machine and of the attached archive.
+class BookEnvironment {
+ public:
+  virtual ~BookEnvironment() = default;
+  virtual std::string CurrentDirectory() = 0;
+  virtual bool ChangeDirectory(const std::string& path) = 0;
+  virtual bool FileExists(const std::string& path) = 0;
+  // Restores the archive appended to the program into the temporary directory; reports its
+  // own problems and never stops the program.
+  virtual void ExtractAttachedArchive() = 0;
+  // The run's temporary directory, ending in a separator.
+  virtual std::string GetTempDirectory() = 0;
+  // Removes what extraction wrote, and the run's directory.
+  virtual void DeleteExtractedFiles() = 0;
+};
+
+// Main-window state.
+struct TMainWindowState {
+  std::string StartDir;
+  std::string CurrentName;
+  std::string HomeName;
+  std::string CurrentExt;
+};
+
+// For each speed button in design order: the glyph file to load, or empty when the button
+// keeps its built-in glyph. The path is the temporary directory followed by the literal, which
+// begins with a separator, so it holds two in a row; the file system accepts that. When no
+// temporary directory could be made, every button keeps its built-in glyph.
+std::array<std::string, kSpeedButtonCount> ChooseGlyphFiles(BookEnvironment& env);
+
+// The creation steps in order. `load_glyph(index, path)` replaces the glyph of
+// kSpeedButtons[index]; it may throw (a damaged bitmap), which ends the sequence like any
+// other exception here: the caller shows it and the program goes on.
+void RunFormCreate(BookEnvironment& env, TMainWindowState& state,
+                   const std::function<void(int index, const std::string& path)>& load_glyph);
+
+// The destruction steps. The working directory goes back to StartDir first: the run's
+// directory is the working directory after extraction, and a directory in use cannot be
+// removed on Windows. A failure to change back is ignored.
+void RunFormDestroy(BookEnvironment& env, const TMainWindowState& state);
+
+}  // namespace brisomel

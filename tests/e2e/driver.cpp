@@ -1,0 +1,219 @@
+// brisomel-driver: drives running books from outside, like a user. Run under Wine in the same
+// prefix and X display as the books.
+//
+//   windows                   handles of the main windows ("TForm1"), one per line
+//   wait-windows N MS         waits until N main windows exist, then prints their handles
+//   wait-gone HWND MS         waits until the window is gone
+//   caption HWND              the window's caption
+//   buttons HWND              one line per speed button: text id enabled left top width height
+//                             (screen coordinates)
+//   click HWND TEXT           moves the pointer onto the button and clicks it
+//   move HWND LEFT TOP        moves the window, as a user drags it aside
+//   wait-dialog CAPTION MS    waits for a dialog (a message box) with that caption and prints
+//                             the texts of its controls, one per line
+//   dialog-click CAPTION TEXT clicks the dialog's button with that text
+//
+// Handles are printed and read in hexadecimal. Exit status 0 on success, 1 on a timeout or a
+// missing window, 2 on bad usage.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string Text(HWND window) {
+  char text[256] = "";
+  GetWindowTextA(window, text, sizeof text);
+  return text;
+}
+
+BOOL CALLBACK CollectMainWindow(HWND window, LPARAM param) {
+  char name[64];
+  if (GetClassNameA(window, name, sizeof name) && std::string(name) == "TForm1" &&
+      IsWindowVisible(window)) {
+    reinterpret_cast<std::vector<HWND>*>(param)->push_back(window);
+  }
+  return TRUE;
+}
+
+std::vector<HWND> MainWindows() {
+  std::vector<HWND> found;
+  EnumWindows(CollectMainWindow, reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
+HWND ParseHandle(const char* text) {
+  return reinterpret_cast<HWND>(static_cast<uintptr_t>(std::strtoul(text, nullptr, 16)));
+}
+
+void PrintHandle(HWND window) {
+  std::printf("%lx\n", static_cast<unsigned long>(reinterpret_cast<uintptr_t>(window)));
+}
+
+std::vector<HWND> SpeedButtons(HWND main) {
+  std::vector<HWND> buttons;
+  HWND panel = FindWindowExA(main, nullptr, "TPanel", nullptr);
+  for (HWND b = FindWindowExA(panel, nullptr, "TSpeedButton", nullptr); b;
+       b = FindWindowExA(panel, b, "TSpeedButton", nullptr)) {
+    buttons.push_back(b);
+  }
+  return buttons;
+}
+
+BOOL CALLBACK CollectDialog(HWND window, LPARAM param) {
+  char name[64];
+  if (GetClassNameA(window, name, sizeof name) && std::string(name) == "#32770" &&
+      IsWindowVisible(window)) {
+    reinterpret_cast<std::vector<HWND>*>(param)->push_back(window);
+  }
+  return TRUE;
+}
+
+HWND FindDialog(const std::string& caption) {
+  std::vector<HWND> dialogs;
+  EnumWindows(CollectDialog, reinterpret_cast<LPARAM>(&dialogs));
+  for (HWND d : dialogs) {
+    if (Text(d) == caption) return d;
+  }
+  return nullptr;
+}
+
+std::vector<HWND> Children(HWND parent) {
+  std::vector<HWND> children;
+  for (HWND c = GetWindow(parent, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+    children.push_back(c);
+  }
+  return children;
+}
+
+void SendMouse(DWORD flags) {
+  INPUT input{};
+  input.type = INPUT_MOUSE;
+  input.mi.dwFlags = flags;
+  SendInput(1, &input, sizeof input);
+}
+
+// Moves the pointer to the middle of `target` and clicks there, as a user would.
+void ClickAt(HWND top, HWND target) {
+  RECT r;
+  GetWindowRect(target, &r);
+  SetForegroundWindow(top);
+  SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+  Sleep(200);
+  SendMouse(MOUSEEVENTF_LEFTDOWN);
+  Sleep(100);
+  SendMouse(MOUSEEVENTF_LEFTUP);
+  Sleep(200);
+}
+
+int Click(HWND main, const std::string& text) {
+  for (HWND button : SpeedButtons(main)) {
+    if (Text(button) != text) continue;
+    ClickAt(main, button);
+    return 0;
+  }
+  std::fprintf(stderr, "driver: no button \"%s\"\n", text.c_str());
+  return 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::string command = argc > 1 ? argv[1] : "";
+  if (command == "windows" && argc == 2) {
+    for (HWND w : MainWindows()) PrintHandle(w);
+    return 0;
+  }
+  if (command == "wait-windows" && argc == 4) {
+    const size_t want = std::strtoul(argv[2], nullptr, 10);
+    const DWORD limit = std::strtoul(argv[3], nullptr, 10);
+    const DWORD start = GetTickCount();
+    for (;;) {
+      auto windows = MainWindows();
+      if (windows.size() >= want) {
+        for (HWND w : windows) PrintHandle(w);
+        return 0;
+      }
+      if (GetTickCount() - start > limit) break;
+      Sleep(100);
+    }
+    std::fprintf(stderr, "driver: fewer than %zu main windows\n", want);
+    return 1;
+  }
+  if (command == "wait-gone" && argc == 4) {
+    HWND window = ParseHandle(argv[2]);
+    const DWORD limit = std::strtoul(argv[3], nullptr, 10);
+    const DWORD start = GetTickCount();
+    while (IsWindow(window)) {
+      if (GetTickCount() - start > limit) {
+        std::fprintf(stderr, "driver: window still there\n");
+        return 1;
+      }
+      Sleep(100);
+    }
+    return 0;
+  }
+  if (command == "caption" && argc == 3) {
+    HWND window = ParseHandle(argv[2]);
+    if (!IsWindow(window)) return 1;
+    std::printf("%s\n", Text(window).c_str());
+    return 0;
+  }
+  if (command == "buttons" && argc == 3) {
+    HWND window = ParseHandle(argv[2]);
+    if (!IsWindow(window)) return 1;
+    for (HWND b : SpeedButtons(window)) {
+      RECT r;
+      GetWindowRect(b, &r);
+      std::printf("%s %d %d %ld %ld %ld %ld\n", Text(b).c_str(), GetDlgCtrlID(b),
+                  IsWindowEnabled(b) ? 1 : 0, r.left, r.top, r.right - r.left, r.bottom - r.top);
+    }
+    return 0;
+  }
+  if (command == "click" && argc == 4) {
+    HWND window = ParseHandle(argv[2]);
+    if (!IsWindow(window)) return 1;
+    return Click(window, argv[3]);
+  }
+  if (command == "move" && argc == 5) {
+    HWND window = ParseHandle(argv[2]);
+    if (!IsWindow(window)) return 1;
+    const int left = std::atoi(argv[3]);
+    const int top = std::atoi(argv[4]);
+    return SetWindowPos(window, HWND_TOP, left, top, 0, 0, SWP_NOSIZE) ? 0 : 1;
+  }
+  if (command == "wait-dialog" && argc == 4) {
+    const DWORD limit = std::strtoul(argv[3], nullptr, 10);
+    const DWORD start = GetTickCount();
+    HWND dialog;
+    while (!(dialog = FindDialog(argv[2]))) {
+      if (GetTickCount() - start > limit) {
+        std::fprintf(stderr, "driver: no dialog \"%s\"\n", argv[2]);
+        return 1;
+      }
+      Sleep(100);
+    }
+    Sleep(300);  // let it finish building its controls
+    for (HWND c : Children(dialog)) std::printf("%s\n", Text(c).c_str());
+    return 0;
+  }
+  if (command == "dialog-click" && argc == 4) {
+    HWND dialog = FindDialog(argv[2]);
+    if (!dialog) return 1;
+    for (HWND c : Children(dialog)) {
+      if (Text(c) == argv[3]) {
+        ClickAt(dialog, c);
+        return 0;
+      }
+    }
+    return 1;
+  }
+  std::fprintf(stderr,
+               "usage: brisomel-driver windows | wait-windows N MS | wait-gone HWND MS |"
+               " caption HWND | buttons HWND | click HWND TEXT | move HWND LEFT TOP |"
+               " wait-dialog CAPTION MS | dialog-click CAPTION TEXT\n");
+  return 2;
+}

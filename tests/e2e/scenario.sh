@@ -1,0 +1,332 @@
+#!/usr/bin/env bash
+# One end-to-end scenario, run by CTest in the Win32 build:
+#   scenario.sh NAME SOURCE_DIR BUILD_DIR
+# Each run gets its own folder under BUILD_DIR/e2e/NAME, its own Wine prefix (copied from a
+# template made once) and its own Xvfb display, and ends its Wine processes with wineserver -k.
+# Screenshots are kept there as PNG; the script prints their paths.
+set -euo pipefail
+name=$1
+src=$(cd "$2" && pwd)
+build=$(cd "$3" && pwd)
+work="$build/e2e/$name"
+reader="$build/brisomel.exe"
+driver="$build/brisomel-driver.exe"
+
+fail() {
+  echo "FAIL [$name]: $*" >&2
+  exit 1
+}
+note() { echo "[$name] $*"; }
+
+rm -rf "$work"
+mkdir -p "$work"
+
+# --- Wine prefix: a template made once, copied for each run -------------------------------
+template="$build/e2e/prefix-template"
+(
+  flock 9
+  if [ ! -f "$template/system.reg" ]; then
+    rm -rf "$template"
+    WINEPREFIX="$template" "$src/scripts/wine-run" cmd /c exit >/dev/null 2>&1 || true
+    WINEPREFIX="$template" wineserver -w || true
+  fi
+) 9>"$build/e2e/template.lock"
+export WINEPREFIX="$work/prefix"
+# Hard links keep the copy cheap (the template is large); the registry files, which Wine
+# rewrites, are real copies.
+cp -al "$template" "$WINEPREFIX"
+for f in "$template"/*.reg; do cp --remove-destination "$f" "$WINEPREFIX/"; done
+
+# --- X display ----------------------------------------------------------------------------
+Xvfb -displayfd 5 -screen 0 1024x768x24 -nolisten tcp 5>"$work/display" 2>"$work/xvfb.log" &
+xvfb=$!
+cleanup() {
+  wineserver -k >/dev/null 2>&1 || true
+  kill "$xvfb" 2>/dev/null || true
+  wait "$xvfb" 2>/dev/null || true
+  rm -rf "$WINEPREFIX"  # screenshots and logs stay
+}
+trap cleanup EXIT
+for _ in $(seq 1 100); do
+  [ -s "$work/display" ] && break
+  sleep 0.1
+done
+[ -s "$work/display" ] || fail "Xvfb did not start"
+export DISPLAY=":$(head -n 1 "$work/display")"
+
+run() { "$src/scripts/wine-run" "$@"; }
+drv() { run "$driver" "$@" 2>>"$work/driver.log" | tr -d '\r'; }
+
+temp_root() {  # the prefix's temporary directories (the user's, and the system's)
+  find "$WINEPREFIX/drive_c/users" "$WINEPREFIX/drive_c/windows" -maxdepth 4 -type d -iname temp
+}
+# The books' private directories, one per line.
+private_dirs() {
+  local t
+  for t in $(temp_root); do
+    find "$t" -mindepth 1 -maxdepth 1 -type d -name 'brisomel-*'
+  done | sort
+}
+
+# --- Books ----------------------------------------------------------------------------------
+make_site() {
+  local site="$work/site"
+  mkdir -p "$site/sub"
+  {
+    echo "<html><head><title>Start</title></head><body><h1>Start page</h1>"
+    for i in $(seq 1 200); do echo "<p>Line $i of the start page, <a href=\"page2.htm\">next</a>.</p>"; done
+    echo "</body></html>"
+  } >"$site/index.htm"
+  echo "<html><body>Second page</body></html>" >"$site/page2.htm"
+  echo "<html><body>A page in a folder</body></html>" >"$site/sub/deep.htm"
+  head -c 70000 /dev/urandom >"$site/noise.bin"
+  seq 1 60000 >"$site/numbers.txt"
+  : >"$site/empty.txt"
+  local g
+  for g in 4back 4fwd 4home 4search 4print 4exit; do cp "$src/examples/book/$g.bmp" "$site/"; done
+  echo "$site"
+}
+
+pack() {  # pack SITE BOOK [--obfuscate]
+  if [ -x "$src/build/linux/brisomel-pack" ]; then
+    "$src/build/linux/brisomel-pack" "$1" -o "$2" --reader "$reader" "${@:3}"
+  else
+    run "$build/brisomel-pack.exe" "$1" -o "$2" --reader "$reader" "${@:3}"
+  fi
+}
+
+start_book() {  # start_book BOOK LOG; sets book_pid
+  run "$1" >"$2" 2>&1 &
+  book_pid=$!
+}
+
+# --- Checks ---------------------------------------------------------------------------------
+check_extracted() {  # check_extracted DIR SITE: every file of the site, byte for byte
+  local f n=0
+  while IFS= read -r f; do
+    cmp -s "$f" "$1/$(basename "$f")" || fail "$(basename "$f") not extracted exactly into $1"
+    n=$((n + 1))
+  done < <(find "$2" -type f)
+  note "extracted $n files exactly into $(basename "$1")"
+}
+
+button_line() { grep "^$2 " <<<"$1" || fail "no button $2"; }
+
+check_start_state() {  # check_start_state BUTTONS
+  local b enabled
+  for b in Back Forward Open Home Search Print Exit; do
+    enabled=$(button_line "$1" "$b" | cut -d' ' -f3)
+    case $b in
+      Back | Forward) [ "$enabled" = 0 ] || fail "$b should start disabled" ;;
+      *) [ "$enabled" = 1 ] || fail "$b should start enabled" ;;
+    esac
+  done
+}
+
+# check_glyph SHOT BUTTONS TEXT BMP: the button shows image 0 (1 when disabled) of BMP, compared
+# on the bitmap's opaque pixels (its bottom-left colour is transparent).
+check_glyph() {
+  local shot=$1 line text=$3 bmp=$4 t="$work/glyph-$3"
+  line=$(button_line "$2" "$text")
+  local enabled x y w h
+  read -r _ _ enabled x y w h <<<"$line"
+  local index=$((1 - enabled))
+  local gw gh
+  gw=$(($(identify -format %w "$bmp") / 4))
+  gh=$(identify -format %h "$bmp")
+  local transparent
+  transparent=$(convert "$bmp" -format "%[pixel:p{0,$((gh - 1))}]" info:)
+  convert "$bmp" -crop "${gw}x${gh}+$((index * gw))+0" +repage -alpha off "$t-want.png"
+  convert "$shot" -crop "${gw}x${gh}+$((x + (w - gw) / 2))+$((y + (h - gh) / 2))" +repage -alpha off "$t-seen.png"
+  convert "$t-want.png" -fill white +opaque "$transparent" -fill black -opaque "$transparent" "$t-mask.png"
+  local opaque bad
+  opaque=$(convert "$t-mask.png" -format '%[fx:round(mean*w*h)]' info:)
+  bad=$(convert "$t-seen.png" "$t-want.png" -compose difference -composite -colorspace gray \
+          -threshold 0 "$t-mask.png" -compose multiply -composite -format '%[fx:round(mean*w*h)]' info:)
+  [ "$opaque" -gt 50 ] || fail "$text: glyph $bmp has too few opaque pixels"
+  if [ "$bad" -ne 0 ]; then
+    mismatch="$text: $bad of $opaque glyph pixels differ from $(basename "$bmp") (see $shot)"
+    return 1
+  fi
+}
+
+# check_glyphs BUTTONS SOURCE: every button shows its glyph, SOURCE naming a site folder or
+# "builtin". A window that has not finished painting gets a few more chances.
+check_glyphs() {
+  local shot b ok attempt
+  for attempt in 1 2 3 4 5; do
+    shot=$(screenshot window)
+    ok=1
+    for b in Back Forward Open Home Search Print Exit; do
+      if [ "$2" = builtin ]; then
+        check_glyph "$shot" "$1" "$b" "$(builtin_glyph "$b")" || { ok=0; break; }
+      else
+        check_glyph "$shot" "$1" "$b" "$(book_glyph "$b" "$2")" || { ok=0; break; }
+      fi
+    done
+    [ $ok = 1 ] && return 0
+    sleep 2
+  done
+  fail "$mismatch"
+}
+
+screenshot() {  # screenshot NAME -> path
+  local shot="$work/$1.png"
+  import -window root "$shot"
+  echo "screenshot: $shot" >&2
+  echo "$shot"
+}
+
+builtin_glyph() {  # builtin_glyph TEXT -> built-in bitmap file
+  case $1 in
+    Back) echo "$src/src/shell/res/back.bmp" ;;
+    Forward) echo "$src/src/shell/res/fwd.bmp" ;;
+    Open) echo "$src/src/shell/res/open.bmp" ;;
+    Home) echo "$src/src/shell/res/home.bmp" ;;
+    Search) echo "$src/src/shell/res/search.bmp" ;;
+    Print) echo "$src/src/shell/res/print.bmp" ;;
+    Exit) echo "$src/src/shell/res/exit.bmp" ;;
+  esac
+}
+book_glyph() {  # book_glyph TEXT SITE -> the site's bitmap, or the built-in one when absent
+  local f
+  case $1 in
+    Back) f=4back ;; Forward) f=4fwd ;; Open) f=4open ;; Home) f=4home ;;
+    Search) f=4search ;; Print) f=4print ;; Exit) f=4exit ;;
+  esac
+  if [ -f "$2/$f.bmp" ]; then echo "$2/$f.bmp"; else builtin_glyph "$1"; fi
+}
+
+wait_window() {  # wait_window COUNT -> handles
+  drv wait-windows "$1" 60000 || fail "fewer than $1 main windows appeared"
+}
+
+exit_book() {  # exit_book HWND PID: click Exit like a user and wait for the program to end
+  drv click "$1" Exit || fail "could not click Exit"
+  drv wait-gone "$1" 20000 || fail "the window stayed after Exit"
+  local _i
+  for _i in $(seq 1 200); do
+    kill -0 "$2" 2>/dev/null || break
+    sleep 0.1
+  done
+  kill -0 "$2" 2>/dev/null && fail "the program still runs after Exit"
+  return 0
+}
+
+# Runs one book made from a site and checks what a user sees and what it leaves behind.
+check_book_round_trip() {  # check_book_round_trip BOOK SITE
+  start_book "$1" "$work/book.log"
+  local hwnd
+  hwnd=$(wait_window 1 | head -n 1)
+  sleep 1
+  local dirs
+  dirs=$(private_dirs)
+  [ "$(wc -l <<<"$dirs")" = 1 ] && [ -n "$dirs" ] || fail "expected one private directory, got: $dirs"
+  check_extracted "$dirs" "$2"
+  local buttons
+  buttons=$(drv buttons "$hwnd")
+  check_start_state "$buttons"
+  check_glyphs "$buttons" "$2"
+  exit_book "$hwnd" "$book_pid"
+  [ -z "$(private_dirs)" ] || fail "left behind: $(private_dirs)"
+  local t
+  for t in $(temp_root); do
+    [ -z "$(find "$t" -maxdepth 1 -type f \( -name '*.htm' -o -name '*.bmp' -o -name '*.txt' -o -name '*.bin' \))" ] ||
+      fail "files left in $t"
+  done
+  note "after Exit no file and no directory is left"
+}
+
+# --- Scenarios ------------------------------------------------------------------------------
+case $name in
+  packed_book)
+    site=$(make_site)
+    pack "$site" "$work/book.exe"
+    check_book_round_trip "$work/book.exe" "$site"
+    ;;
+  obfuscated)
+    site=$(make_site)
+    pack "$site" "$work/book.exe" --obfuscate
+    check_book_round_trip "$work/book.exe" "$site"
+    ;;
+  stock_zip)
+    site=$(make_site)
+    # The start page first and compressed at level 9: its local header then carries exactly the
+    # bytes the reader searches for. No directory entries.
+    (cd "$site" && zip -q -9 -D -X "$work/site.zip" index.htm $(find . -type f ! -name index.htm | sed 's|^\./||'))
+    cat "$reader" "$work/site.zip" >"$work/book.exe"
+    check_book_round_trip "$work/book.exe" "$site"
+    ;;
+  no_archive)
+    cp "$reader" "$work/book.exe"
+    start_book "$work/book.exe" "$work/book.log"
+    hwnd=$(wait_window 1 | head -n 1)
+    sleep 1
+    for d in $(private_dirs); do
+      [ -z "$(find "$d" -type f \( -name '*.htm' -o -name '*.bmp' \))" ] || fail "a book without archive extracted files into $d"
+    done
+    buttons=$(drv buttons "$hwnd")
+    check_start_state "$buttons"
+    check_glyphs "$buttons" builtin
+    exit_book "$hwnd" "$book_pid"
+    [ -z "$(private_dirs)" ] || fail "left behind: $(private_dirs)"
+    note "opened with built-in glyphs, extracted nothing, left nothing"
+    ;;
+  two_books)
+    site=$(make_site)
+    pack "$site" "$work/book.exe"
+    start_book "$work/book.exe" "$work/book1.log"
+    pid1=$book_pid
+    first=$(wait_window 1 | head -n 1)
+    start_book "$work/book.exe" "$work/book2.log"
+    pid2=$book_pid
+    second=$(wait_window 2 | grep -vx "$first" | head -n 1)
+    [ -n "$second" ] || fail "no second window"
+    # Both open at the same place: drag the second one down, clear of the first one's toolbar.
+    drv move "$second" 181 420 || fail "could not move the second window"
+    sleep 1
+    dirs=$(private_dirs)
+    [ "$(wc -l <<<"$dirs")" = 2 ] || fail "expected two private directories, got: $dirs"
+    for d in $dirs; do check_extracted "$d" "$site"; done
+    screenshot two-books >/dev/null
+    exit_book "$first" "$pid1"
+    left=$(private_dirs)
+    [ "$(wc -l <<<"$left")" = 1 ] && [ -n "$left" ] || fail "after closing one book: $left"
+    grep -qx "$left" <<<"$dirs" || fail "unexpected directory $left"
+    check_extracted "$left" "$site"
+    note "closing one book left the other's files intact"
+    drv caption "$second" | grep -qx Brisomel || fail "the second book's window is gone"
+    exit_book "$second" "$pid2"
+    [ -z "$(private_dirs)" ] || fail "left behind: $(private_dirs)"
+    ;;
+  damaged_book)
+    site=$(make_site)
+    pack "$site" "$work/book.exe"
+    # Flip one byte inside noise.bin's data: its first name in the book is its local header's.
+    name_at=$(grep -obUa 'noise\.bin' "$work/book.exe" | head -n 1 | cut -d: -f1)
+    at=$((name_at + 9 + 1000))
+    byte=$(od -An -tu1 -j "$at" -N1 "$work/book.exe" | tr -d ' ')
+    printf "$(printf '\\%03o' $((byte ^ 0xFF)))" |
+      dd of="$work/book.exe" bs=1 seek="$at" conv=notrunc status=none
+    start_book "$work/book.exe" "$work/book.log"
+    texts=$(drv wait-dialog "Archive error.." 60000) || fail "no \"Archive error..\" message"
+    grep -q 'noise\.bin' <<<"$texts" || fail "the message does not name noise.bin: $texts"
+    grep -v 'noise\.bin' <<<"$texts" | grep -Eq 'index\.htm|numbers\.txt' &&
+      fail "the message names intact files: $texts"
+    screenshot message >/dev/null
+    drv dialog-click "Archive error.." OK || fail "could not press OK"
+    hwnd=$(wait_window 1 | head -n 1)
+    sleep 1
+    dir=$(private_dirs)
+    [ -f "$dir/noise.bin" ] || fail "the damaged file should stay"
+    rm -f "$site/noise.bin"
+    check_extracted "$dir" "$site"
+    note "the damaged entry was named once and the others came out exactly"
+    exit_book "$hwnd" "$book_pid"
+    [ -z "$(private_dirs)" ] || fail "left behind: $(private_dirs)"
+    ;;
+  *)
+    fail "no such scenario"
+    ;;
+esac
+note "passed"

@@ -1,0 +1,510 @@
+// The packer, driven as a library on folders made by code; each book is then read back the way
+// the reader reads it (and the way ZIP tools read it) to check what a reader of the book gets.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <functional>
+#include <sstream>
+
+#include "archive/cipher.h"
+#include "archive/crc32.h"
+#include "book_fixture.h"
+#include "pack/book_file.h"
+#include "pack/book_packer.h"
+#include "pack/command_line.h"
+#include "pack/host.h"
+#include "pack/zip_writer.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+namespace brisomel::pack {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::CentralRecord;
+using testing::FakeReader;
+using testing::PageText;
+using testing::RandomBytes;
+using testing::ReadFile;
+using testing::ScratchDir;
+using testing::WalkedEntry;
+
+std::vector<uint8_t> Bytes(const std::string& text) { return {text.begin(), text.end()}; }
+
+class PackTest : public ::testing::Test {
+ public:  // the refusal table's arrangements reach in
+  void SetUp() override {
+    fs::create_directories(site_);
+    fs::create_directories(book_.parent_path());
+    options_.site_dir = site_;
+    options_.output = book_;
+    reader_ = dir_.Write("reader.exe", FakeReader());
+    options_.reader = reader_;
+  }
+
+  void Add(const std::string& relative, const std::vector<uint8_t>& bytes) {
+    dir_.Write("site/" + relative, bytes);
+    contents_[relative] = bytes;
+  }
+  void Add(const std::string& relative, const std::string& text) { Add(relative, Bytes(text)); }
+
+  PackResult Pack() {
+    progress_.str("");
+    return PackBook(options_, progress_);
+  }
+
+  // Packs and walks the book as the reader does; every entry must come back intact.
+  std::vector<WalkedEntry> PackAndWalk() {
+    PackResult result = Pack();
+    EXPECT_TRUE(result.ok) << result.error;
+    book_bytes_ = ReadFile(book_);
+    EXPECT_EQ(result.book_size, book_bytes_.size());
+    std::string error;
+    std::vector<WalkedEntry> entries = testing::WalkBook(book_bytes_, &error);
+    EXPECT_EQ(error, "");
+    EXPECT_EQ(entries.size(), contents_.size());
+    for (const WalkedEntry& entry : entries) {
+      EXPECT_TRUE(entry.restored) << entry.name;
+      EXPECT_EQ(entry.data, contents_[entry.name]) << entry.name;
+      EXPECT_EQ(entry.crc32, Crc32(entry.data.data(), entry.data.size())) << entry.name;
+      EXPECT_EQ(entry.uncompressed_size, entry.data.size()) << entry.name;
+    }
+    if (!entries.empty()) {
+      EXPECT_EQ(entries[0].header,
+                std::vector<uint8_t>(std::begin(kSearchPattern), std::end(kSearchPattern)));
+      EXPECT_EQ(entries[0].header_offset, result.archive_offset);
+      EXPECT_EQ(entries[0].name, result.first_entry);
+    }
+    return entries;
+  }
+
+  ScratchDir dir_;
+  fs::path site_ = dir_.path() / "site";
+  fs::path book_ = dir_.path() / "out" / "book.exe";
+  fs::path reader_;
+  PackOptions options_;
+  std::map<std::string, std::vector<uint8_t>> contents_;
+  std::vector<uint8_t> book_bytes_;
+  std::ostringstream progress_;
+  std::shared_ptr<void> held_;  // keeps a file locked while a case runs
+};
+
+TEST_F(PackTest, BookIsReaderThenEntriesThenCentralDirectory) {
+  Add("index.htm", PageText(5000));
+  Add("sub/chapter.htm", PageText(3000));
+  Add("photo.jpg", RandomBytes(4096, 1));
+  Add("empty.txt", "");
+  Add("notes.TXT", "hello");
+
+  std::vector<WalkedEntry> entries = PackAndWalk();
+  ASSERT_EQ(entries.size(), 5u);
+  std::vector<uint8_t> reader = FakeReader();
+  ASSERT_GE(book_bytes_.size(), reader.size());
+  EXPECT_TRUE(std::equal(reader.begin(), reader.end(), book_bytes_.begin()));
+  // The reader's copy, then the first header; later matches are only other deflated headers.
+  std::vector<PatternMatch> matches = FindSearchPattern(book_bytes_);
+  ASSERT_EQ(matches.size(), 3u);
+  EXPECT_LT(matches[0].offset, reader.size());
+  EXPECT_EQ(matches[1].offset, entries[0].header_offset);
+  EXPECT_EQ(matches[2].offset, entries[4].header_offset);
+
+  struct Expected {
+    const char* name;
+    uint16_t method, flags, version;
+  };
+  const Expected expected[] = {{"index.htm", 8, 2, 20},
+                               {"empty.txt", 0, 0, 10},  // deflate would make these larger
+                               {"notes.TXT", 0, 0, 10},
+                               {"photo.jpg", 0, 0, 10},
+                               {"sub/chapter.htm", 8, 2, 20}};
+  for (size_t i = 0; i < entries.size(); ++i) {
+    SCOPED_TRACE(expected[i].name);
+    EXPECT_EQ(entries[i].name, expected[i].name);
+    EXPECT_EQ(entries[i].method, expected[i].method);
+    EXPECT_EQ(entries[i].flags, expected[i].flags);
+    EXPECT_EQ(entries[i].version_needed, expected[i].version);
+    EXPECT_EQ(entries[i].compressed_size, entries[i].raw.size());
+    if (entries[i].method == 8) {
+      EXPECT_LT(entries[i].raw.size(), entries[i].data.size());
+    }
+  }
+
+  std::string error;
+  std::vector<CentralRecord> records = testing::ReadCentralDirectory(book_bytes_, &error);
+  ASSERT_EQ(error, "");
+  ASSERT_EQ(records.size(), entries.size());
+  for (size_t i = 0; i < records.size(); ++i) {
+    SCOPED_TRACE(records[i].name);
+    EXPECT_EQ(records[i].name, entries[i].name);
+    EXPECT_EQ(records[i].local_header_offset, entries[i].header_offset);  // from the book's start
+    EXPECT_EQ(records[i].method, entries[i].method);
+    EXPECT_EQ(records[i].flags, entries[i].flags);
+    EXPECT_EQ(records[i].crc32, entries[i].crc32);
+    EXPECT_EQ(records[i].compressed_size, entries[i].compressed_size);
+    EXPECT_EQ(records[i].uncompressed_size, entries[i].uncompressed_size);
+  }
+}
+
+TEST_F(PackTest, FirstEntryIsTheStartPageElseAPageElseTheFirstFile) {
+  struct Case {
+    std::vector<std::string> files;
+    std::string first;
+  };
+  const Case cases[] = {
+      {{"a.htm", "index.htm", "index.html"}, "index.html"},  // the page the reader shows
+      {{"a.htm", "Index.HTM", "z.txt"}, "Index.HTM"},
+      {{"a.htm", "sub/index.htm"}, "sub/index.htm"},
+      {{"a.gif", "b.txt", "c.HTML"}, "c.HTML"},
+      {{"b.bin", "a.bin"}, "a.bin"},  // deflated although that makes it larger
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.first);
+    fs::remove_all(site_);
+    contents_.clear();
+    for (size_t i = 0; i < c.files.size(); ++i) {
+      Add(c.files[i], c.files[i].ends_with(".bin") ? RandomBytes(300, i) : Bytes(PageText(400)));
+    }
+    std::vector<WalkedEntry> entries = PackAndWalk();
+    ASSERT_FALSE(entries.empty());
+    EXPECT_EQ(entries[0].name, c.first);
+    EXPECT_EQ(entries[0].method, 8);
+  }
+}
+
+TEST_F(PackTest, EmptyStartPageIsStillADeflatedFirstEntry) {
+  Add("index.htm", "");
+  Add("other.htm", PageText(100));
+  std::vector<WalkedEntry> entries = PackAndWalk();
+  ASSERT_EQ(entries.size(), 2u);
+  EXPECT_EQ(entries[0].method, 8);
+  EXPECT_EQ(entries[0].raw.size(), 2u);  // one empty final fixed block
+}
+
+TEST_F(PackTest, ZipToolsAcceptThePlainBook) {
+#ifdef _WIN32
+  GTEST_SKIP() << "unzip is a Linux tool";
+#else
+  if (std::system("command -v unzip >/dev/null 2>&1") != 0) {
+    GTEST_SKIP() << "no unzip";
+  }
+  Add("index.htm", PageText(20000));
+  Add("pics/photo.jpg", RandomBytes(70000, 7));
+  Add("empty.txt", "");
+  ASSERT_TRUE(Pack().ok);
+  std::string command = "unzip -tqq '" + book_.string() + "' >/dev/null 2>&1";
+  EXPECT_EQ(std::system(command.c_str()), 0);
+#endif
+}
+
+TEST_F(PackTest, ObfuscatedEntriesComeBackWithTheReadersCarriedKeys) {
+  Add("index.htm", PageText(3000));
+  Add("a.htm", PageText(200000));      // deflated over several reads
+  Add("b.bin", RandomBytes(5000, 3));  // stored
+  Add("c.txt", "");
+  // Stored after a deflate attempt over several reads: rewritten with the keys rewound, and
+  // as the last entry it leaves nothing of the attempt behind the central directory.
+  Add("z.bin", RandomBytes(150000, 4));
+  std::vector<WalkedEntry> plain = PackAndWalk();
+  options_.obfuscate = true;
+  std::vector<WalkedEntry> secret = PackAndWalk();  // restores every entry, keys carried
+  ASSERT_EQ(secret.size(), 5u);
+  ASSERT_EQ(plain.size(), 5u);
+
+  EXPECT_EQ(secret[0].flags, 2);  // the first entry stays as the search pattern needs it
+  EXPECT_EQ(secret[0].raw, plain[0].raw);
+  for (size_t i = 1; i < secret.size(); ++i) {
+    SCOPED_TRACE(secret[i].name);
+    EXPECT_EQ(secret[i].flags, plain[i].flags | 1);
+    EXPECT_EQ(secret[i].method, plain[i].method);
+    EXPECT_EQ(secret[i].version_needed, 20);
+    EXPECT_EQ(secret[i].compressed_size, secret[i].raw.size() + 12);  // no header bytes
+    ASSERT_EQ(secret[i].raw.size(), plain[i].raw.size());
+    if (!plain[i].raw.empty()) {
+      EXPECT_NE(secret[i].raw, plain[i].raw);
+    }
+  }
+  // Keys started afresh for a later entry do not restore it: they really carry across entries.
+  CrcTable crc;
+  TraditionalCipher fresh(crc);
+  std::vector<uint8_t> later = secret[2].raw;  // b.bin, stored
+  fresh.Decipher(later.data(), later.size());
+  EXPECT_NE(later, contents_["b.bin"]);
+
+  std::string error;
+  std::vector<CentralRecord> records = testing::ReadCentralDirectory(book_bytes_, &error);
+  ASSERT_EQ(records.size(), secret.size()) << error;
+  for (size_t i = 0; i < records.size(); ++i) {
+    EXPECT_EQ(records[i].flags, secret[i].flags);
+    EXPECT_EQ(records[i].compressed_size, secret[i].compressed_size);
+  }
+}
+
+TEST_F(PackTest, FirstHeaderKeepsClearOfTheReadersPatternNearItsEnd) {
+  // The reader counts one match per 255-byte search window: its own copy and the first
+  // header must never share one.
+  fs::path reader = dir_.Write("short-tail.exe", FakeReader(4));
+  options_.reader = reader;
+  Add("index.htm", PageText(500));
+  PackAndWalk();
+  std::vector<PatternMatch> matches = FindSearchPattern(book_bytes_);
+  ASSERT_EQ(matches.size(), 2u);
+  EXPECT_GT(matches[1].offset - matches[0].offset, 255u + sizeof kSearchPattern);
+}
+
+TEST_F(PackTest, ReplacesAnOldBookAndLeavesItOutWhenInsideTheSite) {
+  Add("index.htm", PageText(500));
+  book_ = site_ / "book.exe";
+  options_.output = book_;
+  dir_.Write("site/book.exe", "an old book");
+  PackAndWalk();
+  PackAndWalk();  // the first run's book is in the folder now
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(site_)) {
+    names.push_back(entry.path().filename().string());
+  }
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"book.exe", "index.htm"}));
+}
+
+TEST_F(PackTest, ProgressLineOnlyForLargeFolders) {
+  Add("index.htm", PageText(1000));
+  Add("b.htm", PageText(1000));
+  ASSERT_TRUE(Pack().ok);
+  EXPECT_EQ(progress_.str(), "");
+  options_.progress_threshold = 1000;
+  ASSERT_TRUE(Pack().ok);
+  std::string line = progress_.str();
+  EXPECT_NE(line.find("2 of 2 files"), std::string::npos) << line;
+  EXPECT_TRUE(line.ends_with("\n")) << line;
+}
+
+// Every refusal names the problem, exits with an error and leaves an existing book untouched
+// and no partial file beside it.
+TEST_F(PackTest, RefusesBadInput) {
+  struct Case {
+    const char* what;
+    std::function<void(PackTest&)> arrange;
+    std::vector<std::string> message;
+  };
+  const Case cases[] = {
+      {"missing site",
+       [](PackTest& t) { t.options_.site_dir = t.dir_.path() / "nowhere"; },
+       {"nowhere", "does not exist"}},
+      {"site is a file",
+       [](PackTest& t) { t.options_.site_dir = t.options_.reader; },
+       {"is not a folder"}},
+      {"site without files",
+       [](PackTest& t) { fs::create_directories(t.site_ / "empty/sub"); },
+       {"holds no files"}},
+      {"two files one base name",
+       [](PackTest& t) {
+         t.Add("index.htm", "x");
+         t.Add("a/Page.htm", "1");
+         t.Add("b/page.htm", "2");
+       },
+       {"a/Page.htm", "b/page.htm", "rename"}},
+      {"missing reader",
+       [](PackTest& t) {
+         t.Add("index.htm", "x");
+         t.options_.reader = t.dir_.path() / "no-reader.exe";
+       },
+       {"no-reader.exe", "does not exist"}},
+      {"reader without the pattern",
+       [](PackTest& t) {
+         t.Add("index.htm", "x");
+         t.options_.reader = t.dir_.Write("plain.exe", "MZ just a program");
+       },
+       {"plain.exe", "does not hold the archive search pattern"}},
+      {"reader that is a book already",
+       [](PackTest& t) {
+         t.Add("index.htm", "x");
+         PackOptions first = t.options_;
+         first.output = t.dir_.path() / "first.exe";
+         std::ostringstream ignored;
+         ASSERT_TRUE(PackBook(first, ignored).ok);
+         t.options_.reader = first.output;
+       },
+       {"first.exe", "2 times"}},
+      {"pattern only in another case",
+       [](PackTest& t) {
+         t.Add("index.htm", "x");
+         std::vector<uint8_t> bytes = FakeReader();
+         std::replace(bytes.begin(), bytes.end(), uint8_t('P'), uint8_t('p'));
+         t.options_.reader = t.dir_.Write("lower.exe", bytes);
+       },
+       {"letter case"}},
+      {"output folder missing",
+       [](PackTest& t) {
+         t.Add("index.htm", "x");
+         t.options_.output = t.dir_.path() / "missing" / "book.exe";
+       },
+       {"cannot create", "book.exe"}},
+      {"output is a folder",
+       [](PackTest& t) {
+         t.Add("index.htm", "x");
+         t.options_.output = t.book_.parent_path();
+       },
+       {"is a folder"}},
+#ifdef _WIN32
+      {"unreadable file",
+       [](PackTest& t) {
+         t.Add("index.htm", "x");
+         fs::path locked = t.dir_.Write("site/locked.htm", "y");
+         // No sharing: every other open fails while the handle lives.
+         HANDLE handle = CreateFileW(locked.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                     FILE_ATTRIBUTE_NORMAL, nullptr);
+         ASSERT_NE(handle, INVALID_HANDLE_VALUE);
+         t.held_ = std::shared_ptr<void>(handle, [](HANDLE h) { CloseHandle(h); });
+       },
+       {"cannot read", "locked.htm"}},
+#else
+      {"unreadable file",
+       [](PackTest& t) {
+         t.Add("index.htm", "x");
+         fs::create_symlink(t.dir_.path() / "gone.htm", t.site_ / "link.htm");
+       },
+       {"cannot read", "link.htm"}},
+      {"folder link loop",
+       [](PackTest& t) {
+         t.Add("index.htm", "x");
+         fs::create_directory_symlink(t.site_, t.site_ / "again");
+       },
+       {"a link loop?"}},
+#endif
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    fs::remove_all(site_);
+    fs::create_directories(site_);
+    contents_.clear();
+    options_ = PackOptions{};
+    options_.site_dir = site_;
+    options_.output = book_;
+    options_.reader = reader_;
+    dir_.Write("out/book.exe", "an old book");
+    c.arrange(*this);
+    PackResult result = Pack();
+    held_.reset();
+    EXPECT_FALSE(result.ok);
+    for (const std::string& part : c.message) {
+      EXPECT_NE(result.error.find(part), std::string::npos) << result.error;
+    }
+    EXPECT_EQ(ReadFile(book_), Bytes("an old book"));
+    std::vector<std::string> left;
+    for (const auto& entry : fs::directory_iterator(book_.parent_path())) {
+      left.push_back(entry.path().filename().string());
+    }
+    EXPECT_EQ(left, std::vector<std::string>{"book.exe"});
+  }
+}
+
+TEST(CheckEntryNames, RefusesNamesTheReaderCannotExtract) {
+  struct Case {
+    std::vector<std::string> names;
+    std::vector<std::string> message;  // empty: accepted
+  };
+  const Case cases[] = {
+      {{"index.htm", "b.htm", "sub/c.htm", std::string(255, 'n')}, {}},
+      {{"a.htm", "sub/a.htm"}, {"'a.htm'", "'sub/a.htm'"}},
+      {{"A.HTM", "x/y/a.htm"}, {"'A.HTM'", "'x/y/a.htm'"}},
+      {{"sub/" + std::string(256, 'n')}, {"longer than 255"}},
+      {{"a:b.htm"}, {"'a:b.htm'", "Windows file name"}},
+      {{"dir/what?.htm"}, {"what?.htm"}},
+      {{"tab\t.htm"}, {"code 9"}},
+      {{"odd\\dir/a.htm", "a.htm"}, {"odd\\dir/a.htm"}},  // the reader cuts at '\' too
+  };
+  for (const Case& c : cases) {
+    std::string error = CheckEntryNames(c.names);
+    SCOPED_TRACE(c.names[0]);
+    EXPECT_EQ(error.empty(), c.message.empty()) << error;
+    for (const std::string& part : c.message) {
+      EXPECT_NE(error.find(part), std::string::npos) << error;
+    }
+  }
+}
+
+TEST(RunPacker, CommandLineAndDefaultReader) {
+  ScratchDir dir;
+  dir.Write("site/index.htm", PageText(300));
+  fs::path bin = dir.path() / "linux";
+  fs::create_directories(bin);
+  std::string site = (dir.path() / "site").string();
+  std::string book = (dir.path() / "book.exe").string();
+  auto run = [&](std::vector<std::string> words, std::string* out, std::string* err) {
+    std::vector<fs::path> args(words.begin(), words.end());
+    std::ostringstream out_stream, err_stream;
+    int status = RunPacker(args, bin, out_stream, err_stream);
+    *out = out_stream.str();
+    *err = err_stream.str();
+    return status;
+  };
+  struct Case {
+    std::vector<std::string> args;
+    int status;
+    std::string err;
+  };
+  const Case usage_cases[] = {
+      {{}, 2, "no site folder"},
+      {{site}, 2, "no book named"},
+      {{site, "-o"}, 2, "-o needs a path"},
+      {{site, "-o", book, "--fast"}, 2, "unknown option --fast"},
+      {{site, "other", "-o", book}, 2, "more than one site folder"},
+      {{site, "-o", book, "-o", book}, 2, "-o given twice"},
+      {{site, "-o", book}, 1, "no reader found"},
+  };
+  std::string out, err;
+  for (const Case& c : usage_cases) {
+    SCOPED_TRACE(c.err);
+    EXPECT_EQ(run(c.args, &out, &err), c.status);
+    EXPECT_NE(err.find(c.err), std::string::npos) << err;
+    EXPECT_FALSE(fs::exists(book));
+  }
+
+  EXPECT_EQ(run({"--help"}, &out, &err), 0);
+  EXPECT_NE(out.find(Show(bin / "brisomel.exe")), std::string::npos) << out;
+  EXPECT_NE(out.find("--obfuscate"), std::string::npos) << out;
+
+  // The reader next to the Win32 build is found from a native packer's folder...
+  fs::path win32_reader = dir.Write("win32/brisomel.exe", FakeReader());
+  EXPECT_EQ(run({site, "-o", book}, &out, &err), 0) << err;
+  EXPECT_NE(out.find(Show(DefaultReaders(bin)[1])), std::string::npos) << out;
+  // ...but one beside the packer comes first, and --reader overrides both.
+  dir.Write("linux/brisomel.exe", FakeReader(100));
+  EXPECT_EQ(run({site, "-o", book}, &out, &err), 0) << err;
+  EXPECT_NE(out.find(Show(bin / "brisomel.exe")), std::string::npos) << out;
+  fs::path chosen = dir.Write("chosen.exe", FakeReader(200));
+  EXPECT_EQ(run({site, "--obfuscate", "-o", book, "--reader", chosen.string()}, &out, &err), 0)
+      << err;
+  EXPECT_EQ(ReadFile(book).size() > FakeReader(200).size(), true);
+}
+
+TEST(BookFile, ReplacesTheOutputOnlyWhenCommittedAndEndsWhereWritingEnded) {
+  ScratchDir dir;
+  fs::path output = dir.Write("book.exe", "old");
+  std::string error;
+  {
+    BookFile abandoned(1000);
+    ASSERT_TRUE(abandoned.Create(output, &error)) << error;
+    EXPECT_TRUE(abandoned.Write(Bytes("partial")));
+  }  // never committed
+  EXPECT_EQ(ReadFile(output), Bytes("old"));
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
+
+  BookFile book(20);
+  ASSERT_TRUE(book.Create(output, &error)) << error;
+  EXPECT_TRUE(book.Write(Bytes("0123456789")));
+  EXPECT_TRUE(book.Seek(4));  // a rewritten entry that came out shorter
+  EXPECT_TRUE(book.Write(Bytes("ab")));
+  EXPECT_FALSE(book.Seek(11));
+  EXPECT_FALSE(book.Write(Bytes("more than twenty bytes")));
+  EXPECT_NE(book.error().find("larger than 20 bytes"), std::string::npos) << book.error();
+  ASSERT_TRUE(book.Commit(output, &error)) << error;
+  EXPECT_EQ(ReadFile(output), Bytes("0123ab"));
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
+}
+
+}  // namespace
+}  // namespace brisomel::pack

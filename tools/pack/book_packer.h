@@ -1,0 +1,76 @@
+// Packs a site folder into a book: the reader's bytes followed by a ZIP archive of every file
+// in the folder (sub-folders included).
+//
+// The reader finds its archive by searching its own file for the 10-byte local-header prefix
+// 50 4B 03 04 14 00 02 00 08 00 (signature, version needed 2.0, flags 0x0002, deflate) and
+// taking the second match; the first is the search constant inside the reader itself. So the
+// first entry is always a deflated page written with exactly those fields, and the reader must
+// hold the prefix exactly once. The reader writes every entry flat under its base name, so two
+// files whose base names differ only in ASCII case (or not at all) would overwrite each other:
+// such a folder is refused.
+//
+// With `obfuscate`, every entry after the first is enciphered with the traditional ZIP cipher
+// the way the reader deciphers it: keys start at zero, carry from one enciphered entry to the
+// next in archive order, and run from the entry's first data byte. The reader takes the bytes
+// to read as the compressed size less 12 (the standard's encryption header, which it never
+// reads), so the headers record data length + 12 and no header bytes are written. Such a book
+// is readable by the reader only; without `obfuscate` the book is also a valid ZIP file.
+//
+// The book is written to a new file beside the output and renamed over it at the end, so a
+// failed run never leaves a partial book behind.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace brisomel::pack {
+
+// The reader's search pattern: the start of the first local header.
+inline constexpr uint8_t kSearchPattern[10] = {0x50, 0x4B, 0x03, 0x04, 0x14,
+                                               0x00, 0x02, 0x00, 0x08, 0x00};
+// The reader's file names (and the base names it extracts to) are at most this long.
+constexpr size_t kMaxBaseNameLength = 255;
+// The reader keeps file offsets in signed 32-bit values.
+constexpr uint64_t kMaxBookSize = 0x7FFFFFFF;
+
+struct PackOptions {
+  std::filesystem::path site_dir;
+  std::filesystem::path output;
+  std::filesystem::path reader;
+  bool obfuscate = false;
+  // Folders whose files add up to more than this many bytes get a progress line.
+  uint64_t progress_threshold = 4u << 20;
+};
+
+struct PackResult {
+  bool ok = false;
+  std::string error;        // what went wrong, for the user; empty when ok
+  std::string first_entry;  // the entry name the reader's search lands on
+  size_t entries = 0;
+  uint64_t book_size = 0;
+  uint64_t archive_offset = 0;  // where the first local header starts
+};
+
+// Writes the book. `progress` receives the progress line of a large folder.
+PackResult PackBook(const PackOptions& options, std::ostream& progress);
+
+// Offsets of the matches of the search pattern in `bytes`, ASCII case folded (the reader's
+// search falls back to ignoring case), with `exact` telling whether each match is byte exact.
+struct PatternMatch {
+  size_t offset;
+  bool exact;
+};
+std::vector<PatternMatch> FindSearchPattern(const std::vector<uint8_t>& bytes);
+
+// Why the reader could not extract entries of these names (not a Windows file name, a file
+// name over 255 characters, two names for one extracted file), or empty when it can.
+std::string CheckEntryNames(const std::vector<std::string>& names);
+
+// The part of `name` after its last '/', ':' or '\', as the reader extracts it.
+std::string BaseName(const std::string& name);
+
+}  // namespace brisomel::pack

@@ -1,0 +1,120 @@
+#include "pack/command_line.h"
+
+#include <optional>
+
+#include "pack/book_packer.h"
+#include "pack/host.h"
+
+namespace brisomel::pack {
+namespace {
+
+namespace fs = std::filesystem;
+
+bool Is(const fs::path& arg, const char* text) { return arg.native() == fs::path(text).native(); }
+
+bool StartsWithDash(const fs::path& arg) { return !arg.native().empty() && arg.native()[0] == '-'; }
+
+}  // namespace
+
+std::string HelpText(const fs::path& packer_dir) {
+  std::vector<fs::path> readers = DefaultReaders(packer_dir);
+  return "Usage: brisomel-pack SITE_DIR -o BOOK.exe [--reader PATH] [--obfuscate]\n"
+         "\n"
+         "Packs every file below SITE_DIR into BOOK.exe: the Brisomel reader followed by a ZIP\n"
+         "archive of the files. The start page (index.html, else index.htm) comes first and is\n"
+         "what the book opens with. The reader writes files flat under their own names, so two\n"
+         "files whose names differ only in folder or letter case are refused.\n"
+         "\n"
+         "  -o BOOK.exe     the book to write (replaced only once it is complete)\n"
+         "  --reader PATH   the reader program to put in front of the archive; without it,\n"
+         "                  " +
+         Show(readers[0]) +
+         "\n"
+         "                  or else " +
+         Show(readers[1]) +
+         "\n"
+         "  --obfuscate     encipher every file after the start page, so the pages cannot be\n"
+         "                  read from the book with an ordinary ZIP tool (only the reader\n"
+         "                  restores them)\n"
+         "  -h, --help      show this text\n";
+}
+
+std::vector<fs::path> DefaultReaders(const fs::path& packer_dir) {
+  return {packer_dir / "brisomel.exe",
+          (packer_dir / ".." / "win32" / "brisomel.exe").lexically_normal()};
+}
+
+int RunPacker(const std::vector<fs::path>& args, const fs::path& packer_dir, std::ostream& out,
+              std::ostream& err) {
+  PackOptions options;
+  std::optional<fs::path> site, output, reader;
+  auto usage = [&](const std::string& message) {
+    err << "brisomel-pack: " << message << "\n"
+        << "Usage: brisomel-pack SITE_DIR -o BOOK.exe [--reader PATH] [--obfuscate]"
+           " (--help for more)\n";
+    return 2;
+  };
+  for (size_t i = 0; i < args.size(); ++i) {
+    const fs::path& arg = args[i];
+    if (Is(arg, "-h") || Is(arg, "--help")) {
+      out << HelpText(packer_dir);
+      return 0;
+    } else if (Is(arg, "-o") || Is(arg, "--reader")) {
+      if (i + 1 == args.size()) {
+        return usage(Show(arg) + " needs a path");
+      }
+      std::optional<fs::path>& target = Is(arg, "-o") ? output : reader;
+      if (target) {
+        return usage(Show(arg) + " given twice");
+      }
+      target = args[++i];
+    } else if (Is(arg, "--obfuscate")) {
+      options.obfuscate = true;
+    } else if (StartsWithDash(arg)) {
+      return usage("unknown option " + Show(arg));
+    } else if (site) {
+      return usage("more than one site folder: " + Show(*site) + " and " + Show(arg));
+    } else {
+      site = arg;
+    }
+  }
+  if (!site) {
+    return usage("no site folder given");
+  }
+  if (!output) {
+    return usage("no book named (-o BOOK.exe)");
+  }
+  if (site->empty() || output->empty()) {
+    return usage("empty path given");
+  }
+  options.site_dir = *site;
+  options.output = *output;
+  if (reader) {
+    options.reader = *reader;
+  } else {
+    std::vector<fs::path> candidates = DefaultReaders(packer_dir);
+    for (const fs::path& candidate : candidates) {
+      std::error_code status;
+      if (fs::is_regular_file(candidate, status)) {
+        options.reader = candidate;
+        break;
+      }
+    }
+    if (options.reader.empty()) {
+      err << "brisomel-pack: no reader found at " << Show(candidates[0]) << " or "
+          << Show(candidates[1]) << "; name one with --reader PATH\n";
+      return 1;
+    }
+  }
+  PackResult result = PackBook(options, err);
+  if (!result.ok) {
+    err << "brisomel-pack: " << result.error << "\n";
+    return 1;
+  }
+  out << "brisomel-pack: wrote " << Show(options.output) << " (" << result.entries
+      << (result.entries == 1 ? " file, " : " files, ") << result.book_size << " bytes, reader "
+      << Show(options.reader) << ")\n";
+  return 0;
+}
+
+}  // namespace brisomel::pack

@@ -1,0 +1,25 @@
+// The packer's command line: brisomel-pack SITE_DIR -o BOOK.exe [--reader PATH] [--obfuscate]
+#pragma once
+
+#include <filesystem>
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace brisomel::pack {
+
+// The usage text; `packer_dir` is the folder of the running packer, to say where the default
+// reader is looked for.
+std::string HelpText(const std::filesystem::path& packer_dir);
+
+// Where the reader is looked for when --reader is absent, in order: "brisomel.exe" beside the
+// packer, then "../win32/brisomel.exe" from the packer's folder (the native packer in
+// build/linux finds the reader in build/win32).
+std::vector<std::filesystem::path> DefaultReaders(const std::filesystem::path& packer_dir);
+
+// Runs the packer on `args` (without the program name). Returns the exit status: 0 when the
+// book was written, 1 on bad input or a failure, 2 on a bad command line.
+int RunPacker(const std::vector<std::filesystem::path>& args,
+              const std::filesystem::path& packer_dir, std::ostream& out, std::ostream& err);
+
+}  // namespace brisomel::pack

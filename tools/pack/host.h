@@ -1,0 +1,29 @@
+// The few things the packer asks of the machine it runs on that the C++ library does not give
+// the same way on Linux and Windows: opening files by path, creating a file exclusively,
+// making written data durable, the bytes of a file name, and the packer's own path.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+namespace brisomel::pack {
+
+// Opens an existing file for binary reading; null on failure (errno says why).
+std::FILE* OpenForReading(const std::filesystem::path& path);
+// Creates `path` for binary writing only if nothing exists there; null on failure.
+std::FILE* CreateExclusive(const std::filesystem::path& path);
+// Pushes the file's written data to the disk; false on failure.
+bool SyncFile(std::FILE* file);
+// Cuts a flushed file to `size` bytes; false on failure.
+bool TruncateFile(std::FILE* file, uint64_t size);
+// The bytes the reader will see for a name: the name as the file system holds it on Linux,
+// the system code page on Windows. False when the name has no such form.
+bool NameBytes(const std::filesystem::path& name, std::string* bytes);
+// A path for messages (never fails; characters without a form become '?').
+std::string Show(const std::filesystem::path& path);
+// Full path of the running program's own file; empty when unknown.
+std::filesystem::path SelfPath();
+
+}  // namespace brisomel::pack
