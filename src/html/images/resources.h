@@ -11,7 +11,4 @@ namespace brisomel {
 // The file bytes of a resource, or an empty span for an unknown number.
 std::span<const uint8_t> ResourceBytes(int resource);
 
-// The built-in corner image: an animated, looping GIF89a of 48 x 36 pixels.
-std::span<const uint8_t> CornerImageBytes();
-
 }  // namespace brisomel

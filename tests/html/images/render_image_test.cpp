@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "gif_builder.h"
+#include "html/images/corner_image.h"
 #include "html/images/gif_image.h"
 #include "html/images/resources.h"
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "html/images/corner_image.h"
 #include "html/images/gif_image.h"
 #include "html/images/image_module.h"
 #include "html/images/image_type.h"

@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
 """Makes the images module's resources: the placeholder bitmaps (1001 error, 1002 wait, 1005
 the error picture's mask), the cursors (1003 link, 1006 text), the built-in corner image
-(an animated, looping GIF89a of 48 x 36), and ../resources_data.cpp with their bytes for the
-headless build. The Windows program includes ../resources.rc. Run it after changing a picture:
+(an animated, looping GIF89a of 48 x 36), ../resources_data.cpp with the resources' bytes for
+the headless build and ../corner_image.cpp with the corner image's bytes. The Windows
+program includes ../resources.rc. Run it after changing a picture:
     python3 src/html/images/resources/make_resources.py
 """
 import os
@@ -69,18 +70,17 @@ WAIT_ART = [
     "ksssssssssyyyysk",
     "ksssssssssyyyysk",
     "kssssssssssyyssk",
-    "ksssssgsssssssss",
+    "ksssssgssssssssk",
     "kssssggggssssssk",
     "ksssggggggsssggk",
     "kssggggggggsgggk",
-    "ksggggggggggggggk"[:16],
+    "ksgggggggggggggk",
     "kggggggggggggggk",
     "kggggggggggggggk",
     "kggggggggggggggk",
     "kggggggggggggggk",
     "kkkkkkkkkkkkkkkk",
 ]
-WAIT_ART[6] = "ksssssgssssssssk"
 KEY = {".": 15, "k": 0, "w": 15, "r": 9, "s": 14, "y": 11, "g": 2}
 
 
@@ -242,16 +242,21 @@ def main():
            '#include "html/images/resources.h"', "", "namespace brisomel {", "namespace {", ""]
     for name, _, _, var in ids:
         cpp.append(c_array(var, files[name]))
-    cpp.append(c_array("kCornerImage", files["rhcorner.gif"]))
     cpp += ["}  // namespace", "", "std::span<const uint8_t> ResourceBytes(int resource) {",
             "  switch (resource) {"]
     for _, rid, _, var in ids:
         cpp.append(f"    case {rid}: return {var};")
-    cpp += ["    default: return {};", "  }", "}", "",
-            "std::span<const uint8_t> CornerImageBytes() { return kCornerImage; }", "",
-            "}  // namespace brisomel", ""]
+    cpp += ["    default: return {};", "  }", "}", "", "}  // namespace brisomel", ""]
     with open(os.path.join(parent, "resources_data.cpp"), "w") as f:
         f.write("\n".join(cpp))
+    corner = ["// Made by resources/make_resources.py from resources/rhcorner.gif; do not edit.",
+              '#include "html/images/corner_image.h"', "", "namespace brisomel {",
+              "namespace {", "", c_array("kCornerImage", files["rhcorner.gif"]),
+              "}  // namespace", "",
+              "std::span<const uint8_t> CornerImageBytes() { return kCornerImage; }", "",
+              "}  // namespace brisomel", ""]
+    with open(os.path.join(parent, "corner_image.cpp"), "w") as f:
+        f.write("\n".join(corner))
 
 
 if __name__ == "__main__":
