@@ -19,10 +19,20 @@ const Mode kModes[] = {
      brisomel::render::ImageMode},
 };
 
-int Usage() {
-  std::fprintf(stderr, "usage: brisomel-render MODE ARGS...\n");
-  for (const Mode& mode : kModes) std::fprintf(stderr, "  %s\n", mode.usage);
-  return 2;
+int Usage(FILE* to = stderr) {
+  std::fprintf(to, "usage: brisomel-render MODE ARGS...\n");
+  for (const Mode& mode : kModes) std::fprintf(to, "  %s\n", mode.usage);
+  std::fprintf(to,
+               "  PAGE -o OUT.png [--width N] [--test-font]\n"
+               "                  lay PAGE (HTML, or text if it ends in .txt) out for width N\n"
+               "                  (default 800) and draw it with margins of 10 and 5 pixels;\n"
+               "                  --test-font uses the deterministic test font, not FreeType\n"
+               "  PAGE --dump [--width N] [--test-font]\n"
+               "                  print the laid-out document instead, one line per section:\n"
+               "                  <class> y=<YValue> h=<SectionHeight> dh=<DrawHeight>\n"
+               "                  curs=<StartCurs>+<Len>, and beneath text sections their lines\n"
+               "                  (line x= y= h= \"chars\") and images (image x= y= w= h= align=)\n");
+  return to == stderr ? 2 : 0;
 }
 
 }  // namespace
@@ -30,7 +40,9 @@ int Usage() {
 int main(int argc, char** argv) {
   if (argc < 2) return Usage();
   const std::string option = argv[1];
+  if (option == "--help" || option == "-h") return Usage(stdout);
   for (const Mode& mode : kModes)
     if (option == mode.option) return mode.run(std::vector<std::string>(argv + 2, argv + argc));
-  return Usage();
+  // Anything else names a page.
+  return brisomel::render::PageMode(std::vector<std::string>(argv + 1, argv + argc));
 }

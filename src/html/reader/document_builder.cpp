@@ -1,0 +1,114 @@
+// The parser's target over the document model.
+#include "html/reader/document_builder.h"
+
+#include "html/document/simple_sections.h"
+#include "html/document/text_section.h"
+
+namespace brisomel {
+namespace {
+
+// A text section of the document while the parser fills it.
+class TBuiltSection : public TParseSection {
+ public:
+  TBuiltSection(const TDocumentBuilder& builder, std::unique_ptr<TSection> section)
+      : builder_(builder), section_(std::move(section)) {}
+
+  void AddText(const std::string& text) override {
+    builder_.Sync();
+    section_->AddText(text);
+  }
+  void ChangeFont(const TMyFont& font) override {
+    builder_.Sync();
+    section_->ChangeFont(font);
+  }
+  void HRef(TSymbol which, const TMyFont& font, const TUrlTarget* link) override {
+    builder_.Sync();
+    section_->HRef(which, font, link);
+  }
+  void ProcessBreak(const TAttributeList& attributes) override {
+    section_->ProcessClear(attributes);
+  }
+  TParseAlign Align() const override { return static_cast<TParseAlign>(section_->Justify); }
+  void AddImage(const TAttributeList& attributes) override {
+    builder_.Sync();
+    section_->AddImage(attributes, &builder_.List());
+  }
+
+  TSection* Section() const { return section_.get(); }
+  std::unique_ptr<TSection> Take() { return std::move(section_); }
+
+ private:
+  const TDocumentBuilder& builder_;
+  std::unique_ptr<TSection> section_;
+};
+
+}  // namespace
+
+std::unique_ptr<TParseSection> TDocumentBuilder::NewSection(int level, TParseAlign align,
+                                                            const TUrlTarget* link,
+                                                            const TMyFont& font,
+                                                            bool preformatted) {
+  Sync();
+  std::unique_ptr<TSection> section;
+  if (preformatted) {
+    section = std::make_unique<TPreFormated>(list_, level, font);
+    // A line that starts inside a link belongs to it.
+    if (link) section->HRef(symHref, font, link);
+  } else {
+    section = std::make_unique<TSection>(list_, level, static_cast<uint8_t>(align), link, font);
+  }
+  return std::make_unique<TBuiltSection>(*this, std::move(section));
+}
+
+std::unique_ptr<TParseSection> TDocumentBuilder::NewListItem(TListKind kind, int level,
+                                                             const TUrlTarget* link,
+                                                             const TMyFont& font, char numbering,
+                                                             int number, bool plain) {
+  Sync();
+  std::unique_ptr<TSection> item;
+  switch (kind) {
+    case TListKind::Ordered:
+      item = std::make_unique<TOListItem>(list_, level, link, font, numbering, number);
+      break;
+    case TListKind::Unordered:
+      item = std::make_unique<TUListItem>(list_, level, link, font, plain);
+      break;
+    case TListKind::Definition:
+      item = std::make_unique<TDListItem>(list_, level, link, font);
+      break;
+  }
+  return std::make_unique<TBuiltSection>(*this, std::move(item));
+}
+
+void TDocumentBuilder::Append(std::unique_ptr<TParseSection> section) {
+  auto* built = static_cast<TBuiltSection*>(section.get());
+  list_.Add(built->Take());
+}
+
+void TDocumentBuilder::AppendParagraphSpace() {
+  list_.Add(std::make_unique<TParagraphSpace>(&list_));
+}
+
+void TDocumentBuilder::AppendHeadingSpace(int level) {
+  list_.Add(std::make_unique<THeadingSpace>(&list_, level));
+}
+
+void TDocumentBuilder::AppendRule(const TAttributeList& attributes) {
+  list_.Add(std::make_unique<THorzLine>(&list_, attributes));
+}
+
+void TDocumentBuilder::AppendPage() { list_.Add(std::make_unique<TPage>(&list_)); }
+
+void TDocumentBuilder::Discard(std::unique_ptr<TParseSection> discarded,
+                               TParseSection& replacement) {
+  if (!names_) return;
+  TSection* old = static_cast<TBuiltSection&>(*discarded).Section();
+  for (TNamedAnchor& anchor : *names_)
+    if (anchor.Section == old) anchor.Section = static_cast<TBuiltSection&>(replacement).Section();
+}
+
+void TDocumentBuilder::AddName(const std::string& name, TParseSection& section) {
+  if (names_) names_->push_back({name, static_cast<TBuiltSection&>(section).Section()});
+}
+
+}  // namespace brisomel

@@ -1,0 +1,82 @@
+// What the HTML parser builds into. The parser knows the document only through these roles:
+// a text section being filled (TParseSection) and the document that makes new sections,
+// appends finished ones and keeps the page-wide properties (TParseTarget). The document model
+// implements them over its section list; tests implement them with a recorder.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "html/document/fonts.h"
+#include "html/reader/attributes.h"
+#include "html/reader/image_map.h"
+#include "html/reader/symbols.h"
+
+namespace brisomel {
+
+// Alignment of a block; left is 1.
+enum TParseAlign : uint8_t { paNone, paLeft, paCenter, paRight };
+
+// Parse state that the document model reads (and, for SubSupState, resets) while a parse runs.
+struct TParseState {
+  uint8_t ExtraStyle = 0;   // FontStyle bits switched on by B, I, U, S and their kin
+  uint8_t SubSupState = 0;  // 0 none, 1 subscript, 2 superscript
+};
+
+// A text section (plain, preformatted or a list item) while the parser fills it.
+class TParseSection {
+ public:
+  virtual ~TParseSection() = default;
+  virtual void AddText(const std::string& text) = 0;
+  // The font for text from here on is `font` (with the parse state's extra styles).
+  virtual void ChangeFont(const TMyFont& font) = 0;
+  // A link starts (symHref, with its target) or ends (symAEnd, link null) here.
+  virtual void HRef(TSymbol which, const TMyFont& font, const TUrlTarget* link) = 0;
+  // The attributes of the BR that started this section (CLEAR).
+  virtual void ProcessBreak(const TAttributeList& attributes) = 0;
+  virtual TParseAlign Align() const = 0;
+  // An inline image from IMG attributes.
+  virtual void AddImage(const TAttributeList& attributes) = 0;
+};
+
+enum class TListKind { Ordered, Unordered, Definition };
+
+class TParseTarget {
+ public:
+  virtual ~TParseTarget() = default;
+
+  // The document's font defaults (faces, base size, colours, character set).
+  virtual const TFontSettings& Settings() const = 0;
+  // BODY attributes.
+  virtual void SetFontColor(Color color) = 0;
+  virtual void SetHotSpotColor(Color color) = 0;
+  virtual void SetBackground(Color color) = 0;
+  virtual void SetBackgroundImage(const std::string& name) = 0;
+
+  // True while nothing has been appended to the document.
+  virtual bool IsEmpty() const = 0;
+
+  virtual std::unique_ptr<TParseSection> NewSection(int level, TParseAlign align,
+                                                    const TUrlTarget* link, const TMyFont& font,
+                                                    bool preformatted) = 0;
+  // A list item; `numbering` and `number` only for ordered lists, `plain` only for unordered.
+  virtual std::unique_ptr<TParseSection> NewListItem(TListKind kind, int level,
+                                                     const TUrlTarget* link, const TMyFont& font,
+                                                     char numbering, int number, bool plain) = 0;
+  // Appends a finished section.
+  virtual void Append(std::unique_ptr<TParseSection> section) = 0;
+  virtual void AppendParagraphSpace() = 0;
+  virtual void AppendHeadingSpace(int level) = 0;
+  virtual void AppendRule(const TAttributeList& attributes) = 0;
+  virtual void AppendPage() = 0;
+
+  // `discarded` (the text before BODY) is dropped; anchors it held now belong to
+  // `replacement`, the section that starts the body.
+  virtual void Discard(std::unique_ptr<TParseSection> discarded, TParseSection& replacement) = 0;
+  // An anchor name (upper case) held by `section`, which is open.
+  virtual void AddName(const std::string& name, TParseSection& section) = 0;
+  virtual void AddMap(std::unique_ptr<TMapItem> map) = 0;
+};
+
+}  // namespace brisomel

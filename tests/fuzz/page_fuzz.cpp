@@ -1,0 +1,68 @@
+// Fuzzes a page through parse, layout and paint: the HTML (or plain text) reader builds a
+// document with the test font, which is laid out at a fuzzed width and painted into a small
+// canvas, then asked the questions the viewer asks (positions, links, search).
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "html/document/section_list.h"
+#include "html/reader/document_builder.h"
+#include "platform/headless/glyph_source.h"
+#include "platform/headless/software_canvas.h"
+
+using namespace brisomel;
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  FuzzedDataProvider input(data, size);
+  const uint8_t flags = input.ConsumeIntegral<uint8_t>();
+  const int width = input.ConsumeIntegralInRange<int>(1, 1200);
+  const std::string html = input.ConsumeRemainingBytesAsString();
+
+  static auto glyphs = std::make_shared<TestGlyphSource>();
+  SoftwareCanvas screen(1, 1, glyphs);
+  TDocumentServices services;
+  services.Screen = &screen;
+  TSectionList list(services);
+  TNameList names;
+  TDocumentParser parser(list, &names);
+  parser.Parser.OnScript = [](void*, const std::string&, const std::string&) {};
+  try {
+    if (flags & 1) {
+      std::vector<std::string> lines;
+      size_t start = 0;
+      for (size_t i = 0; i <= html.size(); ++i)
+        if (i == html.size() || html[i] == '\n') {
+          lines.push_back(html.substr(start, i - start));
+          start = i + 1;
+        }
+      parser.Parser.ParsePlainTextStrings(lines);
+    } else {
+      parser.Parser.ParseHtmlBuffer(html.data(), html.size());
+    }
+  } catch (const EParseError&) {
+  }
+  // Every anchor names a section of the document (none that was dropped).
+  for (const TNamedAnchor& name : names) {
+    bool found = false;
+    for (const auto& section : list.Sections) found = found || section.get() == name.Section;
+    if (!found) __builtin_trap();
+  }
+
+  const int32_t height = list.DoLayout(screen, width);
+  SoftwareCanvas canvas(160, 120, glyphs);
+  const Rect view{0, 0, 160, 120};
+  const int32_t offset = (flags & 2) ? height / 2 : 0;
+  list.SetYOffset(offset);
+  list.Paint(canvas, view, width, 10, 5 - offset);
+
+  TUrlTarget link;
+  TFormControlObj* control = nullptr;
+  (void)list.LinkAt(screen, width / 2, height / 2, link, control);
+  (void)list.FindString(0, "e", flags & 4);
+  list.SelB = 0;
+  list.SelE = 1 << 20;
+  (void)list.SelectionLength();
+  return 0;
+}

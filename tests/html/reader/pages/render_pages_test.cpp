@@ -1,0 +1,147 @@
+// Pages of tests/render drawn by brisomel-render with the test font and compared with the
+// pictures committed beside them (a mismatch leaves <name>-FAILED.png in <build>/render), and
+// their layout dumps compared with the committed .dump texts. The same pages drawn with the
+// FreeType fonts are written to <build>/render/<name>.png for people to look at.
+//
+// With BRISOMEL_UPDATE_RENDER=1 in the environment the committed pictures and dumps are
+// rewritten instead; look at them before committing.
+#include <gtest/gtest.h>
+#include <png.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const fs::path kSource = fs::path(BRISOMEL_TEST_SOURCE_DIR) / "render";
+const fs::path kOut = fs::path(BRISOMEL_BUILD_DIR) / "render";
+constexpr int kWidth = 400;
+
+struct Picture {
+  int width = 0, height = 0;
+  std::vector<uint8_t> rgba;
+};
+
+bool ReadPng(const fs::path& path, Picture& picture) {
+  png_image image{};
+  image.version = PNG_IMAGE_VERSION;
+  if (!png_image_begin_read_from_file(&image, path.c_str())) return false;
+  image.format = PNG_FORMAT_RGBA;
+  picture.width = static_cast<int>(image.width);
+  picture.height = static_cast<int>(image.height);
+  picture.rgba.resize(PNG_IMAGE_SIZE(image));
+  const bool ok = png_image_finish_read(&image, nullptr, picture.rgba.data(), 0, nullptr) != 0;
+  png_image_free(&image);
+  return ok;
+}
+
+std::string ReadText(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+// Runs the renderer; its standard output.
+std::string Render(const std::string& arguments, int* status) {
+  const std::string command = std::string(BRISOMEL_RENDER) + " " + arguments;
+  std::string out;
+  if (FILE* pipe = popen(command.c_str(), "r")) {
+    char buffer[4096];
+    size_t n;
+    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
+    *status = pclose(pipe);
+  } else {
+    *status = -1;
+  }
+  return out;
+}
+
+// A 24 x 24 BMP: a yellow box with a black frame and a red cross.
+void WriteBox(const fs::path& path) {
+  const int w = 24, h = 24, row = w * 3;
+  std::vector<uint8_t> file(54 + row * h);
+  auto put32 = [&](size_t at, uint32_t v) {
+    for (int i = 0; i < 4; ++i) file[at + i] = static_cast<uint8_t>(v >> (8 * i));
+  };
+  file[0] = 'B';
+  file[1] = 'M';
+  put32(2, static_cast<uint32_t>(file.size()));
+  put32(10, 54);
+  put32(14, 40);
+  put32(18, w);
+  put32(22, h);
+  file[26] = 1;
+  file[28] = 24;
+  put32(34, static_cast<uint32_t>(row * h));
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) {
+      uint8_t* p = &file[54 + (h - 1 - y) * row + x * 3];  // bottom-up, blue green red
+      if (x == y || x == w - 1 - y) {
+        p[0] = 0, p[1] = 0, p[2] = 255;
+      } else if (x < 2 || y < 2 || x >= w - 2 || y >= h - 2) {
+        p[0] = 0, p[1] = 0, p[2] = 0;
+      } else {
+        p[0] = 0, p[1] = 200, p[2] = 255;
+      }
+    }
+  std::ofstream(path, std::ios::binary)
+      .write(reinterpret_cast<const char*>(file.data()), static_cast<std::streamsize>(file.size()));
+}
+
+class RenderedPage : public testing::TestWithParam<const char*> {
+ protected:
+  void SetUp() override {
+    fs::create_directories(kOut);
+    WriteBox(kOut / "box.bmp");
+  }
+};
+
+TEST_P(RenderedPage, MatchesCommittedPictureAndDump) {
+  const std::string name = GetParam();
+  const bool update = std::getenv("BRISOMEL_UPDATE_RENDER") != nullptr;
+  // The page is read from a copy beside the generated picture it uses.
+  const fs::path page = kOut / (name + ".htm");
+  fs::copy_file(kSource / (name + ".htm"), page, fs::copy_options::overwrite_existing);
+  const std::string size = " --width " + std::to_string(kWidth);
+
+  int status = 0;
+  const fs::path drawn = kOut / (name + "-test-font.png");
+  Render(page.string() + " -o " + drawn.string() + size + " --test-font", &status);
+  ASSERT_EQ(status, 0);
+  const std::string dump = Render(page.string() + " --dump" + size + " --test-font", &status);
+  ASSERT_EQ(status, 0);
+  const fs::path people = kOut / (name + ".png");
+  Render(page.string() + " -o " + people.string() + size, &status);
+  EXPECT_EQ(status, 0);
+  std::printf("FreeType rendering of %s.htm: %s\n", name.c_str(), people.c_str());
+
+  const fs::path expected_png = kSource / (name + ".png");
+  const fs::path expected_dump = kSource / (name + ".dump");
+  if (update) {
+    fs::copy_file(drawn, expected_png, fs::copy_options::overwrite_existing);
+    std::ofstream(expected_dump, std::ios::binary) << dump;
+    GTEST_SKIP() << "rewrote " << expected_png << " and " << expected_dump;
+  }
+
+  EXPECT_EQ(dump, ReadText(expected_dump)) << name << ".dump";
+
+  Picture got, want;
+  ASSERT_TRUE(ReadPng(drawn, got)) << drawn;
+  ASSERT_TRUE(ReadPng(expected_png, want)) << expected_png;
+  const fs::path failed = kOut / (name + "-FAILED.png");
+  fs::remove(failed);
+  const bool same = got.width == want.width && got.height == want.height && got.rgba == want.rgba;
+  if (!same) fs::copy_file(drawn, failed, fs::copy_options::overwrite_existing);
+  EXPECT_TRUE(same) << name << ": " << got.width << "x" << got.height << " drawn, " << want.width
+                    << "x" << want.height << " expected; see " << failed;
+}
+
+INSTANTIATE_TEST_SUITE_P(Pages, RenderedPage, testing::Values("text", "lists", "images"));
+
+}  // namespace

@@ -1,0 +1,239 @@
+// PAGE -o OUT.png | PAGE --dump, with [--width N] [--test-font]: parses an HTML page (or a text
+// file, by its ".txt" extension, as preformatted lines), lays it out for width N from Y 0 with
+// the viewer's defaults (base size 12, "Times New Roman" and "Courier New", silver
+// background), and either writes a picture of it with margins of 10 pixels left and right and
+// 5 above and below, or prints the layout dump. Images are read relative to the page's folder.
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "html/document/section_list.h"
+#include "html/images/image_module.h"
+#include "html/reader/document_builder.h"
+#include "modes.h"
+#include "platform/headless/glyph_source.h"
+#include "platform/headless/png_writer.h"
+#include "platform/headless/software_canvas.h"
+
+namespace brisomel::render {
+namespace {
+
+constexpr int kMarginWidth = 10;
+constexpr int kMarginHeight = 5;
+constexpr int kDefaultWidth = 800;
+constexpr int kMaxWidth = 20000;
+// Taller documents are cut: the picture stays a bounded size.
+constexpr int kMaxPictureHeight = 30000;
+
+std::string ToPosix(std::string path) {
+  std::replace(path.begin(), path.end(), '\\', '/');
+  return path;
+}
+
+// Read-only files through stdio; enough for image loading.
+class ReadFile : public File {
+ public:
+  explicit ReadFile(std::FILE* f) : f_(f) {}
+  ~ReadFile() override { Close(); }
+  int32_t Read(void* buffer, int32_t count) override {
+    return f_ && count > 0
+               ? static_cast<int32_t>(std::fread(buffer, 1, static_cast<size_t>(count), f_))
+               : 0;
+  }
+  int32_t Write(const void*, int32_t) override { return 0; }
+  bool Seek(int64_t offset) override {
+    return f_ && std::fseek(f_, static_cast<long>(offset), SEEK_SET) == 0;
+  }
+  int64_t Size() override {
+    struct stat st {};
+    return f_ && fstat(fileno(f_), &st) == 0 ? static_cast<int64_t>(st.st_size) : -1;
+  }
+  bool Close() override {
+    bool ok = !f_ || std::fclose(f_) == 0;
+    f_ = nullptr;
+    return ok;
+  }
+
+ private:
+  std::FILE* f_;
+};
+
+class ReadOnlyFiles : public Files {
+ public:
+  std::unique_ptr<File> OpenRead(const std::string& path) override {
+    std::FILE* f = std::fopen(ToPosix(path).c_str(), "rb");
+    return f ? std::make_unique<ReadFile>(f) : nullptr;
+  }
+  std::unique_ptr<File> CreateWrite(const std::string&) override { return nullptr; }
+  bool Exists(const std::string& path) override {
+    struct stat st {};
+    return stat(ToPosix(path).c_str(), &st) == 0 && S_ISREG(st.st_mode);
+  }
+  bool DirectoryExists(const std::string& path) override {
+    struct stat st {};
+    return stat(ToPosix(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+  }
+  bool Delete(const std::string&) override { return false; }
+  std::vector<std::string> List(const std::string&, const std::string&) override { return {}; }
+  std::string CurrentDirectory() override { return "."; }
+  bool SetCurrentDirectory(const std::string&) override { return false; }
+  std::string FullPath(const std::string& path) override { return path; }
+  std::string ExecutablePath() override { return ""; }
+  std::string SystemTempDirectory() override { return "/tmp/"; }
+  bool CreateDirectoryExclusive(const std::string&) override { return false; }
+  bool RemoveDirectory(const std::string&) override { return false; }
+  std::unique_ptr<File> HoldLock(const std::string&) override { return nullptr; }
+  void RandomBytes(void* buffer, int32_t count) override {
+    std::fill_n(static_cast<char*>(buffer), count, 0);
+  }
+  char Separator() override { return '/'; }
+};
+
+struct Options {
+  std::string page, out;
+  int width = kDefaultWidth;
+  bool test_font = false;
+  bool dump = false;
+};
+
+int Usage() {
+  std::fprintf(stderr,
+               "usage: brisomel-render PAGE -o OUT.png [--width N] [--test-font]\n"
+               "       brisomel-render PAGE --dump [--width N] [--test-font]\n");
+  return 2;
+}
+
+bool ParseOptions(const std::vector<std::string>& args, Options& o) {
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    if (a == "-o" && i + 1 < args.size()) {
+      o.out = args[++i];
+    } else if (a == "--width" && i + 1 < args.size()) {
+      try {
+        o.width = std::stoi(args[++i]);
+      } catch (...) {
+        return false;
+      }
+      if (o.width < 1 || o.width > kMaxWidth) return false;
+    } else if (a == "--test-font") {
+      o.test_font = true;
+    } else if (a == "--dump") {
+      o.dump = true;
+    } else if (!a.empty() && a[0] != '-' && o.page.empty()) {
+      o.page = a;
+    } else {
+      return false;
+    }
+  }
+  return !o.page.empty() && (o.dump || !o.out.empty());
+}
+
+bool HasTextExtension(const std::string& name) {
+  if (name.size() < 4) return false;
+  std::string ext = name.substr(name.size() - 4);
+  std::transform(ext.begin(), ext.end(), ext.begin(),
+                 [](unsigned char c) { return std::tolower(c); });
+  return ext == ".txt";
+}
+
+// The page's lines for the plain-text reader.
+std::vector<std::string> SplitLines(const std::string& bytes) {
+  std::vector<std::string> lines;
+  std::string line;
+  for (size_t i = 0; i < bytes.size(); ++i) {
+    const char c = bytes[i];
+    if (c == '\r' || c == '\n') {
+      lines.push_back(line);
+      line.clear();
+      if (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
+    } else {
+      line.push_back(c);
+    }
+  }
+  if (!line.empty()) lines.push_back(line);
+  return lines;
+}
+
+}  // namespace
+
+int PageMode(const std::vector<std::string>& args) {
+  Options o;
+  if (!ParseOptions(args, o)) return Usage();
+
+  std::ifstream in(o.page, std::ios::binary);
+  if (!in) {
+    std::fprintf(stderr, "brisomel-render: cannot read %s\n", o.page.c_str());
+    return 1;
+  }
+  const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+
+  std::shared_ptr<GlyphSource> glyphs;
+  if (o.test_font) {
+    glyphs = std::make_shared<TestGlyphSource>();
+  } else {
+    glyphs = MakeFreeTypeGlyphSource();
+    if (!glyphs) {
+      std::fprintf(stderr, "brisomel-render: FreeType fonts unavailable; use --test-font\n");
+      return 1;
+    }
+  }
+  SoftwareCanvas screen(1, 1, glyphs);
+  ReadOnlyFiles files;
+  TImageModule images(32);
+  TDocumentServices services;
+  services.Screen = &screen;
+  services.ImageModule = &images;
+  services.FileSystem = &files;
+
+  TSectionList list(services);
+  list.SetFonts("Times New Roman", "Courier New", 12, 0, 0xFF0000, 0xC0C0C0);
+  const std::string folder = [&] {
+    const size_t slash = o.page.find_last_of('/');
+    return slash == std::string::npos ? std::string() : o.page.substr(0, slash + 1);
+  }();
+  list.ExpandName = [folder](const std::string& name) {
+    const std::string path = ToPosix(name);
+    return !path.empty() && path[0] == '/' ? path : folder + path;
+  };
+
+  TDocumentParser parser(list);
+  try {
+    if (HasTextExtension(o.page))
+      parser.Parser.ParsePlainTextStrings(SplitLines(bytes));
+    else
+      parser.Parser.ParseHtmlBuffer(bytes.data(), bytes.size());
+  } catch (const EParseError& e) {
+    // As the viewer's file load does: the document built so far stays.
+    std::fprintf(stderr, "brisomel-render: %s\n", e.what());
+  }
+
+  const int32_t height = list.DoLayout(screen, o.width);
+  if (o.dump) {
+    std::fputs(DumpLayout(list).c_str(), stdout);
+    return 0;
+  }
+
+  int picture_height = static_cast<int>(std::min<int64_t>(
+      static_cast<int64_t>(std::max(height, 0)) + 2 * kMarginHeight, kMaxPictureHeight));
+  if (picture_height == kMaxPictureHeight)
+    std::fprintf(stderr, "brisomel-render: picture cut at %d pixels of %d\n", kMaxPictureHeight,
+                 height + 2 * kMarginHeight);
+  const int picture_width = o.width + 2 * kMarginWidth;
+  SoftwareCanvas canvas(picture_width, picture_height, glyphs);
+  const Rect all{0, 0, picture_width, picture_height};
+  canvas.FillRect(all, list.Background);
+  list.Paint(canvas, all, o.width, kMarginWidth, kMarginHeight);
+  if (!WritePng(canvas.surface(), o.out)) {
+    std::fprintf(stderr, "brisomel-render: cannot write %s\n", o.out.c_str());
+    return 1;
+  }
+  return 0;
+}
+
+}  // namespace brisomel::render
