@@ -230,7 +230,7 @@ class Canvas {
   // the device's vertical resolution until set.
   void SetFontPixelsPerInch(int ppi) { state_.font_ppi = ppi; }
   int FontPixelsPerInch() { return state_.font_ppi > 0 ? state_.font_ppi : GetDeviceCaps().dpi_y; }
-  // The logical lfHeight a font spec asks for on this canvas.
+  // The logical lfHeight a font description asks for on this canvas.
   int FontLogicalHeight(const FontSpec& f) {
     if (f.height != 0) return f.height;
     int64_t v = static_cast<int64_t>(f.size) * FontPixelsPerInch();

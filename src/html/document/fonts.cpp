@@ -149,7 +149,7 @@ std::unique_ptr<TFontObj> TFontObj::CreateCopy(const TFontObj& source) {
 
 void TFontObj::ComputeMetrics() {
   screen_->SaveState();
-  screen_->SetFont(TheFont->Spec());
+  screen_->SetFont(TheFont->Description());
   TextMetrics tm = screen_->GetTextMetrics();
   screen_->RestoreState();
   CellHeight = tm.height;

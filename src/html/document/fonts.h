@@ -41,7 +41,7 @@ class TFont {
   uint8_t Style() const { return spec_.style; }
   uint8_t Charset() const { return spec_.charset; }
   // What a canvas draws the font with.
-  const FontSpec& Spec() const { return spec_; }
+  const FontSpec& Description() const { return spec_; }
 
   void SetName(const std::string& name);
   void SetSize(int size);

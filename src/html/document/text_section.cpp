@@ -183,7 +183,7 @@ const TFontObj* TSection::RunAt(int32_t P) const {
 
 const TFontObj* TSection::SelectRun(Canvas& canvas, int32_t P) const {
   const TFontObj* run = RunAt(P);
-  if (run) canvas.SetFont(run->TheFont->Spec());
+  if (run) canvas.SetFont(run->TheFont->Description());
   return run;
 }
 

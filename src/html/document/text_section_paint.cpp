@@ -207,7 +207,7 @@ std::unique_ptr<TSectionBase> TOListItem::CreateCopy(TSectionList& Parent) const
 void TOListItem::DrawMarker(Canvas& canvas, int32_t X, int32_t Baseline, const LineRec& line) {
   std::string label = ListLabel(NumberStyle, ListNumber) + ".";
   canvas.SaveState();
-  canvas.SetFont(BaseFont->Spec());
+  canvas.SetFont(BaseFont->Description());
   canvas.SetTextColor(BaseFont->FontColor());
   canvas.SetBkMode(BkMode::kTransparent);
   canvas.SetTextAlign(kAlignBaseline | kAlignLeft);

@@ -40,7 +40,7 @@ class GlyphSource {
   virtual ~GlyphSource() = default;
   // `device_height` follows GDI's lfHeight in device pixels: negative asks for that em height,
   // positive for that cell height (ascent + descent), 0 for a default size.
-  virtual std::unique_ptr<FontFace> OpenFace(const FontSpec& spec, int device_height) = 0;
+  virtual std::unique_ptr<FontFace> OpenFace(const FontSpec& request, int device_height) = 0;
 };
 
 // A deterministic font for tests, whatever the face name. For an em height e (at least 1):
@@ -53,7 +53,7 @@ class GlyphSource {
 // e / 4 above the baseline (both at least one row thick, thickness e / 12 + 1).
 class TestGlyphSource : public GlyphSource {
  public:
-  std::unique_ptr<FontFace> OpenFace(const FontSpec& spec, int device_height) override;
+  std::unique_ptr<FontFace> OpenFace(const FontSpec& request, int device_height) override;
   // The em height the test font uses for a device lfHeight (cell heights are e + e / 4).
   static int EmFor(int device_height);
 };

@@ -188,14 +188,14 @@ class FreeTypeGlyphSource : public GlyphSource {
  public:
   explicit FreeTypeGlyphSource(std::shared_ptr<Library> lib) : lib_(std::move(lib)) {}
 
-  std::unique_ptr<FontFace> OpenFace(const FontSpec& spec, int device_height) override {
-    std::string family = FamilyFor(spec.name);
+  std::unique_ptr<FontFace> OpenFace(const FontSpec& request, int device_height) override {
+    std::string family = FamilyFor(request.name);
     FcPattern* pattern = FcPatternCreate();
     FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
     FcPatternAddInteger(pattern, FC_WEIGHT,
-                        (spec.style & kFontBold) ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
+                        (request.style & kFontBold) ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
     FcPatternAddInteger(pattern, FC_SLANT,
-                        (spec.style & kFontItalic) ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
+                        (request.style & kFontItalic) ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
     FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
     FcConfigSubstitute(lib_->config, pattern, FcMatchPattern);
     FcDefaultSubstitute(pattern);

@@ -55,9 +55,9 @@ int TestGlyphSource::EmFor(int device_height) {
   return std::max(1, (device_height * 4 + 2) / 5);
 }
 
-std::unique_ptr<FontFace> TestGlyphSource::OpenFace(const FontSpec& spec, int device_height) {
+std::unique_ptr<FontFace> TestGlyphSource::OpenFace(const FontSpec& request, int device_height) {
   return std::make_unique<TestFace>(std::min(EmFor(device_height), kMaxEm),
-                                    (spec.style & kFontBold) != 0);
+                                    (request.style & kFontBold) != 0);
 }
 
 }  // namespace brisomel

@@ -83,7 +83,7 @@ TEST_F(FontsTest, MyFontDerivesFromTheDocumentDefaults) {
   copy.Assign(*f);
   EXPECT_EQ(copy.RelSize, 15);
   EXPECT_TRUE(copy.FixedPitch);
-  EXPECT_EQ(copy.Spec(), f->Spec());
+  EXPECT_EQ(copy.Description(), f->Description());
   TFont plain;
   plain.SetSize(7);
   copy.Assign(plain);
@@ -189,7 +189,7 @@ TEST_F(FontsTest, CopiesAreDeep) {
   auto copy = TFontList::CreateCopy(list);
   ASSERT_EQ(copy->Count(), 2);
   EXPECT_NE(copy->operator[](0).TheFont.get(), list[0].TheFont.get());
-  EXPECT_EQ(copy->operator[](0).TheFont->Spec(), list[0].TheFont->Spec());
+  EXPECT_EQ(copy->operator[](0).TheFont->Description(), list[0].TheFont->Description());
   EXPECT_EQ(copy->operator[](0).ScriptKind, 2);
   EXPECT_EQ(copy->operator[](0).Target.Url, "x.htm");
   EXPECT_EQ(copy->operator[](1).Pos, 3);

@@ -92,7 +92,7 @@ Bytes IndexedRow(const BmpSpec& s, int stored) {
 
 struct Flavour {
   const char* name;
-  BmpSpec spec;
+  BmpSpec shape;
 };
 
 // A 5-5-5 or 5-6-5 pixel of the colour, as the file stores it.
@@ -165,13 +165,13 @@ Bytes MakeFlavour(const BmpSpec& s) {
 TEST(BmpReader, EveryFlavourDecodesToItsPixels) {
   for (const Flavour& f : kFlavours) {
     SCOPED_TRACE(f.name);
-    auto bmp = ReadWindowsBitmap(MakeFlavour(f.spec));
+    auto bmp = ReadWindowsBitmap(MakeFlavour(f.shape));
     ASSERT_TRUE(bmp);
     ASSERT_EQ(bmp->width, kW);
     ASSERT_EQ(bmp->height, kH);
     for (int y = 0; y < kH; ++y) {
       for (int x = 0; x < kW; ++x)
-        ASSERT_EQ(bmp->ColorAt(x, y), Expected(f.spec, x, y)) << x << "," << y;
+        ASSERT_EQ(bmp->ColorAt(x, y), Expected(f.shape, x, y)) << x << "," << y;
     }
   }
 }
@@ -215,14 +215,14 @@ std::vector<int> Rle4Indices() {
 TEST(BmpReader, RunLengthCodesFillRowsAndSkip) {
   struct Case {
     const char* name;
-    BmpSpec spec;
+    BmpSpec shape;
     Bytes data;
     std::vector<int> indices;
   } cases[] = {{"rle8", {40, 8, 1, false, 16, {}}, Rle8Data(), Rle8Indices()},
                {"rle4", {40, 4, 2, false, 16, {}}, Rle4Data(), Rle4Indices()}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    auto bmp = ReadWindowsBitmap(MakeBmp(c.spec, nullptr, c.data));
+    auto bmp = ReadWindowsBitmap(MakeBmp(c.shape, nullptr, c.data));
     ASSERT_TRUE(bmp);
     for (int stored = 0; stored < kH; ++stored) {
       for (int x = 0; x < kW; ++x) {
@@ -293,7 +293,7 @@ TEST(BmpReader, EqualsImageMagickOnEveryFlavour) {
   if (!test::HaveTool("convert")) GTEST_SKIP() << "ImageMagick's convert is not installed";
   std::string dir = test::WorkDir("bmp");
   std::vector<std::pair<std::string, Bytes>> files;
-  for (const Flavour& f : kFlavours) files.emplace_back(f.name, MakeFlavour(f.spec));
+  for (const Flavour& f : kFlavours) files.emplace_back(f.name, MakeFlavour(f.shape));
   files.emplace_back("rle8", MakeBmp({40, 8, 1, false, 16, {}}, nullptr, Rle8Data()));
   files.emplace_back("rle4", MakeBmp({40, 4, 2, false, 16, {}}, nullptr, Rle4Data()));
   for (const auto& [name, bytes] : files) {
