@@ -28,20 +28,8 @@ void TPanel::PaintTo(HDC dc) {
 }
 
 LRESULT TPanel::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
-  switch (message) {
-    case WM_ERASEBKGND:
-      return 1;
-    case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = BeginPaint(Handle(), &ps);
-      PaintTo(dc);
-      EndPaint(Handle(), &ps);
-      return 0;
-    }
-    case WM_PRINTCLIENT:
-      PaintTo(reinterpret_cast<HDC>(wparam));
-      return 0;
-  }
+  LRESULT result;
+  if (HandlePaintMessage(message, wparam, [this](HDC dc) { PaintTo(dc); }, &result)) return result;
   return TWindow::HandleMessage(message, wparam, lparam);
 }
 

@@ -116,19 +116,9 @@ bool TSpeedButton::PointInside(LPARAM lparam) const {
 }
 
 LRESULT TSpeedButton::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+  LRESULT result;
+  if (HandlePaintMessage(message, wparam, [this](HDC dc) { PaintTo(dc); }, &result)) return result;
   switch (message) {
-    case WM_ERASEBKGND:
-      return 1;
-    case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = BeginPaint(Handle(), &ps);
-      PaintTo(dc);
-      EndPaint(Handle(), &ps);
-      return 0;
-    }
-    case WM_PRINTCLIENT:
-      PaintTo(reinterpret_cast<HDC>(wparam));
-      return 0;
     case WM_ENABLE:
       InvalidateRect(Handle(), nullptr, TRUE);
       return 0;

@@ -39,6 +39,28 @@ void TWindow::Destroy() {
   if (handle_) DestroyWindow(handle_);
 }
 
+bool TWindow::HandlePaintMessage(UINT message, WPARAM wparam,
+                                 const std::function<void(HDC)>& paint, LRESULT* result) {
+  switch (message) {
+    case WM_ERASEBKGND:
+      *result = 1;
+      return true;
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      HDC dc = BeginPaint(Handle(), &ps);
+      paint(dc);
+      EndPaint(Handle(), &ps);
+      *result = 0;
+      return true;
+    }
+    case WM_PRINTCLIENT:
+      paint(reinterpret_cast<HDC>(wparam));
+      *result = 0;
+      return true;
+  }
+  return false;
+}
+
 LRESULT TWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   return DefWindowProcA(handle_, message, wparam, lparam);
 }

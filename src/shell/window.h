@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 #include "shell/application.h"
@@ -42,6 +43,11 @@ class TWindow {
   // Handles one message; the default passes it to Windows.
   virtual LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
   TApplication& App() { return app_; }
+  // Answers the paint messages of a window that draws all of itself (no background erase,
+  // WM_PAINT and WM_PRINTCLIENT through `paint`); true when `message` was one of them, with
+  // the message's result in `*result`.
+  bool HandlePaintMessage(UINT message, WPARAM wparam, const std::function<void(HDC)>& paint,
+                          LRESULT* result);
 
  private:
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);

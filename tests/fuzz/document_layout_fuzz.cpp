@@ -12,31 +12,12 @@
 #include "html/document/text_section.h"
 #include "html/images/image_module.h"
 #include "platform/headless/recording_system.h"
+#include "platform/headless/no_files.h"
 #include "platform/headless/software_canvas.h"
 
 namespace {
 
 using namespace brisomel;
-
-class NoFiles : public Files {
- public:
-  std::unique_ptr<File> OpenRead(const std::string&) override { return nullptr; }
-  std::unique_ptr<File> CreateWrite(const std::string&) override { return nullptr; }
-  bool Exists(const std::string&) override { return false; }
-  bool DirectoryExists(const std::string&) override { return false; }
-  bool Delete(const std::string&) override { return false; }
-  std::vector<std::string> List(const std::string&, const std::string&) override { return {}; }
-  std::string CurrentDirectory() override { return ""; }
-  bool SetCurrentDirectory(const std::string&) override { return false; }
-  std::string FullPath(const std::string& path) override { return path; }
-  std::string ExecutablePath() override { return ""; }
-  std::string SystemTempDirectory() override { return ""; }
-  bool CreateDirectoryExclusive(const std::string&) override { return false; }
-  bool RemoveDirectory(const std::string&) override { return false; }
-  std::unique_ptr<File> HoldLock(const std::string&) override { return nullptr; }
-  void RandomBytes(void*, int32_t) override {}
-  char Separator() override { return '/'; }
-};
 
 class Input {
  public:
