@@ -45,12 +45,13 @@ std::vector<HWND> MainWindows() {
   return found;
 }
 
+// Handles are read and printed at full pointer width (a long is 32 bits on 64-bit Windows).
 HWND ParseHandle(const char* text) {
-  return reinterpret_cast<HWND>(static_cast<uintptr_t>(std::strtoul(text, nullptr, 16)));
+  return reinterpret_cast<HWND>(static_cast<uintptr_t>(std::strtoull(text, nullptr, 16)));
 }
 
 void PrintHandle(HWND window) {
-  std::printf("%lx\n", static_cast<unsigned long>(reinterpret_cast<uintptr_t>(window)));
+  std::printf("%llx\n", static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(window)));
 }
 
 std::vector<HWND> SpeedButtons(HWND main) {

@@ -2,7 +2,9 @@
 # One end-to-end scenario, run by CTest in the Win32 build:
 #   scenario.sh NAME SOURCE_DIR BUILD_DIR
 # Each run gets its own folder under BUILD_DIR/e2e/NAME, its own Wine prefix (copied from a
-# template made once) and its own Xvfb display, and ends its Wine processes with wineserver -k.
+# template made once) and its own Xvfb display, and ends its Wine processes with the prefix's
+# own wineserver -k. The build's reader decides the architecture (win32 or win64): every Windows
+# program goes through scripts/wine-run, which picks the Wine loader to match.
 # Screenshots are kept there as PNG; the script prints their paths.
 set -euo pipefail
 name=$1
@@ -27,8 +29,9 @@ template="$build/e2e/prefix-template"
   flock 9
   if [ ! -f "$template/system.reg" ]; then
     rm -rf "$template"
-    WINEPREFIX="$template" "$src/scripts/wine-run" cmd /c exit >/dev/null 2>&1 || true
-    WINEPREFIX="$template" wineserver -w || true
+    # Any program of the build's architecture makes a prefix of that architecture.
+    WINEPREFIX="$template" "$src/scripts/wine-run" "$driver" windows >/dev/null 2>&1 || true
+    WINEPREFIX="$template" "$src/scripts/wine-run" --server -w || true
   fi
 ) 9>"$build/e2e/template.lock"
 export WINEPREFIX="$work/prefix"
@@ -41,7 +44,7 @@ for f in "$template"/*.reg; do cp --remove-destination "$f" "$WINEPREFIX/"; done
 Xvfb -displayfd 5 -screen 0 1024x768x24 -nolisten tcp 5>"$work/display" 2>"$work/xvfb.log" &
 xvfb=$!
 cleanup() {
-  wineserver -k >/dev/null 2>&1 || true
+  "$src/scripts/wine-run" --server -k >/dev/null 2>&1 || true
   kill "$xvfb" 2>/dev/null || true
   wait "$xvfb" 2>/dev/null || true
   rm -rf "$WINEPREFIX"  # screenshots and logs stay

@@ -467,10 +467,14 @@ TEST(RunPacker, CommandLineAndDefaultReader) {
   EXPECT_NE(out.find(Show(bin / "brisomel.exe")), std::string::npos) << out;
   EXPECT_NE(out.find("--obfuscate"), std::string::npos) << out;
 
-  // The reader next to the Win32 build is found from a native packer's folder...
+  // From a native packer's folder the 64-bit build's reader is found when it is the only one,
+  // the 32-bit build's reader wins over it...
+  dir.Write("win64/brisomel.exe", FakeReader(50));
+  EXPECT_EQ(run({site, "-o", book}, &out, &err), 0) << err;
+  EXPECT_NE(out.find("using " + Show(DefaultReaders(bin)[2])), std::string::npos) << out;
   fs::path win32_reader = dir.Write("win32/brisomel.exe", FakeReader());
   EXPECT_EQ(run({site, "-o", book}, &out, &err), 0) << err;
-  EXPECT_NE(out.find(Show(DefaultReaders(bin)[1])), std::string::npos) << out;
+  EXPECT_NE(out.find("using " + Show(DefaultReaders(bin)[1])), std::string::npos) << out;
   // ...but one beside the packer comes first, and --reader overrides both.
   dir.Write("linux/brisomel.exe", FakeReader(100));
   EXPECT_EQ(run({site, "-o", book}, &out, &err), 0) << err;

@@ -18,6 +18,10 @@ bool StartsWithDash(const fs::path& arg) { return !arg.native().empty() && arg.n
 
 std::string HelpText(const fs::path& packer_dir) {
   std::vector<fs::path> readers = DefaultReaders(packer_dir);
+  std::string places;
+  for (size_t i = 0; i < readers.size(); ++i) {
+    places += (i == 0 ? "" : "\n                  or else ") + Show(readers[i]);
+  }
   return "Usage: brisomel-pack SITE_DIR -o BOOK.exe [--reader PATH] [--obfuscate]\n"
          "\n"
          "Packs every file below SITE_DIR into BOOK.exe: the Brisomel reader followed by a ZIP\n"
@@ -26,12 +30,10 @@ std::string HelpText(const fs::path& packer_dir) {
          "files whose names differ only in folder or letter case are refused.\n"
          "\n"
          "  -o BOOK.exe     the book to write (replaced only once it is complete)\n"
-         "  --reader PATH   the reader program to put in front of the archive; without it,\n"
+         "  --reader PATH   the reader program to put in front of the archive, 32-bit or\n"
+         "                  64-bit; without it, the first that exists of\n"
          "                  " +
-         Show(readers[0]) +
-         "\n"
-         "                  or else " +
-         Show(readers[1]) +
+         places +
          "\n"
          "  --obfuscate     encipher every file after the start page, so the pages cannot be\n"
          "                  read from the book with an ordinary ZIP tool (only the reader\n"
@@ -41,7 +43,8 @@ std::string HelpText(const fs::path& packer_dir) {
 
 std::vector<fs::path> DefaultReaders(const fs::path& packer_dir) {
   return {packer_dir / "brisomel.exe",
-          (packer_dir / ".." / "win32" / "brisomel.exe").lexically_normal()};
+          (packer_dir / ".." / "win32" / "brisomel.exe").lexically_normal(),
+          (packer_dir / ".." / "win64" / "brisomel.exe").lexically_normal()};
 }
 
 int RunPacker(const std::vector<fs::path>& args, const fs::path& packer_dir, std::ostream& out,
@@ -101,10 +104,14 @@ int RunPacker(const std::vector<fs::path>& args, const fs::path& packer_dir, std
       }
     }
     if (options.reader.empty()) {
-      err << "brisomel-pack: no reader found at " << Show(candidates[0]) << " or "
-          << Show(candidates[1]) << "; name one with --reader PATH\n";
+      err << "brisomel-pack: no reader found at";
+      for (size_t i = 0; i < candidates.size(); ++i) {
+        err << (i == 0 ? " " : i + 1 == candidates.size() ? " or " : ", ") << Show(candidates[i]);
+      }
+      err << "; name one with --reader PATH\n";
       return 1;
     }
+    out << "brisomel-pack: no --reader given: using " << Show(options.reader) << "\n";
   }
   PackResult result = PackBook(options, err);
   if (!result.ok) {

@@ -13,8 +13,8 @@ namespace brisomel::pack {
 std::string HelpText(const std::filesystem::path& packer_dir);
 
 // Where the reader is looked for when --reader is absent, in order: "brisomel.exe" beside the
-// packer, then "../win32/brisomel.exe" from the packer's folder (the native packer in
-// build/linux finds the reader in build/win32).
+// packer, then "../win32/brisomel.exe" and "../win64/brisomel.exe" from the packer's folder (the
+// native packer in build/linux finds the 32-bit reader in build/win32, else the 64-bit one).
 std::vector<std::filesystem::path> DefaultReaders(const std::filesystem::path& packer_dir);
 
 // Runs the packer on `args` (without the program name). Returns the exit status: 0 when the
