@@ -99,7 +99,9 @@ TPageViewer::TPageViewer(const TViewerServices& services, TWindowPort* parent)
   Document_ = std::make_unique<TSectionList>(document_services, this, PaintPanel_.get());
   Document_->ShowImages = false;
   Document_->SetAnimationTimer(std::make_unique<TWindowTimer>(PaintPanel_->Window()));
-  Document_->OnBackgroundChange = [this] { PanelColor_ = Document_->Background | kPaletteRelative; };
+  Document_->OnBackgroundChange = [this] {
+    PanelColor_ = Document_->Background | kPaletteRelative;
+  };
   Document_->InvalidateRect = [this](const Rect& r) { PaintPanel_->Window().Invalidate(&r); };
   Document_->ExpandName = [this](const std::string& name) { return ExpandLinkFilename(name); };
   Document_->OnControlEntered = [this] { Invalidate(); };
@@ -153,7 +155,9 @@ void TPageViewer::SetupParser(THtmlParser& parser) {
   parser.OnSoundRequest = OnSoundRequest;
   parser.OnInclude = OnInclude;
   parser.OnMeta = [this](void* sender, const std::string& http_eq, const std::string& name,
-                         const std::string& content) { HandleMeta(sender, http_eq, name, content); };
+                         const std::string& content) {
+    HandleMeta(sender, http_eq, name, content);
+  };
 }
 
 void TPageViewer::LoadFile(const std::string& Name, THTMLFileType FileType) {
@@ -289,8 +293,7 @@ void TPageViewer::LoadFromBuffer(const char* Buffer, int32_t Size) {
 }
 
 void TPageViewer::LoadStrings(const std::vector<std::string>& Strings) {
-  LoadFromMemory(TSource::kStrings,
-                 [&](THtmlParser& parser) { parser.ParseHtmlStrings(Strings); });
+  LoadFromMemory(TSource::kStrings, [&](THtmlParser& parser) { parser.ParseHtmlStrings(Strings); });
 }
 
 void TPageViewer::LoadFromStream(TInputStream& Stream) {
@@ -610,9 +613,9 @@ void TPageViewer::Paint(Canvas& canvas, const Rect& clip) {
   // The border box: the one-pixel border over the whole size, on the panel's colour.
   const Size size = Window_->ClientSize();
   canvas.FillRect(clip, PanelColor_);
-  const bool visible_border = BorderStyle_ == htSingle ||
-                              (BorderStyle_ == htFocused &&
-                               (Window_->Focused() || PaintPanel_->Window().Focused()));
+  const bool visible_border =
+      BorderStyle_ == htSingle ||
+      (BorderStyle_ == htFocused && (Window_->Focused() || PaintPanel_->Window().Focused()));
   const Color pen = visible_border ? kColorBtnText : PanelColor_;
   if (BorderStyle_ != htNone) {
     canvas.SetPen(Pen{PenStyle::kSolid, 1, pen});
@@ -742,7 +745,7 @@ void TPageViewer::SetNoSelect(bool Value) {
   NoSelect_ = Value;
   if (Value) {
     Document_->SelB = Document_->SelE = -1;
-      Invalidate();
+    Invalidate();
   }
 }
 
@@ -835,7 +838,8 @@ std::string TPageViewer::ExpandLinkFilename(const std::string& Name) {
   if (!S.empty() && S[0] == '\\' && !unc) return files.FullPath(S);
   const bool drive = S.size() >= 2 && S[1] == ':';
   if (!drive && !unc && UpperCase(Base_) != "DOSPATH") {
-    const std::string prefix = !Base_.empty() ? UrlToLocalPath(Base_) : DirectoryOf(CurrentFileName_);
+    const std::string prefix =
+        !Base_.empty() ? UrlToLocalPath(Base_) : DirectoryOf(CurrentFileName_);
     return files.FullPath(prefix + S);
   }
   return S;

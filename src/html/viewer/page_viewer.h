@@ -73,12 +73,10 @@ struct TViewerServices {
 
 // Events. Every event receives the viewer (Sender) first.
 using THotSpotEvent = std::function<void(void* Sender, const std::string& SRC)>;
-using THotSpotClickEvent =
-    std::function<void(void* Sender, const std::string& SRC, bool& Handled)>;
-using TFormSubmitEvent =
-    std::function<void(void* Sender, const std::string& Action, const std::string& Target,
-                       const std::string& EncType, const std::string& Method,
-                       const std::vector<std::string>& Results)>;
+using THotSpotClickEvent = std::function<void(void* Sender, const std::string& SRC, bool& Handled)>;
+using TFormSubmitEvent = std::function<void(
+    void* Sender, const std::string& Action, const std::string& Target, const std::string& EncType,
+    const std::string& Method, const std::vector<std::string>& Results)>;
 using TNotifyEvent = std::function<void(void* Sender)>;
 using TProcessingEvent = std::function<void(void* Sender, bool ProcessingOn)>;
 using TMetaRefreshEvent = std::function<void(void* Sender, int Delay, const std::string& URL)>;
@@ -133,8 +131,8 @@ class TPageViewer : public TWindowEvents {
   // --- Links and history ---
   virtual void FollowHotSpot();
   virtual std::string ExpandLinkFilename(const std::string& Name);
-  void AddToHistory(const std::string& OldFile, const std::string& OldTitle,
-                    THTMLFileType OldType, int32_t OldPos);
+  void AddToHistory(const std::string& OldFile, const std::string& OldTitle, THTMLFileType OldType,
+                    int32_t OldPos);
   void ClearHistory();
   int HistoryMaxCount() const { return HistoryMaxCount_; }
   void SetHistoryMaxCount(int Value);

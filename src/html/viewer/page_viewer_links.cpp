@@ -137,7 +137,8 @@ void TPageViewer::FollowHotSpot() {
     return;
   }
   if (!url.empty() && url[0] == '#') {
-    if (ScrollToAnchor(url)) AddToHistory(CurrentFileName_, DocumentTitle_, CurrentFileType_, old_pos);
+    if (ScrollToAnchor(url))
+      AddToHistory(CurrentFileName_, DocumentTitle_, CurrentFileType_, old_pos);
     return;
   }
   const size_t hash = url.find('#');
@@ -158,8 +159,9 @@ void TPageViewer::FollowHotSpot() {
 bool TPageViewer::ScrollToAnchor(const std::string& Dest) {
   if (Dest.empty()) return false;
   const std::string name = UpperCase(Dest[0] == '#' ? Dest.substr(1) : Dest);
-  auto it = std::lower_bound(NameList_.begin(), NameList_.end(), name,
-                             [](const TNamedAnchor& a, const std::string& n) { return a.Name < n; });
+  auto it =
+      std::lower_bound(NameList_.begin(), NameList_.end(), name,
+                       [](const TNamedAnchor& a, const std::string& n) { return a.Name < n; });
   if (it == NameList_.end() || it->Name != name || !it->Section) return false;
   ScrollTo(it->Section->YValue);
   SetHorizontalPosition(0);

@@ -22,8 +22,8 @@ int32_t TPageViewer::PositionAtPanelPoint(int X, int Y, bool* InText) {
   int32_t xr = 0, yr = 0, caret = 0;
   TCell* cell = nullptr;
   bool in_text = false;
-  const int32_t pos = Document_->PositionAt(Windows_.ScreenCanvas(), X, DocY(Y), xr, yr, caret,
-                                            cell, in_text);
+  const int32_t pos =
+      Document_->PositionAt(Windows_.ScreenCanvas(), X, DocY(Y), xr, yr, caret, cell, in_text);
   if (InText) *InText = in_text;
   return pos;
 }

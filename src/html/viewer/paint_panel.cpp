@@ -36,9 +36,7 @@ void TPaintPanel::MouseDown(TMouseButton button, TShiftState shift, int x, int y
   Viewer_.HTMLMouseDown(button, shift, x, y);
 }
 
-void TPaintPanel::MouseMove(TShiftState shift, int x, int y) {
-  Viewer_.HTMLMouseMove(shift, x, y);
-}
+void TPaintPanel::MouseMove(TShiftState shift, int x, int y) { Viewer_.HTMLMouseMove(shift, x, y); }
 
 void TPaintPanel::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
   Viewer_.HTMLMouseUp(button, shift, x, y);
