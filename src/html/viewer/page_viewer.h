@@ -215,6 +215,9 @@ class TPageViewer : public TWindowEvents {
   }
   int HistoryIndex() const { return HistoryIndex_; }
   void SetHistoryIndex(int Value) { HistoryIndex_ = Value; }
+  // Shows history entry `Index` where the reader left it, after noting the current position
+  // in the current entry; the history itself stays (Back and Forward of a stand-alone viewer).
+  void GoHistory(int Index);
 
   // Geometry.
   void SetBounds(const Rect& bounds);

@@ -195,6 +195,21 @@ void TPageViewer::AddToHistory(const std::string& OldFile, const std::string& Ol
   if (OnHistoryChange) OnHistoryChange(this);
 }
 
+void TPageViewer::GoHistory(int Index) {
+  if (Processing_ || Index < 0 || Index >= static_cast<int>(History_.size()) ||
+      Index == HistoryIndex_) {
+    return;
+  }
+  if (HistoryIndex_ >= 0 && HistoryIndex_ < static_cast<int>(PositionHistory_.size()))
+    PositionHistory_[HistoryIndex_]->Pos = Position();
+  const std::string file = History_[Index];
+  const PositionObj entry = *PositionHistory_[Index];
+  HistoryIndex_ = Index;
+  if (file != CurrentFileName_ || entry.FileType != CurrentFileType_) LoadFile(file, entry.FileType);
+  SetPosition(entry.Pos);
+  if (OnHistoryChange) OnHistoryChange(this);
+}
+
 void TPageViewer::ClearHistory() {
   const bool had_entries = !History_.empty();
   History_.clear();

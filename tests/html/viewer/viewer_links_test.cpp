@@ -173,3 +173,27 @@ TEST_F(ViewerLinks, ImageMapsAndImageEvents) {
 
 }  // namespace
 }  // namespace brisomel::test
+
+namespace brisomel::test {
+namespace {
+
+TEST_F(ViewerLinks, GoHistoryReturnsWhereTheReaderWas) {
+  const std::string a = LongPage("a.htm", 100);
+  const std::string b = LongPage("b.htm", 100);
+  viewer->LoadFromFile(a);
+  viewer->SetVerticalPosition(800);
+  viewer->LoadFromFile(b);
+  viewer->SetVerticalPosition(300);
+  viewer->GoHistory(1);
+  EXPECT_EQ(viewer->CurrentFileName(), files->FullPath(a));
+  EXPECT_EQ(viewer->VerticalPosition(), 800);
+  EXPECT_EQ(viewer->HistoryIndex(), 1);
+  viewer->GoHistory(0);
+  EXPECT_EQ(viewer->CurrentFileName(), files->FullPath(b));
+  EXPECT_EQ(viewer->VerticalPosition(), 300);
+  viewer->GoHistory(5);
+  EXPECT_EQ(viewer->HistoryIndex(), 0);
+}
+
+}  // namespace
+}  // namespace brisomel::test
