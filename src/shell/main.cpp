@@ -1,9 +1,8 @@
 // The program's entry: the application, the main window (its creation restores the book),
 // the search dialog (hidden), then the message loop. The forms are destroyed after the loop;
 // the main window's destruction removes the book's files.
-#include <windows.h>
-
 #include <stdlib.h>
+#include <windows.h>
 
 #include <string>
 #include <vector>

@@ -61,12 +61,10 @@ void TForm1::PlaceViewers(int client_width, int client_height) {
   if (page_viewer1_) {
     // Right-aligned inside the panel's bevels.
     const int right = std::max(0, client_width - 1);
-    page_viewer1_->SetBounds(
-        Rect{right - kPageViewer1Width, 1, right, 1 + kPageViewer1Height});
+    page_viewer1_->SetBounds(Rect{right - kPageViewer1Width, 1, right, 1 + kPageViewer1Height});
   }
   if (viewer_) {
-    viewer_->SetBounds(Rect{0, kPanelHeight, client_width,
-                            std::max(kPanelHeight, client_height)});
+    viewer_->SetBounds(Rect{0, kPanelHeight, client_width, std::max(kPanelHeight, client_height)});
   }
 }
 
@@ -135,11 +133,13 @@ void TForm1::ShowStartPage() {
     if (!env_.FileExists(corner)) {
       auto file = files_->CreateWrite(corner);
       const auto bytes = CornerImageBytes();
-      if (!file || file->Write(bytes.data(), static_cast<int32_t>(bytes.size())) !=
-                       static_cast<int32_t>(bytes.size()) ||
+      if (!file ||
+          file->Write(bytes.data(), static_cast<int32_t>(bytes.size())) !=
+              static_cast<int32_t>(bytes.size()) ||
           !file->Close()) {
         throw std::runtime_error("I/O error writing " + corner);
       }
+      corner_written_ = corner;
     }
     page_viewer1_->LoadImageFile(corner);
   }
@@ -165,7 +165,12 @@ void TForm1::ViewerHistoryChange() {
   SpeedButton(2).SetEnabled(viewer_->HistoryIndex() > 0);
 }
 
-void TForm1::FormDestroy() { RunFormDestroy(env_, state_); }
+void TForm1::FormDestroy() {
+  // A corner image this run wrote goes with the book's other files: it sits in the run's own
+  // directory, which is removed at exit.
+  if (!corner_written_.empty() && files_) files_->Delete(corner_written_);
+  RunFormDestroy(env_, state_);
+}
 
 void TForm1::SpeedButton3Click() { App().Terminate(); }
 

@@ -12,7 +12,6 @@
 #include "html/viewer/page_viewer.h"
 #include "platform/files.h"
 #include "platform/win32/window_win32.h"
-
 #include "shell/main_form_design.h"
 #include "shell/panel.h"
 #include "shell/speed_button.h"
@@ -56,6 +55,7 @@ class TForm1 : public TWindow {
 
   BookEnvironment& env_;
   std::vector<std::string> args_;
+  std::string corner_written_;
   TMainWindowState state_;
   std::unique_ptr<Files> files_;
   std::unique_ptr<System> system_;

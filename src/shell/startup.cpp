@@ -56,7 +56,9 @@ TFormBounds PlacementForScreenWidth(int screen_width) {
   return TFormBounds{140, 80, 800, 600};
 }
 
-std::string CornerImagePath(BookEnvironment& env) { return env.GetTempDirectory() + "\\rhcorner.gif"; }
+std::string CornerImagePath(BookEnvironment& env) {
+  return env.GetTempDirectory() + "\\rhcorner.gif";
+}
 
 void RunFormDestroy(BookEnvironment& env, const TMainWindowState& state) {
   if (!state.StartDir.empty()) env.ChangeDirectory(state.StartDir);

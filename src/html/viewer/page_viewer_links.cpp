@@ -205,7 +205,8 @@ void TPageViewer::GoHistory(int Index) {
   const std::string file = History_[Index];
   const PositionObj entry = *PositionHistory_[Index];
   HistoryIndex_ = Index;
-  if (file != CurrentFileName_ || entry.FileType != CurrentFileType_) LoadFile(file, entry.FileType);
+  if (file != CurrentFileName_ || entry.FileType != CurrentFileType_)
+    LoadFile(file, entry.FileType);
   SetPosition(entry.Pos);
   if (OnHistoryChange) OnHistoryChange(this);
 }

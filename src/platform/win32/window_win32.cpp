@@ -55,8 +55,8 @@ TShiftState MouseShift(WPARAM wparam) {
 class Win32ScrollBar : public TScrollBarPort {
  public:
   Win32ScrollBar(HWND parent, bool vertical, HINSTANCE instance) : vertical_(vertical) {
-    handle_ = CreateWindowExA(0, "SCROLLBAR", "", WS_CHILD | (vertical ? SBS_VERT : SBS_HORZ), 0,
-                              0, 0, 0, parent, nullptr, instance, nullptr);
+    handle_ = CreateWindowExA(0, "SCROLLBAR", "", WS_CHILD | (vertical ? SBS_VERT : SBS_HORZ), 0, 0,
+                              0, 0, parent, nullptr, instance, nullptr);
     if (handle_) SetPropA(handle_, kBarProperty, this);
   }
   ~Win32ScrollBar() override {
@@ -165,7 +165,8 @@ class Win32Window : public TWindowPort {
     }
   }
   void SetTimer(int id, int milliseconds) override {
-    if (handle_) ::SetTimer(handle_, static_cast<UINT_PTR>(id), static_cast<UINT>(milliseconds), nullptr);
+    if (handle_)
+      ::SetTimer(handle_, static_cast<UINT_PTR>(id), static_cast<UINT>(milliseconds), nullptr);
   }
   void KillTimer(int id) override {
     if (handle_) ::KillTimer(handle_, static_cast<UINT_PTR>(id));
@@ -265,8 +266,7 @@ class Win32Window : public TWindowPort {
         return 0;
       case WM_SETCURSOR:
         if (LOWORD(lparam) == HTCLIENT) {
-          TCursorKind kind =
-              system_.ScreenCursor() != crArrow ? system_.ScreenCursor() : cursor_;
+          TCursorKind kind = system_.ScreenCursor() != crArrow ? system_.ScreenCursor() : cursor_;
           ::SetCursor(static_cast<HCURSOR>(system_.CursorHandle(kind)));
           return TRUE;
         }
