@@ -325,3 +325,47 @@ TEST_F(ViewerTest, PositionSurvivesAndIgnoresBadValues) {
 
 }  // namespace
 }  // namespace brisomel::test
+
+namespace brisomel::test {
+namespace {
+
+// Run under the sanitizers, this is the leak check: a thousand loads and clears of varied
+// pages (images that fail, anchors, lists, preformatted text, backgrounds) leave nothing behind.
+TEST_F(ViewerTest, ThousandLoadClearCycles) {
+  std::vector<std::string> pages;
+  for (int i = 0; i < 8; ++i) {
+    std::string p = "<title>P" + std::to_string(i) +
+                    "</title><body bgcolor=" + (i % 2 ? "white" : "silver") + ">";
+    for (int k = 0; k < 10 + 7 * i; ++k) {
+      switch ((i + k) % 4) {
+        case 0:
+          p += "<p>Plain <b>bold</b> <a href=\"x.htm\">link</a></p>";
+          break;
+        case 1:
+          p += "<ul><li>one<ol><li>nested</ol></ul><pre>fixed\n text</pre>";
+          break;
+        case 2:
+          p += "<a name=\"a" + std::to_string(k) + "\"></a><h2>Heading</h2>";
+          break;
+        default:
+          p += "<img src=\"none.gif\" width=40 height=30 align=left>words<hr>";
+      }
+    }
+    pages.push_back(p);
+  }
+  const std::string file = Write("cycle.htm", pages[3]);
+  for (int cycle = 0; cycle < 1000; ++cycle) {
+    if (cycle % 10 == 0) {
+      viewer->LoadFromFile(file);
+    } else {
+      const std::string& page = pages[cycle % pages.size()];
+      viewer->LoadFromBuffer(page.data(), static_cast<int32_t>(page.size()));
+    }
+    Screen();
+    viewer->Clear();
+  }
+  EXPECT_EQ(viewer->Document().Count(), 0);
+}
+
+}  // namespace
+}  // namespace brisomel::test
