@@ -26,12 +26,13 @@ void RunFormCreate(BookEnvironment& env, TMainWindowState& state,
 
 std::string ChooseStartFile(BookEnvironment& env, const std::vector<std::string>& args) {
   if (!args.empty()) return args[0];
+  std::string chosen;
+  if (env.FileExists("index.htm")) chosen = "index.htm";
+  if (env.FileExists("index.html")) chosen = "index.html";
+  if (chosen.empty()) return chosen;
   std::string directory = env.CurrentDirectory();
   if (!directory.empty() && directory.back() != '\\') directory += '\\';
-  std::string chosen;
-  if (env.FileExists("index.htm")) chosen = directory + "index.htm";
-  if (env.FileExists("index.html")) chosen = directory + "index.html";
-  return chosen;
+  return directory + chosen;
 }
 
 std::string UpperExtension(const std::string& name) {
