@@ -369,3 +369,40 @@ TEST_F(ViewerTest, ThousandLoadClearCycles) {
 
 }  // namespace
 }  // namespace brisomel::test
+
+namespace brisomel::test {
+namespace {
+
+TEST_F(ViewerTest, WideContentGetsAHorizontalBarAndArrowKeysMoveIt) {
+  viewer->LoadFromFile(Write("wide.htm", "<pre>" + std::string(150, 'w') + "</pre>"));
+  auto& bar = static_cast<HeadlessScrollBar&>(viewer->HScrollBar().Port());
+  EXPECT_TRUE(bar.Visible());
+  EXPECT_EQ(viewer->ScrollWidth(), 150 * 7);  // the fixed-pitch face: 7 pixels a character
+  EXPECT_EQ(bar.Max, 20 + 150 * 7);
+  // The panel makes room for the bar.
+  EXPECT_EQ(Panel().Bounds().bottom, 300 - 1 - 16);
+  Outer().SetFocus();
+  Outer().PressKey(vkRight);
+  Outer().PressKey(vkRight);
+  EXPECT_EQ(viewer->HorizontalPosition(), 30);
+  Outer().PressKey(vkLeft);
+  EXPECT_EQ(viewer->HorizontalPosition(), 15);
+  bar.Scroll(scBottom);
+  EXPECT_EQ(viewer->HorizontalPosition(), bar.Max - Panel().Bounds().width());
+  // The text moved with it: the line now ends inside the panel, background after it.
+  const int end = 10 + 150 * 7 - viewer->HorizontalPosition();
+  const Bitmap& screen = Screen();
+  bool ink_before = false, ink_after = false;
+  for (int y = 0; y < 40; ++y) {
+    ink_before |= screen.pixels[static_cast<size_t>(y) * screen.width + end - 4] == 0;
+    ink_after |= screen.pixels[static_cast<size_t>(y) * screen.width + end + 4] == 0;
+  }
+  EXPECT_TRUE(ink_before);
+  EXPECT_FALSE(ink_after);
+  // Content as wide as the viewer caps at 2000 pixels.
+  viewer->LoadFromFile(Write("wider.htm", "<pre>" + std::string(400, 'w') + "</pre>"));
+  EXPECT_EQ(viewer->ScrollWidth(), 2000);
+}
+
+}  // namespace
+}  // namespace brisomel::test
