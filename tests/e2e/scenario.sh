@@ -333,7 +333,8 @@ case $name in
     cp "$src/src/html/images/resources/rhcorner.gif" "$site/anim.gif"
     {
       echo "<html><head><title>Viewer</title></head><body bgcolor=white>"
-      echo "<img src=\"anim.gif\" align=right>Select these words please<br><br>"
+      echo "<map name=\"m\"><area shape=rect coords=\"0,0,48,36\" href=\"page2.htm\"></map>"
+      echo "<img src=\"anim.gif\" align=right usemap=\"#m\" border=0>Select these words please<br><br>"
       echo "<a href=\"page2.htm\">Go to the second page</a>"
       for i in $(seq 1 150); do echo "<p>Paragraph $i of the start page.</p>"; done
       echo "</body></html>"
@@ -344,7 +345,9 @@ case $name in
     hwnd=$(wait_window 1 | head -n 1)
     sleep 2
     differ() {  # differ A B REGION: pixels that differ inside REGION (WxH+X+Y)
-      compare -metric AE <(convert "$1" -crop "$3" +repage png:-) <(convert "$2" -crop "$3" +repage png:-) null: 2>&1 | cut -d' ' -f1
+      convert "$1" -crop "$3" +repage "$work/differ-a.png"
+      convert "$2" -crop "$3" +repage "$work/differ-b.png"
+      compare -metric AE "$work/differ-a.png" "$work/differ-b.png" null: 2>&1 | cut -d' ' -f1
     }
     # The viewer's area on the screen: the client area below the toolbar.
     start=$(screenshot viewer-start)
@@ -381,6 +384,12 @@ case $name in
     sleep 1
     back=$(screenshot viewer-back)
     [ "$(button_line "$(drv buttons "$hwnd")" Forward | cut -d' ' -f3)" = 1 ] || fail "Forward is not enabled after Back ($back)"
+    # The animated picture is also an image map whose one area leads to the second page.
+    drv mouse "$hwnd" click 740 72 || fail "no click on the map"
+    sleep 1
+    mapped=$(screenshot viewer-image-map)
+    [ "$(differ "$linked" "$mapped" 600x300+150+160)" = 0 ] || fail "the image map did not lead to the second page ($mapped)"
+    note "the image map's area led to the second page"
     exit_book "$hwnd" "$book_pid"
     [ -z "$(private_dirs)" ] || fail "left behind: $(private_dirs)"
     ;;
