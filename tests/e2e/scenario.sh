@@ -370,6 +370,11 @@ case $name in
     copied=$(drv clipboard)
     grep -q "Select" <<<"$copied" || fail "the clipboard holds \"$copied\""
     note "copied: $copied"
+    drv mouse "$hwnd" dblclick 75 64 || fail "no double click"
+    screenshot viewer-word >/dev/null
+    drv key "$hwnd" 0x43 ctrl
+    [ "$(drv clipboard)" = "these" ] || fail "a double click on \"these\" copied \"$(drv clipboard)\""
+    note "a double click selected the word \"these\""
     drv key "$hwnd" 0x22
     scrolled=$(screenshot viewer-scrolled)
     [ "$(differ "$start" "$scrolled" 700x400+150+200)" != 0 ] || fail "Page Down did not scroll"
