@@ -4,7 +4,6 @@
 // fresh process per engine (its peak resident set less that of a process that only makes the
 // page, so that every allocator the engine uses is counted).
 #include <benchmark/benchmark.h>
-#include <litehtml/litehtml.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -17,47 +16,15 @@
 
 #include "html/document/section_list.h"
 #include "html/reader/document_builder.h"
+#include "layout_page.h"
 #include "platform/headless/glyph_source.h"
 #include "platform/headless/software_canvas.h"
 
 namespace {
 
-constexpr int kWidth = 800;
-constexpr size_t kPageSize = 5u << 20;
-
-// A page of headings, paragraphs with styles, fonts and links, floating and inline images with
-// sizes, and nested lists, repeated to 5 MB.
-const std::string& Page() {
-  static const std::string page = [] {
-    std::string p = "<HTML><HEAD><TITLE>Layout</TITLE></HEAD><BODY>\n";
-    int n = 0;
-    while (p.size() < kPageSize) {
-      ++n;
-      const std::string num = std::to_string(n);
-      p += "<H2>Chapter " + num + "</H2>\n";
-      p += "<P>The reader opens the book at chapter " + num +
-           " and finds <B>bold words</B>, <I>italic words</I> and a <A HREF=\"page" + num +
-           ".htm\">link to another page</A> in the running text, which goes on for a while so "
-           "that lines have to break at the width of the window.\n";
-      p += "<IMG SRC=\"pic" + num +
-           ".gif\" WIDTH=120 HEIGHT=80 ALIGN=left>"
-           "Text flows beside the floating picture: <FONT SIZE=+1 COLOR=maroon>larger coloured "
-           "words</FONT>, <TT>fixed pitch code</TT>, and more plain words after them to fill "
-           "the lines beside and below the picture.\n";
-      p += "<P ALIGN=center>A centred paragraph with an inline <IMG SRC=\"icon.gif\" WIDTH=16 "
-           "HEIGHT=16> icon and <U>underlined</U> words.\n";
-      p += "<UL><LI>First item with some words<LI>Second item<UL><LI>Nested item one"
-           "<LI>Nested item two with <A HREF=\"x.htm\">a link</A></UL><LI>Third item</UL>\n";
-      p += "<OL><LI>Step one<LI>Step two<LI>Step three</OL>\n";
-      p += "<H3>Section " + num + ".1</H3><P>" +
-           std::string("Short closing paragraph of the section with several words. ") + "\n";
-      if (n % 10 == 0) p += "<HR>\n";
-    }
-    p += "</BODY></HTML>\n";
-    return p;
-  }();
-  return page;
-}
+using brisomel::bench::kWidth;
+using brisomel::bench::LitehtmlEngine;
+using brisomel::bench::Page;
 
 // --- Brisomel ---
 
@@ -72,123 +39,6 @@ struct BrisomelEngine {
     brisomel::TDocumentParser parser(list);
     parser.Parser.ParseHtmlBuffer(page.data(), page.size());
     return list.DoLayout(canvas, kWidth);
-  }
-};
-
-// --- litehtml ---
-
-const char* kMasterCss = R"(
-html, address, blockquote, body, center, dd, div, dl, dt, form, h1, h2, h3, h4, h5, h6, hr,
-ol, p, pre, ul, menu, dir { display: block }
-li { display: list-item }
-head, title, script, style, map { display: none }
-body { margin: 10px 5px }
-p { margin: 1em 0 }
-h1 { font-size: 2em; font-weight: bold; margin: .67em 0 }
-h2 { font-size: 1.5em; font-weight: bold; margin: .83em 0 }
-h3 { font-size: 1.17em; font-weight: bold; margin: 1em 0 }
-ul, ol { margin: 1em 0; padding-left: 40px }
-ul { list-style-type: disc }
-ol { list-style-type: decimal }
-ul ul { margin: 0 }
-b, strong { font-weight: bold }
-i, em, cite, var, address { font-style: italic }
-u { text-decoration: underline }
-s, strike { text-decoration: line-through }
-tt, code, kbd, samp, pre { font-family: monospace }
-pre { white-space: pre }
-center { text-align: center }
-a[href] { color: #0000ff; text-decoration: underline }
-hr { border: 1px inset; margin: .5em auto }
-img { display: inline-block }
-)";
-
-class FixedContainer : public litehtml::document_container {
- public:
-  struct Font {
-    int advance;
-  };
-
-  litehtml::uint_ptr create_font(const litehtml::tchar_t*, int size, int weight,
-                                 litehtml::font_style, unsigned int,
-                                 litehtml::font_metrics* fm) override {
-    const int em = size > 0 ? size : 1;
-    if (fm) {
-      fm->height = em + em / 4;
-      fm->descent = em / 4;
-      fm->ascent = fm->height - fm->descent;
-      fm->x_height = em / 2;
-      fm->draw_spaces = false;
-    }
-    fonts_.push_back(std::make_unique<Font>(Font{(em + 1) / 2 + (weight >= 600 ? 1 : 0)}));
-    return reinterpret_cast<litehtml::uint_ptr>(fonts_.back().get());
-  }
-  void delete_font(litehtml::uint_ptr) override {}
-  int text_width(const litehtml::tchar_t* text, litehtml::uint_ptr font) override {
-    return static_cast<int>(std::strlen(text)) * reinterpret_cast<Font*>(font)->advance;
-  }
-  void draw_text(litehtml::uint_ptr, const litehtml::tchar_t*, litehtml::uint_ptr,
-                 litehtml::web_color, const litehtml::position&) override {}
-  int pt_to_px(int pt) const override { return pt * 96 / 72; }
-  int get_default_font_size() const override { return 16; }
-  const litehtml::tchar_t* get_default_font_name() const override { return "Times New Roman"; }
-  void draw_list_marker(litehtml::uint_ptr, const litehtml::list_marker&) override {}
-  void load_image(const litehtml::tchar_t*, const litehtml::tchar_t*, bool) override {}
-  void get_image_size(const litehtml::tchar_t*, const litehtml::tchar_t*,
-                      litehtml::size& sz) override {
-    sz.width = 0;
-    sz.height = 0;
-  }
-  void draw_background(litehtml::uint_ptr, const litehtml::background_paint&) override {}
-  void draw_borders(litehtml::uint_ptr, const litehtml::borders&, const litehtml::position&,
-                    bool) override {}
-  void set_caption(const litehtml::tchar_t*) override {}
-  void set_base_url(const litehtml::tchar_t*) override {}
-  void link(const std::shared_ptr<litehtml::document>&, const litehtml::element::ptr&) override {}
-  void on_anchor_click(const litehtml::tchar_t*, const litehtml::element::ptr&) override {}
-  void set_cursor(const litehtml::tchar_t*) override {}
-  void transform_text(litehtml::tstring&, litehtml::text_transform) override {}
-  void import_css(litehtml::tstring&, const litehtml::tstring&, litehtml::tstring&) override {}
-  void set_clip(const litehtml::position&, const litehtml::border_radiuses&, bool, bool) override {}
-  void del_clip() override {}
-  void get_client_rect(litehtml::position& client) const override {
-    client.x = 0;
-    client.y = 0;
-    client.width = kWidth;
-    client.height = 600;
-  }
-  std::shared_ptr<litehtml::element> create_element(
-      const litehtml::tchar_t*, const litehtml::string_map&,
-      const std::shared_ptr<litehtml::document>&) override {
-    return nullptr;
-  }
-  void get_media_features(litehtml::media_features& media) const override {
-    media.type = litehtml::media_type_screen;
-    media.width = media.device_width = kWidth;
-    media.height = media.device_height = 600;
-    media.color = 8;
-    media.color_index = 256;
-    media.monochrome = 0;
-    media.resolution = 96;
-  }
-  void get_language(litehtml::tstring& language, litehtml::tstring& culture) const override {
-    language = "en";
-    culture = "";
-  }
-
- private:
-  std::vector<std::unique_ptr<Font>> fonts_;
-};
-
-struct LitehtmlEngine {
-  litehtml::context context;
-  LitehtmlEngine() { context.load_master_stylesheet(kMasterCss); }
-
-  int Run(const std::string& page) {
-    FixedContainer container;
-    auto document = litehtml::document::createFromString(page.c_str(), &container, &context);
-    document->render(kWidth);
-    return document->height();
   }
 };
 

@@ -1,7 +1,11 @@
 // The program's entry: the application, the main window (its creation restores the book),
 // the search dialog (hidden), then the message loop. The forms are destroyed after the loop;
 // the main window's destruction removes the book's files.
+#include <stdlib.h>
 #include <windows.h>
+
+#include <string>
+#include <vector>
 
 #include "shell/application.h"
 #include "shell/main_form.h"
@@ -14,7 +18,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
   auto env = brisomel::MakeWin32BookEnvironment();
   int code = 0;
   {
-    brisomel::TForm1 form1(app, *env);
+    // Only the first argument is used: the file to show instead of the start page.
+    std::vector<std::string> args;
+    for (int i = 1; i < __argc; ++i) args.emplace_back(__argv[i]);
+    brisomel::TForm1 form1(app, *env, std::move(args));
     if (!form1.Create()) return 1;
     brisomel::TForm2 form2(app);
     form2.Create();

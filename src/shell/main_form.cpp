@@ -1,14 +1,72 @@
 #include "shell/main_form.h"
 
+#include <algorithm>
 #include <stdexcept>
 
+#include "html/images/corner_image.h"
 #include "shell/res/resource_ids.h"
 
 namespace brisomel {
 
-TForm1::TForm1(TApplication& app, BookEnvironment& env) : TWindow(app), env_(env) {}
+namespace {
 
-TForm1::~TForm1() { Destroy(); }
+constexpr int kPageViewer1Width = 67;
+constexpr int kPageViewer1Height = 47;
+
+int ScreenBitsTimesPlanes() {
+  HDC dc = GetDC(nullptr);
+  int bits = GetDeviceCaps(dc, BITSPIXEL) * GetDeviceCaps(dc, PLANES);
+  ReleaseDC(nullptr, dc);
+  return bits;
+}
+
+}  // namespace
+
+TForm1::TForm1(TApplication& app, BookEnvironment& env, std::vector<std::string> args)
+    : TWindow(app), env_(env), args_(std::move(args)) {}
+
+TForm1::~TForm1() {
+  // The viewers' windows go before the form's.
+  viewer_.reset();
+  page_viewer1_.reset();
+  Destroy();
+}
+
+void TForm1::CreateViewers(int client_width, int client_height) {
+  files_ = MakePlatformFiles();
+  system_ = MakePlatformSystem();
+  images_ = std::make_unique<TImageModule>(ScreenBitsTimesPlanes());
+  windows_ = std::make_unique<Win32WindowSystem>(App().Instance());
+  windows_->OnException = [this](const std::string& message) { App().HandleException(message); };
+  form_port_ = windows_->WrapWindow(Handle());
+  panel_port_ = windows_->WrapWindow(panel_->Handle());
+  const TViewerServices services{windows_.get(), files_.get(), system_.get(), images_.get()};
+
+  page_viewer1_ = std::make_unique<TPageViewer>(services, panel_port_.get());
+  page_viewer1_->SetScrollBars(ssNone);
+  page_viewer1_->SetNoSelect(true);
+  page_viewer1_->SetViewImages(true);
+  page_viewer1_->SetHistoryMaxCount(0);
+  page_viewer1_->SetImageCacheCount(0);
+
+  viewer_ = std::make_unique<TPageViewer>(services, form_port_.get());
+  viewer_->SetHistoryMaxCount(15);
+  viewer_->SetDefBackground(0xC0C0C0);
+  viewer_->SetViewImages(true);
+  viewer_->OnHistoryChange = [this](void*) { ViewerHistoryChange(); };
+  PlaceViewers(client_width, client_height);
+}
+
+void TForm1::PlaceViewers(int client_width, int client_height) {
+  if (page_viewer1_) {
+    // Right-aligned inside the panel's bevels.
+    const int right = std::max(0, client_width - 1);
+    page_viewer1_->SetBounds(Rect{right - kPageViewer1Width, 1, right, 1 + kPageViewer1Height});
+  }
+  if (viewer_) {
+    viewer_->SetBounds(Rect{0, kPanelHeight, client_width, std::max(kPanelHeight, client_height)});
+  }
+}
 
 bool TForm1::Create() {
   TWindowParams params;
@@ -40,7 +98,10 @@ bool TForm1::Create() {
     button->SetEnabled(design.enabled_at_start);
     buttons_[i] = std::move(button);
   }
+  SpeedButton(1).OnClick = [this] { SpeedButton1Click(); };
+  SpeedButton(2).OnClick = [this] { SpeedButton2Click(); };
   SpeedButton(3).OnClick = [this] { SpeedButton3Click(); };
+  CreateViewers(client.right, client.bottom);
 
   try {
     FormCreate();
@@ -61,9 +122,55 @@ void TForm1::FormCreate() {
   RunFormCreate(env_, state_, [this](int index, const std::string& path) {
     buttons_[index]->LoadGlyphFromFile(path);
   });
+  viewer_->SetServerRoot(env_.GetTempDirectory());
+  ShowStartPage();
 }
 
-void TForm1::FormDestroy() { RunFormDestroy(env_, state_); }
+void TForm1::ShowStartPage() {
+  // The corner image: the book's own, else the built-in one written beside the book's files.
+  if (!env_.GetTempDirectory().empty()) {
+    const std::string corner = CornerImagePath(env_);
+    if (!env_.FileExists(corner)) {
+      auto file = files_->CreateWrite(corner);
+      const auto bytes = CornerImageBytes();
+      if (!file ||
+          file->Write(bytes.data(), static_cast<int32_t>(bytes.size())) !=
+              static_cast<int32_t>(bytes.size()) ||
+          !file->Close()) {
+        throw std::runtime_error("I/O error writing " + corner);
+      }
+      corner_written_ = corner;
+    }
+    page_viewer1_->LoadImageFile(corner);
+  }
+  state_.CurrentName = ChooseStartFile(env_, args_);
+  state_.HomeName = state_.CurrentName;
+  state_.CurrentExt = UpperExtension(state_.CurrentName);
+  if (state_.CurrentName.empty() || !env_.FileExists(state_.CurrentName)) return;
+  if (ShowAsImage(state_.CurrentExt))
+    viewer_->LoadImageFile(state_.CurrentName);
+  else
+    viewer_->LoadFromFile(state_.CurrentName);
+  const TFormBounds place = PlacementForScreenWidth(GetSystemMetrics(SM_CXSCREEN));
+  MoveWindow(Handle(), place.left, place.top, place.width, place.height, TRUE);
+}
+
+void TForm1::SpeedButton1Click() { viewer_->GoHistory(viewer_->HistoryIndex() + 1); }
+
+void TForm1::SpeedButton2Click() { viewer_->GoHistory(viewer_->HistoryIndex() - 1); }
+
+void TForm1::ViewerHistoryChange() {
+  const int count = static_cast<int>(viewer_->History().size());
+  SpeedButton(1).SetEnabled(viewer_->HistoryIndex() < count - 1);
+  SpeedButton(2).SetEnabled(viewer_->HistoryIndex() > 0);
+}
+
+void TForm1::FormDestroy() {
+  // A corner image this run wrote goes with the book's other files: it sits in the run's own
+  // directory, which is removed at exit.
+  if (!corner_written_.empty() && files_) files_->Delete(corner_written_);
+  RunFormDestroy(env_, state_);
+}
 
 void TForm1::SpeedButton3Click() { App().Terminate(); }
 
@@ -73,6 +180,7 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       if (panel_ && panel_->Handle()) {
         MoveWindow(panel_->Handle(), 0, 0, LOWORD(lparam), kPanelHeight, TRUE);
       }
+      PlaceViewers(LOWORD(lparam), HIWORD(lparam));
       break;
     case WM_CLOSE:
       // Closing the main window ends the program; the window is destroyed after the loop.

@@ -1,11 +1,17 @@
-// TForm1, the main window: the toolbar panel with its seven speed buttons above an (for now)
-// empty client area. Creating it runs the start-up sequence (startup.h); destroying it runs
-// the exit sequence.
+// TForm1, the main window: the toolbar panel with its seven speed buttons and the corner
+// image (PageViewer1), above a page viewer that fills the client area and shows the book.
+// Creating it runs the start-up sequence (startup.h); destroying it runs the exit sequence.
 #pragma once
 
 #include <array>
 #include <memory>
+#include <string>
+#include <vector>
 
+#include "html/images/image_module.h"
+#include "html/viewer/page_viewer.h"
+#include "platform/files.h"
+#include "platform/win32/window_win32.h"
 #include "shell/main_form_design.h"
 #include "shell/panel.h"
 #include "shell/speed_button.h"
@@ -16,7 +22,7 @@ namespace brisomel {
 
 class TForm1 : public TWindow {
  public:
-  TForm1(TApplication& app, BookEnvironment& env);
+  TForm1(TApplication& app, BookEnvironment& env, std::vector<std::string> args = {});
   ~TForm1() override;
 
   // Creates the window and its controls at their designed places, runs FormCreate (an
@@ -27,18 +33,37 @@ class TForm1 : public TWindow {
   TPanel& Panel1() { return *panel_; }
   TSpeedButton& SpeedButton(int number);  // SpeedButtonN, N = 1..7
   const TMainWindowState& State() const { return state_; }
+  // The viewer that shows the book (until frames come: the frame viewer's place).
+  TPageViewer& Viewer() { return *viewer_; }
+  TPageViewer& PageViewer1() { return *page_viewer1_; }
 
   void FormCreate();
   void FormDestroy();
 
+  void SpeedButton1Click();  // Back
+  void SpeedButton2Click();  // Forward
   void SpeedButton3Click();  // Exit
+  void ViewerHistoryChange();
 
  protected:
   LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
 
  private:
+  void CreateViewers(int client_width, int client_height);
+  void PlaceViewers(int client_width, int client_height);
+  void ShowStartPage();
+
   BookEnvironment& env_;
+  std::vector<std::string> args_;
+  std::string corner_written_;
   TMainWindowState state_;
+  std::unique_ptr<Files> files_;
+  std::unique_ptr<System> system_;
+  std::unique_ptr<TImageModule> images_;
+  std::unique_ptr<Win32WindowSystem> windows_;
+  std::unique_ptr<TWindowPort> form_port_, panel_port_;
+  std::unique_ptr<TPageViewer> page_viewer1_;
+  std::unique_ptr<TPageViewer> viewer_;
   std::unique_ptr<TPanel> panel_;
   // Indexed like kSpeedButtons (glyph lookup order).
   std::array<std::unique_ptr<TSpeedButton>, kSpeedButtonCount> buttons_;

@@ -24,6 +24,43 @@ void RunFormCreate(BookEnvironment& env, TMainWindowState& state,
   }
 }
 
+std::string ChooseStartFile(BookEnvironment& env, const std::vector<std::string>& args) {
+  if (!args.empty()) return args[0];
+  std::string chosen;
+  if (env.FileExists("index.htm")) chosen = "index.htm";
+  if (env.FileExists("index.html")) chosen = "index.html";
+  if (chosen.empty()) return chosen;
+  std::string directory = env.CurrentDirectory();
+  if (!directory.empty() && directory.back() != '\\') directory += '\\';
+  return directory + chosen;
+}
+
+std::string UpperExtension(const std::string& name) {
+  const size_t dot = name.find_last_of('.');
+  const size_t separator = name.find_last_of("\\/:");
+  if (dot == std::string::npos || (separator != std::string::npos && dot < separator)) return {};
+  std::string ext = name.substr(dot);
+  for (char& c : ext)
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
+  return ext;
+}
+
+bool ShowAsImage(const std::string& current_ext) {
+  for (const char* ext : {".GIF", ".JPG", ".JPEG", ".PNG"})
+    if (current_ext.find(ext) != std::string::npos) return true;
+  return false;
+}
+
+TFormBounds PlacementForScreenWidth(int screen_width) {
+  if (screen_width == 640) return TFormBounds{10, 10, 500, 400};
+  if (screen_width == 800) return TFormBounds{100, 60, 640, 480};
+  return TFormBounds{140, 80, 800, 600};
+}
+
+std::string CornerImagePath(BookEnvironment& env) {
+  return env.GetTempDirectory() + "\\rhcorner.gif";
+}
+
 void RunFormDestroy(BookEnvironment& env, const TMainWindowState& state) {
   if (!state.StartDir.empty()) env.ChangeDirectory(state.StartDir);
   env.DeleteExtractedFiles();

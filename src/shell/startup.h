@@ -7,6 +7,7 @@
 #include <array>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "shell/main_form_design.h"
 
@@ -47,6 +48,20 @@ std::array<std::string, kSpeedButtonCount> ChooseGlyphFiles(BookEnvironment& env
 // other exception here: the caller shows it and the program goes on.
 void RunFormCreate(BookEnvironment& env, TMainWindowState& state,
                    const std::function<void(int index, const std::string& path)>& load_glyph);
+
+// The file shown at start: the first command-line argument as given; without one the full
+// path of "index.html" in the working directory if it exists, else of "index.htm", else empty.
+std::string ChooseStartFile(BookEnvironment& env, const std::vector<std::string>& args);
+// The upper-cased extension of a file name ("" when it has none).
+std::string UpperExtension(const std::string& name);
+// Whether a file with this (upper-cased) extension is shown as an image rather than loaded as
+// a page: it contains ".GIF", ".JPG", ".JPEG" or ".PNG". A ".BMP" is loaded as a page.
+bool ShowAsImage(const std::string& current_ext);
+// Where the window goes once a start file was loaded, by the screen's width.
+TFormBounds PlacementForScreenWidth(int screen_width);
+// The corner image's path in the temporary directory (two separators in a row, as the
+// literal begins with one).
+std::string CornerImagePath(BookEnvironment& env);
 
 // The destruction steps. The working directory goes back to StartDir first: the run's
 // directory is the working directory after extraction, and a directory in use cannot be

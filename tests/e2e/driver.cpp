@@ -110,6 +110,75 @@ void ClickAt(HWND top, HWND target) {
   Sleep(200);
 }
 
+// The pointer to a point of the main window's client area.
+void PointerTo(HWND main, int x, int y) {
+  POINT p{x, y};
+  ClientToScreen(main, &p);
+  SetCursorPos(p.x, p.y);
+  Sleep(50);
+  // A move event, so the window under the pointer hears of it.
+  SendMouse(MOUSEEVENTF_MOVE);
+  Sleep(100);
+}
+
+// Mouse actions at client points of the main window, as a user makes them.
+int Mouse(HWND main, const std::string& action, int x, int y, int x2, int y2) {
+  SetForegroundWindow(main);
+  PointerTo(main, x, y);
+  if (action == "move") return 0;
+  if (action == "click" || action == "dblclick") {
+    for (int i = 0; i < (action == "click" ? 1 : 2); ++i) {
+      SendMouse(MOUSEEVENTF_LEFTDOWN);
+      Sleep(30);
+      SendMouse(MOUSEEVENTF_LEFTUP);
+      Sleep(30);
+    }
+    Sleep(300);
+    return 0;
+  }
+  if (action == "drag") {
+    SendMouse(MOUSEEVENTF_LEFTDOWN);
+    Sleep(100);
+    for (int step = 1; step <= 10; ++step) {
+      PointerTo(main, x + (x2 - x) * step / 10, y + (y2 - y) * step / 10);
+    }
+    SendMouse(MOUSEEVENTF_LEFTUP);
+    Sleep(300);
+    return 0;
+  }
+  return 2;
+}
+
+// A key press with Ctrl held when asked.
+void Key(HWND main, int key, bool ctrl) {
+  SetForegroundWindow(main);
+  auto send = [](WORD vk, DWORD flags) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = vk;
+    input.ki.dwFlags = flags;
+    SendInput(1, &input, sizeof input);
+  };
+  if (ctrl) send(VK_CONTROL, 0);
+  send(static_cast<WORD>(key), 0);
+  send(static_cast<WORD>(key), KEYEVENTF_KEYUP);
+  if (ctrl) send(VK_CONTROL, KEYEVENTF_KEYUP);
+  Sleep(300);
+}
+
+std::string ClipboardText() {
+  std::string text;
+  if (!OpenClipboard(nullptr)) return text;
+  if (HANDLE data = GetClipboardData(CF_TEXT)) {
+    if (const char* p = static_cast<const char*>(GlobalLock(data))) {
+      text = p;
+      GlobalUnlock(data);
+    }
+  }
+  CloseClipboard();
+  return text;
+}
+
 int Click(HWND main, const std::string& text) {
   for (HWND button : SpeedButtons(main)) {
     if (Text(button) != text) continue;
@@ -186,6 +255,24 @@ int main(int argc, char** argv) {
     const int top = std::atoi(argv[4]);
     return SetWindowPos(window, HWND_TOP, left, top, 0, 0, SWP_NOSIZE) ? 0 : 1;
   }
+  if (command == "mouse" && (argc == 6 || argc == 8)) {
+    HWND window = ParseHandle(argv[2]);
+    if (!IsWindow(window)) return 1;
+    const int x = std::atoi(argv[4]), y = std::atoi(argv[5]);
+    return Mouse(window, argv[3], x, y, argc == 8 ? std::atoi(argv[6]) : x,
+                 argc == 8 ? std::atoi(argv[7]) : y);
+  }
+  if (command == "key" && (argc == 4 || argc == 5)) {
+    HWND window = ParseHandle(argv[2]);
+    if (!IsWindow(window)) return 1;
+    Key(window, static_cast<int>(std::strtol(argv[3], nullptr, 0)),
+        argc == 5 && std::string(argv[4]) == "ctrl");
+    return 0;
+  }
+  if (command == "clipboard" && argc == 2) {
+    std::printf("%s\n", ClipboardText().c_str());
+    return 0;
+  }
   if (command == "wait-dialog" && argc == 4) {
     const DWORD limit = std::strtoul(argv[3], nullptr, 10);
     const DWORD start = GetTickCount();
@@ -215,6 +302,8 @@ int main(int argc, char** argv) {
   std::fprintf(stderr,
                "usage: brisomel-driver windows | wait-windows N MS | wait-gone HWND MS |"
                " caption HWND | buttons HWND | click HWND TEXT | move HWND LEFT TOP |"
-               " wait-dialog CAPTION MS | dialog-click CAPTION TEXT\n");
+               " wait-dialog CAPTION MS | dialog-click CAPTION TEXT |"
+               " mouse HWND move|click|dblclick X Y | mouse HWND drag X Y X2 Y2 |"
+               " key HWND VK [ctrl] | clipboard\n");
   return 2;
 }

@@ -328,6 +328,79 @@ case $name in
     exit_book "$hwnd" "$book_pid"
     [ -z "$(private_dirs)" ] || fail "left behind: $(private_dirs)"
     ;;
+  viewer)
+    # The start page in the page viewer, driven like a reader: scroll, hover, select and copy,
+    # follow a link and come back, and watch a GIF animate.
+    site="$work/site"
+    mkdir -p "$site"
+    cp "$src/src/html/images/resources/rhcorner.gif" "$site/anim.gif"
+    {
+      echo "<html><head><title>Viewer</title></head><body bgcolor=white>"
+      echo "<map name=\"m\"><area shape=rect coords=\"0,0,48,36\" href=\"page2.htm\"></map>"
+      echo "<img src=\"anim.gif\" align=right usemap=\"#m\" border=0>Select these words please<br><br>"
+      echo "<a href=\"page2.htm\">Go to the second page</a>"
+      for i in $(seq 1 150); do echo "<p>Paragraph $i of the start page.</p>"; done
+      echo "</body></html>"
+    } >"$site/index.htm"
+    echo "<html><body bgcolor=white><h1>Second page</h1><a href=\"index.htm\">back</a></body></html>" >"$site/page2.htm"
+    pack "$site" "$work/book.exe"
+    start_book "$work/book.exe" "$work/book.log"
+    hwnd=$(wait_window 1 | head -n 1)
+    sleep 2
+    differ() {  # differ A B REGION: pixels that differ inside REGION (WxH+X+Y)
+      convert "$1" -crop "$3" +repage "$work/differ-a.png"
+      convert "$2" -crop "$3" +repage "$work/differ-b.png"
+      compare -metric AE "$work/differ-a.png" "$work/differ-b.png" null: 2>&1 | cut -d' ' -f1
+    }
+    # The viewer's area on the screen: the client area below the toolbar.
+    start=$(screenshot viewer-start)
+    # The GIF steps: a series of shots of the page, at least two of them different.
+    prev=$start
+    changes=0
+    for i in 1 2 3 4; do
+      sleep 0.3
+      shot=$(screenshot "viewer-gif-$i")
+      [ "$(differ "$prev" "$shot" 800x500+140+150)" != 0 ] && changes=$((changes + 1))
+      prev=$shot
+    done
+    [ $changes -ge 1 ] || fail "the GIF did not animate (see $work/viewer-gif-*.png)"
+    note "the GIF changed in $changes of 4 steps"
+    drv mouse "$hwnd" move 60 83 || fail "no pointer move"
+    screenshot viewer-hover >/dev/null
+    drv mouse "$hwnd" drag 12 62 150 62 || fail "no drag"
+    screenshot viewer-selected >/dev/null
+    drv key "$hwnd" 0x43 ctrl
+    copied=$(drv clipboard)
+    grep -q "Select" <<<"$copied" || fail "the clipboard holds \"$copied\""
+    note "copied: $copied"
+    drv mouse "$hwnd" dblclick 75 64 || fail "no double click"
+    screenshot viewer-word >/dev/null
+    drv key "$hwnd" 0x43 ctrl
+    [ "$(drv clipboard)" = "these" ] || fail "a double click on \"these\" copied \"$(drv clipboard)\""
+    note "a double click selected the word \"these\""
+    drv key "$hwnd" 0x22
+    scrolled=$(screenshot viewer-scrolled)
+    [ "$(differ "$start" "$scrolled" 700x400+150+200)" != 0 ] || fail "Page Down did not scroll"
+    drv key "$hwnd" 0x24
+    sleep 1
+    drv mouse "$hwnd" click 60 83 || fail "no click"
+    sleep 1
+    linked=$(screenshot viewer-second-page)
+    buttons=$(drv buttons "$hwnd")
+    [ "$(button_line "$buttons" Back | cut -d' ' -f3)" = 1 ] || fail "Back is not enabled after a link ($linked)"
+    drv click "$hwnd" Back || fail "could not click Back"
+    sleep 1
+    back=$(screenshot viewer-back)
+    [ "$(button_line "$(drv buttons "$hwnd")" Forward | cut -d' ' -f3)" = 1 ] || fail "Forward is not enabled after Back ($back)"
+    # The animated picture is also an image map whose one area leads to the second page.
+    drv mouse "$hwnd" click 740 72 || fail "no click on the map"
+    sleep 1
+    mapped=$(screenshot viewer-image-map)
+    [ "$(differ "$linked" "$mapped" 600x300+150+160)" = 0 ] || fail "the image map did not lead to the second page ($mapped)"
+    note "the image map's area led to the second page"
+    exit_book "$hwnd" "$book_pid"
+    [ -z "$(private_dirs)" ] || fail "left behind: $(private_dirs)"
+    ;;
   *)
     fail "no such scenario"
     ;;

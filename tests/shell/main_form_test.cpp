@@ -26,6 +26,15 @@ class MainFormTest : public ::testing::Test {
  protected:
   MainFormTest() : app(GetModuleHandleA(nullptr), "Brisomel") {
     app.ShowException = [this](const std::string& text) { shown.push_back(text); };
+    // A real run directory: the corner image is written there.
+    char buffer[MAX_PATH + 1] = {};
+    GetTempPathA(sizeof buffer, buffer);
+    env.temp = std::string(buffer) + "brisomel-shell-test\\";
+    CreateDirectoryA(env.temp.c_str(), nullptr);
+  }
+  ~MainFormTest() override {
+    DeleteFileA(CornerImagePath(env).c_str());
+    RemoveDirectoryA(env.temp.c_str());
   }
 
   HWND Button(HWND panel, const char* text) {
@@ -153,6 +162,47 @@ TEST_F(MainFormTest, AnExceptionInCreateIsShownAndTheProgramGoesOn) {
   EXPECT_EQ(shown, (std::vector<std::string>{"I/O error 32."}));
   EXPECT_TRUE(IsWindow(form.Handle()));
   EXPECT_FALSE(app.Terminated());
+}
+
+TEST_F(MainFormTest, ViewerFillsTheClientAreaAndTheCornerImageShows) {
+  TForm1 form(app, env);
+  ASSERT_TRUE(form.Create());
+  EXPECT_TRUE(shown.empty());
+  RECT client;
+  GetClientRect(form.Handle(), &client);
+  const Rect viewer = form.Viewer().Window().Bounds();
+  EXPECT_EQ(viewer, (Rect{0, kPanelHeight, client.right, client.bottom}));
+  // PageViewer1 shows the built-in corner image, written into the run directory.
+  EXPECT_EQ(GetFileAttributesA(CornerImagePath(env).c_str()) != INVALID_FILE_ATTRIBUTES, true);
+  EXPECT_EQ(form.PageViewer1().CurrentFileType(), ftImage);
+  EXPECT_EQ(form.PageViewer1().Window().Bounds().width(), 67);
+  // No start file: the viewer stays empty and the window keeps its designed bounds.
+  EXPECT_EQ(form.Viewer().Document().Count(), 0);
+}
+
+TEST(StartPage, ChoiceOfFileAndWayOfShowing) {
+  FakeEnvironment env;
+  EXPECT_EQ(ChooseStartFile(env, {}), "");
+  env.files = {"index.htm"};
+  EXPECT_EQ(ChooseStartFile(env, {}), "C:\\start\\index.htm");
+  env.files = {"index.htm", "index.html"};
+  EXPECT_EQ(ChooseStartFile(env, {}), "C:\\start\\index.html");
+  EXPECT_EQ(ChooseStartFile(env, {"other.htm", "ignored.htm"}), "other.htm");
+
+  struct Case {
+    const char* name;
+    bool image;
+  } cases[] = {{"a.gif", true},  {"a.JPG", true},  {"a.jpeg", true}, {"a.png", true},
+               {"a.bmp", false}, {"a.htm", false}, {"a", false}};
+  for (const Case& c : cases) EXPECT_EQ(ShowAsImage(UpperExtension(c.name)), c.image) << c.name;
+
+  EXPECT_EQ(PlacementForScreenWidth(640).width, 500);
+  EXPECT_EQ(PlacementForScreenWidth(800).left, 100);
+  const TFormBounds other = PlacementForScreenWidth(1024);
+  EXPECT_EQ(other.left, 140);
+  EXPECT_EQ(other.top, 80);
+  EXPECT_EQ(other.width, 800);
+  EXPECT_EQ(other.height, 600);
 }
 
 TEST(ExceptionText, EndsWithOneFullStop) {

@@ -31,7 +31,13 @@ int Usage(FILE* to = stderr) {
                "                  print the laid-out document instead, one line per section:\n"
                "                  <class> y=<YValue> h=<SectionHeight> dh=<DrawHeight>\n"
                "                  curs=<StartCurs>+<Len>, and beneath text sections their lines\n"
-               "                  (line x= y= h= \"chars\") and images (image x= y= w= h= align=)\n");
+               "                  (line x= y= h= \"chars\") and images (image x= y= w= h= align=)\n"
+               "  PAGE -o OUT.png --height N [--scroll Y] [--width N] [--test-font]\n"
+               "                  the screen a page viewer of N x height pixels (width default\n"
+               "                  800) shows at vertical position Y, painted by the viewer\n"
+               "  PAGE --find TEXT [--match-case] [--width N] [--test-font]\n"
+               "                  one line per hit as the viewer's find walks from the top:\n"
+               "                  hit pos=<character position> x= y= (document coordinates)\n");
   return to == stderr ? 2 : 0;
 }
 

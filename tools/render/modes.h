@@ -14,6 +14,25 @@ int TokensMode(const std::vector<std::string>& args);
 // picture, or its layout dump.
 int PageMode(const std::vector<std::string>& args);
 
+// The options of the page modes.
+struct PageOptions {
+  std::string page, out;
+  int width = 800;
+  bool test_font = false;
+  bool dump = false;
+  int height = 0;  // viewer mode when set (or with --scroll or --find)
+  int scroll = 0;
+  bool scrolled = false;
+  std::string find;
+  bool finding = false;
+  bool match_case = false;
+};
+
+// PAGE -o OUT.png --height N [--scroll Y] [--width N]: the screen a page viewer of N x height
+// pixels shows at vertical position Y, painted through the viewer. PAGE --find TEXT
+// [--match-case]: one line per hit as the viewer's find walks from the top.
+int ViewerPage(const PageOptions& options);
+
 // --image FILE [--frame N] -o OUT.png: FILE drawn at its natural size on white (a GIF after
 // stepping to frame N) with the software canvas, written as PNG.
 int ImageMode(const std::vector<std::string>& args);

@@ -20,96 +20,37 @@
 #include "platform/headless/glyph_source.h"
 #include "platform/headless/png_writer.h"
 #include "platform/headless/software_canvas.h"
+#include "read_only_files.h"
 
 namespace brisomel::render {
 namespace {
 
 constexpr int kMarginWidth = 10;
 constexpr int kMarginHeight = 5;
-constexpr int kDefaultWidth = 800;
 constexpr int kMaxWidth = 20000;
 // Taller documents are cut: the picture stays a bounded size.
 constexpr int kMaxPictureHeight = 30000;
 
-std::string ToPosix(std::string path) {
-  std::replace(path.begin(), path.end(), '\\', '/');
-  return path;
-}
-
-// Read-only files through stdio; enough for image loading.
-class ReadFile : public File {
- public:
-  explicit ReadFile(std::FILE* f) : f_(f) {}
-  ~ReadFile() override { Close(); }
-  int32_t Read(void* buffer, int32_t count) override {
-    return f_ && count > 0
-               ? static_cast<int32_t>(std::fread(buffer, 1, static_cast<size_t>(count), f_))
-               : 0;
-  }
-  int32_t Write(const void*, int32_t) override { return 0; }
-  bool Seek(int64_t offset) override {
-    return f_ && std::fseek(f_, static_cast<long>(offset), SEEK_SET) == 0;
-  }
-  int64_t Size() override {
-    struct stat st {};
-    return f_ && fstat(fileno(f_), &st) == 0 ? static_cast<int64_t>(st.st_size) : -1;
-  }
-  bool Close() override {
-    bool ok = !f_ || std::fclose(f_) == 0;
-    f_ = nullptr;
-    return ok;
-  }
-
- private:
-  std::FILE* f_;
-};
-
-class ReadOnlyFiles : public Files {
- public:
-  std::unique_ptr<File> OpenRead(const std::string& path) override {
-    std::FILE* f = std::fopen(ToPosix(path).c_str(), "rb");
-    return f ? std::make_unique<ReadFile>(f) : nullptr;
-  }
-  std::unique_ptr<File> CreateWrite(const std::string&) override { return nullptr; }
-  bool Exists(const std::string& path) override {
-    struct stat st {};
-    return stat(ToPosix(path).c_str(), &st) == 0 && S_ISREG(st.st_mode);
-  }
-  bool DirectoryExists(const std::string& path) override {
-    struct stat st {};
-    return stat(ToPosix(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-  }
-  bool Delete(const std::string&) override { return false; }
-  std::vector<std::string> List(const std::string&, const std::string&) override { return {}; }
-  std::string CurrentDirectory() override { return "."; }
-  bool SetCurrentDirectory(const std::string&) override { return false; }
-  std::string FullPath(const std::string& path) override { return path; }
-  std::string ExecutablePath() override { return ""; }
-  std::string SystemTempDirectory() override { return "/tmp/"; }
-  bool CreateDirectoryExclusive(const std::string&) override { return false; }
-  bool RemoveDirectory(const std::string&) override { return false; }
-  std::unique_ptr<File> HoldLock(const std::string&) override { return nullptr; }
-  void RandomBytes(void* buffer, int32_t count) override {
-    std::fill_n(static_cast<char*>(buffer), count, 0);
-  }
-  char Separator() override { return '/'; }
-};
-
-struct Options {
-  std::string page, out;
-  int width = kDefaultWidth;
-  bool test_font = false;
-  bool dump = false;
-};
-
 int Usage() {
   std::fprintf(stderr,
                "usage: brisomel-render PAGE -o OUT.png [--width N] [--test-font]\n"
-               "       brisomel-render PAGE --dump [--width N] [--test-font]\n");
+               "       brisomel-render PAGE --dump [--width N] [--test-font]\n"
+               "       brisomel-render PAGE -o OUT.png [--height N] [--scroll Y] [--width N]\n"
+               "       brisomel-render PAGE --find TEXT [--match-case] [--width N]\n");
   return 2;
 }
 
-bool ParseOptions(const std::vector<std::string>& args, Options& o) {
+bool ReadNumber(const std::vector<std::string>& args, size_t& i, int low, int high, int& value) {
+  if (i + 1 >= args.size()) return false;
+  try {
+    value = std::stoi(args[++i]);
+  } catch (...) {
+    return false;
+  }
+  return value >= low && value <= high;
+}
+
+bool ParseOptions(const std::vector<std::string>& args, PageOptions& o) {
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
     if (a == "-o" && i + 1 < args.size()) {
@@ -121,6 +62,16 @@ bool ParseOptions(const std::vector<std::string>& args, Options& o) {
         return false;
       }
       if (o.width < 1 || o.width > kMaxWidth) return false;
+    } else if (a == "--height") {
+      if (!ReadNumber(args, i, 1, kMaxPictureHeight, o.height)) return false;
+    } else if (a == "--scroll") {
+      if (!ReadNumber(args, i, 0, kMaxDocumentY, o.scroll)) return false;
+      o.scrolled = true;
+    } else if (a == "--find" && i + 1 < args.size()) {
+      o.find = args[++i];
+      o.finding = true;
+    } else if (a == "--match-case") {
+      o.match_case = true;
     } else if (a == "--test-font") {
       o.test_font = true;
     } else if (a == "--dump") {
@@ -131,7 +82,7 @@ bool ParseOptions(const std::vector<std::string>& args, Options& o) {
       return false;
     }
   }
-  return !o.page.empty() && (o.dump || !o.out.empty());
+  return !o.page.empty() && (o.dump || o.finding || !o.out.empty());
 }
 
 bool HasTextExtension(const std::string& name) {
@@ -163,8 +114,10 @@ std::vector<std::string> SplitLines(const std::string& bytes) {
 }  // namespace
 
 int PageMode(const std::vector<std::string>& args) {
-  Options o;
+  PageOptions o;
   if (!ParseOptions(args, o)) return Usage();
+  // The viewer's own screen, or its find.
+  if (o.height > 0 || o.scrolled || o.finding) return ViewerPage(o);
 
   std::ifstream in(o.page, std::ios::binary);
   if (!in) {

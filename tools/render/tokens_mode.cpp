@@ -20,7 +20,9 @@ class StdioFile : public File {
     return f_ ? static_cast<int32_t>(std::fread(buffer, 1, static_cast<size_t>(count), f_)) : 0;
   }
   int32_t Write(const void*, int32_t) override { return 0; }
-  bool Seek(int64_t offset) override { return f_ && std::fseek(f_, static_cast<long>(offset), SEEK_SET) == 0; }
+  bool Seek(int64_t offset) override {
+    return f_ && std::fseek(f_, static_cast<long>(offset), SEEK_SET) == 0;
+  }
   int64_t Size() override { return -1; }
   bool Close() override {
     bool ok = !f_ || std::fclose(f_) == 0;
