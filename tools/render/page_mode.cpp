@@ -15,7 +15,7 @@
 
 #include "html/document/section_list.h"
 #include "html/images/image_module.h"
-#include "html/reader/document_builder.h"
+#include "html/document/document_builder.h"
 #include "modes.h"
 #include "platform/headless/glyph_source.h"
 #include "platform/headless/png_writer.h"

@@ -8,7 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "html/document/fonts.h"
+#include "html/reader/html_fonts.h"
 #include "html/reader/attributes.h"
 #include "html/reader/image_map.h"
 #include "html/reader/symbols.h"

@@ -1,5 +1,5 @@
 // The parser's target over the document model.
-#include "html/reader/document_builder.h"
+#include "html/document/document_builder.h"
 
 #include "html/document/simple_sections.h"
 #include "html/document/text_section.h"
