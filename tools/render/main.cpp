@@ -31,7 +31,13 @@ int Usage(FILE* to = stderr) {
                "                  print the laid-out document instead, one line per section:\n"
                "                  <class> y=<YValue> h=<SectionHeight> dh=<DrawHeight>\n"
                "                  curs=<StartCurs>+<Len>, and beneath text sections their lines\n"
-               "                  (line x= y= h= \"chars\") and images (image x= y= w= h= align=)\n");
+               "                  (line x= y= h= \"chars\"), images (image x= y= w= h= align=)\n"
+               "                  and form controls (control <class> x= y= w= h=)\n"
+               "  PAGE --submit [N] [--width N] [--test-font]\n"
+               "                  print what form N (default 0) would submit with its controls\n"
+               "                  in their initial state, as by its first submit button:\n"
+               "                  method=<Method> action=<Action> target=<Target> enctype=<EncType>\n"
+               "                  and then one name=value pair per line\n");
   return to == stderr ? 2 : 0;
 }
 
