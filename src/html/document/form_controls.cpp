@@ -154,9 +154,13 @@ TButtonFormControlObj::TButtonFormControlObj(TSectionList* List, const TAttribut
   if (const TAttribute* click = Attributes.Find(symOnclick)) OnClickText = click->Text;
   if (WindowControl* c = CreateControl(TControlKind::ckButton)) {
     c->SetFont(CaptionFont());
-    c->SetText(Caption());
     c->Events.OnClick = [this] { Clicked(); };
   }
+  ResetToValue();
+}
+
+void TButtonFormControlObj::ResetToValue() {
+  if (TheControl) TheControl->SetText(Caption());
 }
 
 std::string TButtonFormControlObj::Caption() const {

@@ -55,6 +55,7 @@ class TButtonFormControlObj : public TFormControlObj {
   TButtonFormControlObj(TSectionList* List, const TAttributeList& Attributes, int32_t Pos,
                         TKind Kind);
   const char* ClassName() const override { return "TButtonFormControlObj"; }
+  void ResetToValue() override;
   void PrintAt(Canvas& canvas, int32_t X, int32_t Y) override;
   void MeasureSize(Canvas& canvas) override;
   // What a click does: the object-click event, then a reset or a submission.

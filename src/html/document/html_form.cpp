@@ -75,7 +75,16 @@ void ThtmlForm::RadioClicked(TFormControlObj* Button) {
 }
 
 void ThtmlForm::ReturnPressed() {
-  if (NonHiddenCount == 1) SubmitForm();
+  // Buttons and image inputs are not fields: a form of one field and its submit button
+  // submits on Enter, one of two fields does not.
+  int fields = 0;
+  for (const auto& control : ControlList) {
+    if (!dynamic_cast<THiddenFormControlObj*>(control.get()) &&
+        !dynamic_cast<TButtonFormControlObj*>(control.get()) &&
+        !dynamic_cast<TImageFormControlObj*>(control.get()))
+      ++fields;
+  }
+  if (fields == 1) SubmitForm();
 }
 
 }  // namespace brisomel

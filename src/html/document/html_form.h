@@ -32,7 +32,8 @@ class ThtmlForm {
   // Unchecks every other radio button of the form with the same name, ignoring case; a radio
   // button without a name affects nothing.
   void RadioClicked(TFormControlObj* Button);
-  // Enter in an edit control submits the form when it has one control that is not hidden.
+  // Enter in an edit control submits the form when it has one field: one control that is
+  // neither a hidden field nor a button nor an image input.
   void ReturnPressed();
 
   TSectionList* MasterList;
