@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/canvas.h"
 #include "platform/geometry.h"
@@ -76,8 +77,8 @@ class WindowControl {
   virtual void SetPanelColor(Color color) = 0;
 
   // List and combo boxes.
-  virtual void ClearItems() = 0;
-  virtual void AddItem(const std::string& text) = 0;
+  // Replaces the items (none current, none selected).
+  virtual void SetItems(const std::vector<std::string>& items) = 0;
   virtual int ItemCount() const = 0;
   virtual std::string ItemText(int index) const = 0;
   // The current item (-1: none). In a single-selection list the current item is the selected

@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "html/document/section_list.h"
 #include "html/document/document_builder.h"
 #include "html/document/form_controls.h"
+#include "html/document/section_list.h"
 #include "platform/headless/glyph_source.h"
 #include "platform/headless/memory_controls.h"
 #include "platform/headless/software_canvas.h"
@@ -33,9 +33,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   TSectionList list(services);
   size_t submitted = 0;
   list.FormSubmitHandler = [&](void*, const std::string&, const std::vector<std::string>& pairs,
-                               const std::string&, const std::string&, const std::string&) {
-    submitted += pairs.size();
-  };
+                               const std::string&, const std::string&,
+                               const std::string&) { submitted += pairs.size(); };
   TNameList names;
   TDocumentParser parser(list, &names);
   parser.Parser.OnScript = [](void*, const std::string&, const std::string&) {};

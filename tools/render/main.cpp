@@ -22,22 +22,23 @@ const Mode kModes[] = {
 int Usage(FILE* to = stderr) {
   std::fprintf(to, "usage: brisomel-render MODE ARGS...\n");
   for (const Mode& mode : kModes) std::fprintf(to, "  %s\n", mode.usage);
-  std::fprintf(to,
-               "  PAGE -o OUT.png [--width N] [--test-font]\n"
-               "                  lay PAGE (HTML, or text if it ends in .txt) out for width N\n"
-               "                  (default 800) and draw it with margins of 10 and 5 pixels;\n"
-               "                  --test-font uses the deterministic test font, not FreeType\n"
-               "  PAGE --dump [--width N] [--test-font]\n"
-               "                  print the laid-out document instead, one line per section:\n"
-               "                  <class> y=<YValue> h=<SectionHeight> dh=<DrawHeight>\n"
-               "                  curs=<StartCurs>+<Len>, and beneath text sections their lines\n"
-               "                  (line x= y= h= \"chars\"), images (image x= y= w= h= align=)\n"
-               "                  and form controls (control <class> x= y= w= h=)\n"
-               "  PAGE --submit [N] [--width N] [--test-font]\n"
-               "                  print what form N (default 0) would submit with its controls\n"
-               "                  in their initial state, as by its first submit button:\n"
-               "                  method=<Method> action=<Action> target=<Target> enctype=<EncType>\n"
-               "                  and then one name=value pair per line\n");
+  std::fprintf(
+      to,
+      "  PAGE -o OUT.png [--width N] [--test-font]\n"
+      "                  lay PAGE (HTML, or text if it ends in .txt) out for width N\n"
+      "                  (default 800) and draw it with margins of 10 and 5 pixels;\n"
+      "                  --test-font uses the deterministic test font, not FreeType\n"
+      "  PAGE --dump [--width N] [--test-font]\n"
+      "                  print the laid-out document instead, one line per section:\n"
+      "                  <class> y=<YValue> h=<SectionHeight> dh=<DrawHeight>\n"
+      "                  curs=<StartCurs>+<Len>, and beneath text sections their lines\n"
+      "                  (line x= y= h= \"chars\"), images (image x= y= w= h= align=)\n"
+      "                  and form controls (control <class> x= y= w= h=)\n"
+      "  PAGE --submit [N] [--width N] [--test-font]\n"
+      "                  print what form N (default 0) would submit with its controls\n"
+      "                  in their initial state, as by its first submit button:\n"
+      "                  method=<Method> action=<Action> target=<Target> enctype=<EncType>\n"
+      "                  and then one name=value pair per line\n");
   return to == stderr ? 2 : 0;
 }
 

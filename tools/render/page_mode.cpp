@@ -15,10 +15,10 @@
 #include <string>
 #include <vector>
 
+#include "html/document/document_builder.h"
 #include "html/document/form_controls.h"
 #include "html/document/section_list.h"
 #include "html/images/image_module.h"
-#include "html/document/document_builder.h"
 #include "modes.h"
 #include "platform/headless/glyph_source.h"
 #include "platform/headless/memory_controls.h"

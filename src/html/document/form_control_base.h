@@ -60,16 +60,16 @@ class TFormControlObj {
   virtual void SetClickOffsets(int32_t X, int32_t Y) {}
   virtual void ImageClick() {}
 
-  int32_t Pos = 0;        // character position in its section
-  int32_t YValue = 0;     // document Y of the line that holds it
-  bool ShowIt = false;    // drawn in the last paint
+  int32_t Pos = 0;          // character position in its section
+  int32_t YValue = 0;       // document Y of the line that holds it
+  bool ShowIt = false;      // drawn in the last paint
   bool OnBaseline = false;  // the bottom sits on the text baseline, not on the line's bottom
-  bool HasWindow = true;  // has a window control (hidden fields and image inputs do not)
+  bool HasWindow = true;    // has a window control (hidden fields and image inputs do not)
   TSectionList* MasterList = nullptr;
   ThtmlForm* MyForm = nullptr;
-  std::string Value;        // VALUE
-  bool HasValue = false;    // VALUE was given
-  std::string Name;         // NAME
+  std::string Value;      // VALUE
+  bool HasValue = false;  // VALUE was given
+  std::string Name;       // NAME
   std::unique_ptr<WindowControl> TheControl;
 
  protected:

@@ -39,8 +39,7 @@ std::string Pair(const std::string& name, const std::string& value) { return nam
 
 // --- The base ---
 
-TFormControlObj::TFormControlObj(TSectionList* List, const TAttributeList& Attributes,
-                                 int32_t Pos_)
+TFormControlObj::TFormControlObj(TSectionList* List, const TAttributeList& Attributes, int32_t Pos_)
     : Pos(Pos_), MasterList(List) {
   if (List) {
     if (!List->CurrentForm) List->CurrentForm = &ThtmlForm::Create(*List, TAttributeList());
@@ -102,7 +101,8 @@ void TFormControlObj::Hide() {
 void TFormControlObj::MoveOff() {
   if (!TheControl) return;
   const Rect b = TheControl->Bounds();
-  if (b.left != kOffLeft) TheControl->SetBounds(Rect{kOffLeft, b.top, kOffLeft + b.width(), b.bottom});
+  if (b.left != kOffLeft)
+    TheControl->SetBounds(Rect{kOffLeft, b.top, kOffLeft + b.width(), b.bottom});
 }
 
 bool TFormControlObj::HasFocus() const { return TheControl && TheControl->Focused(); }
@@ -116,7 +116,8 @@ TEditFormControlObj::TEditFormControlObj(TSectionList* List, const TAttributeLis
   if (const TAttribute* max = Attributes.Find(symMaxlength)) MaxLength = std::max(max->Value, 0);
   Width_ = 120;
   Height_ = 20;
-  if (WindowControl* c = CreateControl(Password ? TControlKind::ckPassword : TControlKind::ckEdit)) {
+  if (WindowControl* c =
+          CreateControl(Password ? TControlKind::ckPassword : TControlKind::ckEdit)) {
     c->SetFont(FixedFont());
     c->SetMaxLength(MaxLength);
     c->Events.OnReturn = [this] {
@@ -206,7 +207,8 @@ TCheckBoxFormControlObj::TCheckBoxFormControlObj(TSectionList* List,
   Width_ = Height_ = 13;
   if (WindowControl* c = CreateControl(TControlKind::ckCheckBox)) {
     c->Events.OnClick = [this] {
-      if (MasterList->OnObjectClick) MasterList->OnObjectClick(MasterList->Owner, this, OnClickText);
+      if (MasterList->OnObjectClick)
+        MasterList->OnObjectClick(MasterList->Owner, this, OnClickText);
     };
   }
   ResetToValue();
@@ -240,7 +242,8 @@ TRadioButtonFormControlObj::TRadioButtonFormControlObj(TSectionList* List,
   if (WindowControl* c = CreateControl(TControlKind::ckRadioButton)) {
     c->Events.OnClick = [this] {
       if (MyForm) MyForm->RadioClicked(this);
-      if (MasterList->OnObjectClick) MasterList->OnObjectClick(MasterList->Owner, this, OnClickText);
+      if (MasterList->OnObjectClick)
+        MasterList->OnObjectClick(MasterList->Owner, this, OnClickText);
     };
   }
   ResetToValue();
@@ -373,13 +376,12 @@ void TTextAreaFormControlObj::MeasureSize(Canvas& canvas) {
 
 // --- List box ---
 
-TListBoxFormControlObj::TListBoxFormControlObj(TSectionList* List,
-                                               const TAttributeList& Attributes, int32_t Pos_)
+TListBoxFormControlObj::TListBoxFormControlObj(TSectionList* List, const TAttributeList& Attributes,
+                                               int32_t Pos_)
     : TListBoxFormControlObj(List, Attributes, Pos_, false) {}
 
-TListBoxFormControlObj::TListBoxFormControlObj(TSectionList* List,
-                                               const TAttributeList& Attributes, int32_t Pos_,
-                                               bool Combo)
+TListBoxFormControlObj::TListBoxFormControlObj(TSectionList* List, const TAttributeList& Attributes,
+                                               int32_t Pos_, bool Combo)
     : TFormControlObj(List, Attributes, Pos_) {
   if (const TAttribute* size = Attributes.Find(symSize)) Size = size->Value;
   Multiple = !Combo && Attributes.Find(symMultiple) != nullptr;
@@ -391,7 +393,8 @@ TListBoxFormControlObj::TListBoxFormControlObj(TSectionList* List,
 void TListBoxFormControlObj::AddOption(const std::string& Text,
                                        const std::optional<std::string>& Value_, bool Selected) {
   TheOptions.push_back(TOptionItem{Text, TOptionObj{Value_, Selected}});
-  LongestOption = std::max(LongestOption, static_cast<int32_t>(std::min<size_t>(Text.size(), kMaxControlSize)));
+  LongestOption =
+      std::max(LongestOption, static_cast<int32_t>(std::min<size_t>(Text.size(), kMaxControlSize)));
 }
 
 void TListBoxFormControlObj::ResetToValue() {
@@ -404,8 +407,7 @@ void TListBoxFormControlObj::ResetToValue() {
   if (current < 0 && !TheOptions.empty()) current = 0;
   Current_ = current;
   if (!TheControl) return;
-  TheControl->ClearItems();
-  for (const TOptionItem& item : TheOptions) TheControl->AddItem(item.Text);
+  TheControl->SetItems(OptionTexts());
   if (Multiple) {
     for (size_t i = 0; i < TheOptions.size(); ++i)
       if (TheOptions[i].Option.Selected) TheControl->SetSelected(static_cast<int>(i), true);
@@ -423,6 +425,13 @@ bool TListBoxFormControlObj::ItemSelected(int I) const {
   if (TheControl) return TheControl->Selected(I);
   return I >= 0 && I < static_cast<int>(TheOptions.size()) &&
          TheOptions[static_cast<size_t>(I)].Option.Selected;
+}
+
+std::vector<std::string> TListBoxFormControlObj::OptionTexts() const {
+  std::vector<std::string> texts;
+  texts.reserve(TheOptions.size());
+  for (const TOptionItem& item : TheOptions) texts.push_back(item.Text);
+  return texts;
 }
 
 std::string TListBoxFormControlObj::Pair(int I) const {
@@ -457,8 +466,7 @@ void TComboFormControlObj::ResetToValue() {
     if (TheOptions[i].Option.Selected) current = static_cast<int>(i);
   Current_ = current;
   if (!TheControl) return;
-  TheControl->ClearItems();
-  for (const TOptionItem& item : TheOptions) TheControl->AddItem(item.Text);
+  TheControl->SetItems(OptionTexts());
   TheControl->SetItemIndex(current);
 }
 

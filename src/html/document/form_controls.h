@@ -179,6 +179,7 @@ class TListBoxFormControlObj : public TFormControlObj {
                          bool Combo);
   // The pair of item I.
   std::string Pair(int I) const;
+  std::vector<std::string> OptionTexts() const;
   int Current_ = -1;  // the current item without a window control
 };
 

@@ -109,7 +109,8 @@ void TTextAreaFormControlObj::PrintAt(Canvas& canvas, int32_t X, int32_t Y) {
   const Rect box = Box(X, Y, Width(), Height());
   DrawControlFrame(canvas, box, false);
   std::vector<std::string> lines = Lines();
-  if (static_cast<int32_t>(lines.size()) > Rows) lines.resize(static_cast<size_t>(std::max(Rows, 0)));
+  if (static_cast<int32_t>(lines.size()) > Rows)
+    lines.resize(static_cast<size_t>(std::max(Rows, 0)));
   PrintLines(canvas, box, FixedFont(), lines);
 }
 

@@ -61,10 +61,9 @@ using TScriptEvent =
     std::function<void(void* Sender, const std::string& Language, const std::string& Script)>;
 
 // A form's submission: Sender, Action, the pairs, Method, EncType, Target.
-using TFormSubmitHandler =
-    std::function<void(void* Sender, const std::string& Action,
-                       const std::vector<std::string>& Results, const std::string& Method,
-                       const std::string& EncType, const std::string& Target)>;
+using TFormSubmitHandler = std::function<void(
+    void* Sender, const std::string& Action, const std::vector<std::string>& Results,
+    const std::string& Method, const std::string& EncType, const std::string& Target)>;
 
 // Where a section list reaches the platform. Screen is required (font metrics are measured
 // on it); the others may be null: no message boxes, no images fetched (error placeholders),
@@ -164,8 +163,7 @@ class TSectionList : public TCell, public TFontSettings {
   TImageHandlers ImageHandlers;  // OnBitmapRequest, OnImageRequest
   TScriptEvent OnScript;
   // Clicks on buttons, check boxes and radio buttons: Sender, the control, its ONCLICK text.
-  std::function<void(void* Sender, TFormControlObj* Obj, const std::string& OnClick)>
-      OnObjectClick;
+  std::function<void(void* Sender, TFormControlObj* Obj, const std::string& OnClick)> OnObjectClick;
   std::function<void()> OnBackgroundChange;
   // A window control took the focus.
   std::function<void(TFormControlObj* Control)> OnControlEntered;

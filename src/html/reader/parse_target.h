@@ -9,8 +9,8 @@
 #include <optional>
 #include <string>
 
-#include "html/reader/html_fonts.h"
 #include "html/reader/attributes.h"
+#include "html/reader/html_fonts.h"
 #include "html/reader/image_map.h"
 #include "html/reader/symbols.h"
 

@@ -30,7 +30,8 @@ void Frame(Canvas& canvas, const Rect& r, bool sunken) {
   edges(Rect{r.left + 1, r.top + 1, r.right - 1, r.bottom - 1}, inner_lt, inner_rb);
 }
 
-void DrawText(Canvas& canvas, int x, int y, const Rect& clip, const std::string& text, Color color) {
+void DrawText(Canvas& canvas, int x, int y, const Rect& clip, const std::string& text,
+              Color color) {
   canvas.SetTextColor(color);
   canvas.SetBkMode(BkMode::kTransparent);
   canvas.ExtTextOut(x, y, kTextClipped, &clip, text);
@@ -95,7 +96,7 @@ int MemoryControl::LineCount() const {
 std::string MemoryControl::Line(int index) const {
   std::vector<std::string> lines = Lines();
   return index >= 0 && index < static_cast<int>(lines.size()) ? lines[static_cast<size_t>(index)]
-                                                               : std::string();
+                                                              : std::string();
 }
 
 void MemoryControl::SetTopIndex(int index) {
@@ -103,17 +104,12 @@ void MemoryControl::SetTopIndex(int index) {
   top_index_ = std::clamp(index, 0, std::max(count - 1, 0));
 }
 
-void MemoryControl::ClearItems() {
-  items_.clear();
-  selected_.clear();
+void MemoryControl::SetItems(const std::vector<std::string>& items) {
+  if (!IsList(kind_)) return;
+  items_ = items;
+  selected_.assign(items_.size(), false);
   item_index_ = -1;
   top_index_ = 0;
-}
-
-void MemoryControl::AddItem(const std::string& text) {
-  if (!IsList(kind_)) return;
-  items_.push_back(text);
-  selected_.push_back(false);
 }
 
 std::string MemoryControl::ItemText(int index) const {
@@ -213,7 +209,8 @@ void MemoryControl::Paint(Canvas& canvas) const {
       Frame(canvas, r, true);
       std::string shown =
           kind_ == TControlKind::ckPassword ? std::string(text_.size(), '*') : text_;
-      DrawText(canvas, inner.left + 2, r.top + (r.height() - text_height) / 2, inner, shown, kBlack);
+      DrawText(canvas, inner.left + 2, r.top + (r.height() - text_height) / 2, inner, shown,
+               kBlack);
       break;
     }
     case TControlKind::ckButton: {
@@ -221,7 +218,7 @@ void MemoryControl::Paint(Canvas& canvas) const {
       Frame(canvas, r, false);
       int w = canvas.TextExtent(text_).cx;
       DrawText(canvas, r.left + (r.width() - w) / 2, r.top + (r.height() - text_height) / 2, inner,
-           text_, kBlack);
+               text_, kBlack);
       break;
     }
     case TControlKind::ckCheckBox: {
@@ -259,7 +256,7 @@ void MemoryControl::Paint(Canvas& canvas) const {
           canvas.FillRect(Rect{inner.left, y, inner.right, std::min(y + text_height, inner.bottom)},
                           kNavy);
         DrawText(canvas, inner.left + 1, y, inner, items_[static_cast<size_t>(i)],
-             marked ? kWhite : kBlack);
+                 marked ? kWhite : kBlack);
       }
       break;
     }
@@ -276,7 +273,7 @@ void MemoryControl::Paint(Canvas& canvas) const {
       canvas.Polygon({Point{ax - 3, ay}, Point{ax + 3, ay}, Point{ax, ay + 3}});
       const Rect field{inner.left, inner.top, button.left, inner.bottom};
       DrawText(canvas, field.left + 2, r.top + (r.height() - text_height) / 2, field,
-           ItemText(item_index_), kBlack);
+               ItemText(item_index_), kBlack);
       break;
     }
     case TControlKind::ckMemo: {
@@ -284,7 +281,8 @@ void MemoryControl::Paint(Canvas& canvas) const {
       Frame(canvas, r, true);
       Rect text_area = inner;
       text_area.right = std::max(text_area.left, text_area.right - kScrollBar);
-      if (!options_.WordWrap) text_area.bottom = std::max(text_area.top, text_area.bottom - kScrollBar);
+      if (!options_.WordWrap)
+        text_area.bottom = std::max(text_area.top, text_area.bottom - kScrollBar);
       canvas.FillRect(Rect{text_area.right, inner.top, inner.right, inner.bottom}, kSilver);
       if (!options_.WordWrap)
         canvas.FillRect(Rect{inner.left, text_area.bottom, inner.right, inner.bottom}, kSilver);

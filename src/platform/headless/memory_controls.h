@@ -50,8 +50,7 @@ class MemoryControl : public WindowControl {
   bool Checked() const override { return checked_; }
   void SetPanelColor(Color color) override { panel_color_ = color; }
 
-  void ClearItems() override;
-  void AddItem(const std::string& text) override;
+  void SetItems(const std::vector<std::string>& items) override;
   int ItemCount() const override { return static_cast<int>(items_.size()); }
   std::string ItemText(int index) const override;
   void SetItemIndex(int index) override;

@@ -219,10 +219,10 @@ INSTANTIATE_TEST_SUITE_P(
                   "t=one\nt=two\nt=three\n"},
         PairsCase{"TextAreaKeepsTags", "<TEXTAREA NAME=t>a <B>b</B> &amp; c</TEXTAREA>",
                   "t=a <B>b</B> & c\n"},
-        PairsCase{"ListCurrentItem", "<SELECT NAME=l SIZE=2><OPTION VALUE=1>one<OPTION>two</SELECT>",
-                  "l=1\n"},
-        PairsCase{"ListSelectedText", "<SELECT NAME=l SIZE=2><OPTION>one<OPTION SELECTED>two</SELECT>",
-                  "l=two\n"},
+        PairsCase{"ListCurrentItem",
+                  "<SELECT NAME=l SIZE=2><OPTION VALUE=1>one<OPTION>two</SELECT>", "l=1\n"},
+        PairsCase{"ListSelectedText",
+                  "<SELECT NAME=l SIZE=2><OPTION>one<OPTION SELECTED>two</SELECT>", "l=two\n"},
         PairsCase{"ListMultiple",
                   "<SELECT NAME=m MULTIPLE><OPTION SELECTED VALUE=x>one<OPTION>two"
                   "<OPTION SELECTED>three</SELECT>",
@@ -232,8 +232,7 @@ INSTANTIATE_TEST_SUITE_P(
                   "c=Red\n"},
         PairsCase{"ComboEmptyValue",
                   "<SELECT NAME=c><OPTION>Red<OPTION SELECTED VALUE=\"\">Green</SELECT>", "c=\n"},
-        PairsCase{"EmptyOptionsDropped", "<SELECT NAME=c><OPTION><OPTION> </OPTION>b</SELECT>",
-                  ""},
+        PairsCase{"EmptyOptionsDropped", "<SELECT NAME=c><OPTION><OPTION> </OPTION>b</SELECT>", ""},
         PairsCase{"EmptyOptionBeforeText", "<SELECT NAME=c><OPTION><OPTION>b</SELECT>", "c=b\n"},
         PairsCase{"DocumentOrder",
                   "<FORM><INPUT TYPE=hidden NAME=h VALUE=1><TEXTAREA NAME=t>x</TEXTAREA>"
@@ -262,8 +261,9 @@ TEST(Form, ReadsItsAttributesAndControlsWithoutAFormGetAnImplicitOne) {
 }
 
 TEST(Form, EnterSubmitsAFormOfOneField) {
-  FormPage one("<FORM ACTION=a><INPUT NAME=q VALUE=x><INPUT TYPE=hidden NAME=h VALUE=1>"
-               "<INPUT TYPE=submit NAME=go></FORM>");
+  FormPage one(
+      "<FORM ACTION=a><INPUT NAME=q VALUE=x><INPUT TYPE=hidden NAME=h VALUE=1>"
+      "<INPUT TYPE=submit NAME=go></FORM>");
   one.Window(0).PressReturn();
   ASSERT_EQ(one.submissions.size(), 1u);
   EXPECT_EQ(one.submissions[0].Action, "a");
@@ -275,8 +275,9 @@ TEST(Form, EnterSubmitsAFormOfOneField) {
 }
 
 TEST(Form, SubmitButtonAddsItsNameAndCaption) {
-  FormPage page("<FORM ACTION=x METHOD=post TARGET=t ENCTYPE=e><INPUT NAME=q VALUE=1>"
-                "<INPUT TYPE=submit NAME=go VALUE=Send><INPUT TYPE=submit VALUE=Plain></FORM>");
+  FormPage page(
+      "<FORM ACTION=x METHOD=post TARGET=t ENCTYPE=e><INPUT NAME=q VALUE=1>"
+      "<INPUT TYPE=submit NAME=go VALUE=Send><INPUT TYPE=submit VALUE=Plain></FORM>");
   page.Window(0).Type("2");
   page.Window(1).Click();
   page.Window(2).Click();
@@ -297,8 +298,9 @@ TEST(Form, NothingIsSubmittedWithoutAHandler) {
 }
 
 TEST(Form, ResetButtonRestoresEveryControl) {
-  FormPage page("<FORM><INPUT NAME=q VALUE=a><INPUT TYPE=checkbox NAME=c>"
-                "<SELECT NAME=s><OPTION>x<OPTION>y</SELECT><INPUT TYPE=reset ONCLICK=\"r()\"></FORM>");
+  FormPage page(
+      "<FORM><INPUT NAME=q VALUE=a><INPUT TYPE=checkbox NAME=c>"
+      "<SELECT NAME=s><OPTION>x<OPTION>y</SELECT><INPUT TYPE=reset ONCLICK=\"r()\"></FORM>");
   page.Window(0).Type("bc");
   page.Window(1).Click();
   page.Window(2).PickItem(1);
@@ -309,9 +311,10 @@ TEST(Form, ResetButtonRestoresEveryControl) {
 }
 
 TEST(Form, RadioGroupsIgnoreCaseAndANamelessRadioStandsAlone) {
-  FormPage page("<FORM><INPUT TYPE=radio NAME=Size VALUE=s CHECKED ONCLICK=one>"
-                "<INPUT TYPE=radio NAME=SIZE VALUE=m><INPUT TYPE=radio NAME=other VALUE=o CHECKED>"
-                "<INPUT TYPE=radio VALUE=n1 CHECKED><INPUT TYPE=radio VALUE=n2></FORM>");
+  FormPage page(
+      "<FORM><INPUT TYPE=radio NAME=Size VALUE=s CHECKED ONCLICK=one>"
+      "<INPUT TYPE=radio NAME=SIZE VALUE=m><INPUT TYPE=radio NAME=other VALUE=o CHECKED>"
+      "<INPUT TYPE=radio VALUE=n1 CHECKED><INPUT TYPE=radio VALUE=n2></FORM>");
   page.Window(1).Click();
   EXPECT_EQ(page.Pairs(), "SIZE=m\nother=o\n=n1\n");
   page.Window(4).Click();
@@ -322,8 +325,9 @@ TEST(Form, RadioGroupsIgnoreCaseAndANamelessRadioStandsAlone) {
 }
 
 TEST(Form, ObjectClicksCarryTheOnClickText) {
-  FormPage page("<INPUT TYPE=button ONCLICK=\"b()\"><INPUT TYPE=checkbox ONCLICK=\"c()\">"
-                "<INPUT TYPE=radio ONCLICK=\"r()\">");
+  FormPage page(
+      "<INPUT TYPE=button ONCLICK=\"b()\"><INPUT TYPE=checkbox ONCLICK=\"c()\">"
+      "<INPUT TYPE=radio ONCLICK=\"r()\">");
   for (size_t i = 0; i < 3; ++i) page.Window(i).Click();
   EXPECT_EQ(Join(page.clicks), "b(),c(),r()");
   EXPECT_TRUE(page.submissions.empty());
@@ -331,8 +335,8 @@ TEST(Form, ObjectClicksCarryTheOnClickText) {
 
 TEST(Form, ImageInputSubmitsItsClickPointOnce) {
   for (const auto& [name, prefix] : {std::pair{" NAME=map", "map."}, std::pair{"", ""}}) {
-    FormPage page("<FORM><INPUT NAME=q VALUE=v><INPUT TYPE=image SRC=pic.gif" +
-                  std::string(name) + "></FORM>");
+    FormPage page("<FORM><INPUT NAME=q VALUE=v><INPUT TYPE=image SRC=pic.gif" + std::string(name) +
+                  "></FORM>");
     auto& image = page.As<TImageFormControlObj>(1);
     image.SetClickOffsets(3, 4);
     image.ImageClick();
@@ -427,8 +431,9 @@ int Count(SoftwareCanvas& canvas, const Rect& r, uint32_t pixel) {
 }
 
 TEST(FormPrinting, ControlsPrintTheirState) {
-  FormPage page("<INPUT TYPE=checkbox CHECKED><INPUT TYPE=checkbox><INPUT TYPE=radio CHECKED>"
-                "<INPUT TYPE=radio><INPUT VALUE=abc><INPUT TYPE=submit>");
+  FormPage page(
+      "<INPUT TYPE=checkbox CHECKED><INPUT TYPE=checkbox><INPUT TYPE=radio CHECKED>"
+      "<INPUT TYPE=radio><INPUT VALUE=abc><INPUT TYPE=submit>");
   SoftwareCanvas paper(400, 100, page.glyphs);
   paper.FillRect(Rect{0, 0, 400, 100}, 0xFFFFFF);
   for (size_t i = 0; i < 6; ++i) page.Control(i).PrintAt(paper, 20 * static_cast<int>(i), 10);
@@ -482,8 +487,8 @@ INSTANTIATE_TEST_SUITE_P(
         MalformedCase{"StrayEndTags", "</TEXTAREA></FORM></SELECT></OPTION>x", ""},
         MalformedCase{"OptionOutsideSelect", "<OPTION>a<INPUT NAME=i>", "i=\n"},
         MalformedCase{"TextBeforeFirstOption", "<SELECT NAME=s>junk<OPTION>a</SELECT>", "s=a\n"},
-        MalformedCase{"NestedSelect",
-                      "<SELECT NAME=s><OPTION>a<SELECT NAME=t><OPTION>b</SELECT>c", "s=a\n"},
+        MalformedCase{"NestedSelect", "<SELECT NAME=s><OPTION>a<SELECT NAME=t><OPTION>b</SELECT>c",
+                      "s=a\n"},
         MalformedCase{"ControlsInsideSelectIgnored",
                       "<SELECT NAME=s><INPUT NAME=x><TEXTAREA>t</TEXTAREA><OPTION>a</SELECT>",
                       "s=a\n"},
@@ -496,8 +501,9 @@ INSTANTIATE_TEST_SUITE_P(
                       "<SELECT NAME=s SIZE=2147483647 MULTIPLE></SELECT><INPUT SIZE=-5 NAME=e>",
                       "e=\n"},
         MalformedCase{"TypeWithoutValue", "<INPUT TYPE NAME=n VALUE=v>", "n=v\n"},
-        MalformedCase{"ControlsInPre", "<PRE>a <INPUT NAME=p VALUE=1>\n<SELECT NAME=s><OPTION>o"
-                                       "</SELECT> b</PRE>",
+        MalformedCase{"ControlsInPre",
+                      "<PRE>a <INPUT NAME=p VALUE=1>\n<SELECT NAME=s><OPTION>o"
+                      "</SELECT> b</PRE>",
                       "p=1\ns=o\n"},
         MalformedCase{"FormInsideForm", "<FORM><INPUT NAME=a><FORM><INPUT NAME=b></FORM>", "a=\n"}),
     [](const testing::TestParamInfo<MalformedCase>& info) { return info.param.name; });
@@ -506,7 +512,9 @@ TEST(MalformedForms, ControlsInPreformattedTextSitInTheirLine) {
   FormPage page("<PRE>ab<INPUT TYPE=checkbox>cd\nef</PRE>");
   auto& pre = dynamic_cast<TSection&>(page.list[1]);
   EXPECT_STREQ(pre.ClassName(), "TPreFormated");
-  EXPECT_EQ(pre.Buff, "ab\x02" "cd");
+  EXPECT_EQ(pre.Buff,
+            "ab\x02"
+            "cd");
   ASSERT_EQ(pre.FormControls.size(), 1u);
   EXPECT_EQ(pre.FormControls[0]->Pos, 2);
 }

@@ -39,12 +39,11 @@ struct FormPage {
   // `windows` false: a document without window controls.
   explicit FormPage(const std::string& html, bool windows = true, int width = 600) {
     if (!windows) list.Services.WindowControls = nullptr;
-    list.FormSubmitHandler = [this](void*, const std::string& action,
-                                    const std::vector<std::string>& pairs,
-                                    const std::string& method, const std::string& enctype,
-                                    const std::string& target) {
-      submissions.push_back(Submission{action, method, enctype, target, pairs});
-    };
+    list.FormSubmitHandler =
+        [this](void*, const std::string& action, const std::vector<std::string>& pairs,
+               const std::string& method, const std::string& enctype, const std::string& target) {
+          submissions.push_back(Submission{action, method, enctype, target, pairs});
+        };
     list.OnObjectClick = [this](void*, TFormControlObj*, const std::string& text) {
       clicks.push_back(text);
     };
