@@ -23,8 +23,10 @@ constexpr int kItems = 5000;
 
 std::string ControlsPage() {
   std::string page = "<FORM>";
-  const char* const kControls[] = {"<INPUT NAME=e VALUE=v>", "<INPUT TYPE=checkbox NAME=c>",
-                                   "<INPUT TYPE=radio NAME=r>", "<INPUT TYPE=submit>",
+  const char* const kControls[] = {"<INPUT NAME=e VALUE=v>",
+                                   "<INPUT TYPE=checkbox NAME=c>",
+                                   "<INPUT TYPE=radio NAME=r>",
+                                   "<INPUT TYPE=submit>",
                                    "<SELECT NAME=s><OPTION>a<OPTION>b</SELECT>",
                                    "<TEXTAREA NAME=t>x</TEXTAREA>"};
   for (int i = 0; i < kItems; ++i) page += std::string(kControls[i % 6]) + "<BR>";
@@ -78,7 +80,8 @@ int main(int argc, char** argv) {
   auto control = reporter.real.find("BM_Controls"), line = reporter.real.find("BM_TextLines");
   if (control != reporter.real.end() && line != reporter.real.end() && line->second > 0) {
     // Accumulated times are in seconds.
-    const double per_control = control->second * 1e6 / kItems, per_line = line->second * 1e6 / kItems;
+    const double per_control = control->second * 1e6 / kItems,
+                 per_line = line->second * 1e6 / kItems;
     std::printf("PER_ITEM form_control %.2f text_line %.2f %.1f\n", per_control, per_line,
                 per_control / per_line);
   }

@@ -65,27 +65,25 @@ void MemoryControl::SetFocus() { owner_.Focus(this); }
 
 void MemoryControl::SetText(const std::string& text) {
   text_ = text;
+  lines_valid_ = false;
   if (max_length_ > 0 && (kind_ == TControlKind::ckEdit || kind_ == TControlKind::ckPassword) &&
       static_cast<int>(text_.size()) > max_length_)
     text_.resize(static_cast<size_t>(max_length_));
 }
 
-std::vector<std::string> MemoryControl::Lines() const {
-  std::vector<std::string> lines;
-  if (text_.empty()) return lines;
+const std::vector<std::string>& MemoryControl::Lines() const {
+  if (lines_valid_) return lines_;
+  lines_.clear();
+  lines_valid_ = true;
   size_t start = 0;
-  while (true) {
+  while (start < text_.size()) {
     size_t end = text_.find("\r\n", start);
-    if (end == std::string::npos) {
-      lines.push_back(text_.substr(start));
-      break;
-    }
-    lines.push_back(text_.substr(start, end - start));
-    start = end + 2;
+    if (end == std::string::npos) end = text_.size();
+    lines_.push_back(text_.substr(start, end - start));
     // A text ending in a line break has no further line.
-    if (start == text_.size()) break;
+    start = end + 2;
   }
-  return lines;
+  return lines_;
 }
 
 int MemoryControl::LineCount() const {
@@ -94,7 +92,7 @@ int MemoryControl::LineCount() const {
 }
 
 std::string MemoryControl::Line(int index) const {
-  std::vector<std::string> lines = Lines();
+  const std::vector<std::string>& lines = Lines();
   return index >= 0 && index < static_cast<int>(lines.size()) ? lines[static_cast<size_t>(index)]
                                                               : std::string();
 }
@@ -159,6 +157,7 @@ void MemoryControl::Click() {
 
 void MemoryControl::Type(const std::string& keys) {
   SetFocus();
+  lines_valid_ = false;
   for (char c : keys) {
     if (c == '\r') {
       if (kind_ == TControlKind::ckMemo) {
@@ -286,7 +285,7 @@ void MemoryControl::Paint(Canvas& canvas) const {
       canvas.FillRect(Rect{text_area.right, inner.top, inner.right, inner.bottom}, kSilver);
       if (!options_.WordWrap)
         canvas.FillRect(Rect{inner.left, text_area.bottom, inner.right, inner.bottom}, kSilver);
-      std::vector<std::string> lines = Lines();
+      const std::vector<std::string>& lines = Lines();
       int y = text_area.top;
       for (size_t i = static_cast<size_t>(top_index_); i < lines.size() && y < text_area.bottom;
            ++i, y += text_height)

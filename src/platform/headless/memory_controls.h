@@ -77,7 +77,8 @@ class MemoryControl : public WindowControl {
   void Paint(Canvas& canvas) const;
 
  private:
-  std::vector<std::string> Lines() const;
+  // The memo's lines, split once per change of the text.
+  const std::vector<std::string>& Lines() const;
 
   MemoryControls& owner_;
   TControlKind kind_;
@@ -86,6 +87,8 @@ class MemoryControl : public WindowControl {
   bool visible_ = true;
   FontSpec font_;
   std::string text_;
+  mutable std::vector<std::string> lines_;
+  mutable bool lines_valid_ = false;
   int max_length_ = 0;
   int top_index_ = 0;
   bool checked_ = false;

@@ -284,8 +284,9 @@ TEST_F(Win32Form, FocusMovesUndrawnControlsAwayAndScrolledOutOnesHide) {
 TEST(Win32LargeForms, OpenWithinSeconds) {
   std::string controls_page, select_page = "<SELECT NAME=s>";
   for (int i = 0; i < 1000; ++i)
-    controls_page += "<INPUT NAME=e VALUE=v><INPUT TYPE=checkbox NAME=c><INPUT TYPE=submit>"
-                     "<SELECT NAME=s><OPTION>a<OPTION>b</SELECT><TEXTAREA>t</TEXTAREA><BR>";
+    controls_page +=
+        "<INPUT NAME=e VALUE=v><INPUT TYPE=checkbox NAME=c><INPUT TYPE=submit>"
+        "<SELECT NAME=s><OPTION>a<OPTION>b</SELECT><TEXTAREA>t</TEXTAREA><BR>";
   for (int i = 0; i < 100000; ++i) select_page += "<OPTION>Option " + std::to_string(i);
   select_page += "</SELECT>";
   for (const std::string* page : {&controls_page, &select_page}) {
