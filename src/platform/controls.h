@@ -96,9 +96,9 @@ class WindowControl {
 class Controls {
  public:
   virtual ~Controls() = default;
-  // A hidden-until-placed control; null when the platform refused.
-  virtual std::unique_ptr<WindowControl> Create(TControlKind kind,
-                                                const TControlOptions& options) = 0;
+  // A control at `bounds`, hidden until shown; null when the platform refused.
+  virtual std::unique_ptr<WindowControl> Create(TControlKind kind, const TControlOptions& options,
+                                                const Rect& bounds) = 0;
   // The font the screen uses for control captions and default widths.
   virtual FontSpec ScreenFont() const = 0;
 };

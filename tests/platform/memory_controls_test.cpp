@@ -13,7 +13,7 @@ namespace {
 std::unique_ptr<MemoryControl> Make(MemoryControls& factory, TControlKind kind,
                                     TControlOptions options = {}) {
   return std::unique_ptr<MemoryControl>(
-      static_cast<MemoryControl*>(factory.Create(kind, options).release()));
+      static_cast<MemoryControl*>(factory.Create(kind, options, Rect{}).release()));
 }
 
 TEST(MemoryControls, TypingKeepsTheMaximumLengthAndEnterIsReported) {

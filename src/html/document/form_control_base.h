@@ -76,7 +76,7 @@ class TFormControlObj {
   // Makes the window control through the document's controls port (none without a port), at
   // top -400 and the current size, with the focus events wired to the document.
   WindowControl* CreateControl(TControlKind kind, const TControlOptions& options = {});
-  // Sets the size, and the window control's size with it.
+  // Sets the size; the window control takes it when it is shown.
   void SetSize(int32_t width, int32_t height);
   // The fixed-pitch 10-point face of edits, memos and lists, and the face of captions.
   FontSpec FixedFont() const;

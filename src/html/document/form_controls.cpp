@@ -56,10 +56,10 @@ TFormControlObj::~TFormControlObj() = default;
 
 WindowControl* TFormControlObj::CreateControl(TControlKind kind, const TControlOptions& options) {
   if (!MasterList || !MasterList->Services.WindowControls) return nullptr;
-  TheControl = MasterList->Services.WindowControls->Create(kind, options);
-  if (!TheControl) return nullptr;
   // Out of sight until the first paint places it.
-  TheControl->SetBounds(Rect{0, kHiddenTop, Width_, kHiddenTop + Height_});
+  TheControl = MasterList->Services.WindowControls->Create(
+      kind, options, Rect{0, kHiddenTop, Width_, kHiddenTop + Height_});
+  if (!TheControl) return nullptr;
   TSectionList* list = MasterList;
   TheControl->Events.OnEnter = [list, this] { list->ControlEnter(this); };
   TheControl->Events.OnExit = [list] { list->ControlExit(); };
@@ -67,11 +67,9 @@ WindowControl* TFormControlObj::CreateControl(TControlKind kind, const TControlO
 }
 
 void TFormControlObj::SetSize(int32_t width, int32_t height) {
+  // The window control takes the size when it is shown.
   Width_ = ClampSize(width);
   Height_ = ClampSize(height);
-  if (!TheControl) return;
-  const Rect b = TheControl->Bounds();
-  TheControl->SetBounds(Rect{b.left, b.top, b.left + Width_, b.top + Height_});
 }
 
 FontSpec TFormControlObj::FixedFont() const {
@@ -481,8 +479,9 @@ void TComboFormControlObj::MeasureSize(Canvas& canvas) {
   const int32_t width = ClampSize(static_cast<int64_t>(a.cx) * LongestOption + 30);
   if (TheControl) {
     // The platform decides the height of a drop-down list.
-    SetSize(width, Height_ > 0 ? Height_ : 20);
-    Height_ = TheControl->Bounds().height();
+    const Rect b = TheControl->Bounds();
+    TheControl->SetBounds(Rect{b.left, b.top, b.left + width, b.bottom});
+    SetSize(width, TheControl->Bounds().height());
   } else {
     SetSize(width, MeasureA(canvas, FixedFont()).cy + 6);
   }

@@ -299,8 +299,11 @@ void MemoryControl::Paint(Canvas& canvas) const {
 // --- The factory ---
 
 std::unique_ptr<WindowControl> MemoryControls::Create(TControlKind kind,
-                                                      const TControlOptions& options) {
+                                                      const TControlOptions& options,
+                                                      const Rect& bounds) {
   auto control = std::make_unique<MemoryControl>(*this, kind, options);
+  control->SetBounds(bounds);
+  control->SetVisible(false);
   controls_.push_back(control.get());
   return control;
 }

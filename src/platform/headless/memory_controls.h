@@ -84,7 +84,7 @@ class MemoryControl : public WindowControl {
   TControlKind kind_;
   TControlOptions options_;
   Rect bounds_;
-  bool visible_ = true;
+  bool visible_ = false;
   FontSpec font_;
   std::string text_;
   mutable std::vector<std::string> lines_;
@@ -101,7 +101,8 @@ class MemoryControl : public WindowControl {
 // The factory must outlive the controls it made.
 class MemoryControls : public Controls {
  public:
-  std::unique_ptr<WindowControl> Create(TControlKind kind, const TControlOptions& options) override;
+  std::unique_ptr<WindowControl> Create(TControlKind kind, const TControlOptions& options,
+                                        const Rect& bounds) override;
   FontSpec ScreenFont() const override { return FontSpec{"MS Sans Serif", 8}; }
 
   // Live controls in creation order.

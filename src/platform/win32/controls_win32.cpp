@@ -4,14 +4,14 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <map>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace brisomel {
 namespace {
 
-constexpr const char* kControlProperty = "BrisomelControl";
-constexpr const char* kProcedureProperty = "BrisomelProcedure";
 constexpr const char* kPanelClass = "BrisomelRadioPanel";
 constexpr int kRadioSize = 13;
 // A drop-down list is created this much taller than its field, for the list it drops.
@@ -19,8 +19,57 @@ constexpr int kDropDownList = 200;
 
 class Win32Control;
 
+}  // namespace
+
+struct Win32Controls::FontCache {
+  ~FontCache() {
+    for (auto& [key, font] : fonts) DeleteObject(font);
+  }
+  HFONT Get(const FontSpec& font) {
+    const std::string key = font.name + "|" + std::to_string(font.size) + "|" +
+                            std::to_string(font.style) + "|" + std::to_string(font.charset);
+    auto it = fonts.find(key);
+    if (it != fonts.end()) return it->second;
+    if (pixels_per_inch == 0) {
+      HDC screen = GetDC(nullptr);
+      pixels_per_inch = GetDeviceCaps(screen, LOGPIXELSY);
+      ReleaseDC(nullptr, screen);
+    }
+    HFONT made =
+        CreateFontA(-MulDiv(font.size, pixels_per_inch, 72), 0, 0, 0,
+                    (font.style & kFontBold) ? FW_BOLD : FW_NORMAL, (font.style & kFontItalic) != 0,
+                    (font.style & kFontUnderline) != 0, (font.style & kFontStrikeOut) != 0,
+                    DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                    DEFAULT_PITCH | FF_DONTCARE, font.name.c_str());
+    fonts[key] = made;
+    return made;
+  }
+  std::map<std::string, HFONT> fonts;
+  int pixels_per_inch = 0;
+};
+
+namespace {
+
+// Our windows, kept in the process (window properties would cost a trip to the window server
+// on every message): control windows and radio panels with their control, and the windows we
+// subclassed with the procedure they had. Everything runs on the one GUI thread.
+std::unordered_map<HWND, Win32Control*>& Registered() {
+  static std::unordered_map<HWND, Win32Control*> controls;
+  return controls;
+}
+std::unordered_map<HWND, WNDPROC>& Originals() {
+  static std::unordered_map<HWND, WNDPROC> procedures;
+  return procedures;
+}
+
 Win32Control* ControlOf(HWND window) {
-  return static_cast<Win32Control*>(GetPropA(window, kControlProperty));
+  auto it = Registered().find(window);
+  return it == Registered().end() ? nullptr : it->second;
+}
+
+WNDPROC OriginalOf(HWND window) {
+  auto it = Originals().find(window);
+  return it == Originals().end() ? nullptr : it->second;
 }
 
 LRESULT CALLBACK ControlProcedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
@@ -28,10 +77,13 @@ LRESULT CALLBACK PanelProcedure(HWND window, UINT message, WPARAM wparam, LPARAM
 
 class Win32Control : public WindowControl {
  public:
-  Win32Control(HWND parent, TControlKind kind, const TControlOptions& options)
-      : kind_(kind), options_(options) {
+  Win32Control(HWND parent, TControlKind kind, const TControlOptions& options,
+               Win32Controls::FontCache& fonts, const Rect& bounds)
+      : kind_(kind), options_(options), fonts_(fonts), bounds_(bounds) {
     HINSTANCE instance = GetModuleHandleA(nullptr);
-    DWORD style = WS_CHILD | WS_VISIBLE | WS_TABSTOP;
+    const bool radio = kind == TControlKind::ckRadioButton;
+    // A radio button shows with its panel; everything else starts hidden.
+    DWORD style = WS_CHILD | WS_TABSTOP | (radio ? WS_VISIBLE : 0);
     DWORD ex_style = 0;
     const char* window_class = "BUTTON";
     switch (kind) {
@@ -71,33 +123,36 @@ class Win32Control : public WindowControl {
     ex_style_ = ex_style;
     HWND owner = parent;
     if (kind == TControlKind::ckRadioButton) {
-      panel_ = CreateWindowExA(0, kPanelClass, "", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 0,
-                               0, parent, nullptr, instance, nullptr);
-      SetPropA(panel_, kControlProperty, this);
+      panel_ =
+          CreateWindowExA(0, kPanelClass, "", WS_CHILD | WS_CLIPCHILDREN, bounds.left, bounds.top,
+                          bounds.width(), bounds.height(), parent, nullptr, instance, nullptr);
+      Registered()[panel_] = this;
       owner = panel_;
+      window_ = CreateWindowExA(ex_style, window_class, "", style, 0, 0, kRadioSize, kRadioSize,
+                                owner, nullptr, instance, nullptr);
+    } else {
+      const int extra = kind == TControlKind::ckComboBox ? kDropDownList : 0;
+      window_ = CreateWindowExA(ex_style, window_class, "", style, bounds.left, bounds.top,
+                                bounds.width(), bounds.height() + extra, owner, nullptr, instance,
+                                nullptr);
     }
-    window_ = CreateWindowExA(ex_style, window_class, "", style, 0, 0,
-                              kind == TControlKind::ckRadioButton ? kRadioSize : 0,
-                              kind == TControlKind::ckRadioButton ? kRadioSize : 0, owner, nullptr,
-                              instance, nullptr);
     if (!window_) return;
-    SetPropA(window_, kControlProperty, this);
-    SetPropA(window_, kProcedureProperty,
-             reinterpret_cast<HANDLE>(GetWindowLongPtrA(window_, GWLP_WNDPROC)));
+    Registered()[window_] = this;
+    Originals()[window_] = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(window_, GWLP_WNDPROC));
     SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ControlProcedure));
     if (kind == TControlKind::ckPassword) SendMessageA(window_, EM_SETPASSWORDCHAR, '*', 0);
+    if (kind == TControlKind::ckComboBox) ReadComboHeight();
   }
 
   ~Win32Control() override {
     if (window_) {
-      RemovePropA(window_, kControlProperty);
+      Registered().erase(window_);
       DestroyWindow(window_);
     }
     if (panel_) {
-      RemovePropA(panel_, kControlProperty);
+      Registered().erase(panel_);
       DestroyWindow(panel_);
     }
-    if (font_) DeleteObject(font_);
     if (brush_) DeleteObject(brush_);
   }
 
@@ -111,14 +166,18 @@ class Win32Control : public WindowControl {
     int height = r.height();
     if (kind_ == TControlKind::ckComboBox) height += kDropDownList;
     SetWindowPos(Outer(), nullptr, r.left, r.top, r.width(), height, SWP_NOZORDER | SWP_NOACTIVATE);
+    bounds_ = r;
+    if (kind_ == TControlKind::ckComboBox) ReadComboHeight();
   }
 
-  Rect Bounds() const override {
-    RECT r;
-    GetWindowRect(Outer(), &r);
-    MapWindowPoints(nullptr, GetParent(Outer()), reinterpret_cast<POINT*>(&r), 2);
-    return Rect{r.left, r.top, r.right, r.bottom};
+  // The field of a drop-down list is as high as the platform makes it.
+  void ReadComboHeight() {
+    RECT w;
+    GetWindowRect(window_, &w);
+    bounds_.bottom = bounds_.top + (w.bottom - w.top);
   }
+
+  Rect Bounds() const override { return bounds_; }
 
   Size WindowSizeForClient(Size client) const override {
     RECT r{0, 0, client.cx, client.cy};
@@ -135,17 +194,7 @@ class Win32Control : public WindowControl {
   bool Visible() const override { return (GetWindowLongA(Outer(), GWL_STYLE) & WS_VISIBLE) != 0; }
 
   void SetFont(const FontSpec& font) override {
-    HDC screen = GetDC(nullptr);
-    const int height = -MulDiv(font.size, GetDeviceCaps(screen, LOGPIXELSY), 72);
-    ReleaseDC(nullptr, screen);
-    HFONT made = CreateFontA(height, 0, 0, 0, (font.style & kFontBold) ? FW_BOLD : FW_NORMAL,
-                             (font.style & kFontItalic) != 0, (font.style & kFontUnderline) != 0,
-                             (font.style & kFontStrikeOut) != 0, DEFAULT_CHARSET,
-                             OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                             DEFAULT_PITCH | FF_DONTCARE, font.name.c_str());
-    SendMessageA(window_, WM_SETFONT, reinterpret_cast<WPARAM>(made), TRUE);
-    if (font_) DeleteObject(font_);
-    font_ = made;
+    SendMessageA(window_, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_.Get(font)), FALSE);
   }
 
   bool Focused() const override { return GetFocus() == window_; }
@@ -346,20 +395,21 @@ class Win32Control : public WindowControl {
   HWND window_ = nullptr;
   HWND panel_ = nullptr;
   DWORD style_ = 0, ex_style_ = 0;
-  HFONT font_ = nullptr;
+  Win32Controls::FontCache& fonts_;
+  Rect bounds_;
   HBRUSH brush_ = nullptr;
   Color panel_color_ = 0;
   int max_length_ = 0;
 };
 
 LRESULT CALLBACK ControlProcedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-  auto original = reinterpret_cast<WNDPROC>(GetPropA(window, kProcedureProperty));
+  const WNDPROC original = OriginalOf(window);
   if (Win32Control* control = ControlOf(window)) {
     if (control->Intercept(message, wparam)) return 0;
   }
   if (message == WM_NCDESTROY) {
     SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
-    RemovePropA(window, kProcedureProperty);
+    Originals().erase(window);
   }
   return original ? CallWindowProcA(original, window, message, wparam, lparam)
                   : DefWindowProcA(window, message, wparam, lparam);
@@ -401,7 +451,7 @@ LRESULT CALLBACK PanelProcedure(HWND window, UINT message, WPARAM wparam, LPARAM
 }
 
 LRESULT CALLBACK ParentProcedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-  auto original = reinterpret_cast<WNDPROC>(GetPropA(window, kProcedureProperty));
+  const WNDPROC original = OriginalOf(window);
   if (message == WM_COMMAND && RouteCommand(wparam, lparam)) return 0;
   return original ? CallWindowProcA(original, window, message, wparam, lparam)
                   : DefWindowProcA(window, message, wparam, lparam);
@@ -424,24 +474,27 @@ void RegisterPanelClass() {
 
 }  // namespace
 
-Win32Controls::Win32Controls(HWND parent) : parent_(parent) {
+Win32Controls::Win32Controls(HWND parent) : parent_(parent), fonts_(std::make_unique<FontCache>()) {
   RegisterPanelClass();
   if (!parent_) return;
   old_procedure_ = reinterpret_cast<void*>(GetWindowLongPtrA(parent_, GWLP_WNDPROC));
-  SetPropA(parent_, kProcedureProperty, old_procedure_);
+  Originals()[parent_] = reinterpret_cast<WNDPROC>(old_procedure_);
   SetWindowLongPtrA(parent_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ParentProcedure));
 }
 
 Win32Controls::~Win32Controls() {
-  if (!parent_ || !IsWindow(parent_)) return;
+  if (!parent_) return;
+  const auto original = reinterpret_cast<WNDPROC>(old_procedure_);
+  Originals().erase(parent_);
+  if (!IsWindow(parent_)) return;
   if (GetWindowLongPtrA(parent_, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&ParentProcedure))
-    SetWindowLongPtrA(parent_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(old_procedure_));
-  RemovePropA(parent_, kProcedureProperty);
+    SetWindowLongPtrA(parent_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
 }
 
 std::unique_ptr<WindowControl> Win32Controls::Create(TControlKind kind,
-                                                     const TControlOptions& options) {
-  auto control = std::make_unique<Win32Control>(parent_, kind, options);
+                                                     const TControlOptions& options,
+                                                     const Rect& bounds) {
+  auto control = std::make_unique<Win32Control>(parent_, kind, options, *fonts_, bounds);
   if (!control->Valid()) return nullptr;
   return control;
 }

@@ -7,6 +7,10 @@
 // each control, for focus changes and the Enter key) to turn them into the controls' events,
 // and restores the paint window's procedure when it goes. The factory must outlive its
 // controls.
+//
+// Controls are created hidden; the engine shows them where it paints them. Each control keeps
+// the bounds it was given (with the platform's height for a drop-down list), so that placing
+// thousands of controls costs one move each.
 #pragma once
 
 #include <memory>
@@ -24,7 +28,8 @@ class Win32Controls : public Controls {
   Win32Controls(const Win32Controls&) = delete;
   Win32Controls& operator=(const Win32Controls&) = delete;
 
-  std::unique_ptr<WindowControl> Create(TControlKind kind, const TControlOptions& options) override;
+  std::unique_ptr<WindowControl> Create(TControlKind kind, const TControlOptions& options,
+                                        const Rect& bounds) override;
   FontSpec ScreenFont() const override { return FontSpec{"MS Sans Serif", 8}; }
 
   HWND__* Parent() const { return parent_; }
@@ -33,9 +38,12 @@ class Win32Controls : public Controls {
   static HWND__* InputWindow(const WindowControl& control);
   static HWND__* OuterWindow(const WindowControl& control);
 
+  struct FontCache;
+
  private:
   HWND__* parent_;
   void* old_procedure_ = nullptr;
+  std::unique_ptr<FontCache> fonts_;  // one font object per description, for all controls
 };
 
 }  // namespace brisomel

@@ -31,6 +31,7 @@ TEST_P(ControlSize, MeasuresFromItsFont) {
   EXPECT_STREQ(control.ClassName(), c.class_name);
   EXPECT_EQ(control.Width(), c.width);
   EXPECT_EQ(control.Height(), c.height);
+  page.Paint();
   if (control.TheControl) {
     EXPECT_EQ(control.TheControl->Bounds().width(), c.width);
     EXPECT_EQ(control.TheControl->Bounds().height(), c.height);
