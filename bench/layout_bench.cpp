@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "html/document/section_list.h"
-#include "html/reader/document_builder.h"
+#include "html/document/document_builder.h"
 #include "layout_page.h"
 #include "platform/headless/glyph_source.h"
 #include "platform/headless/software_canvas.h"

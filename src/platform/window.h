@@ -12,6 +12,7 @@
 #include <string>
 
 #include "platform/canvas.h"
+#include "platform/controls.h"
 #include "platform/geometry.h"
 
 namespace brisomel {
@@ -129,6 +130,8 @@ class TWindowPort {
   virtual void ReleaseCapture() = 0;
   // The pointer's position in client coordinates, now.
   virtual Point CursorPos() const = 0;
+  // The native form controls that live in this window (made on first use, gone with it).
+  virtual Controls& FormControls() = 0;
 };
 
 class TWindowSystem {

@@ -1,15 +1,19 @@
 // Fuzzes a page through parse, layout and paint: the HTML (or plain text) reader builds a
 // document with the test font, which is laid out at a fuzzed width and painted into a small
-// canvas, then asked the questions the viewer asks (positions, links, search).
+// canvas, then asked the questions the viewer asks (positions, links, search). Form controls
+// are the in-memory ones: every control is clicked, typed into and picked from, every form is
+// submitted, reset and printed.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "html/document/document_builder.h"
+#include "html/document/form_controls.h"
 #include "html/document/section_list.h"
-#include "html/reader/document_builder.h"
 #include "platform/headless/glyph_source.h"
+#include "platform/headless/memory_controls.h"
 #include "platform/headless/software_canvas.h"
 
 using namespace brisomel;
@@ -22,9 +26,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   static auto glyphs = std::make_shared<TestGlyphSource>();
   SoftwareCanvas screen(1, 1, glyphs);
+  MemoryControls controls;
   TDocumentServices services;
   services.Screen = &screen;
+  services.WindowControls = &controls;
   TSectionList list(services);
+  size_t submitted = 0;
+  list.FormSubmitHandler = [&](void*, const std::string&, const std::vector<std::string>& pairs,
+                               const std::string&, const std::string&,
+                               const std::string&) { submitted += pairs.size(); };
   TNameList names;
   TDocumentParser parser(list, &names);
   parser.Parser.OnScript = [](void*, const std::string&, const std::string&) {};
@@ -64,5 +74,26 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   list.SelB = 0;
   list.SelE = 1 << 20;
   (void)list.SelectionLength();
+
+  // What a user does to the controls, then every form submitted, reset and printed.
+  if (flags & 8) {
+    for (MemoryControl* c : std::vector<MemoryControl*>(controls.All())) {
+      c->Type("ab\r");
+      c->PickItem(1);
+      c->Click();
+    }
+  }
+  for (TFormControlObj* c : list.FormControls) {
+    c->SetClickOffsets(1, 2);
+    c->ImageClick();
+    c->PrintAt(canvas, 3, 4);
+  }
+  for (const auto& form : list.Forms) {
+    form->SubmitForm();
+    form->ResetControls();
+  }
+  controls.Paint(canvas);
+  list.Clear();
+  if (!controls.All().empty()) __builtin_trap();  // window controls go with their document
   return 0;
 }

@@ -31,13 +31,19 @@ int Usage(FILE* to = stderr) {
                "                  print the laid-out document instead, one line per section:\n"
                "                  <class> y=<YValue> h=<SectionHeight> dh=<DrawHeight>\n"
                "                  curs=<StartCurs>+<Len>, and beneath text sections their lines\n"
-               "                  (line x= y= h= \"chars\") and images (image x= y= w= h= align=)\n"
+               "                  (line x= y= h= \"chars\"), images (image x= y= w= h= align=)\n"
+               "                  and form controls (control <class> x= y= w= h=)\n"
                "  PAGE -o OUT.png --height N [--scroll Y] [--width N] [--test-font]\n"
                "                  the screen a page viewer of N x height pixels (width default\n"
                "                  800) shows at vertical position Y, painted by the viewer\n"
                "  PAGE --find TEXT [--match-case] [--width N] [--test-font]\n"
                "                  one line per hit as the viewer's find walks from the top:\n"
-               "                  hit pos=<character position> x= y= (document coordinates)\n");
+               "                  hit pos=<character position> x= y= (document coordinates)\n"
+               "  PAGE --submit [N] [--width N] [--test-font]\n"
+               "                  print what form N (default 0) would submit with its controls\n"
+               "                  in their initial state, as by its first submit button:\n"
+               "                  method=<Method> action=<Action> target=<Target> enctype=<EncType>\n"
+               "                  and then one name=value pair per line\n");
   return to == stderr ? 2 : 0;
 }
 

@@ -20,6 +20,7 @@ struct PageOptions {
   int width = 800;
   bool test_font = false;
   bool dump = false;
+  int submit = -1;  // --submit: the form whose submission is printed; -1: none
   int height = 0;  // viewer mode when set (or with --scroll or --find)
   int scroll = 0;
   bool scrolled = false;

@@ -1,8 +1,10 @@
-// PAGE -o OUT.png | PAGE --dump, with [--width N] [--test-font]: parses an HTML page (or a text
-// file, by its ".txt" extension, as preformatted lines), lays it out for width N from Y 0 with
-// the viewer's defaults (base size 12, "Times New Roman" and "Courier New", silver
-// background), and either writes a picture of it with margins of 10 pixels left and right and
-// 5 above and below, or prints the layout dump. Images are read relative to the page's folder.
+// PAGE -o OUT.png | PAGE --dump | PAGE --submit [N], with [--width N] [--test-font]: parses an
+// HTML page (or a text file, by its ".txt" extension, as preformatted lines), lays it out for
+// width N from Y 0 with the viewer's defaults (base size 12, "Times New Roman" and "Courier
+// New", silver background), and either writes a picture of it with margins of 10 pixels left
+// and right and 5 above and below, prints the layout dump, or prints what form N would submit
+// with its controls in their initial state, as by its first submit button. Images are read
+// relative to the page's folder; form controls are the in-memory ones, drawn on the picture.
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -13,11 +15,13 @@
 #include <string>
 #include <vector>
 
+#include "html/document/document_builder.h"
+#include "html/document/form_controls.h"
 #include "html/document/section_list.h"
 #include "html/images/image_module.h"
-#include "html/reader/document_builder.h"
 #include "modes.h"
 #include "platform/headless/glyph_source.h"
+#include "platform/headless/memory_controls.h"
 #include "platform/headless/png_writer.h"
 #include "platform/headless/software_canvas.h"
 #include "read_only_files.h"
@@ -36,7 +40,8 @@ int Usage() {
                "usage: brisomel-render PAGE -o OUT.png [--width N] [--test-font]\n"
                "       brisomel-render PAGE --dump [--width N] [--test-font]\n"
                "       brisomel-render PAGE -o OUT.png [--height N] [--scroll Y] [--width N]\n"
-               "       brisomel-render PAGE --find TEXT [--match-case] [--width N]\n");
+               "       brisomel-render PAGE --find TEXT [--match-case] [--width N]\n"
+               "       brisomel-render PAGE --submit [N] [--width N] [--test-font]\n");
   return 2;
 }
 
@@ -76,13 +81,23 @@ bool ParseOptions(const std::vector<std::string>& args, PageOptions& o) {
       o.test_font = true;
     } else if (a == "--dump") {
       o.dump = true;
+    } else if (a == "--submit") {
+      o.submit = 0;
+      if (i + 1 < args.size() && !args[i + 1].empty() &&
+          args[i + 1].find_first_not_of("0123456789") == std::string::npos) {
+        try {
+          o.submit = std::stoi(args[++i]);
+        } catch (...) {
+          return false;
+        }
+      }
     } else if (!a.empty() && a[0] != '-' && o.page.empty()) {
       o.page = a;
     } else {
       return false;
     }
   }
-  return !o.page.empty() && (o.dump || o.finding || !o.out.empty());
+  return !o.page.empty() && (o.dump || o.finding || o.submit >= 0 || !o.out.empty());
 }
 
 bool HasTextExtension(const std::string& name) {
@@ -109,6 +124,33 @@ std::vector<std::string> SplitLines(const std::string& bytes) {
   }
   if (!line.empty()) lines.push_back(line);
   return lines;
+}
+
+// What form `index` sends when its first submit button is pressed (without a submit button, as
+// by Enter): "method=... action=... target=... enctype=..." and then one pair per line.
+int PrintSubmission(TSectionList& list, int index) {
+  if (index >= static_cast<int>(list.Forms.size())) {
+    std::fprintf(stderr, "brisomel-render: the page has %d form(s), no form %d\n",
+                 static_cast<int>(list.Forms.size()), index);
+    return 1;
+  }
+  list.FormSubmitHandler = [](void*, const std::string& action,
+                              const std::vector<std::string>& results, const std::string& method,
+                              const std::string& enctype, const std::string& target) {
+    std::printf("method=%s action=%s target=%s enctype=%s\n", method.c_str(), action.c_str(),
+                target.c_str(), enctype.c_str());
+    for (const std::string& pair : results) std::printf("%s\n", pair.c_str());
+  };
+  ThtmlForm& form = *list.Forms[static_cast<size_t>(index)];
+  for (const auto& control : form.ControlList) {
+    auto* button = dynamic_cast<TButtonFormControlObj*>(control.get());
+    if (button && button->Kind == TButtonFormControlObj::bkSubmit) {
+      button->Clicked();
+      return 0;
+    }
+  }
+  form.SubmitForm();
+  return 0;
 }
 
 }  // namespace
@@ -139,7 +181,9 @@ int PageMode(const std::vector<std::string>& args) {
   SoftwareCanvas screen(1, 1, glyphs);
   ReadOnlyFiles files;
   TImageModule images(32);
+  MemoryControls controls;
   TDocumentServices services;
+  services.WindowControls = &controls;
   services.Screen = &screen;
   services.ImageModule = &images;
   services.FileSystem = &files;
@@ -171,6 +215,7 @@ int PageMode(const std::vector<std::string>& args) {
     std::fputs(DumpLayout(list).c_str(), stdout);
     return 0;
   }
+  if (o.submit >= 0) return PrintSubmission(list, o.submit);
 
   int picture_height = static_cast<int>(std::min<int64_t>(
       static_cast<int64_t>(std::max(height, 0)) + 2 * kMarginHeight, kMaxPictureHeight));
@@ -182,6 +227,8 @@ int PageMode(const std::vector<std::string>& args) {
   const Rect all{0, 0, picture_width, picture_height};
   canvas.FillRect(all, list.Background);
   list.Paint(canvas, all, o.width, kMarginWidth, kMarginHeight);
+  // The window controls lie over the page, where painting placed them.
+  controls.Paint(canvas);
   if (!WritePng(canvas.surface(), o.out)) {
     std::fprintf(stderr, "brisomel-render: cannot write %s\n", o.out.c_str());
     return 1;

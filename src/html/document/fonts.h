@@ -1,97 +1,17 @@
-// Fonts of a document. A TMyFont knows its size on the document's own scale (12 = the base
-// size) and whether it uses the fixed-pitch face, so that a change of the viewer's defaults
-// re-derives every font of a built document. A TFontObj is one font run of a text section with
-// its measured metrics; a TFontList holds a section's runs in order of position.
+// Font runs of a document's text. A TFontObj is one font run of a text section with its
+// measured metrics; a TFontList holds a section's runs in order of position. The fonts
+// themselves (TMyFont) and the document's font defaults come with the parser.
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <memory>
-#include <string>
 #include <vector>
 
+#include "html/reader/attributes.h"
+#include "html/reader/html_fonts.h"
 #include "platform/canvas.h"
 
-#include "html/reader/attributes.h"
-
 namespace brisomel {
-
-// Integer scaling a * b / c, rounded half away from zero; -1 when c is 0 or the result does
-// not fit 32 bits (the platform's MulDiv).
-int32_t MulDiv(int32_t a, int32_t b, int32_t c);
-
-// Point sizes on the document scale for the HTML font sizes 1..7 (out-of-range steps are held
-// to 1..7).
-int FontSizeForStep(int step, bool fixed_pitch);
-
-constexpr Color kPaletteRelativeFlag = 0x02000000;
-
-// The platform font object: face, point size, colour, style, character set, and a change
-// notification raised after every change (once for a batch between BeginUpdate/EndUpdate).
-class TFont {
- public:
-  TFont() = default;
-  TFont(const TFont& other) : spec_(other.spec_), color_(other.color_) {}
-  TFont& operator=(const TFont&) = delete;
-  virtual ~TFont() = default;
-
-  const std::string& Name() const { return spec_.name; }
-  int Size() const { return spec_.size; }
-  Color FontColor() const { return color_; }
-  uint8_t Style() const { return spec_.style; }
-  uint8_t Charset() const { return spec_.charset; }
-  // What a canvas draws the font with.
-  const FontSpec& Description() const { return spec_; }
-
-  void SetName(const std::string& name);
-  void SetSize(int size);
-  void SetColor(Color color);
-  void SetStyle(uint8_t style);
-  void SetCharset(uint8_t charset);
-  // Copies every font property (one notification).
-  virtual void Assign(const TFont& source);
-
-  void BeginUpdate() { ++updating_; }
-  void EndUpdate();
-  std::function<void()> OnChange;
-
- protected:
-  void Changed();
-
- private:
-  FontSpec spec_;
-  Color color_ = 0;
-  int updating_ = 0;
-  bool pending_ = false;
-};
-
-// The document's font defaults, held by the section list: the faces, character set, base
-// size and the colours of text and links.
-struct TFontSettings {
-  std::string FontName = "Times New Roman";
-  std::string PreFontName = "Courier New";
-  uint8_t Charset = kDefaultCharset;
-  int FontSize = 12;
-  Color FontColor = 0;
-  Color HotSpotColor = 0x800000;
-};
-
-class TMyFont : public TFont {
- public:
-  TMyFont() = default;
-  TMyFont(const TMyFont& other) = default;
-
-  int32_t RelSize = 12;
-  bool FixedPitch = false;
-
-  // Copies RelSize and FixedPitch when the source is a TMyFont, then the font properties.
-  void Assign(const TFont& source) override;
-  // RelSize := size; point size := MulDiv(List.FontSize, size, 12).
-  void SetRelSize(const TFontSettings& List, int32_t size);
-  // Face, character set and point size from the defaults; colour with the palette-relative
-  // flag. The style stays.
-  void Refresh(const TFontSettings& List, Color color);
-};
 
 // One font run.
 class TFontObj {

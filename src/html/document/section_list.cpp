@@ -57,6 +57,8 @@ void TSectionList::Clear() {
   BackgroundBitmap = nullptr;
   BackgroundLoaded = false;
   FormControls.clear();
+  CurrentForm = nullptr;
+  Forms.clear();
   AnimatedImages.clear();
   Maps.clear();
   MissingImages.clear();
@@ -149,7 +151,7 @@ int32_t TSectionList::SectionTop(int Index) const {
 int32_t TSectionList::LayOut(Canvas& canvas, int32_t Y, int32_t Width, int32_t& MaxWidth,
                              int32_t& Curs) {
   AnimationTimer->SetEnabled(false);
-  for (TFormControlObj* c : FormControls) c->Measure(canvas);
+  for (TFormControlObj* c : FormControls) c->MeasureSize(canvas);
   // Images register themselves as animated again during layout.
   AnimatedImages.clear();
   int32_t height = TCell::LayOut(canvas, Y, Width, MaxWidth, Curs);
@@ -161,6 +163,17 @@ int32_t TSectionList::LayOut(Canvas& canvas, int32_t Y, int32_t Width, int32_t& 
   if (!AnimatedImages.empty()) AnimationTimer->SetEnabled(true);
   HideControls();
   return height;
+}
+
+void TSectionList::ControlEnter(TFormControlObj* Control) {
+  if (!Printing && OnControlEntered) OnControlEntered(Control);
+  for (TFormControlObj* c : FormControls)
+    if (!c->ShowIt) c->MoveOff();
+}
+
+void TSectionList::ControlExit() {
+  for (TFormControlObj* c : FormControls)
+    if (!c->ShowIt) c->Hide();
 }
 
 void TSectionList::HideControls() {

@@ -13,11 +13,13 @@
 
 #include "html/document/fonts.h"
 #include "html/document/form_control_base.h"
+#include "html/document/html_form.h"
 #include "html/document/section_base.h"
 #include "html/images/image_loading.h"
 #include "html/reader/image_map.h"
 #include "platform/bitmap.h"
 #include "platform/canvas.h"
+#include "platform/controls.h"
 #include "platform/files.h"
 
 namespace brisomel {
@@ -58,13 +60,20 @@ struct TMissingImage {
 using TScriptEvent =
     std::function<void(void* Sender, const std::string& Language, const std::string& Script)>;
 
+// A form's submission: Sender, Action, the pairs, Method, EncType, Target.
+using TFormSubmitHandler = std::function<void(
+    void* Sender, const std::string& Action, const std::vector<std::string>& Results,
+    const std::string& Method, const std::string& EncType, const std::string& Target)>;
+
 // Where a section list reaches the platform. Screen is required (font metrics are measured
-// on it); the others may be null: no message boxes, no images fetched (error placeholders).
+// on it); the others may be null: no message boxes, no images fetched (error placeholders),
+// no window controls for forms (controls keep their initial state).
 struct TDocumentServices {
   Canvas* Screen = nullptr;
   System* Sys = nullptr;
   TImageModule* ImageModule = nullptr;
   Files* FileSystem = nullptr;
+  Controls* WindowControls = nullptr;
 };
 
 class TSectionList : public TCell, public TFontSettings {
@@ -113,6 +122,10 @@ class TSectionList : public TCell, public TFontSettings {
   bool IsMissing(const std::string& UpperName) const;
   // An image going away (its section was removed) leaves the animated and missing lists.
   void ForgetImage(TImageObj* image);
+  // Focus events of window controls: the controls not shown in the last paint move out of
+  // sight to the left while a control has the focus, and hide when it leaves.
+  void ControlEnter(TFormControlObj* Control);
+  void ControlExit();
 
   // Services.
   TDocumentServices Services;
@@ -136,7 +149,9 @@ class TSectionList : public TCell, public TFontSettings {
 
   std::vector<std::unique_ptr<TMapItem>> Maps;
   std::vector<TImageObj*> AnimatedImages;      // not owned
-  std::vector<TFormControlObj*> FormControls;  // not owned
+  std::vector<TFormControlObj*> FormControls;  // not owned: every control of every form
+  std::vector<std::unique_ptr<ThtmlForm>> Forms;
+  ThtmlForm* CurrentForm = nullptr;  // the open form while a parse runs
   std::vector<TMissingImage> MissingImages;
   TTextSink* TextSink = nullptr;
   int32_t PageBottom = 0;
@@ -147,9 +162,12 @@ class TSectionList : public TCell, public TFontSettings {
   // Event hooks.
   TImageHandlers ImageHandlers;  // OnBitmapRequest, OnImageRequest
   TScriptEvent OnScript;
-  std::function<void(void* Sender, TFormControlObj* Obj)> OnObjectClick;
+  // Clicks on buttons, check boxes and radio buttons: Sender, the control, its ONCLICK text.
+  std::function<void(void* Sender, TFormControlObj* Obj, const std::string& OnClick)> OnObjectClick;
   std::function<void()> OnBackgroundChange;
-  std::function<void()> OnControlEntered;
+  // A window control took the focus.
+  std::function<void(TFormControlObj* Control)> OnControlEntered;
+  TFormSubmitHandler FormSubmitHandler;
   // The viewer turns an image source into a full file name (when no request event is set).
   std::function<std::string(const std::string&)> ExpandName;
   // Invalidates a rectangle of the paint panel (animation steps).
@@ -165,6 +183,7 @@ class TSectionList : public TCell, public TFontSettings {
 //   <class name> y=<YValue> h=<SectionHeight> dh=<DrawHeight> curs=<StartCurs>+<Len>
 //     line x=<LineIndent> y=<top> h=<total height> "<characters>"
 //       image x=<drawing X> y=<top> w=<width> h=<height> align=<ObjAlign>
+//       control <class name> x=<X> y=<top> w=<width> h=<height>
 std::string DumpLayout(const TSectionList& list);
 
 }  // namespace brisomel

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "html/document/form_controls.h"
 #include "html/document/section_list.h"
 #include "html/reader/text_utils.h"
 
@@ -129,6 +130,18 @@ void TSection::AddFormControl(TFormControlObj* Control) {
   Buff.push_back(kControlMarker);
   Len = static_cast<int32_t>(Buff.size());
   OnlyFloats_ = false;
+}
+
+TFormControlObj* TSection::AddFormControl(TSymbol Sy, TCell* Cell,
+                                          const TAttributeList& Attributes) {
+  TFormControlObj* control = MakeFormControl(*ParentSectionList, Sy, Attributes, Len, Cell);
+  if (!control) return nullptr;
+  if (dynamic_cast<TImageFormControlObj*>(control)) {
+    AddImage(Attributes, Cell)->FormControl = control;
+  } else if (!dynamic_cast<THiddenFormControlObj*>(control)) {
+    AddFormControl(control);
+  }
+  return control;
 }
 
 void TSection::ProcessClear(const TAttributeList& Attributes) {
@@ -435,7 +448,7 @@ void TSection::FinishLine(Canvas& canvas, IndentManager& IMgr, int32_t& Y, int32
     TFormControlObj* control = *it;
     int32_t E = control->Height();
     line.SpaceBefore =
-        std::max(line.SpaceBefore, control->OnBaseline() ? E + line.Descent - B : E - B);
+        std::max(line.SpaceBefore, control->OnBaseline ? E + line.Descent - B : E - B);
     control->YValue = Y;
   }
   int32_t left = IMgr.LeftEdge(Y), right = IMgr.RightEdge(Y);

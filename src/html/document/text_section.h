@@ -62,6 +62,10 @@ class TSection : public TSectionBase {
   TImageObj* AddImage(const TAttributeList& Attributes, TCell* Cell);
   // Places a form control (owned elsewhere) at the current position.
   void AddFormControl(TFormControlObj* Control);
+  // The control of an INPUT, SELECT or TEXTAREA, joined to the document's open form: an image
+  // input is added as an image that refers to it, a hidden field takes no position, every
+  // other control takes a marker. Null for other symbols.
+  TFormControlObj* AddFormControl(TSymbol Sy, TCell* Cell, const TAttributeList& Attributes);
   void ProcessClear(const TAttributeList& Attributes);
   uint8_t CheckEmpty();
 

@@ -46,9 +46,9 @@ void TSection::DrawLine(Canvas& canvas, const Rect& ARect, IndentManager& IMgr, 
     } else if (c == kControlMarker) {
       if (TFormControlObj* control = ControlAt(P)) {
         control->ShowIt = true;
-        int32_t top = Y - control->Height() - yoff - (control->OnBaseline() ? line.Descent : 0);
+        int32_t top = Y - control->Height() - yoff - (control->OnBaseline ? line.Descent : 0);
         if (list.Printing) {
-          control->Print(canvas, x, top);
+          control->PrintAt(canvas, x, top);
         } else {
           control->SetPanelColor(OwnerCell && OwnerCell->HasBkColor ? OwnerCell->BkColor
                                                                     : list.Background);

@@ -211,6 +211,18 @@ void TSection::DumpDetails(std::string& out, int indent) const {
     int32_t text_top = y + line.SpaceBefore;
     int32_t baseline = text_top + line.LineHt - line.Descent;
     for (int32_t P = line.Start; P < line.Start + line.Ln; ++P) {
+      if (Buff[P] == kControlMarker) {
+        if (TFormControlObj* control = ControlAt(P)) {
+          // Placed as painting places it: on the baseline or on the text area's bottom.
+          int32_t bottom = text_top + line.LineHt - (control->OnBaseline ? line.Descent : 0);
+          int32_t cx = line.LineIndent + BuffWidth(canvas, line.Start, P - line.Start, false);
+          out += pad + "  control " + control->ClassName() + " x=" + std::to_string(cx) +
+                 " y=" + std::to_string(bottom - control->Height()) +
+                 " w=" + std::to_string(control->Width()) +
+                 " h=" + std::to_string(control->Height()) + "\n";
+        }
+        continue;
+      }
       if (Buff[P] != kImageMarker) continue;
       TImageObj* image = Images.ImageAt(P);
       if (!image) continue;

@@ -6,10 +6,11 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
-#include "html/document/fonts.h"
 #include "html/reader/attributes.h"
+#include "html/reader/html_fonts.h"
 #include "html/reader/image_map.h"
 #include "html/reader/symbols.h"
 
@@ -22,6 +23,17 @@ enum TParseAlign : uint8_t { paNone, paLeft, paCenter, paRight };
 struct TParseState {
   uint8_t ExtraStyle = 0;   // FontStyle bits switched on by B, I, U, S and their kin
   uint8_t SubSupState = 0;  // 0 none, 1 subscript, 2 superscript
+};
+
+// A form control while the parser fills it: a SELECT's options, a TEXTAREA's lines.
+class TParseControl {
+ public:
+  virtual ~TParseControl() = default;
+  virtual void AddOption(const std::string& text, const std::optional<std::string>& value,
+                         bool selected) {}
+  virtual void AddLine(const std::string& line) {}
+  // Puts the control into its initial state once its content is read.
+  virtual void Reset() {}
 };
 
 // A text section (plain, preformatted or a list item) while the parser fills it.
@@ -38,6 +50,11 @@ class TParseSection {
   virtual TParseAlign Align() const = 0;
   // An inline image from IMG attributes.
   virtual void AddImage(const TAttributeList& attributes) = 0;
+  // The form control of an INPUT, SELECT or TEXTAREA; null when the target keeps none.
+  virtual std::unique_ptr<TParseControl> AddFormControl(TSymbol symbol,
+                                                        const TAttributeList& attributes) {
+    return nullptr;
+  }
 };
 
 enum class TListKind { Ordered, Unordered, Definition };
@@ -77,6 +94,11 @@ class TParseTarget {
   // An anchor name (upper case) held by `section`, which is open.
   virtual void AddName(const std::string& name, TParseSection& section) = 0;
   virtual void AddMap(std::unique_ptr<TMapItem> map) = 0;
+
+  // FORM opens a form that the following controls join; FORM end (and the start of a parse)
+  // closes it.
+  virtual void StartForm(const TAttributeList& attributes) {}
+  virtual void EndForm() {}
 };
 
 }  // namespace brisomel

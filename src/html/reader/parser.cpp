@@ -10,7 +10,7 @@ namespace {
 
 constexpr std::array<int, 7> kHeadingSizes = {12, 24, 18, 15, 12, 10, 8};  // by level 0..6
 
-// The symbols ParseCommon reads (apart from those passed over for now: tables and forms).
+// The symbols ParseCommon reads (apart from those passed over for now: tables).
 constexpr std::bitset<kSymbolCount> CommonSet() {
   std::bitset<kSymbolCount> set;
   for (TSymbol s :
@@ -22,6 +22,8 @@ constexpr std::bitset<kSymbolCount> CommonSet() {
         symAddress, symAddressEnd, symPre,       symImg,  symA,       symAEnd,       symText,
         symFont,    symFontEnd,    symBasefont,  symBig,  symBigEnd,  symSmall,      symSmallEnd,
         symMap,     symPage,       symScript})
+    set.set(s);
+  for (TSymbol s : {symInput, symSelect, symForm, symFormEnd, symTextarea, symTextareaEnd})
     set.set(s);
   return set;
 }
@@ -132,6 +134,7 @@ void THtmlParser::Setup() {
   base_font_size_ = 3;
   State = TParseState();
   depth_ = 0;
+  document_.EndForm();
   section_.reset();
   NewSection(0, paLeft);
 }
@@ -540,6 +543,14 @@ void THtmlParser::ParseCommon(int level) {
       break;
     case symScript:
       ParseScript();
+      break;
+    case symInput:
+    case symSelect:
+    case symTextarea:
+    case symTextareaEnd:
+    case symForm:
+    case symFormEnd:
+      ParseFormElement(level);
       break;
     default:
       break;

@@ -11,7 +11,7 @@
 //   one until content arrives.
 // - Block nesting deeper than kMaxNesting reads as if the deeper opening tags were absent, so a
 //   hostile page cannot overflow the stack; their end tags then close outer blocks.
-// - TABLE, TD, TH, TR, CAPTION and form elements are passed over like unknown tags.
+// - TABLE, TD, TH, TR, CAPTION are passed over like unknown tags.
 //
 // One parser object serves one parse at a time; event handlers must not start another parse
 // on the same object.
@@ -114,6 +114,11 @@ class THtmlParser {
   void NewSection(int level, TParseAlign align, bool preformatted = false);
   TParseAlign ParagraphAlign() const;
   const TUrlTarget* Link() const { return in_href_ ? &url_target_ : nullptr; }
+
+  // Forms: FORM and its end, INPUT, SELECT with its options, TEXTAREA with its text.
+  void ParseFormElement(int level);
+  void ParseSelectOptions(TParseControl* control);
+  void ParseTextArea(TParseControl* control);
 
   // Elements read whole.
   void ParseMap();

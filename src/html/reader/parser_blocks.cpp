@@ -283,6 +283,16 @@ void THtmlParser::ParsePre(int level) {
           flush();
           FontChanged();
           break;
+        case symInput:
+        case symSelect:
+        case symTextarea:
+          flush();
+          ParseFormElement(level);
+          break;
+        case symForm:
+        case symFormEnd:
+          ParseFormElement(level);
+          break;
         case symMap:
           ParseMap();
           break;

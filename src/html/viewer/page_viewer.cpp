@@ -95,7 +95,8 @@ TPageViewer::TPageViewer(const TViewerServices& services, TWindowPort* parent)
   ScrollBarWidth_ = Windows_.ScrollBarWidth();
 
   TDocumentServices document_services{&Windows_.ScreenCanvas(), Services_.Sys,
-                                      Services_.ImageModule, Services_.FileSystem};
+                                      Services_.ImageModule, Services_.FileSystem,
+                                      &PaintPanel_->Window().FormControls()};
   Document_ = std::make_unique<TSectionList>(document_services, this, PaintPanel_.get());
   Document_->ShowImages = false;
   Document_->SetAnimationTimer(std::make_unique<TWindowTimer>(PaintPanel_->Window()));
@@ -104,7 +105,17 @@ TPageViewer::TPageViewer(const TViewerServices& services, TWindowPort* parent)
   };
   Document_->InvalidateRect = [this](const Rect& r) { PaintPanel_->Window().Invalidate(&r); };
   Document_->ExpandName = [this](const std::string& name) { return ExpandLinkFilename(name); };
-  Document_->OnControlEntered = [this] { Invalidate(); };
+  // A control that takes the focus is scrolled into view; a submitted form is loaded later,
+  // from the event loop, so that the control that submitted it is not destroyed under it.
+  Document_->OnControlEntered = [this](TFormControlObj* Control) {
+    if (Control) ControlFocused(Control->YValue);
+  };
+  Document_->FormSubmitHandler = [this](void*, const std::string& Action,
+                                        const std::vector<std::string>& Results,
+                                        const std::string& Method, const std::string& EncType,
+                                        const std::string& Target) {
+    FormSubmitted(Action, Target, EncType, Method, Results);
+  };
   Document_->SetFonts(DefFontName_, DefPreFontName_, DefFontSize_, DefFontColor_, DefHotSpotColor_,
                       DefBackground_);
   Document_->Charset = CharSet_;
@@ -811,7 +822,8 @@ void TPageViewer::SetOnImageRequest(decltype(TImageHandlers::image_request) hand
 
 void TPageViewer::SetOnScript(TScriptEvent handler) { Document_->OnScript = std::move(handler); }
 
-void TPageViewer::SetOnObjectClick(std::function<void(void*, TFormControlObj*)> handler) {
+void TPageViewer::SetOnObjectClick(
+    std::function<void(void* Sender, TFormControlObj* Obj, const std::string& OnClick)> handler) {
   Document_->OnObjectClick = std::move(handler);
 }
 

@@ -16,8 +16,8 @@
 #include <string>
 #include <vector>
 
+#include "html/document/document_builder.h"
 #include "html/document/section_list.h"
-#include "html/reader/document_builder.h"
 #include "html/reader/parser.h"
 #include "html/viewer/paint_panel.h"
 #include "html/viewer/scroll_bar_32.h"
@@ -254,11 +254,9 @@ class TPageViewer : public TWindowEvents {
   TMetaRefreshEvent OnMetaRefresh;
   TImageClickEvent OnImageClick;
   TImageOverEvent OnImageOver;
-  void SetOnObjectClick(std::function<void(void*, TFormControlObj*)> handler);
+  void SetOnObjectClick(
+      std::function<void(void* Sender, TFormControlObj* Obj, const std::string& OnClick)> handler);
   TRightClickEvent OnRightClick;
-  // A click on an image-type form input: the form controls submit its form here (they report
-  // the submission back through FormSubmitted).
-  std::function<void(TFormControlObj* Input)> OnImageInputClick;
 
   // --- Input, as the paint panel reports it (panel client coordinates) ---
   virtual void HTMLMouseDown(TMouseButton Button, TShiftState Shift, int X, int Y);

@@ -122,8 +122,9 @@ void TPageViewer::HTMLMouseUp(TMouseButton Button, TShiftState Shift, int X, int
 }
 
 void TPageViewer::SubmitImageInput(TFormControlObj* control) {
-  // Image inputs submit their form; the form controls call FormSubmitted when they do.
-  if (OnImageInputClick) OnImageInputClick(control);
+  // The hit test recorded where the image was hit; the image input submits its form, which
+  // comes back through FormSubmitted.
+  control->ImageClick();
 }
 
 void TPageViewer::FollowHotSpot() {

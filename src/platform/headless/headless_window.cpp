@@ -178,7 +178,24 @@ void HeadlessWindow::Wheel(int delta) {
 
 const Bitmap& HeadlessWindow::Surface() {
   Update();
+  if (controls_) {
+    // Child controls lie over the page; what they cover is painted again next time, as a
+    // window under moved controls would be.
+    controls_->Paint(*canvas_);
+    for (MemoryControl* control : controls_->All()) {
+      if (!control->Visible()) continue;
+      const Rect r = control->Bounds();
+      invalid_ = Union(invalid_, r);
+    }
+  }
   return canvas_->surface();
+}
+
+Controls& HeadlessWindow::FormControls() { return InMemoryControls(); }
+
+MemoryControls& HeadlessWindow::InMemoryControls() {
+  if (!controls_) controls_ = std::make_unique<MemoryControls>();
+  return *controls_;
 }
 
 // --- System ---

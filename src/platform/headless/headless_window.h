@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/headless/glyph_source.h"
+#include "platform/headless/memory_controls.h"
 #include "platform/headless/software_canvas.h"
 #include "platform/window.h"
 
@@ -62,6 +63,9 @@ class HeadlessWindow : public TWindowPort {
   void SetCapture() override { captured_ = true; }
   void ReleaseCapture() override { captured_ = false; }
   Point CursorPos() const override { return pointer_; }
+  Controls& FormControls() override;
+  // The in-memory form controls, for tests that click and type into them.
+  MemoryControls& InMemoryControls();
 
   // --- The user ---
   // Resizes the window as a user dragging its frame would.
@@ -77,7 +81,8 @@ class HeadlessWindow : public TWindowPort {
   void Wheel(int delta);
 
   // --- What the user sees ---
-  // The painted surface (window-sized). Paints what is invalid first.
+  // The painted surface (window-sized) with the visible form controls over it. Paints what is
+  // invalid first.
   const Bitmap& Surface();
   SoftwareCanvas& SurfaceCanvas() { return *canvas_; }
   TCursorKind Cursor() const { return cursor_; }
@@ -108,6 +113,7 @@ class HeadlessWindow : public TWindowPort {
   Point pointer_;
   bool left_down_ = false, right_down_ = false;
   std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+  std::unique_ptr<MemoryControls> controls_;
 };
 
 class HeadlessWindowSystem : public TWindowSystem {

@@ -1,6 +1,7 @@
 #include "platform/win32/window_win32.h"
 // The canvas before windows.h: its operations share names with Win32 macros.
 #include "platform/win32/canvas_gdi.h"
+#include "platform/win32/controls_win32.h"
 // after the canvas
 #include <windows.h>
 #include <windowsx.h>
@@ -117,6 +118,8 @@ class Win32Window : public TWindowPort {
   Win32Window(Win32WindowSystem& system, HWND handle)
       : system_(system), events_(nullptr), owned_(false), handle_(handle) {}
   ~Win32Window() override {
+    // The controls restore the window's procedure and go before the window does.
+    controls_.reset();
     if (owned_ && handle_) {
       SetWindowLongPtrA(handle_, GWLP_USERDATA, 0);
       DestroyWindow(handle_);
@@ -185,6 +188,10 @@ class Win32Window : public TWindowPort {
   }
   void ReleaseCapture() override {
     if (handle_ && GetCapture() == handle_) ::ReleaseCapture();
+  }
+  Controls& FormControls() override {
+    if (!controls_) controls_ = std::make_unique<Win32Controls>(handle_);
+    return *controls_;
   }
   Point CursorPos() const override {
     POINT p{};
@@ -303,6 +310,7 @@ class Win32Window : public TWindowPort {
   int left_ = 0, top_ = 0;
   TCursorKind cursor_ = crArrow;
   std::deque<std::function<void()>> tasks_;
+  std::unique_ptr<Win32Controls> controls_;
 };
 
 LRESULT CALLBACK ControlWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {

@@ -491,7 +491,8 @@ TEST(SectionList, ControlsTakeAPositionAndScrolledOutOnesAreHidden) {
     // The control (30 high, on the bottom of the text area) adds 30 - 22 before the text.
     EXPECT_EQ(doc.Layout(200),
               "TSection y=0 h=30 dh=30 curs=0+3\n"
-              "  line x=0 y=0 h=30 \"ab\\x02\"\n");
+              "  line x=0 y=0 h=30 \"ab\\x02\"\n"
+              "    control TFormControlObj x=16 y=0 w=20 h=30\n");
     SoftwareCanvas canvas(200, 100);
     doc.list.Paint(canvas, Rect{0, 0, 200, 100}, 200, 0, 0);
     EXPECT_TRUE(control.shown);

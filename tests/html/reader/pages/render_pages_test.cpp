@@ -142,6 +142,20 @@ TEST_P(RenderedPage, MatchesCommittedPictureAndDump) {
                     << "x" << want.height << " expected; see " << failed;
 }
 
-INSTANTIATE_TEST_SUITE_P(Pages, RenderedPage, testing::Values("text", "lists", "images"));
+INSTANTIATE_TEST_SUITE_P(Pages, RenderedPage, testing::Values("text", "lists", "images", "forms"));
+
+// What a form would submit, as the committed forms.submit says; a second form without a submit
+// button sends its pairs alone; a form the page does not have is an error.
+TEST(RenderedPage, SubmitPrintsTheFormsPairs) {
+  int status = 0;
+  const std::string page = (kSource / "forms.htm").string();
+  EXPECT_EQ(Render(page + " --submit --test-font", &status), ReadText(kSource / "forms.submit"));
+  EXPECT_EQ(status, 0);
+  EXPECT_EQ(Render(page + " --submit 1", &status),
+            "method=Get action=search.cgi target= enctype=\nq=find me\n");
+  EXPECT_EQ(status, 0);
+  EXPECT_EQ(Render(page + " --submit 2 2>/dev/null", &status), "");
+  EXPECT_NE(status, 0);
+}
 
 }  // namespace

@@ -1,11 +1,35 @@
 // The parser's target over the document model.
-#include "html/reader/document_builder.h"
+#include "html/document/document_builder.h"
 
+#include "html/document/form_controls.h"
 #include "html/document/simple_sections.h"
 #include "html/document/text_section.h"
 
 namespace brisomel {
 namespace {
+
+// A text area or a list of options while the parser fills it.
+class TBuiltControl : public TParseControl {
+ public:
+  explicit TBuiltControl(TFormControlObj* control) : control_(control) {}
+  void AddOption(const std::string& text, const std::optional<std::string>& value,
+                 bool selected) override {
+    if (auto* list = dynamic_cast<TListBoxFormControlObj*>(control_))
+      list->AddOption(text, value, selected);
+  }
+  void AddLine(const std::string& line) override {
+    if (auto* area = dynamic_cast<TTextAreaFormControlObj*>(control_)) area->AddText(line);
+  }
+  void Reset() override { control_->ResetToValue(); }
+
+ private:
+  TFormControlObj* control_;
+};
+
+std::unique_ptr<TParseControl> MakeParseControl(TFormControlObj* control) {
+  if (!control) return nullptr;
+  return std::make_unique<TBuiltControl>(control);
+}
 
 // A text section of the document while the parser fills it.
 class TBuiltSection : public TParseSection {
@@ -33,6 +57,11 @@ class TBuiltSection : public TParseSection {
     builder_.Sync();
     section_->AddImage(attributes, &builder_.List());
   }
+  std::unique_ptr<TParseControl> AddFormControl(TSymbol symbol,
+                                                const TAttributeList& attributes) override {
+    builder_.Sync();
+    return MakeParseControl(section_->AddFormControl(symbol, &builder_.List(), attributes));
+  }
 
   TSection* Section() const { return section_.get(); }
   std::unique_ptr<TSection> Take() { return std::move(section_); }
@@ -43,6 +72,10 @@ class TBuiltSection : public TParseSection {
 };
 
 }  // namespace
+
+void TDocumentBuilder::StartForm(const TAttributeList& attributes) {
+  list_.CurrentForm = &ThtmlForm::Create(list_, attributes);
+}
 
 std::unique_ptr<TParseSection> TDocumentBuilder::NewSection(int level, TParseAlign align,
                                                             const TUrlTarget* link,

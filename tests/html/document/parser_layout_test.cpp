@@ -9,7 +9,7 @@
 
 #include "html/document/section_list.h"
 #include "html/document/text_section.h"
-#include "html/reader/document_builder.h"
+#include "html/document/document_builder.h"
 #include "platform/headless/glyph_source.h"
 #include "platform/headless/software_canvas.h"
 

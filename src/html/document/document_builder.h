@@ -50,6 +50,8 @@ class TDocumentBuilder : public TParseTarget {
   void Discard(std::unique_ptr<TParseSection> discarded, TParseSection& replacement) override;
   void AddName(const std::string& name, TParseSection& section) override;
   void AddMap(std::unique_ptr<TMapItem> map) override { list_.Maps.push_back(std::move(map)); }
+  void StartForm(const TAttributeList& attributes) override;
+  void EndForm() override { list_.CurrentForm = nullptr; }
 
   // Copies the parser's style state where the sections read it.
   void Sync() const {
