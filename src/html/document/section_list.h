@@ -140,6 +140,10 @@ class TSectionList : public TCell, public TFontSettings {
   std::vector<TMissingImage> MissingImages;
   TTextSink* TextSink = nullptr;
   int32_t PageBottom = 0;
+  // Counts the layouts of the document; while one runs (InLayout) tables may reuse what they
+  // measured and laid out earlier in the same layout.
+  int64_t LayoutGeneration = 0;
+  bool InLayout = false;
   std::unique_ptr<TAnimationTimer> AnimationTimer;
   void* Owner;
   void* PaintPanel;
@@ -166,5 +170,7 @@ class TSectionList : public TCell, public TFontSettings {
 //     line x=<LineIndent> y=<top> h=<total height> "<characters>"
 //       image x=<drawing X> y=<top> w=<width> h=<height> align=<ObjAlign>
 std::string DumpLayout(const TSectionList& list);
+// One section's lines of the dump at `indent`, in a cell whose left is at document X.
+void DumpSection(const TSectionBase& section, std::string& out, int indent, int32_t X);
 
 }  // namespace brisomel

@@ -10,7 +10,7 @@ namespace {
 
 constexpr std::array<int, 7> kHeadingSizes = {12, 24, 18, 15, 12, 10, 8};  // by level 0..6
 
-// The symbols ParseCommon reads (apart from those passed over for now: tables and forms).
+// The symbols ParseCommon reads (apart from those passed over for now: forms).
 constexpr std::bitset<kSymbolCount> CommonSet() {
   std::bitset<kSymbolCount> set;
   for (TSymbol s :
@@ -21,7 +21,7 @@ constexpr std::bitset<kSymbolCount> CommonSet() {
         symTtEnd,   symCode,       symCodeEnd,   symKbd,  symKbdEnd,  symSamp,       symSampEnd,
         symAddress, symAddressEnd, symPre,       symImg,  symA,       symAEnd,       symText,
         symFont,    symFontEnd,    symBasefont,  symBig,  symBigEnd,  symSmall,      symSmallEnd,
-        symMap,     symPage,       symScript})
+        symMap,     symPage,       symScript,    symTable})
     set.set(s);
   return set;
 }
@@ -132,6 +132,7 @@ void THtmlParser::Setup() {
   base_font_size_ = 3;
   State = TParseState();
   depth_ = 0;
+  document_.SetContainer(&document_.Root());
   section_.reset();
   NewSection(0, paLeft);
 }
@@ -541,6 +542,9 @@ void THtmlParser::ParseCommon(int level) {
     case symScript:
       ParseScript();
       break;
+    case symTable:
+      ParseTable(level);
+      return;
     default:
       break;
   }
