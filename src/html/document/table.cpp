@@ -264,10 +264,14 @@ void ThtmlTable::RowHeights(Canvas& canvas, int32_t Y, int32_t Curs) {
       if (c.Cell) curs += static_cast<size_t>(std::max(c.Cell->Len, 0));
     }
   }
-  std::vector<int32_t> row_top(rows + 1, Y);
   for (auto& [span, cells] : by_span) {
     size_t current = rows;
     int32_t E = 0, curs = Curs;
+    // The top of the current row from the heights known so far: rows above it change no more
+    // in this round, so the sum grows as the rows are walked down.
+    size_t summed = 0;
+    int64_t top = Y;
+    int32_t row_top = Y;
     auto finish_row = [&] {
       if (current == rows) return;
       if (span == 1) {
@@ -288,15 +292,14 @@ void ThtmlTable::RowHeights(Canvas& canvas, int32_t Y, int32_t Curs) {
         current = k;
         E = 0;
         curs = row_curs[k];
-        int64_t top = Y;
-        for (size_t r = 0; r < k; ++r) top += Rows[r]->RowHeight;
-        row_top[k] = static_cast<int32_t>(std::min<int64_t>(top, kMaxDocumentY));
+        for (; summed < k; ++summed) top += Rows[summed]->RowHeight;
+        row_top = static_cast<int32_t>(std::min<int64_t>(top, kMaxDocumentY));
       }
       TCellObj& c = Rows[k]->Cells[i];
       const int32_t last = std::min(static_cast<int32_t>(i) + std::max(c.ColSpan, 1), NumCols);
       c.Wd = x[last] - x[i];
       const int32_t width = std::max(c.Wd - CellSpacing - 2 * CellPadding, 0);
-      const int32_t guess_y = row_top[k] + CellSpacing + CellPadding + c.VOffset;
+      const int32_t guess_y = row_top + CellSpacing + CellPadding + c.VOffset;
       c.ContentHt = c.ContentHeight(canvas, guess_y, width, curs);
       curs += std::max(c.Cell->Len, 0);
       const int32_t height = std::max(c.ContentHt, c.SpecHt - 2 * CellPadding);

@@ -186,7 +186,26 @@ bool ThtmlTable::CharAt(int32_t Position, char& Ch, TSectionBase*& Obj) {
 }
 
 bool ThtmlTable::PositionToPoint(Canvas& canvas, int32_t Position, int32_t& X, int32_t& Y) {
-  return EachCell(*this, [&](TCell& cell) { return cell.PositionToPoint(canvas, Position, X, Y); });
+  // Sections answer X from their cell's left; the cell's place in the table is added.
+  if (HasCaption() && CaptionAtTop && Caption->Cell->PositionToPoint(canvas, Position, X, Y)) {
+    X += Indent;
+    return true;
+  }
+  const TWidths column_x = ColumnX();
+  for (auto& row : Rows) {
+    for (size_t i = 0; i < row->Cells.size() && i < static_cast<size_t>(NumCols); ++i) {
+      TCellObj& c = row->Cells[i];
+      if (c.HasContent() && c.Cell->PositionToPoint(canvas, Position, X, Y)) {
+        X += TableLeft + column_x[i] + CellSpacing + CellPadding;
+        return true;
+      }
+    }
+  }
+  if (HasCaption() && !CaptionAtTop && Caption->Cell->PositionToPoint(canvas, Position, X, Y)) {
+    X += Indent;
+    return true;
+  }
+  return false;
 }
 
 void ThtmlTable::CopySelection() {
