@@ -142,6 +142,8 @@ TEST_P(RenderedPage, MatchesCommittedPictureAndDump) {
                     << "x" << want.height << " expected; see " << failed;
 }
 
-INSTANTIATE_TEST_SUITE_P(Pages, RenderedPage, testing::Values("text", "lists", "images"));
+INSTANTIATE_TEST_SUITE_P(Pages, RenderedPage,
+                         testing::Values("text", "lists", "images", "table_nested",
+                                         "table_contents", "table_grid", "table_float"));
 
 }  // namespace
