@@ -264,7 +264,9 @@ void ThtmlTable::RowHeights(Canvas& canvas, int32_t Y, int32_t Curs) {
       if (c.Cell) curs += static_cast<size_t>(std::max(c.Cell->Len, 0));
     }
   }
-  for (auto& [span, cells] : by_span) {
+  for (auto& entry : by_span) {
+    const int32_t span = entry.first;
+    const auto& cells = entry.second;
     size_t current = rows;
     int32_t E = 0, curs = Curs;
     // The top of the current row from the heights known so far: rows above it change no more
