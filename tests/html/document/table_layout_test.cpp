@@ -362,6 +362,37 @@ TEST(TablePaint, BackgroundsSpacingColourAndCopiesWithoutFills) {
   EXPECT_EQ(printed.PixelAt(4, 4), 0xFFFFFFu);
 }
 
+TEST(TablePaint, PrintingMovesThePageBottomAboveWhatDoesNotFit) {
+  // Four lines of text (88 pixels), then a table of three 26-pixel rows (grid 80 high).
+  const std::string text = "a<BR>b<BR>c<BR>d";
+  struct Case {
+    const char* name;
+    int page;  // page height
+    int32_t bottom;
+  } cases[] = {
+      {"TableFitsThePage", 200, 200},
+      {"TableLowOnThePageMovesDown", 120, 88},  // starts below the middle, crosses the bottom
+  };
+  for (const Case& c : cases) {
+    TablePage page(text + "<TABLE><TR><TD>1<TR><TD>2<TR><TD>3</TABLE>");
+    auto copy = page.list.CreateCopy();
+    copy->Printing = true;
+    copy->DoLayout(page.screen, 100);
+    SoftwareCanvas printed(100, c.page);
+    copy->Paint(printed, Rect{0, 0, 100, c.page}, 100, 0, 0);
+    EXPECT_EQ(copy->PageBottom, c.bottom) << c.name;
+  }
+  // A row below the middle of the page that crosses its bottom ends the page at its top plus
+  // half the spacing.
+  TablePage page("<TABLE><TR><TD>1<TR><TD>2<TR><TD>3<TR><TD>4</TABLE>");
+  auto copy = page.list.CreateCopy();
+  copy->Printing = true;
+  copy->DoLayout(page.screen, 100);
+  SoftwareCanvas printed(100, 70);
+  copy->Paint(printed, Rect{0, 0, 100, 70}, 100, 0, 0);
+  EXPECT_EQ(copy->PageBottom, 52 + 1);  // the third row starts at 52
+}
+
 TEST(TableQueries, LinksTextAndSelectionAcrossCaptionAndCells) {
   TablePage page(
       "<TABLE><CAPTION ALIGN=bottom>cap</CAPTION><TR><TD><A HREF=x.htm>link</A>"
