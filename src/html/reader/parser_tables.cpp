@@ -64,10 +64,13 @@ void THtmlParser::ParseTable(int level) {
     while (fonts_.size() > font_depth) PopFont();
     State.ExtraStyle = extra_style;
   };
+  // The finished cell goes to the row; nothing is appended until the next cell or caption
+  // names a container (the cell handed to the row is no longer the parser's to name).
   auto finish_cell = [&] {
     if (!cell) return;
     document_.SetContainer(cell.get());
     CloseSection();
+    document_.SetContainer(nullptr);
     if (row) row->Add(std::move(cell));
     cell.reset();
   };

@@ -184,6 +184,10 @@ const Case kTables[] = {
      R"(U1-*:"x" | table{[(m:T0l:"a")]} | T1l:"y")"},
     {"RowColour", "<TABLE><TR BGCOLOR=red><TD>a</TABLE>", R"(table{[bg=red(m:T0l:"a")]})"},
     {"CellsInsideTextAreNotCells", "a<TD>b</TD>c", R"(T0l:"a""b""c")"},
+    // The finished cell belongs to its row: text after a cell's or row's end tag is not
+    // appended to it.
+    {"TextAfterCellEnd", "<TABLE><TR><TD>a</TD>x<TD>b</TR>y</TABLE>",
+     R"(T0l:"x" | T0l:"y" | table{[(m:T0l:"a")(m:T0l:"b")]})"},
 };
 INSTANTIATE_TEST_SUITE_P(Tables, Builds, testing::ValuesIn(kTables), CaseName);
 
