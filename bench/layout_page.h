@@ -15,13 +15,43 @@ namespace brisomel::bench {
 constexpr int kWidth = 800;
 constexpr size_t kPageSize = 5u << 20;
 
+constexpr int kTables = 200;
+
+// Table number t: 5 to 10 columns and 4 rows with a caption, a cell spanning two columns, one
+// spanning two rows, a percentage column, and every fourth table a small table nested in a
+// cell.
+inline std::string Table(int t) {
+  const int cols = 5 + t % 6;
+  const std::string num = std::to_string(t);
+  std::string p = "<TABLE BORDER=1 CELLPADDING=2" + std::string(t % 3 == 0 ? " WIDTH=90%" : "") +
+                  "><CAPTION>Table " + num + "</CAPTION>\n<TR>";
+  for (int c = 0; c < cols; ++c)
+    p += "<TH" + std::string(c == 0 ? " WIDTH=20%" : "") + ">Head " + std::to_string(c);
+  p += "\n<TR><TD COLSPAN=2>A cell over two columns with a few words";
+  for (int c = 2; c < cols; ++c) p += "<TD>" + std::to_string(t * c);
+  p += "\n<TR><TD ROWSPAN=2 VALIGN=top>Tall cell";
+  for (int c = 1; c < cols; ++c) {
+    p += "<TD>";
+    if (c == 1 && t % 4 == 0) {
+      p += "<TABLE BORDER=1><TR><TD>in<TD>ner<TR><TD COLSPAN=2>nested table</TABLE>";
+    } else {
+      p += "value " + std::to_string(c);
+    }
+  }
+  p += "\n<TR>";
+  for (int c = 1; c < cols; ++c) p += "<TD BGCOLOR=#E0E0FF>row four " + std::to_string(c);
+  p += "\n</TABLE>\n";
+  return p;
+}
+
 // A page of headings, paragraphs with styles, fonts and links, floating and inline images with
-// sizes, and nested lists, repeated to 5 MB.
+// sizes, nested lists and kTables tables spread over it, repeated to 5 MB.
 inline const std::string& Page() {
   static const std::string page = [] {
     std::string p = "<HTML><HEAD><TITLE>Layout</TITLE></HEAD><BODY>\n";
-    int n = 0;
+    int n = 0, tables = 0;
     while (p.size() < kPageSize) {
+      if (tables < kTables && n % 20 == 0) p += Table(tables++);
       ++n;
       const std::string num = std::to_string(n);
       p += "<H2>Chapter " + num + "</H2>\n";
@@ -75,6 +105,13 @@ center { text-align: center }
 a[href] { color: #0000ff; text-decoration: underline }
 hr { border: 1px inset; margin: .5em auto }
 img { display: inline-block }
+table { display: table; border-collapse: separate; border-spacing: 2px }
+table[border] { border: 1px outset }
+table[border] td, table[border] th { border: 1px inset }
+tr { display: table-row }
+td, th { display: table-cell; padding: 1px; vertical-align: middle }
+th { font-weight: bold; text-align: center }
+caption { display: table-caption; text-align: center }
 )";
 
 class FixedContainer : public litehtml::document_container {

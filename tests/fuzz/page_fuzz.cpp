@@ -2,7 +2,8 @@
 // document with the test font, which is laid out at a fuzzed width and painted into a small
 // canvas, then asked the questions the viewer asks (positions, links, search). Form controls
 // are the in-memory ones: every control is clicked, typed into and picked from, every form is
-// submitted, reset and printed.
+// submitted, reset and printed. Tables are laid out twice, so that what they keep from one layout
+// is used in the next.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <memory>
@@ -12,11 +13,30 @@
 #include "html/document/document_builder.h"
 #include "html/document/form_controls.h"
 #include "html/document/section_list.h"
+#include "html/document/table.h"
 #include "platform/headless/glyph_source.h"
 #include "platform/headless/memory_controls.h"
 #include "platform/headless/software_canvas.h"
 
 using namespace brisomel;
+
+namespace {
+
+// Whether `target` is a section of `cell` or of a table cell or caption inside it.
+bool Holds(const TCell& cell, const TSectionBase* target) {
+  for (const auto& section : cell.Sections) {
+    if (section.get() == target) return true;
+    if (auto* table = dynamic_cast<const ThtmlTable*>(section.get())) {
+      if (Holds(*table->Caption->Cell, target)) return true;
+      for (const auto& row : table->Rows)
+        for (const TCellObj& c : row->Cells)
+          if (c.Cell && Holds(*c.Cell, target)) return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FuzzedDataProvider input(data, size);
@@ -54,12 +74,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   } catch (const EParseError&) {
   }
   // Every anchor names a section of the document (none that was dropped).
-  for (const TNamedAnchor& name : names) {
-    bool found = false;
-    for (const auto& section : list.Sections) found = found || section.get() == name.Section;
-    if (!found) __builtin_trap();
-  }
+  for (const TNamedAnchor& name : names)
+    if (!Holds(list, name.Section)) __builtin_trap();
 
+  list.DoLayout(screen, width / 2 + 1);
   const int32_t height = list.DoLayout(screen, width);
   SoftwareCanvas canvas(160, 120, glyphs);
   const Rect view{0, 0, 160, 120};
@@ -71,6 +89,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   TFormControlObj* control = nullptr;
   (void)list.LinkAt(screen, width / 2, height / 2, link, control);
   (void)list.FindString(0, "e", flags & 4);
+  int32_t x = 0, y = 0;
+  (void)list.PositionToPoint(screen, 1, x, y);
+  int32_t xr = 0, yr = 0, caret = 0;
+  TCell* cell = nullptr;
+  bool in_text = false;
+  (void)list.PositionAt(screen, width / 3, height / 3, xr, yr, caret, cell, in_text);
+  // A printed copy: without fills, painted page by page.
+  if (flags & 8) {
+    auto copy = list.CreateCopy();
+    copy->Printing = true;
+    copy->DoLayout(screen, width);
+    copy->Paint(canvas, Rect{0, 0, 160, 120}, width, 0, 0);
+  }
   list.SelB = 0;
   list.SelE = 1 << 20;
   (void)list.SelectionLength();

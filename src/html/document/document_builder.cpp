@@ -3,6 +3,7 @@
 
 #include "html/document/form_controls.h"
 #include "html/document/simple_sections.h"
+#include "html/document/table.h"
 #include "html/document/text_section.h"
 
 namespace brisomel {
@@ -55,7 +56,7 @@ class TBuiltSection : public TParseSection {
   TParseAlign Align() const override { return static_cast<TParseAlign>(section_->Justify); }
   void AddImage(const TAttributeList& attributes) override {
     builder_.Sync();
-    section_->AddImage(attributes, &builder_.List());
+    section_->AddImage(attributes, &builder_.ContainerCell());
   }
   std::unique_ptr<TParseControl> AddFormControl(TSymbol symbol,
                                                 const TAttributeList& attributes) override {
@@ -69,6 +70,41 @@ class TBuiltSection : public TParseSection {
  private:
   const TDocumentBuilder& builder_;
   std::unique_ptr<TSection> section_;
+};
+
+// A table cell being filled: its slot, whose cell takes the sections.
+class TBuiltCell : public TBuiltContainer {
+ public:
+  explicit TBuiltCell(TCellObj slot) : TBuiltContainer(nullptr), Slot(std::move(slot)) {
+    Cell = Slot.Cell.get();
+  }
+  TCellObj Slot;
+};
+
+class TBuiltRow : public TParseRow {
+ public:
+  void ProcessAttributes(const TAttributeList& attributes) override {
+    Row->ProcessAttributes(attributes);
+  }
+  void Add(std::unique_ptr<TParseCell> cell) override {
+    Row->Cells.push_back(std::move(static_cast<TBuiltCell&>(*cell).Slot));
+  }
+  std::unique_ptr<TCellList> Row = std::make_unique<TCellList>();
+};
+
+class TBuiltTable : public TParseTable {
+ public:
+  explicit TBuiltTable(std::unique_ptr<ThtmlTable> table)
+      : Table(std::move(table)), caption_(Table->Caption->Cell.get()) {}
+  TParseContainer& Caption() override { return caption_; }
+  void SetCaptionAtTop(bool top) override { Table->CaptionAtTop = top; }
+  void AddRow(std::unique_ptr<TParseRow> row) override {
+    Table->AddRow(std::move(static_cast<TBuiltRow&>(*row).Row));
+  }
+  std::unique_ptr<ThtmlTable> Table;
+
+ private:
+  TBuiltContainer caption_;
 };
 
 }  // namespace
@@ -115,22 +151,39 @@ std::unique_ptr<TParseSection> TDocumentBuilder::NewListItem(TListKind kind, int
 
 void TDocumentBuilder::Append(std::unique_ptr<TParseSection> section) {
   auto* built = static_cast<TBuiltSection*>(section.get());
-  list_.Add(built->Take());
+  Add(built->Take());
 }
 
-void TDocumentBuilder::AppendParagraphSpace() {
-  list_.Add(std::make_unique<TParagraphSpace>(&list_));
-}
+void TDocumentBuilder::AppendParagraphSpace() { Add(std::make_unique<TParagraphSpace>(&list_)); }
 
 void TDocumentBuilder::AppendHeadingSpace(int level) {
-  list_.Add(std::make_unique<THeadingSpace>(&list_, level));
+  Add(std::make_unique<THeadingSpace>(&list_, level));
 }
 
 void TDocumentBuilder::AppendRule(const TAttributeList& attributes) {
-  list_.Add(std::make_unique<THorzLine>(&list_, attributes));
+  Add(std::make_unique<THorzLine>(&list_, attributes));
 }
 
-void TDocumentBuilder::AppendPage() { list_.Add(std::make_unique<TPage>(&list_)); }
+void TDocumentBuilder::AppendPage() { Add(std::make_unique<TPage>(&list_)); }
+
+std::unique_ptr<TParseTable> TDocumentBuilder::NewTable(int level, TParseContainer* outer,
+                                                        TParseAlign align,
+                                                        const TAttributeList& attributes) {
+  TCell* owner = outer ? static_cast<TBuiltContainer*>(outer)->Cell : nullptr;
+  return std::make_unique<TBuiltTable>(
+      std::make_unique<ThtmlTable>(&list_, level, owner, static_cast<uint8_t>(align), attributes));
+}
+
+std::unique_ptr<TParseRow> TDocumentBuilder::NewRow() { return std::make_unique<TBuiltRow>(); }
+
+std::unique_ptr<TParseCell> TDocumentBuilder::NewCell(const TAttributeList& attributes,
+                                                      TParseVAlign valign) {
+  return std::make_unique<TBuiltCell>(TCellObj(&list_, attributes, valign));
+}
+
+void TDocumentBuilder::AppendTable(std::unique_ptr<TParseTable> table) {
+  Add(std::move(static_cast<TBuiltTable&>(*table).Table));
+}
 
 void TDocumentBuilder::Discard(std::unique_ptr<TParseSection> discarded,
                                TParseSection& replacement) {

@@ -22,12 +22,19 @@ struct TNamedAnchor {
 };
 using TNameList = std::vector<TNamedAnchor>;
 
+// A container of the document: a cell that sections are added to.
+class TBuiltContainer : public TParseCell {
+ public:
+  explicit TBuiltContainer(TCell* cell) : Cell(cell) {}
+  TCell* Cell;
+};
+
 class TDocumentBuilder : public TParseTarget {
  public:
   // `names` may be null: anchors are then not recorded. `state` is the parser's, read at every
   // call; without one the section list's own style state is left alone.
   TDocumentBuilder(TSectionList& list, TNameList* names, const TParseState* state = nullptr)
-      : list_(list), names_(names), state_(state) {}
+      : list_(list), names_(names), state_(state), root_(&list), container_(&root_) {}
   void SetState(const TParseState* state) { state_ = state; }
 
   const TFontSettings& Settings() const override { return list_; }
@@ -35,7 +42,18 @@ class TDocumentBuilder : public TParseTarget {
   void SetHotSpotColor(Color color) override { list_.HotSpotColor = color; }
   void SetBackground(Color color) override { list_.SetBackground(color); }
   void SetBackgroundImage(const std::string& name) override { list_.SetBackgroundImage(name); }
-  bool IsEmpty() const override { return list_.Count() == 0; }
+  bool IsEmpty() const override { return !container_ || container_->Cell->Count() == 0; }
+  TParseContainer& Root() override { return root_; }
+  TParseContainer* Container() const override { return container_; }
+  void SetContainer(TParseContainer* container) override {
+    container_ = static_cast<TBuiltContainer*>(container);
+  }
+  std::unique_ptr<TParseTable> NewTable(int level, TParseContainer* outer, TParseAlign align,
+                                        const TAttributeList& attributes) override;
+  std::unique_ptr<TParseRow> NewRow() override;
+  std::unique_ptr<TParseCell> NewCell(const TAttributeList& attributes,
+                                      TParseVAlign valign) override;
+  void AppendTable(std::unique_ptr<TParseTable> table) override;
 
   std::unique_ptr<TParseSection> NewSection(int level, TParseAlign align, const TUrlTarget* link,
                                             const TMyFont& font, bool preformatted) override;
@@ -60,11 +78,19 @@ class TDocumentBuilder : public TParseTarget {
     list_.SubSupState = state_->SubSupState;
   }
   TSectionList& List() const { return list_; }
+  // The cell that sections go to now (the document when they are dropped).
+  TCell& ContainerCell() const { return container_ ? *container_->Cell : list_; }
 
  private:
+  void Add(std::unique_ptr<TSectionBase> section) {
+    if (container_) container_->Cell->Add(std::move(section));
+  }
+
   TSectionList& list_;
   TNameList* names_;
   const TParseState* state_;
+  TBuiltContainer root_;
+  TBuiltContainer* container_;
 };
 
 // A parser wired to a document: the usual way to fill a TSectionList. Events and the sender

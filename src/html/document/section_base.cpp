@@ -174,10 +174,7 @@ int32_t TCell::LayOut(Canvas& canvas, int32_t Y, int32_t Width, int32_t& MaxWidt
       MaxWidth = std::max(MaxWidth, W);
       ++i;
     } catch (const EProcessError& error) {
-      if (MasterList && MasterList->Services.Sys) {
-        MasterList->Services.Sys->MessageBox(error.what(), "Error");
-      }
-      Sections.erase(Sections.begin() + static_cast<std::ptrdiff_t>(i));
+      ReportAndRemove(error, i);
     }
   }
   Len = Curs - StartCurs;
@@ -187,12 +184,27 @@ int32_t TCell::LayOut(Canvas& canvas, int32_t Y, int32_t Width, int32_t& MaxWidt
 void TCell::MeasureWidths(Canvas& canvas, int32_t& Min, int32_t& Max) {
   Min = 0;
   Max = 0;
-  for (auto& s : Sections) {
+  for (size_t i = 0; i < Sections.size();) {
     int32_t mn = 0, mx = 0;
-    s->MeasureWidths(canvas, mn, mx);
+    try {
+      Sections[i]->MeasureWidths(canvas, mn, mx);
+    } catch (const EProcessError& error) {
+      // A table measured inside another one fails here before its own layout would: it is
+      // removed the same way, so only it disappears.
+      ReportAndRemove(error, i);
+      continue;
+    }
     Min = std::max(Min, mn);
     Max = std::max(Max, mx);
+    ++i;
   }
+}
+
+void TCell::ReportAndRemove(const EProcessError& error, size_t index) {
+  if (MasterList && MasterList->Services.Sys) {
+    MasterList->Services.Sys->MessageBox(error.what(), "Error");
+  }
+  Sections.erase(Sections.begin() + static_cast<std::ptrdiff_t>(index));
 }
 
 int32_t TCell::Paint(Canvas& canvas, const Rect& ARect, int32_t ClipWidth, int32_t X, int32_t Y) {

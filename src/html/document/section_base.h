@@ -153,6 +153,12 @@ class TSectionBase {
   virtual void AddText(std::string_view S) {}
   // Extra lines of the layout dump under the section line (text lines, images).
   virtual void DumpDetails(std::string& out, int indent) const {}
+  // Text the layout dump adds at the end of the section line; X as for DumpChildren.
+  virtual std::string DumpSuffix(int32_t X) const { return {}; }
+  // The lines under the section line; X is the document X of the holding cell's left.
+  virtual void DumpChildren(std::string& out, int indent, int32_t X) const {
+    DumpDetails(out, indent);
+  }
 
   TSectionList* ParentSectionList;
   TCell* OwnerCell = nullptr;  // the cell the section was added to
@@ -204,6 +210,10 @@ class TCell {
   bool HasBkColor = false;
   Color BkColor = 0;
   std::vector<std::unique_ptr<TSectionBase>> Sections;
+
+ private:
+  // Shows a section's processing error and removes the section.
+  void ReportAndRemove(const EProcessError& error, size_t index);
 };
 
 }  // namespace brisomel

@@ -154,7 +154,16 @@ int32_t TSectionList::LayOut(Canvas& canvas, int32_t Y, int32_t Width, int32_t& 
   for (TFormControlObj* c : FormControls) c->MeasureSize(canvas);
   // Images register themselves as animated again during layout.
   AnimatedImages.clear();
-  int32_t height = TCell::LayOut(canvas, Y, Width, MaxWidth, Curs);
+  ++LayoutGeneration;
+  InLayout = true;
+  int32_t height;
+  try {
+    height = TCell::LayOut(canvas, Y, Width, MaxWidth, Curs);
+  } catch (...) {
+    InLayout = false;
+    throw;
+  }
+  InLayout = false;
   for (TImageObj* image : AnimatedImages) {
     if (!image->Gif) continue;
     image->Gif->SetCurrentFrame(1);

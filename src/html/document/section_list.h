@@ -155,6 +155,10 @@ class TSectionList : public TCell, public TFontSettings {
   std::vector<TMissingImage> MissingImages;
   TTextSink* TextSink = nullptr;
   int32_t PageBottom = 0;
+  // Counts the layouts of the document; while one runs (InLayout) tables may reuse what they
+  // measured and laid out earlier in the same layout.
+  int64_t LayoutGeneration = 0;
+  bool InLayout = false;
   std::unique_ptr<TAnimationTimer> AnimationTimer;
   void* Owner;
   void* PaintPanel;
@@ -184,6 +188,14 @@ class TSectionList : public TCell, public TFontSettings {
 //     line x=<LineIndent> y=<top> h=<total height> "<characters>"
 //       image x=<drawing X> y=<top> w=<width> h=<height> align=<ObjAlign>
 //       control <class name> x=<X> y=<top> w=<width> h=<height>
+// A table adds its width and grid X to its line, then lists its caption and its cells (not
+// the covered slots), each with its own sections two spaces deeper; table, caption and cell
+// coordinates are document coordinates (line X stays relative to the line's cell):
+//   ThtmlTable ... w=<TableWidth> x=<TableLeft>
+//     caption x=<X> y=<top> w=<OuterWidth> h=<CaptionHeight>
+//     cell row=<r> col=<c> x=<X of its column> y=<row top> w=<Wd> h=<Ht>
 std::string DumpLayout(const TSectionList& list);
+// One section's lines of the dump at `indent`, in a cell whose left is at document X.
+void DumpSection(const TSectionBase& section, std::string& out, int indent, int32_t X);
 
 }  // namespace brisomel

@@ -1,7 +1,8 @@
 // What the HTML parser builds into. The parser knows the document only through these roles:
-// a text section being filled (TParseSection) and the document that makes new sections,
-// appends finished ones and keeps the page-wide properties (TParseTarget). The document model
-// implements them over its section list; tests implement them with a recorder.
+// a text section being filled (TParseSection), tables with their rows and cells being filled,
+// and the document that makes them, appends finished ones to the current container (the
+// document, a table cell or a caption) and keeps the page-wide properties (TParseTarget). The
+// document model implements them over its section list; tests implement them with a recorder.
 #pragma once
 
 #include <cstdint>
@@ -59,6 +60,37 @@ class TParseSection {
 
 enum class TListKind { Ordered, Unordered, Definition };
 
+// Where finished sections go: the document, a table cell or a table caption. The target makes
+// them; the parser only hands them back.
+class TParseContainer {
+ public:
+  virtual ~TParseContainer() = default;
+};
+
+// A table cell (TD or TH) while the parser fills it.
+class TParseCell : public TParseContainer {};
+
+// A table row while the parser fills it.
+class TParseRow {
+ public:
+  virtual ~TParseRow() = default;
+  // The attributes of TR.
+  virtual void ProcessAttributes(const TAttributeList& attributes) = 0;
+  virtual void Add(std::unique_ptr<TParseCell> cell) = 0;
+};
+
+// A table while the parser fills it.
+class TParseTable {
+ public:
+  virtual ~TParseTable() = default;
+  virtual TParseContainer& Caption() = 0;
+  virtual void SetCaptionAtTop(bool top) = 0;
+  virtual void AddRow(std::unique_ptr<TParseRow> row) = 0;
+};
+
+// Vertical alignment of a table cell.
+enum TParseVAlign : uint8_t { pvTop, pvMiddle, pvBottom };
+
 class TParseTarget {
  public:
   virtual ~TParseTarget() = default;
@@ -71,8 +103,24 @@ class TParseTarget {
   virtual void SetBackground(Color color) = 0;
   virtual void SetBackgroundImage(const std::string& name) = 0;
 
-  // True while nothing has been appended to the document.
+  // True while nothing has been appended to the current container.
   virtual bool IsEmpty() const = 0;
+
+  // The document's own container, and the container that sections, rules, spaces and tables
+  // are appended to from now on (null: they are dropped).
+  virtual TParseContainer& Root() = 0;
+  virtual TParseContainer* Container() const = 0;
+  virtual void SetContainer(TParseContainer* container) = 0;
+
+  // A table at list level `level` inside `outer`, with the enclosing alignment and the TABLE
+  // attributes; its rows and cells; appending the finished table to the current container.
+  virtual std::unique_ptr<TParseTable> NewTable(int level, TParseContainer* outer,
+                                                TParseAlign align,
+                                                const TAttributeList& attributes) = 0;
+  virtual std::unique_ptr<TParseRow> NewRow() = 0;
+  virtual std::unique_ptr<TParseCell> NewCell(const TAttributeList& attributes,
+                                              TParseVAlign valign) = 0;
+  virtual void AppendTable(std::unique_ptr<TParseTable> table) = 0;
 
   virtual std::unique_ptr<TParseSection> NewSection(int level, TParseAlign align,
                                                     const TUrlTarget* link, const TMyFont& font,
@@ -81,7 +129,7 @@ class TParseTarget {
   virtual std::unique_ptr<TParseSection> NewListItem(TListKind kind, int level,
                                                      const TUrlTarget* link, const TMyFont& font,
                                                      char numbering, int number, bool plain) = 0;
-  // Appends a finished section.
+  // Appends a finished section to the current container.
   virtual void Append(std::unique_ptr<TParseSection> section) = 0;
   virtual void AppendParagraphSpace() = 0;
   virtual void AppendHeadingSpace(int level) = 0;

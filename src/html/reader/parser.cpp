@@ -10,7 +10,7 @@ namespace {
 
 constexpr std::array<int, 7> kHeadingSizes = {12, 24, 18, 15, 12, 10, 8};  // by level 0..6
 
-// The symbols ParseCommon reads (apart from those passed over for now: tables).
+// The symbols ParseCommon reads.
 constexpr std::bitset<kSymbolCount> CommonSet() {
   std::bitset<kSymbolCount> set;
   for (TSymbol s :
@@ -21,7 +21,7 @@ constexpr std::bitset<kSymbolCount> CommonSet() {
         symTtEnd,   symCode,       symCodeEnd,   symKbd,  symKbdEnd,  symSamp,       symSampEnd,
         symAddress, symAddressEnd, symPre,       symImg,  symA,       symAEnd,       symText,
         symFont,    symFontEnd,    symBasefont,  symBig,  symBigEnd,  symSmall,      symSmallEnd,
-        symMap,     symPage,       symScript})
+        symMap,     symPage,       symScript,    symTable})
     set.set(s);
   for (TSymbol s : {symInput, symSelect, symForm, symFormEnd, symTextarea, symTextareaEnd})
     set.set(s);
@@ -135,6 +135,7 @@ void THtmlParser::Setup() {
   State = TParseState();
   depth_ = 0;
   document_.EndForm();
+  document_.SetContainer(&document_.Root());
   section_.reset();
   NewSection(0, paLeft);
 }
@@ -552,6 +553,9 @@ void THtmlParser::ParseCommon(int level) {
     case symFormEnd:
       ParseFormElement(level);
       break;
+    case symTable:
+      ParseTable(level);
+      return;
     default:
       break;
   }

@@ -11,7 +11,9 @@
 //   one until content arrives.
 // - Block nesting deeper than kMaxNesting reads as if the deeper opening tags were absent, so a
 //   hostile page cannot overflow the stack; their end tags then close outer blocks.
-// - TABLE, TD, TH, TR, CAPTION are passed over like unknown tags.
+// - Tables nest through the recursion too: a cell's content is read as a body that ends at the
+//   next cell, row, caption or table end tag. Inline state (links, fonts, styles) does not
+//   leak from one cell into the next.
 //
 // One parser object serves one parse at a time; event handlers must not start another parse
 // on the same object.
@@ -94,6 +96,7 @@ class THtmlParser {
   void ReadPlainText();
   void ParseParagraphs(int level);
   void ParseCentered(int level, const TSymbolSet& terminators);
+  void ParseTable(int level);
 
   // Inline state.
   bool PushFont();

@@ -170,6 +170,9 @@ void THtmlParser::ParseList(int level, TSymbol list, const TSymbolSet& terminato
         if (tok_.Symbol == symCenterEnd || tok_.Symbol == symDivEnd) tok_.NextSymbol();
         break;
       }
+      case symTable:
+        ParseTable(item_level);
+        break;
       default:
         if (terminators[symbol]) {
           --depth_;

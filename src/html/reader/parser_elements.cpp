@@ -40,7 +40,8 @@ bool THtmlParser::ParseFontAttributes(TSymbol symbol, bool preformatted) {
         break;
     }
   }
-  if (!is_font && !document_.IsEmpty()) return false;
+  if (!is_font && (document_.Container() != &document_.Root() || !document_.IsEmpty()))
+    return false;
   if (!PushFont()) return false;
   if (size_step == 0 && !have_color && face.empty()) return false;
   TMyFont& font = TopFont();

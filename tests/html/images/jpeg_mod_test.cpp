@@ -54,7 +54,9 @@ class JpegAgainstDjpeg : public testing::Test {
  protected:
   void SetUp() override {
     if (!test::HaveTool("cjpeg") || !test::HaveTool("djpeg")) GTEST_SKIP() << "cjpeg/djpeg missing";
-    dir_ = test::WorkDir("jpeg");
+    // A folder per test: CTest runs the tests of this fixture side by side.
+    dir_ = test::WorkDir(std::string("jpeg-") +
+                         testing::UnitTest::GetInstance()->current_test_info()->name());
     test::WriteFile(dir_ + "/in.ppm", Ppm(kW, kH));
   }
   Bytes Make(const std::string& name, const std::string& options) {

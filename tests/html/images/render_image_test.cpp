@@ -21,7 +21,9 @@ class RenderImage : public testing::Test {
     tool_ = std::string(BRISOMEL_BUILD_DIR) + "/brisomel-render";
     if (!test::HaveTool(tool_) || !test::HaveTool("convert"))
       GTEST_SKIP() << "tool or convert missing";
-    dir_ = test::WorkDir("render");
+    // A folder per test: CTest runs the tests of this fixture side by side.
+    dir_ = test::WorkDir(std::string("render-") +
+                         testing::UnitTest::GetInstance()->current_test_info()->name());
   }
   // Runs the tool; returns its exit code and keeps its error output.
   int Run(const std::string& args) {

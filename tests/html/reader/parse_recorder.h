@@ -7,6 +7,8 @@
 //   fonts      relative size, then b i u s for styles (extra styles included), f for fixed
 //              pitch, _ and ^ for sub- and superscript, #rrggbb for a colour other than black;
 //   others     para, head<level>, hr, page;
+//   tables     table{<caption>/ <rows>} with the caption as ^(...) above or v(...) below, rows
+//              [<cells>] and cells (<valign t m b>:<items>), items of a cell joined by ", ";
 // joined by " | ".
 #pragma once
 
@@ -86,6 +88,62 @@ class RecordedSection : public TParseSection {
   std::string header_, content_, font_;
 };
 
+// A container's items: the document's, a cell's or a caption's.
+class RecordedCell : public TParseCell {
+ public:
+  explicit RecordedCell(std::vector<std::string>* items = nullptr, char valign = 'm')
+      : items_(items ? items : &own_), valign_(valign) {}
+  void Add(const std::string& item) {
+    ++appended;
+    items_->push_back(item);
+  }
+  std::string Text(const char* separator) const {
+    std::string out;
+    for (const std::string& item : *items_) out += (out.empty() ? "" : separator) + item;
+    return out;
+  }
+  std::string CellText() const { return std::string("(") + valign_ + ":" + Text(", ") + ")"; }
+  int appended = 0;
+
+ private:
+  std::vector<std::string> own_;
+  std::vector<std::string>* items_;
+  char valign_;
+};
+
+class RecordedRow : public TParseRow {
+ public:
+  void ProcessAttributes(const TAttributeList& attributes) override {
+    if (const TAttribute* color = attributes.Find(symBgcolor)) text_ += "bg=" + color->Text;
+  }
+  void Add(std::unique_ptr<TParseCell> cell) override {
+    text_ += static_cast<RecordedCell&>(*cell).CellText();
+  }
+  std::string Text() const { return "[" + text_ + "]"; }
+
+ private:
+  std::string text_;
+};
+
+class RecordedTable : public TParseTable {
+ public:
+  TParseContainer& Caption() override { return caption_; }
+  void SetCaptionAtTop(bool top) override { top_ = top; }
+  void AddRow(std::unique_ptr<TParseRow> row) override {
+    rows_ += static_cast<RecordedRow&>(*row).Text();
+  }
+  std::string Text() const {
+    std::string caption;
+    if (caption_.appended > 0) caption = (top_ ? "^(" : "v(") + caption_.Text(", ") + ")";
+    return "table{" + caption + rows_ + "}";
+  }
+
+ private:
+  RecordedCell caption_;
+  bool top_ = true;
+  std::string rows_;
+};
+
 class ParseRecorder : public TParseTarget {
  public:
   // The parser's state, read when sections start font runs.
@@ -102,7 +160,23 @@ class ParseRecorder : public TParseTarget {
   void SetHotSpotColor(Color color) override { Fonts.HotSpotColor = color; }
   void SetBackground(Color color) override { Background = color; }
   void SetBackgroundImage(const std::string& name) override { BackgroundImage = name; }
-  bool IsEmpty() const override { return appended_ == 0; }
+  bool IsEmpty() const override { return !container_ || container_->appended == 0; }
+  TParseContainer& Root() override { return root_; }
+  TParseContainer* Container() const override { return container_; }
+  void SetContainer(TParseContainer* container) override {
+    container_ = static_cast<RecordedCell*>(container);
+  }
+  std::unique_ptr<TParseTable> NewTable(int, TParseContainer*, TParseAlign,
+                                        const TAttributeList&) override {
+    return std::make_unique<RecordedTable>();
+  }
+  std::unique_ptr<TParseRow> NewRow() override { return std::make_unique<RecordedRow>(); }
+  std::unique_ptr<TParseCell> NewCell(const TAttributeList&, TParseVAlign valign) override {
+    return std::make_unique<RecordedCell>(nullptr, "tmb"[valign]);
+  }
+  void AppendTable(std::unique_ptr<TParseTable> table) override {
+    Add(static_cast<RecordedTable&>(*table).Text());
+  }
 
   std::unique_ptr<TParseSection> NewSection(int level, TParseAlign align, const TUrlTarget*,
                                             const TMyFont& font, bool preformatted) override {
@@ -119,9 +193,13 @@ class ParseRecorder : public TParseTarget {
     return std::make_unique<RecordedSection>(k, level, paNone, font, *State, marker);
   }
   void Append(std::unique_ptr<TParseSection> section) override {
-    ++appended_;
+    if (!container_) return;
     auto* recorded = static_cast<RecordedSection*>(section.get());
-    if (!recorded->Empty()) Items.push_back(recorded->Text());
+    if (recorded->Empty()) {
+      ++container_->appended;
+    } else {
+      container_->Add(recorded->Text());
+    }
   }
   void AppendParagraphSpace() override { Add("para"); }
   void AppendHeadingSpace(int level) override { Add("head" + std::to_string(level)); }
@@ -142,10 +220,10 @@ class ParseRecorder : public TParseTarget {
 
  private:
   void Add(const std::string& item) {
-    ++appended_;
-    Items.push_back(item);
+    if (container_) container_->Add(item);
   }
-  int appended_ = 0;
+  RecordedCell root_{&Items};
+  RecordedCell* container_ = &root_;
 };
 
 }  // namespace brisomel::testing_support

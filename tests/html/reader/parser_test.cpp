@@ -143,12 +143,53 @@ const Case kBody[] = {
     {"BodyDiscardsOpenSection", "a<BODY>b", R"(T0l:"b")"},
     {"BodyTextColour", "<BODY TEXT=blue>a", R"(T0l[12#0000ff]:"a")"},
     {"TitleNotShown", "<TITLE>t</TITLE>a", R"(T0l:"a")"},
-    {"TablesPassedOver", "<TABLE><TR><TD>a</TD></TR></TABLE>", R"(T0l:"a")"},
     {"FormsPassedOver", "<FORM><INPUT NAME=a>b</FORM>", R"(T0l:"b")"},
     {"ScriptNotShown", "a<SCRIPT>var x = '<b>';</SCRIPT>b", R"(T0l:"a""b")"},
     {"MapNotShown", "<MAP NAME=m><AREA SHAPE=rect COORDS=0,0,1,1 HREF=x></MAP>a", R"(T0l:"a")"},
 };
 INSTANTIATE_TEST_SUITE_P(Body, Builds, testing::ValuesIn(kBody), CaseName);
+
+const Case kTables[] = {
+    {"TwoCellsOneRow", "<TABLE><TR><TD>a<TD>b</TABLE>", R"(table{[(m:T0l:"a")(m:T0l:"b")]})"},
+    {"RowWithoutTr", "<TABLE><TD>a</TD><TD>b</TD></TABLE>c",
+     R"(table{[(m:T0l:"a")(m:T0l:"b")]} | T0l:"c")"},
+    {"RowsEndedByTrEnd", "<TABLE><TR><TD>a</TR><TR><TD>b</TR></TABLE>",
+     R"(table{[(m:T0l:"a")][(m:T0l:"b")]})"},
+    {"TextStandingInTableGoesInFront", "<TABLE>x<TR><TD>a</TABLE>",
+     R"(T0l:"x" | table{[(m:T0l:"a")]})"},
+    {"HeaderCellsCentredAndBold", "<TABLE><TR><TH>h<TD>d</TABLE>d",
+     R"(table{[(m:T0c[12b]:"h")(m:T0l:"d")]} | T0l:"d")"},
+    {"RowAlignment", "<TABLE><TR ALIGN=right><TD>a<TH>b<TD ALIGN=center>c</TABLE>",
+     R"(table{[(m:T0r:"a")(m:T0r[12b]:"b")(m:T0c:"c")]})"},
+    {"VerticalAlignment",
+     "<TABLE><TR VALIGN=top><TD>a<TD VALIGN=bottom>b<TD VALIGN=middle>c<TR><TD VALIGN=baseline>"
+     "d<TD VALIGN=x>e</TABLE>",
+     R"(table{[(t:T0l:"a")(b:T0l:"b")(m:T0l:"c")][(t:T0l:"d")(m:T0l:"e")]})"},
+    {"CaptionAboveAndBelow",
+     "<TABLE><CAPTION>c</CAPTION><TR><TD>a</TABLE><TABLE><CAPTION ALIGN=Bottom>d<TR><TD>b"
+     "</TABLE>",
+     R"(table{^(T0c:"c")[(m:T0l:"a")]} | table{v(T0c:"d")[(m:T0l:"b")]})"},
+    {"NoParagraphSpaceAtCellStart", "<TABLE><TR><TD><P>a<TD>b<P>c</TABLE>",
+     R"(table{[(m:T0l:"a")(m:T0l:"b", T0l:"c")]})"},
+    {"BodyEndEndsOnlyTheCell", "<TABLE><TR><TD>a</BODY>b<TD>c</TABLE>d",
+     R"(T0l:"b" | table{[(m:T0l:"a")(m:T0l:"c")]} | T0l:"d")"},
+    {"InlineStateResetBetweenCells", "<TABLE><TR><TD><B><I><A HREF=x>a<TD>b</TABLE>c",
+     R"(table{[(m:T0l[12biu#000080]:"a"</a>)(m:T0l:"b")]} | T0l:"c")"},
+    {"FontsPoppedAtTableEnd", "<TABLE><TR><TD><FONT SIZE=7>a</TABLE>b",
+     R"(table{[(m:T0l[36]:"a")]} | T0l:"b")"},
+    {"NestedTable", "<TABLE><TR><TD><TABLE><TR><TD>in</TABLE>out</TABLE>",
+     R"(table{[(m:table{[(m:T0l:"in")]}, T0l:"out")]})"},
+    {"OpenTableClosedAtEnd", "<TABLE><TR><TD>a", R"(table{[(m:T0l:"a")]})"},
+    {"TableInListItem", "<UL><LI>x<TABLE><TR><TD>a</TABLE>y</UL>",
+     R"(U1-*:"x" | table{[(m:T0l:"a")]} | T1l:"y")"},
+    {"RowColour", "<TABLE><TR BGCOLOR=red><TD>a</TABLE>", R"(table{[bg=red(m:T0l:"a")]})"},
+    {"CellsInsideTextAreNotCells", "a<TD>b</TD>c", R"(T0l:"a""b""c")"},
+    // The finished cell belongs to its row: text after a cell's or row's end tag is not
+    // appended to it.
+    {"TextAfterCellEnd", "<TABLE><TR><TD>a</TD>x<TD>b</TR>y</TABLE>",
+     R"(T0l:"x" | T0l:"y" | table{[(m:T0l:"a")(m:T0l:"b")]})"},
+};
+INSTANTIATE_TEST_SUITE_P(Tables, Builds, testing::ValuesIn(kTables), CaseName);
 
 TEST(Parser, Results) {
   Parsed p;

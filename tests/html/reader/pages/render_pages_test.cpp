@@ -142,7 +142,9 @@ TEST_P(RenderedPage, MatchesCommittedPictureAndDump) {
                     << "x" << want.height << " expected; see " << failed;
 }
 
-INSTANTIATE_TEST_SUITE_P(Pages, RenderedPage, testing::Values("text", "lists", "images", "forms"));
+INSTANTIATE_TEST_SUITE_P(Pages, RenderedPage,
+                         testing::Values("text", "lists", "images", "table_nested",
+                                         "table_contents", "table_grid", "table_float", "forms"));
 
 // What a form would submit, as the committed forms.submit says; a second form without a submit
 // button sends its pairs alone; a form the page does not have is an error.
