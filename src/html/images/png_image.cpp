@@ -31,15 +31,42 @@ void ReadFromSource(png_structp png, png_bytep out, png_size_t length) {
 [[noreturn]] void OnError(png_structp png, png_const_charp) { png_longjmp(png, 1); }
 void OnWarning(png_structp, png_const_charp) {}
 
-// libpng's structures, released however the decode ends. No C++ object with a destructor is
-// live in the frame that calls setjmp.
+// libpng's structures, released however the decode ends, and the alpha gathered so far. No
+// C++ object with a destructor is live in the frame that calls setjmp.
 struct State {
   png_structp png = nullptr;
   png_infop info = nullptr;
   std::vector<png_bytep> rows;
-  bool rows_read = false;  // every row is decoded: what follows the image cannot spoil it
+  std::vector<uint8_t> alpha;  // taken when the first pixel below full alpha shows up
+  std::vector<uint8_t> mask;   // with it: 1 where alpha is below half
+  bool rows_read = false;      // every row is decoded: what follows the image cannot spoil it
   ~State() {
     if (png) png_destroy_read_struct(&png, info ? &info : nullptr, nullptr);
+  }
+
+  // Moves the alpha of row y (in the top byte of each pixel) into `alpha`, and "below half"
+  // into `mask`, leaving the top byte 0 as bitmaps have it.
+  void TakeAlpha(Bitmap& out, int y) {
+    const size_t start = static_cast<size_t>(y) * out.width;
+    uint32_t* row = &out.pixels[start];
+    if (alpha.empty()) {
+      uint32_t all = 0xFF;
+      for (int x = 0; x < out.width; ++x) all &= row[x] >> 24;
+      if (all == 0xFF) {
+        for (int x = 0; x < out.width; ++x) row[x] &= 0xFFFFFF;
+        return;
+      }
+      alpha.assign(out.pixels.size(), 0xFF);
+      mask.assign(out.pixels.size(), 0);
+    }
+    uint8_t* a = &alpha[start];
+    uint8_t* m = &mask[start];
+    for (int x = 0; x < out.width; ++x) {
+      const uint32_t p = row[x];
+      a[x] = static_cast<uint8_t>(p >> 24);
+      m[x] = p < 0x80000000u;
+      row[x] = p & 0xFFFFFF;
+    }
   }
 };
 
@@ -55,13 +82,16 @@ bool Run(State& s, Source& source, int64_t max_pixels, Bitmap& out) {
   const int64_t file_rows = (static_cast<int64_t>(png_get_rowbytes(png, info)) + 1) * height;
   if (file_rows > kMaxDeflateRatio * static_cast<int64_t>(source.data.size()) + kRatioSlack)
     return false;
+  const bool has_alpha = (png_get_color_type(png, info) & PNG_COLOR_MASK_ALPHA) != 0 ||
+                         png_get_valid(png, info, PNG_INFO_tRNS) != 0;
 
   png_set_expand(png);  // palette to RGB, grey below 8 bits to 8, tRNS to alpha
   png_set_scale_16(png);
   png_set_gray_to_rgb(png);
   png_set_bgr(png);  // the bitmap's byte order: blue, green, red, then alpha
-  png_set_filler(png, 0xFF, PNG_FILLER_AFTER);
-  png_set_interlace_handling(png);
+  // Pictures without alpha get the 0 that bitmaps keep in the top byte straight away.
+  png_set_filler(png, 0, PNG_FILLER_AFTER);
+  const int passes = png_set_interlace_handling(png);
   png_read_update_info(png, info);
   if (png_get_rowbytes(png, info) != size_t{width} * 4) return false;
 
@@ -69,10 +99,22 @@ bool Run(State& s, Source& source, int64_t max_pixels, Bitmap& out) {
   out.width = static_cast<int>(width);
   out.height = static_cast<int>(height);
   out.pixels.resize(size_t{width} * height);
-  s.rows.resize(height);
-  for (png_uint_32 y = 0; y < height; ++y)
-    s.rows[y] = reinterpret_cast<png_bytep>(&out.pixels[size_t{y} * width]);
-  png_read_image(png, s.rows.data());
+  auto row = [&](png_uint_32 y) {
+    return reinterpret_cast<png_bytep>(&out.pixels[size_t{y} * width]);
+  };
+  if (passes == 1) {
+    // Row by row, each row's alpha taken while it is still in the cache.
+    for (png_uint_32 y = 0; y < height; ++y) {
+      png_read_row(png, row(y), nullptr);
+      if (has_alpha) s.TakeAlpha(out, static_cast<int>(y));
+    }
+  } else {
+    s.rows.resize(height);
+    for (png_uint_32 y = 0; y < height; ++y) s.rows[y] = row(y);
+    png_read_image(png, s.rows.data());
+    if (has_alpha)
+      for (png_uint_32 y = 0; y < height; ++y) s.TakeAlpha(out, static_cast<int>(y));
+  }
   // Damage after the last row (a missing IEND, a bad CRC in a trailing text chunk) leaves the
   // picture whole, so it is shown, as browsers and image viewers show it.
   s.rows_read = true;
@@ -97,22 +139,14 @@ std::optional<TPngImage> TPngImage::Decode(std::span<const uint8_t> data, int64_
     if (!Run(*s, source, max_pixels, out)) return std::nullopt;
 
     TPngImage image;
-    bool transparent = false;
-    for (uint32_t p : out.pixels)
-      if ((p >> 24) != 0xFF) {
-        transparent = true;
-        break;
-      }
-    if (transparent) {
-      image.mask = Bitmap::Mask(out.width, out.height);
-      image.alpha.resize(out.pixels.size());
-      for (size_t i = 0; i < out.pixels.size(); ++i) {
-        const auto a = static_cast<uint8_t>(out.pixels[i] >> 24);
-        image.alpha[i] = a;
-        image.mask->indices[i] = a < 128 ? 1 : 0;
-      }
+    if (!s->alpha.empty()) {
+      image.mask.emplace();
+      image.mask->format = Bitmap::Format::kMask1;
+      image.mask->width = out.width;
+      image.mask->height = out.height;
+      image.mask->indices = std::move(s->mask);
+      image.alpha = std::move(s->alpha);
     }
-    for (uint32_t& p : out.pixels) p &= 0xFFFFFF;  // the unused byte is 0 in bitmaps
     image.bitmap = std::move(out);
     return image;
   } catch (...) {
