@@ -3,6 +3,7 @@
 #include <png.h>
 
 #include <algorithm>
+#include <bit>
 #include <csetjmp>
 #include <cstring>
 #include <memory>
@@ -31,6 +32,21 @@ void ReadFromSource(png_structp png, png_bytep out, png_size_t length) {
 [[noreturn]] void OnError(png_structp png, png_const_charp) { png_longjmp(png, 1); }
 void OnWarning(png_structp, png_const_charp) {}
 
+// The bytes R, G, B, A of a pixel, read as one little-endian word, as 0x00RRGGBB.
+static_assert(std::endian::native == std::endian::little, "pixels are read as little-endian words");
+uint32_t FromRgba(uint32_t p) { return (p & 0xFF) << 16 | (p & 0xFF00) | ((p >> 16) & 0xFF); }
+
+// Row y holds 3-byte red, green, blue pixels at its start; they become 0x00RRGGBB words,
+// from the right so that no byte is overwritten before it is read.
+void WidenRgb(Bitmap& out, int y) {
+  uint32_t* row = &out.pixels[static_cast<size_t>(y) * out.width];
+  const auto* bytes = reinterpret_cast<const uint8_t*>(row);
+  for (int x = out.width - 1; x >= 0; --x) {
+    const uint8_t* p = bytes + 3 * x;
+    row[x] = uint32_t{p[0]} << 16 | uint32_t{p[1]} << 8 | p[2];
+  }
+}
+
 // libpng's structures, released however the decode ends, and the alpha gathered so far. No
 // C++ object with a destructor is live in the frame that calls setjmp.
 struct State {
@@ -45,7 +61,8 @@ struct State {
   }
 
   // Moves the alpha of row y (in the top byte of each pixel) into `alpha`, and "below half"
-  // into `mask`, leaving the top byte 0 as bitmaps have it.
+  // into `mask`, and turns the pixel from libpng's red, green, blue, alpha bytes into the
+  // bitmap's 0x00RRGGBB, all in one pass.
   void TakeAlpha(Bitmap& out, int y) {
     const size_t start = static_cast<size_t>(y) * out.width;
     uint32_t* row = &out.pixels[start];
@@ -53,7 +70,7 @@ struct State {
       uint32_t all = 0xFF;
       for (int x = 0; x < out.width; ++x) all &= row[x] >> 24;
       if (all == 0xFF) {
-        for (int x = 0; x < out.width; ++x) row[x] &= 0xFFFFFF;
+        for (int x = 0; x < out.width; ++x) row[x] = FromRgba(row[x]);
         return;
       }
       alpha.assign(out.pixels.size(), 0xFF);
@@ -65,7 +82,7 @@ struct State {
       const uint32_t p = row[x];
       a[x] = static_cast<uint8_t>(p >> 24);
       m[x] = p < 0x80000000u;
-      row[x] = p & 0xFFFFFF;
+      row[x] = FromRgba(p);
     }
   }
 };
@@ -88,12 +105,12 @@ bool Run(State& s, Source& source, int64_t max_pixels, Bitmap& out) {
   png_set_expand(png);  // palette to RGB, grey below 8 bits to 8, tRNS to alpha
   png_set_scale_16(png);
   png_set_gray_to_rgb(png);
-  png_set_bgr(png);  // the bitmap's byte order: blue, green, red, then alpha
-  // Pictures without alpha get the 0 that bitmaps keep in the top byte straight away.
-  png_set_filler(png, 0, PNG_FILLER_AFTER);
+  // Opaque pictures come as red, green, blue bytes and are widened to the bitmap's words in
+  // place; the others as red, green, blue, alpha, put in order while their alpha is taken.
+  // Either way one pass of ours replaces libpng's filler and byte-swap passes.
   const int passes = png_set_interlace_handling(png);
   png_read_update_info(png, info);
-  if (png_get_rowbytes(png, info) != size_t{width} * 4) return false;
+  if (png_get_rowbytes(png, info) != size_t{width} * (has_alpha ? 4 : 3)) return false;
 
   out.format = Bitmap::Format::kRgb32;
   out.width = static_cast<int>(width);
@@ -106,14 +123,21 @@ bool Run(State& s, Source& source, int64_t max_pixels, Bitmap& out) {
     // Row by row, each row's alpha taken while it is still in the cache.
     for (png_uint_32 y = 0; y < height; ++y) {
       png_read_row(png, row(y), nullptr);
-      if (has_alpha) s.TakeAlpha(out, static_cast<int>(y));
+      if (has_alpha)
+        s.TakeAlpha(out, static_cast<int>(y));
+      else
+        WidenRgb(out, static_cast<int>(y));
     }
   } else {
     s.rows.resize(height);
     for (png_uint_32 y = 0; y < height; ++y) s.rows[y] = row(y);
     png_read_image(png, s.rows.data());
-    if (has_alpha)
-      for (png_uint_32 y = 0; y < height; ++y) s.TakeAlpha(out, static_cast<int>(y));
+    for (png_uint_32 y = 0; y < height; ++y) {
+      if (has_alpha)
+        s.TakeAlpha(out, static_cast<int>(y));
+      else
+        WidenRgb(out, static_cast<int>(y));
+    }
   }
   // Damage after the last row (a missing IEND, a bad CRC in a trailing text chunk) leaves the
   // picture whole, so it is shown, as browsers and image viewers show it.
