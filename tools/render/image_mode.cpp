@@ -1,5 +1,6 @@
 // --image FILE [--frame N] -o OUT.png: draws an image file at its natural size on a white
-// background with the software canvas (transparent pixels show white) and writes a PNG. A GIF
+// background with the software canvas (transparent pixels show white; a PNG's alpha is
+// blended with the white) and writes a PNG. A GIF
 // is drawn as the animation shows it after stepping to frame N (from 1; 1 by default). A file
 // that gives no image ends with a one-line reason and exit code 1.
 #include <cstdio>
@@ -13,6 +14,7 @@
 #include "html/images/gif_image.h"
 #include "html/images/image_type.h"
 #include "html/images/jpeg_mod.h"
+#include "html/images/png_image.h"
 #include "modes.h"
 #include "platform/headless/png_writer.h"
 #include "platform/headless/software_canvas.h"
@@ -83,10 +85,22 @@ int ImageMode(const std::vector<std::string>& args) {
       for (int n = 2; n <= frame; ++n) gif.SetCurrentFrame(n);
       is_gif = true;
       break;
-    case itPng:
-      return Fail(input + ": PNG images are recognised but not decoded");
+    case itPng: {
+      std::optional<TPngImage> png = TPngImage::Decode(bytes);
+      if (!png) return Fail(input + ": not a readable PNG image");
+      bitmap = std::move(png->bitmap);
+      for (size_t i = 0; i < png->alpha.size(); ++i) {
+        const uint32_t a = png->alpha[i], c = bitmap->pixels[i];
+        auto blend = [&](int shift) {
+          const uint32_t v = (c >> shift) & 0xFF;
+          return ((v * a + 255 * (255 - a) + 127) / 255) << shift;
+        };
+        bitmap->pixels[i] = blend(16) | blend(8) | blend(0);
+      }
+      break;
+    }
     default:
-      return Fail(input + ": not an image this reader knows (BMP, JPEG, GIF)");
+      return Fail(input + ": not an image this reader knows (BMP, JPEG, GIF, PNG)");
   }
   if (!is_gif && frame != 1) return Fail(input + ": only GIF images have frames");
 

@@ -5,6 +5,7 @@
 #include "html/images/image_type.h"
 #include "html/images/jpeg_mod.h"
 #include "html/images/masks.h"
+#include "html/images/png_image.h"
 #include "platform/files.h"
 
 namespace brisomel {
@@ -29,12 +30,26 @@ std::unique_ptr<Bitmap> DecodeJpeg(TImageModule& module, std::span<const uint8_t
   return b ? std::make_unique<Bitmap>(std::move(*b)) : nullptr;
 }
 
-std::unique_ptr<Bitmap> DecodeBitmapOrJpeg(TImageModule& module, std::span<const uint8_t> bytes) {
-  switch (ImageTypeOf(bytes.first(std::min(bytes.size(), kImageTypeBytes)))) {
+// A PNG as a bitmap, and its mask (from tRNS or alpha) in `mask` when it has one.
+std::unique_ptr<Bitmap> DecodePng(std::span<const uint8_t> bytes, std::unique_ptr<Bitmap>* mask) {
+  std::optional<TPngImage> png = TPngImage::Decode(bytes);
+  if (!png) return nullptr;
+  if (mask && png->mask) *mask = std::make_unique<Bitmap>(std::move(*png->mask));
+  return std::make_unique<Bitmap>(std::move(png->bitmap));
+}
+
+TImageType TypeOf(std::span<const uint8_t> bytes) {
+  return ImageTypeOf(bytes.first(std::min(bytes.size(), kImageTypeBytes)));
+}
+
+std::unique_ptr<Bitmap> DecodeStill(TImageModule& module, std::span<const uint8_t> bytes) {
+  switch (TypeOf(bytes)) {
     case itBitmap: {
       std::optional<Bitmap> b = ReadWindowsBitmap(bytes);
       return b ? std::make_unique<Bitmap>(std::move(*b)) : nullptr;
     }
+    case itPng:
+      return DecodePng(bytes, nullptr);
     case itJpeg:
       return DecodeJpeg(module, bytes);
     default:
@@ -50,10 +65,10 @@ std::unique_ptr<Bitmap> LoadBitmapFile(TImageModule& module, Files& files, const
     auto head = ReadFileBytes(files, name, kImageTypeBytes);
     if (!head) return nullptr;
     TImageType type = ImageTypeOf(*head);
-    if (type != itBitmap && type != itJpeg) return nullptr;
+    if (type != itBitmap && type != itJpeg && type != itPng) return nullptr;
     auto bytes = ReadFileBytes(files, name);
     if (!bytes) return nullptr;
-    std::unique_ptr<Bitmap> b = DecodeBitmapOrJpeg(module, *bytes);
+    std::unique_ptr<Bitmap> b = DecodeStill(module, *bytes);
     if (b && remap) b = RemapToPalette(std::move(b), module.SharedPalette());
     return b;
   } catch (...) {
@@ -66,6 +81,19 @@ std::unique_ptr<Bitmap> ReadImageFile(TImageModule& module, Files& files, const 
   mask.reset();
   try {
     if (!files.Exists(name)) return nullptr;
+    auto head = ReadFileBytes(files, name, kImageTypeBytes);
+    if (head && ImageTypeOf(*head) == itPng) {
+      // A PNG carries its own transparency (tRNS or alpha), whatever the file is called.
+      auto bytes = ReadFileBytes(files, name);
+      if (!bytes) return nullptr;
+      std::unique_ptr<Bitmap> b = DecodePng(*bytes, &mask);
+      if (!b) return nullptr;
+      if (mask)
+        kind = tkPng;
+      else if (kind == tkBottomLeft)
+        mask = MakeMask(*b, false, 0);
+      return RemapToPalette(std::move(b), module.SharedPalette());
+    }
     std::optional<uint32_t> colour;
     if (HasExtension(name, ".gif")) {
       auto head = ReadFileBytes(files, name, kGifColorTestBytes);
@@ -98,12 +126,15 @@ std::unique_ptr<Bitmap> LoadBitmapStream(TImageModule& module, const std::vector
     if (type == itJpeg) {
       kind = tkNone;
       b = DecodeJpeg(module, *stream);
+    } else if (type == itPng) {
+      b = DecodePng(*stream, &mask);
+      if (mask) kind = tkPng;
     } else if (type == itBitmap) {
       std::optional<Bitmap> read = ReadWindowsBitmap(*stream);
       if (read) b = std::make_unique<Bitmap>(std::move(*read));
     }
     if (!b) return nullptr;
-    if (kind == tkBottomLeft) mask = MakeMask(*b, false, 0);
+    if (kind == tkBottomLeft && !mask) mask = MakeMask(*b, false, 0);
     return RemapToPalette(std::move(b), module.SharedPalette());
   } catch (...) {
     mask.reset();

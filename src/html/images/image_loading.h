@@ -16,18 +16,20 @@ namespace brisomel {
 
 class Files;
 
-// A Windows bitmap or JPEG file as a bitmap (JPEG: 24-bit above colour depth class 8, else
-// 8-bit through the shared palette); through the shared palette when `remap`. None for any
-// other type or failure.
+// A Windows bitmap, PNG or JPEG file as a bitmap (JPEG: 24-bit above colour depth class 8,
+// else 8-bit through the shared palette); through the shared palette when `remap`. None for
+// any other type or failure.
 std::unique_ptr<Bitmap> LoadBitmapFile(TImageModule& module, Files& files, const std::string& name,
                                        bool remap);
 
 // A bitmap for a document from a file, with a mask when `kind` asks for one; `kind` becomes
-// tkGif or tkPng when a ".gif"/".png" file names a transparent colour.
+// tkGif or tkPng when a ".gif"/".png" file names a transparent colour. A PNG (told by its
+// bytes) takes its mask from tRNS or alpha (alpha below half is transparent), kind tkPng.
 std::unique_ptr<Bitmap> ReadImageFile(TImageModule& module, Files& files, const std::string& name,
                                       TTransparency& kind, std::unique_ptr<Bitmap>& mask);
 
-// A Windows bitmap or JPEG from memory (an image-request answer). JPEGs never get a mask.
+// A Windows bitmap, PNG or JPEG from memory (an image-request answer). JPEGs never get a
+// mask; a PNG with tRNS or alpha gets its own (kind tkPng).
 std::unique_ptr<Bitmap> LoadBitmapStream(TImageModule& module, const std::vector<uint8_t>* stream,
                                          TTransparency& kind, std::unique_ptr<Bitmap>& mask);
 

@@ -9,7 +9,7 @@ namespace {
 
 struct NameEntry {
   std::string_view name;
-  int value;  // a TSymbol, or a character code for the entity table
+  int value;  // a TSymbol
 };
 
 // Sorted copy of a table, searched by binary search.
@@ -73,33 +73,6 @@ constexpr std::array kAttributes = {
 };
 static_assert(kAttributes.size() == kAttributeTableSize);
 
-// "amp", "lt", "gt", "quot", then the Latin-1 names in code order from 160.
-constexpr std::array<std::string_view, 96> kLatin1Names = {
-    "nbsp",   "iexcl",  "cent",   "pound",  "curren", "yen",    "brvbar", "sect",
-    "uml",    "copy",   "ordf",   "laquo",  "not",    "shy",    "reg",    "macr",
-    "deg",    "plusmn", "sup2",   "sup3",   "acute",  "micro",  "para",   "middot",
-    "cedil",  "sup1",   "ordm",   "raquo",  "frac14", "frac12", "frac34", "iquest",
-    "Agrave", "Aacute", "Acirc",  "Atilde", "Auml",   "Aring",  "AElig",  "Ccedil",
-    "Egrave", "Eacute", "Ecirc",  "Euml",   "Igrave", "Iacute", "Icirc",  "Iuml",
-    "ETH",    "Ntilde", "Ograve", "Oacute", "Ocirc",  "Otilde", "Ouml",   "times",
-    "Oslash", "Ugrave", "Uacute", "Ucirc",  "Uuml",   "Yacute", "THORN",  "szlig",
-    "agrave", "aacute", "acirc",  "atilde", "auml",   "aring",  "aelig",  "ccedil",
-    "egrave", "eacute", "ecirc",  "euml",   "igrave", "iacute", "icirc",  "iuml",
-    "eth",    "ntilde", "ograve", "oacute", "ocirc",  "otilde", "ouml",   "divide",
-    "oslash", "ugrave", "uacute", "ucirc",  "uuml",   "yacute", "thorn",  "yuml",
-};
-
-std::array<NameEntry, kEntityTableSize> EntityEntries() {
-  std::array<NameEntry, kEntityTableSize> entries{};
-  entries[0] = {"amp", 38};
-  entries[1] = {"lt", 60};
-  entries[2] = {"gt", 62};
-  entries[3] = {"quot", 34};
-  for (size_t i = 0; i < kLatin1Names.size(); ++i)
-    entries[4 + i] = {kLatin1Names[i], static_cast<int>(160 + i)};
-  return entries;
-}
-
 const SortedTable& StartTags() {
   static const SortedTable table(kStartTags);
   return table;
@@ -112,11 +85,6 @@ const SortedTable& Attributes() {
   static const SortedTable table(kAttributes);
   return table;
 }
-const SortedTable& Entities() {
-  static const SortedTable table(EntityEntries());
-  return table;
-}
-
 constexpr std::array<bool, kSymbolCount> MakeTakesAttributes() {
   std::array<bool, kSymbolCount> takes{};
   for (TSymbol s : {symBody, symP, symBr, symHeading, symHr, symBase, symOl, symUl, symImg, symA,
@@ -152,8 +120,6 @@ TSymbol LookupEndTag(std::string_view upper_name) {
 TSymbol LookupAttribute(std::string_view upper_name) {
   return static_cast<TSymbol>(Attributes().Find(upper_name, symUnknownAttr));
 }
-
-int LookupEntity(std::string_view name) { return Entities().Find(name, -1); }
 
 bool TakesAttributes(TSymbol symbol) { return symbol < kSymbolCount && kTakesAttributes[symbol]; }
 

@@ -64,8 +64,6 @@ TSymbol LookupStartTag(std::string_view upper_name);
 TSymbol LookupEndTag(std::string_view upper_name);
 // Attribute table lookup on an upper-case name: the symbol, or symUnknownAttr.
 TSymbol LookupAttribute(std::string_view upper_name);
-// Named character reference (exact, case-sensitive): the character code, or -1.
-int LookupEntity(std::string_view name);
 
 // Whether a start tag with this symbol replaces the tokenizer's attribute list.
 bool TakesAttributes(TSymbol symbol);
@@ -76,6 +74,5 @@ std::string_view SymbolName(TSymbol symbol);
 // How many names each table holds (the attribute table counts VALUE twice).
 inline constexpr int kTagTableSize = 65;
 inline constexpr int kAttributeTableSize = 58;
-inline constexpr int kEntityTableSize = 100;
 
 }  // namespace brisomel

@@ -4,6 +4,8 @@
 #include <memory>
 #include <string_view>
 
+#include "html/reader/charset.h"
+#include "html/reader/entities.h"
 #include "html/reader/text_utils.h"
 
 namespace brisomel {
@@ -32,7 +34,8 @@ constexpr std::array<bool, 256> kPlainChars = MakePlainChars();
 
 constexpr std::array<unsigned char, 256> MakeUpper() {
   std::array<unsigned char, 256> upper{};
-  for (int c = 0; c < 256; ++c) upper[c] = static_cast<unsigned char>(c >= 'a' && c <= 'z' ? c - 32 : c);
+  for (int c = 0; c < 256; ++c)
+    upper[c] = static_cast<unsigned char>(c >= 'a' && c <= 'z' ? c - 32 : c);
   return upper;
 }
 constexpr std::array<unsigned char, 256> kUpper = MakeUpper();
@@ -60,15 +63,11 @@ Tokenizer::Tokenizer() {
 void Tokenizer::ResetInput(TInputKind kind) {
   kind_ = kind;
   window_ = {};
-  source_done_ = false;
+  page_.clear();
+  utf8_ = false;
   pushback_ = -1;
   InPre = false;
   InScript = false;
-  file_ = nullptr;
-  stream_ = nullptr;
-  lines_ = nullptr;
-  next_line_ = 0;
-  line_end_pending_ = false;
   include_buffer_.clear();
   in_include_directive_ = false;
   construct_depth_ = 0;
@@ -80,82 +79,73 @@ void Tokenizer::ResetInput(TInputKind kind) {
   Attributes.Clear();
 }
 
+// Whether a page is UTF-8 can depend on its last byte, so every source is read whole before
+// the first character is delivered. A UTF-8 page is read through its Windows-1252 copy.
+void Tokenizer::StartPage(std::string_view bytes) {
+  utf8_ = IsUtf8Page(bytes);
+  if (utf8_) {
+    page_ = Utf8ToWindows1252(bytes);
+    bytes = page_;
+  }
+  const auto* data = reinterpret_cast<const uint8_t*>(bytes.data());
+  window_ = {data, data + bytes.size()};
+}
+
 void Tokenizer::SetInputFile(File& file) {
   ResetInput(ikFile);
-  file_ = &file;
+  std::string bytes;
+  for (;;) {
+    const size_t used = bytes.size();
+    bytes.resize(used + kFileBufferSize);
+    const int32_t n = file.Read(bytes.data() + used, static_cast<int32_t>(kFileBufferSize));
+    bytes.resize(used + static_cast<size_t>(std::clamp<int32_t>(n, 0, kFileBufferSize)));
+    if (n <= 0) break;
+  }
+  page_ = std::move(bytes);
+  StartPage(page_);
 }
 
 void Tokenizer::SetInputBuffer(const char* data, size_t size) {
   ResetInput(ikBuffer);
-  const auto* bytes = reinterpret_cast<const uint8_t*>(data);
-  window_ = {bytes, bytes + (data ? size : 0)};
-  source_done_ = true;
+  StartPage(std::string_view(data ? data : "", data ? size : 0));
 }
 
 void Tokenizer::SetInputStrings(const std::vector<std::string>& lines) {
   ResetInput(ikStrings);
-  lines_ = &lines;
+  std::string bytes;
+  for (const std::string& line : lines) {
+    bytes += line;
+    bytes.push_back('\r');
+  }
+  page_ = std::move(bytes);
+  StartPage(page_);
 }
 
 void Tokenizer::SetInputStream(TInputStream& stream) {
   ResetInput(ikStream);
-  stream_ = &stream;
+  std::string bytes;
+  for (;;) {
+    const size_t used = bytes.size();
+    bytes.resize(used + kStreamBlockSize);
+    const int32_t n = std::clamp<int32_t>(stream.Read(bytes.data() + used, kStreamBlockSize), 0,
+                                          kStreamBlockSize);
+    bytes.resize(used + static_cast<size_t>(n));
+    if (n < kStreamBlockSize) break;  // a short block is the last one
+  }
+  page_ = std::move(bytes);
+  StartPage(page_);
 }
 
-// Called when the window is empty: fills it from the active source and returns its first
-// byte, or 26 when the source has nothing more.
+// Called when the window is empty: an exhausted include buffer gives way to the input it
+// interrupted; the end of the page gives 26, again on every further read.
 int Tokenizer::Refill() {
-  for (;;) {
-    if (kind_ == ikInclude) {
-      // The include buffer is exhausted: reading goes on where the directive stood.
-      kind_ = saved_kind_;
-      window_ = saved_window_;
-      include_buffer_.clear();
-      if (window_.cur != window_.end) return *window_.cur++;
-      continue;
-    }
-    if (source_done_) return kEof;
-    switch (kind_) {
-      case ikFile: {
-        int32_t n = file_->Read(file_buffer_.data(), static_cast<int32_t>(file_buffer_.size()));
-        if (n <= 0) {
-          source_done_ = true;
-          return kEof;
-        }
-        window_ = {file_buffer_.data(), file_buffer_.data() + std::min<int32_t>(n, kFileBufferSize)};
-        return *window_.cur++;
-      }
-      case ikStream: {
-        int32_t n = stream_->Read(stream_buffer_.data(), kStreamBlockSize);
-        n = std::max<int32_t>(0, std::min(n, kStreamBlockSize));
-        // A short block is the last one; the 26 after it comes from source_done_.
-        if (n < kStreamBlockSize) source_done_ = true;
-        if (n == 0) return kEof;
-        window_ = {stream_buffer_.data(), stream_buffer_.data() + n};
-        return *window_.cur++;
-      }
-      case ikStrings: {
-        if (line_end_pending_) {
-          line_end_pending_ = false;
-          return '\r';
-        }
-        if (next_line_ >= lines_->size()) {
-          source_done_ = true;
-          return kEof;
-        }
-        const std::string& line = (*lines_)[next_line_++];
-        const auto* bytes = reinterpret_cast<const uint8_t*>(line.data());
-        window_ = {bytes, bytes + line.size()};
-        line_end_pending_ = true;
-        if (window_.cur != window_.end) return *window_.cur++;
-        continue;
-      }
-      case ikBuffer:
-      case ikInclude:
-        source_done_ = true;
-        return kEof;
-    }
+  if (kind_ == ikInclude) {
+    kind_ = saved_kind_;
+    window_ = saved_window_;
+    include_buffer_.clear();
+    if (window_.cur != window_.end) return *window_.cur++;
   }
+  return kEof;
 }
 
 void Tokenizer::ReadChar() {
@@ -264,6 +254,8 @@ void Tokenizer::HandleInclude() {
   if (!buffer.empty()) {
     saved_kind_ = kind_;
     saved_window_ = window_;
+    // Included text is read in the page's charset, or as UTF-8 when it is UTF-8 itself.
+    if (utf8_ || IsUtf8Page(buffer)) buffer = Utf8ToWindows1252(buffer);
     include_buffer_ = std::move(buffer);
     const auto* bytes = reinterpret_cast<const uint8_t*>(include_buffer_.data());
     window_ = {bytes, bytes + include_buffer_.size()};
@@ -296,8 +288,15 @@ void Tokenizer::NextSymbol() {
   }
   if (ParagraphLatch) {
     switch (Symbol) {
-      case symText: case symBr: case symHeading: case symHr: case symImg: case symTable:
-      case symInput: case symTextarea: case symSelect:
+      case symText:
+      case symBr:
+      case symHeading:
+      case symHr:
+      case symImg:
+      case symTable:
+      case symInput:
+      case symTextarea:
+      case symSelect:
         ParagraphLatch = false;
         break;
       default:
@@ -388,7 +387,8 @@ void Tokenizer::ScanQuoted() {
   if (Ch == quote) Advance();
   text = TrimBlanks(text);
   std::string_view number(text);
-  if (size_t percent = number.find('%'); percent != std::string_view::npos && percent + 1 == number.size())
+  if (size_t percent = number.find('%');
+      percent != std::string_view::npos && percent + 1 == number.size())
     number.remove_suffix(1);
   attr_value_ = IntegerOr(number, 0);
 }
@@ -421,43 +421,60 @@ void Tokenizer::ScanEntity() {
   AppendEntity(TokenText);
 }
 
-// At "&": appends the referenced character, or the reference's own text when it is unknown or
-// malformed (hexadecimal references included), and leaves Ch after what it read.
+// At "&": appends the referenced character, or the reference's own text when it is unknown,
+// malformed or names a character that Windows-1252 lacks, and leaves Ch after what it read.
+// Numeric references up to 255 are the byte of that code (so 128..159 read as Windows-1252,
+// as browsers read them); above 255 the code point's Windows-1252 byte. "&#x" (or "&#X")
+// starts a hexadecimal one.
 void Tokenizer::AppendEntity(std::string& out) {
   Advance();
   std::array<char, kEntityNameLength> name{};
   size_t length = 0;
   if (Ch == '#') {
     Advance();
-    while (length < 6 && IsDigit(Ch)) {
+    const bool hex = UpCh == 'X';
+    const char* prefix = hex ? (Ch == 'x' ? "&#x" : "&#X") : "&#";
+    if (hex) Advance();
+    auto is_digit = [&] { return IsDigit(Ch) || (hex && UpCh >= 'A' && UpCh <= 'F'); };
+    while (length < kMaxNumberDigits && is_digit()) {
       name[length++] = static_cast<char>(Ch);
       Advance();
     }
-    if (length == 6 && IsDigit(Ch)) {  // too long: the rest is ordinary text
-      out += "&#";
+    if (length == kMaxNumberDigits && is_digit()) {  // too long: the rest is ordinary text
+      out += prefix;
       out.append(name.data(), length);
       return;
     }
     const bool semicolon = Ch == ';';
     if (semicolon) Advance();
     if (length > 0) {
-      int value = 0;
-      for (size_t i = 0; i < length; ++i) value = value * 10 + (name[i] - '0');
+      uint32_t value = 0;
+      for (size_t i = 0; i < length; ++i) {
+        const unsigned char up = kUpper[static_cast<unsigned char>(name[i])];
+        value = value * (hex ? 16 : 10) + (IsDigit(up) ? up - '0' : up - 'A' + 10);
+      }
       if (value <= 255 && (value == 9 || value == 10 || value >= 32)) {
         out.push_back(value == 9 ? ' ' : static_cast<char>(value));
         return;
       }
+      if (value > 255) {
+        if (int byte = Windows1252FromCodePoint(value); byte >= 0) {
+          out.push_back(static_cast<char>(byte));
+          return;
+        }
+      }
     }
-    out += "&#";
+    out += prefix;
     out.append(name.data(), length);
     if (semicolon) out.push_back(';');
     return;
   }
-  while (length < 7 && (IsLetter(UpCh) || IsDigit(UpCh))) {
+  while (length < kEntityNameLength && (IsLetter(UpCh) || IsDigit(UpCh))) {
     name[length++] = static_cast<char>(Ch);
     Advance();
   }
-  if (length == 7 && (IsLetter(UpCh) || IsDigit(UpCh))) {  // too long: the rest is ordinary text
+  if (length == kEntityNameLength && (IsLetter(UpCh) || IsDigit(UpCh))) {
+    // too long: the rest is ordinary text
     out.push_back('&');
     out.append(name.data(), length);
     return;
@@ -491,7 +508,8 @@ void Tokenizer::ScanTextRun() {
         if (pushback_ < 0) {
           const uint8_t* first = window_.cur;
           const size_t room = kTextRunLength - TokenText.size();
-          const uint8_t* limit = first + std::min<size_t>(static_cast<size_t>(window_.end - first), room);
+          const uint8_t* limit =
+              first + std::min<size_t>(static_cast<size_t>(window_.end - first), room);
           const uint8_t* last = first;
           while (last != limit && kPlainChars[*last]) ++last;
           TokenText.append(reinterpret_cast<const char*>(first), static_cast<size_t>(last - first));
@@ -529,7 +547,8 @@ void Tokenizer::NextTextAreaSymbol() {
   } else if (Ch == '&') {
     ScanEntity();
   } else {
-    while (TokenText.size() < kTextRunLength && Ch != '\r' && Ch != kEof && Ch != '&' && Ch != '<') {
+    while (TokenText.size() < kTextRunLength && Ch != '\r' && Ch != kEof && Ch != '&' &&
+           Ch != '<') {
       TokenText.push_back(static_cast<char>(Ch));
       Advance();
     }

@@ -4,6 +4,8 @@
 // removed below everything else, while characters are read.
 //
 // Reading notes:
+// - Every source is read whole first. A page in UTF-8 (see charset.h) is converted to the
+//   Windows-1252 text the engine works in; any other page is read byte for byte.
 // - Line ends (CR LF, LF CR, lone CR, lone LF) become one CR; tabs become spaces.
 // - Character 26 ends every source and is read again on every further read; a 26 inside the
 //   input ends it too.
@@ -21,6 +23,7 @@
 #include <functional>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "html/reader/attributes.h"
@@ -48,15 +51,17 @@ class TInputStream {
 // and its parameters as `NAME="value"` texts. Whatever the handler leaves in `Buffer` is read
 // in place of the directive. The tokenizer takes the buffer over, so it stays valid for as
 // long as it is read.
-using TIncludeType = std::function<void(void* Sender, const std::string& Command,
-                                        const std::vector<std::string>& Params, std::string& Buffer)>;
+using TIncludeType =
+    std::function<void(void* Sender, const std::string& Command,
+                       const std::vector<std::string>& Params, std::string& Buffer)>;
 
 class Tokenizer {
  public:
   static constexpr unsigned char kEofChar = 26;
   static constexpr size_t kTokenTextLength = 150;
   static constexpr size_t kTagNameLength = 150;
-  static constexpr size_t kEntityNameLength = 8;
+  static constexpr size_t kEntityNameLength = 8;  // the longest name, "thetasym"
+  static constexpr size_t kMaxNumberDigits = 6;   // decimal or hexadecimal
   static constexpr size_t kTextRunLength = 100;
   static constexpr size_t kFileBufferSize = 2000;
   static constexpr int32_t kStreamBlockSize = 250;
@@ -65,13 +70,13 @@ class Tokenizer {
   Tokenizer(const Tokenizer&) = delete;
   Tokenizer& operator=(const Tokenizer&) = delete;
 
-  // Input sources. Each clears the push-back slot, InPre, InScript and the current token; the
-  // source must stay alive while it is read. Then call Advance() once and NextSymbol() for the
-  // first symbol.
-  void SetInputFile(File& file);                           // read in 2000-byte pieces
+  // Input sources. Each clears the push-back slot, InPre, InScript and the current token. A
+  // file, string list or stream is read at once; a buffer must stay alive while it is read.
+  // Then call Advance() once and NextSymbol() for the first symbol.
+  void SetInputFile(File& file);  // read in 2000-byte pieces
   void SetInputBuffer(const char* data, size_t size);
   void SetInputStrings(const std::vector<std::string>& lines);  // each line ends with a CR
-  void SetInputStream(TInputStream& stream);               // read in 250-byte blocks
+  void SetInputStream(TInputStream& stream);  // 250-byte blocks; a short block is the last
 
   // The include handler and the sender it receives; an empty handler leaves include
   // directives as comments.
@@ -98,13 +103,13 @@ class Tokenizer {
   unsigned char Ch = kEofChar;    // current character, normalised
   unsigned char UpCh = kEofChar;  // its upper-case form
   TSymbol Symbol = symEof;
-  std::string TokenText;          // at most kTokenTextLength characters
+  std::string TokenText;  // at most kTokenTextLength characters
   int HeadingLevel = 0;
-  TAttributeList Attributes;      // of the last tag that takes attributes
+  TAttributeList Attributes;  // of the last tag that takes attributes
 
   // State the parser sets.
-  bool InPre = false;     // blanks are kept in text runs
-  bool InScript = false;  // comments are not removed
+  bool InPre = false;           // blanks are kept in text runs
+  bool InScript = false;        // comments are not removed
   bool ParagraphLatch = false;  // cleared when content arrives
 
  private:
@@ -114,6 +119,7 @@ class Tokenizer {
   };
 
   void ResetInput(TInputKind kind);
+  void StartPage(std::string_view bytes);
   int ReadRawChar() { return window_.cur != window_.end ? *window_.cur++ : Refill(); }
   int Refill();
   void ReadChar();
@@ -133,19 +139,12 @@ class Tokenizer {
     if (TokenText.size() < kTokenTextLength) TokenText.push_back(static_cast<char>(c));
   }
 
-  // Raw input.
+  // Raw input: the whole page (a UTF-8 page in its Windows-1252 form) or the caller's buffer.
   TInputKind kind_ = ikBuffer;
   Window window_;
-  bool source_done_ = true;  // the source has given its last byte: reads give 26
-  int pushback_ = -1;        // -1: empty
-
-  File* file_ = nullptr;
-  std::array<uint8_t, kFileBufferSize> file_buffer_{};
-  TInputStream* stream_ = nullptr;
-  std::array<uint8_t, kStreamBlockSize> stream_buffer_{};
-  const std::vector<std::string>* lines_ = nullptr;
-  size_t next_line_ = 0;
-  bool line_end_pending_ = false;
+  std::string page_;
+  bool utf8_ = false;  // the page is UTF-8, and so is text that include handlers return
+  int pushback_ = -1;  // -1: empty
 
   // Include buffers, which do not nest.
   TIncludeType include_handler_;
@@ -155,7 +154,7 @@ class Tokenizer {
   Window saved_window_;
   bool in_include_directive_ = false;
 
-  int construct_depth_ = 0;  // inside "<!...": end of input is an error
+  int construct_depth_ = 0;     // inside "<!...": end of input is an error
   bool pending_error_ = false;  // raised by the next NextSymbol, after the text before it
 
   // The attribute being scanned.

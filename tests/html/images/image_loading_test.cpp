@@ -95,7 +95,7 @@ TEST_F(ImageLoading, FileContentDecidesOverTheName) {
   auto jpeg_as_gif = Lookup("photo.gif");
   ASSERT_TRUE(jpeg_as_gif.bitmap);
   EXPECT_EQ(jpeg_as_gif.bitmap->width, 16);
-  EXPECT_FALSE(Lookup("image.png").item) << "PNG files are recognised, not decoded";
+  EXPECT_FALSE(Lookup("image.png").item) << "a PNG signature without a header is no image";
   EXPECT_FALSE(Lookup("missing.bmp").item);
   EXPECT_FALSE(Lookup("").item);
   EXPECT_FALSE(Lookup("   ").item);

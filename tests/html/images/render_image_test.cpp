@@ -69,9 +69,21 @@ TEST_F(RenderImage, TransparentPixelsShowWhite) {
   EXPECT_EQ(Pixels(dir_ + "/clear.png", 2, 1), (std::vector<uint32_t>{0xFFFFFF, 0xFF0000}));
 }
 
+TEST_F(RenderImage, PngAlphaBlendsWithWhite) {
+  std::string path = dir_ + "/half.png";
+  ASSERT_EQ(std::system(("convert -size 3x1 xc:'rgba(255,0,0,0.5)' -fill blue -draw 'point 1,0' "
+                         "-fill none -draw 'color 2,0 point' '" + path + "'").c_str()),
+            0);
+  ASSERT_EQ(Run("--image '" + path + "' -o '" + dir_ + "/half-out.png'"), 0);
+  EXPECT_EQ(Pixels(dir_ + "/half-out.png", 3, 1), (std::vector<uint32_t>{0xFF7F7F, 0x0000FF, 0xFFFFFF}));
+}
+
 TEST_F(RenderImage, FilesWithoutAnImageExitWithOneLine) {
-  std::string png = dir_ + "/real.png", gif = dir_ + "/one.gif";
+  std::string png = dir_ + "/broken.png", gif = dir_ + "/one.gif";
   ASSERT_EQ(std::system(("convert -size 2x2 xc:red '" + png + "'").c_str()), 0);
+  Bytes truncated = test::ReadFile(png);
+  truncated.resize(40);
+  test::WriteFile(png, truncated);
   test::GifBuilder g(1, 1, 1);
   test::WriteFile(gif, g.Image(0, 0, 1, 1, {1}).Done());
   struct Case {
