@@ -85,7 +85,9 @@ class PngDifferential : public testing::Test {
  protected:
   void SetUp() override {
     if (!test::HaveTool("convert")) GTEST_SKIP() << "ImageMagick missing";
-    dir_ = test::WorkDir("png");
+    // A folder per test: CTest runs the tests of this fixture side by side.
+    dir_ = test::WorkDir(std::string("png-") +
+                         testing::UnitTest::GetInstance()->current_test_info()->name());
     // A colourful source and one with a graded alpha channel.
     ASSERT_EQ(Make("-size 37x19 -seed 7 plasma:red-blue", "src.png"), 0);
     ASSERT_EQ(Make("src.png \\( -size 37x19 gradient:white-black \\) -alpha off -compose "
