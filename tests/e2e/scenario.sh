@@ -329,8 +329,9 @@ case $name in
     [ -z "$(private_dirs)" ] || fail "left behind: $(private_dirs)"
     ;;
   viewer)
-    # The start page in the page viewer, driven like a reader: scroll, hover, select and copy,
-    # follow a link and come back, and watch a GIF animate.
+    # The start page (text, an animated GIF that is an image map, a table and a form) in the
+    # page viewer, driven like a reader: scroll, hover, select and copy, follow a link and come
+    # back, and watch the GIF animate.
     site="$work/site"
     mkdir -p "$site"
     cp "$src/src/html/images/resources/rhcorner.gif" "$site/anim.gif"
@@ -339,6 +340,8 @@ case $name in
       echo "<map name=\"m\"><area shape=rect coords=\"0,0,48,36\" href=\"page2.htm\"></map>"
       echo "<img src=\"anim.gif\" align=right usemap=\"#m\" border=0>Select these words please<br><br>"
       echo "<a href=\"page2.htm\">Go to the second page</a>"
+      echo "<table border=1><tr><th>Table</th><th>head</th></tr><tr><td colspan=2>a cell over two columns</td></tr></table>"
+      echo "<form>A form: <input type=text name=q value=\"typed text\"> <input type=checkbox checked> <input type=submit></form>"
       for i in $(seq 1 150); do echo "<p>Paragraph $i of the start page.</p>"; done
       echo "</body></html>"
     } >"$site/index.htm"
