@@ -37,7 +37,11 @@ int Usage(FILE* to = stderr) {
                "                  800) shows at vertical position Y, painted by the viewer\n"
                "  PAGE --find TEXT [--match-case] [--width N] [--test-font]\n"
                "                  one line per hit as the viewer's find walks from the top:\n"
-               "                  hit pos=<character position> x= y= (document coordinates)\n");
+               "                  hit pos=<character position> x= y= (document coordinates)\n"
+               "  PAGE --print OUT-%%d.png [--dpi N] [--pages FROM-TO] [--test-font]\n"
+               "                  print PAGE through a viewer on A4 at N dots per inch (default\n"
+               "                  600) with 2 cm margins: one PNG per printed page (%%d its\n"
+               "                  number) and a line per page: page <n> lines <first>-<last>\n");
   return to == stderr ? 2 : 0;
 }
 
