@@ -32,4 +32,7 @@ class PrinterPort {
   virtual std::unique_ptr<PrinterContext> CreateContext(bool printing) = 0;
 };
 
+// The default printer of the machine the program runs on (Windows: GDI printing).
+std::unique_ptr<PrinterPort> MakePlatformPrinter();
+
 }  // namespace brisomel
