@@ -212,6 +212,28 @@ TEST_F(PrintTest, WithoutAPrinterThePrinterErrorIsRaisedAndTheViewerGoesOn) {
   EXPECT_EQ(sheets.size(), 1u);
 }
 
+// On a two-colour printer coloured and pale text comes out black.
+TEST_F(PrintTest, TwoColourPrinterPrintsTextBlack) {
+  printer.paper.bits_per_pixel = 1;
+  printer.OnPage = [this](int, const Bitmap& sheet) {
+    int black = 0, other = 0;
+    for (uint32_t p : sheet.pixels) {
+      if ((p & 0xFFFFFF) == 0)
+        ++black;
+      else if ((p & 0xFFFFFF) != 0xFFFFFF)
+        ++other;
+    }
+    EXPECT_GT(black, 0);
+    EXPECT_EQ(other, 0);
+    sheets.push_back(InkOf(sheet));
+  };
+  viewer->LoadFromFile(
+      Write("colours.htm",
+            "<font color=red>Red</font> <font color=#E0E0E0>pale</font> <a href=x>link</a>"));
+  viewer->PrintRange(1, 1);
+  EXPECT_EQ(sheets.size(), 1u);
+}
+
 TEST(VwPrinter, JobStatesAndErrors) {
   RecordingPrinter port(TestPaper(), std::make_shared<TestGlyphSource>());
   TvwPrinter printer(port);
@@ -265,3 +287,31 @@ TEST(VwPrinter, JobStatesAndErrors) {
 
 }  // namespace
 }  // namespace brisomel::test
+
+#ifdef _WIN32
+namespace brisomel::test {
+namespace {
+
+// The real default printer. Without one (a bare Wine prefix), printing raises the printer
+// error and the viewer goes on showing its page.
+TEST_F(ViewerTest, PlatformPrinterWithoutAPrinterRaisesThePrinterError) {
+  std::unique_ptr<PrinterPort> port = MakePlatformPrinter();
+  if (port->CreateContext(false)) GTEST_SKIP() << "a default printer is installed";
+  viewer = std::make_unique<TPageViewer>(
+      TViewerServices{&windows, files.get(), &system, &module, port.get()}, nullptr);
+  viewer->SetBounds(Rect{0, 0, 400, 300});
+  viewer->LoadFromFile(LongPage("print.htm", 5));
+  try {
+    viewer->PrintRange(1, 9999);
+    FAIL() << "printed without a printer";
+  } catch (const EPrinter& e) {
+    EXPECT_STREQ(e.what(), "Printer selected is not valid");
+  }
+  EXPECT_EQ(viewer->DocumentTitle(), "print.htm");
+  EXPECT_TRUE(viewer->FindText("Line 4", true));
+  viewer.reset();
+}
+
+}  // namespace
+}  // namespace brisomel::test
+#endif
