@@ -44,7 +44,9 @@ TvwPrinter::~TvwPrinter() {
 
 TvwPrinter& TvwPrinter::Current(PrinterPort& port) {
   if (current_printer) return *current_printer;
-  if (!DefaultPrinter()) DefaultPrinter() = std::make_unique<TvwPrinter>(port);
+  // A default printer made on another port (one since freed) is replaced.
+  if (!DefaultPrinter() || &DefaultPrinter()->port_ != &port)
+    DefaultPrinter() = std::make_unique<TvwPrinter>(port);
   return *DefaultPrinter();
 }
 

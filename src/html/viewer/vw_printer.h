@@ -75,7 +75,8 @@ class TvwPrinter {
   TvwPrinter(const TvwPrinter&) = delete;
   TvwPrinter& operator=(const TvwPrinter&) = delete;
 
-  // The process-wide current printer: made on first request on `port` and freed at exit.
+  // The process-wide current printer: a job's own printer while it runs, else the default
+  // one, made on first request on `port` (again when asked on another port), freed at exit.
   static TvwPrinter& Current(PrinterPort& port);
   // Installs `printer` as current (null: back to the default one) and returns the previous.
   static TvwPrinter* SetCurrent(TvwPrinter* printer);
