@@ -37,7 +37,9 @@ std::pair<int, int> PngSize(const fs::path& file) {
 class RenderPrint : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir = fs::path(BRISOMEL_BUILD_DIR) / "render-print";
+    // One folder per test: the tests may run at once.
+    dir = fs::path(BRISOMEL_BUILD_DIR) / "render-print" /
+          ::testing::UnitTest::GetInstance()->current_test_info()->name();
     fs::remove_all(dir);
     fs::create_directories(dir);
     page = (dir / "lines.htm").string();
