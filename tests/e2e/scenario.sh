@@ -328,6 +328,23 @@ case $name in
     exit_book "$hwnd" "$book_pid"
     [ -z "$(private_dirs)" ] || fail "left behind: $(private_dirs)"
     ;;
+  print_no_printer)
+    # Print with no printer installed: the printer error is shown and the reader goes on.
+    site=$(make_site)
+    pack "$site" "$work/book.exe"
+    start_book "$work/book.exe" "$work/book.log"
+    hwnd=$(wait_window 1 | head -n 1)
+    sleep 1
+    drv click "$hwnd" Print || fail "could not click Print"
+    texts=$(drv wait-dialog Brisomel 30000) || fail "no printer error shown"
+    grep -q 'Printer selected is not valid' <<<"$texts" || fail "unexpected message: $texts"
+    screenshot printer-error >/dev/null
+    drv dialog-click Brisomel OK || fail "could not press OK"
+    sleep 1
+    [ -n "$(drv caption "$hwnd")" ] || fail "the window went away after the printer error"
+    note "the printer error was shown and the reader went on"
+    exit_book "$hwnd" "$book_pid"
+    ;;
   viewer)
     # The start page in the page viewer, driven like a reader: scroll, hover, select and copy,
     # follow a link and come back, and watch a GIF animate.
