@@ -272,6 +272,10 @@ class Canvas {
     saved_.pop_back();
   }
 
+  // Takes over another canvas's drawing state (a canvas that draws through another one hands
+  // its state on before each call).
+  void CopyStateFrom(const Canvas& other) { state_ = other.state_; }
+
   // --- Queries ---
   virtual DeviceCaps GetDeviceCaps() = 0;
   // The platform colour 0x00BBGGRR a colour value draws with (system colours resolved, the

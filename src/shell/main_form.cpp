@@ -40,7 +40,9 @@ void TForm1::CreateViewers(int client_width, int client_height) {
   windows_->OnException = [this](const std::string& message) { App().HandleException(message); };
   form_port_ = windows_->WrapWindow(Handle());
   panel_port_ = windows_->WrapWindow(panel_->Handle());
-  const TViewerServices services{windows_.get(), files_.get(), system_.get(), images_.get()};
+  printer_ = MakePlatformPrinter();
+  const TViewerServices services{windows_.get(), files_.get(), system_.get(), images_.get(),
+                                 printer_.get()};
 
   page_viewer1_ = std::make_unique<TPageViewer>(services, panel_port_.get());
   page_viewer1_->SetScrollBars(ssNone);
@@ -101,6 +103,7 @@ bool TForm1::Create() {
   SpeedButton(1).OnClick = [this] { SpeedButton1Click(); };
   SpeedButton(2).OnClick = [this] { SpeedButton2Click(); };
   SpeedButton(3).OnClick = [this] { SpeedButton3Click(); };
+  SpeedButton(4).OnClick = [this] { SpeedButton4Click(); };
   CreateViewers(client.right, client.bottom);
 
   try {
@@ -173,6 +176,15 @@ void TForm1::FormDestroy() {
 }
 
 void TForm1::SpeedButton3Click() { App().Terminate(); }
+
+// Prints the whole document; a printer error is shown and the program goes on.
+void TForm1::SpeedButton4Click() {
+  try {
+    viewer_->PrintRange(1, 9999);
+  } catch (const std::exception& error) {
+    App().HandleException(error);
+  }
+}
 
 LRESULT TForm1::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {

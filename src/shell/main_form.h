@@ -43,6 +43,7 @@ class TForm1 : public TWindow {
   void SpeedButton1Click();  // Back
   void SpeedButton2Click();  // Forward
   void SpeedButton3Click();  // Exit
+  void SpeedButton4Click();  // Print
   void ViewerHistoryChange();
 
  protected:
@@ -59,6 +60,7 @@ class TForm1 : public TWindow {
   TMainWindowState state_;
   std::unique_ptr<Files> files_;
   std::unique_ptr<System> system_;
+  std::unique_ptr<PrinterPort> printer_;
   std::unique_ptr<TImageModule> images_;
   std::unique_ptr<Win32WindowSystem> windows_;
   std::unique_ptr<TWindowPort> form_port_, panel_port_;

@@ -328,6 +328,90 @@ case $name in
     exit_book "$hwnd" "$book_pid"
     [ -z "$(private_dirs)" ] || fail "left behind: $(private_dirs)"
     ;;
+  print_no_printer)
+    # Print with no printer installed: the printer error is shown and the reader goes on.
+    site=$(make_site)
+    pack "$site" "$work/book.exe"
+    start_book "$work/book.exe" "$work/book.log"
+    hwnd=$(wait_window 1 | head -n 1)
+    sleep 1
+    drv click "$hwnd" Print || fail "could not click Print"
+    texts=$(drv wait-dialog Brisomel 30000) || fail "no printer error shown"
+    grep -q 'Printer selected is not valid' <<<"$texts" || fail "unexpected message: $texts"
+    screenshot printer-error >/dev/null
+    drv dialog-click Brisomel OK || fail "could not press OK"
+    sleep 1
+    [ -n "$(drv caption "$hwnd")" ] || fail "the window went away after the printer error"
+    note "the printer error was shown and the reader went on"
+    exit_book "$hwnd" "$book_pid"
+    ;;
+  print_cups)
+    # A real print path: a private CUPS server with a cups-pdf printer as the default printer,
+    # started here and stopped at the end; the reader prints a page of several sheets with a
+    # table and an image, and the PDF's pages are turned into PNG and checked.
+    cups="$work/cups"
+    mkdir -p "$cups/etc" "$cups/spool/tmp" "$cups/cache" "$cups/state" "$cups/log"
+    printf '%s\n' "Listen $cups/cups.sock" "LogLevel warn" "WebInterface No" "Browsing Off" \
+      "<Location />" "  Order allow,deny" "  Allow all" "</Location>" >"$cups/etc/cupsd.conf"
+    printf '%s\n' "ServerRoot $cups/etc" "RequestRoot $cups/spool" "TempDir $cups/spool/tmp" \
+      "CacheDir $cups/cache" "StateDir $cups/state" "AccessLog $cups/log/access_log" \
+      "ErrorLog $cups/log/error_log" "PageLog $cups/log/page_log" "ServerBin /usr/lib/cups" \
+      "DataDir /usr/share/cups" "User lp" "Group lp" "Sandboxing Relaxed" \
+      >"$cups/etc/cups-files.conf"
+    chmod -R a+rwX "$cups"
+    /usr/sbin/cupsd -f -c "$cups/etc/cupsd.conf" -s "$cups/etc/cups-files.conf" \
+      2>"$cups/log/cupsd.err" &
+    cupsd_pid=$!
+    trap 'kill $cupsd_pid 2>/dev/null || true; wait $cupsd_pid 2>/dev/null || true; cleanup' EXIT
+    export CUPS_SERVER="$cups/cups.sock"
+    for _ in $(seq 1 50); do
+      [ -S "$CUPS_SERVER" ] && break
+      sleep 0.1
+    done
+    lpadmin -p BrisomelPDF -E -v cups-pdf:/ -P /usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd 2>/dev/null ||
+      fail "could not add the cups-pdf printer"
+    lpadmin -d BrisomelPDF || fail "could not make the cups-pdf printer the default"
+    # cups-pdf writes to the PDF folder of the job's user.
+    out="$HOME/PDF"
+    mkdir -p "$out"
+    touch "$work/before-print"
+    site="$work/site"
+    mkdir -p "$site"
+    cp "$src/examples/book/4print.bmp" "$site/printer.bmp"
+    {
+      echo "<html><head><title>Printed</title></head><body>"
+      echo "<h1>Printed page</h1><img src=\"printer.bmp\"> an image"
+      echo "<table border=1><tr><td>Cell one</td><td>Cell two</td></tr></table>"
+      for i in $(seq 1 120); do echo "<p>Paragraph $i of the printed page.</p>"; done
+      echo "</body></html>"
+    } >"$site/index.htm"
+    pack "$site" "$work/book.exe"
+    start_book "$work/book.exe" "$work/book.log"
+    hwnd=$(wait_window 1 | head -n 1)
+    sleep 1
+    drv click "$hwnd" Print || fail "could not click Print"
+    pdf=""
+    for _ in $(seq 1 120); do
+      pdf=$(find "$out" -name '*.pdf' -newer "$work/before-print" | head -n 1)
+      [ -n "$pdf" ] && ! lpstat -o 2>/dev/null | grep -q BrisomelPDF && break
+      sleep 0.5
+    done
+    screenshot after-print >/dev/null
+    [ -n "$pdf" ] || fail "no PDF was printed"
+    mv "$pdf" "$work/printed.pdf"
+    pdftoppm -r 50 -png "$work/printed.pdf" "$work/sheet"
+    sheets=$(find "$work" -name 'sheet-*.png' | wc -l)
+    [ "$sheets" -ge 3 ] || fail "expected at least three sheets, got $sheets"
+    # Ink stays inside the 2 cm margins (39 pixels at 50 dpi).
+    for png in "$work"/sheet-*.png; do
+      box=$(convert "$png" -fuzz 10% -trim -format '%X %Y %w %h %W %H' info: | tr -d '+')
+      read -r x y w h W H <<<"$box"
+      [ "$x" -ge 36 ] && [ "$y" -ge 36 ] && [ $((x + w)) -le $((W - 36)) ] &&
+        [ $((y + h)) -le $((H - 36)) ] || fail "ink outside the margins on $(basename "$png"): $box"
+    done
+    note "printed $sheets sheets to cups-pdf within the margins"
+    exit_book "$hwnd" "$book_pid"
+    ;;
   viewer)
     # The start page (text, an animated GIF that is an image map, a table and a form) in the
     # page viewer, driven like a reader: scroll, hover, select and copy, follow a link and come

@@ -43,7 +43,11 @@ int Usage(FILE* to = stderr) {
                "                  print what form N (default 0) would submit with its controls\n"
                "                  in their initial state, as by its first submit button:\n"
                "                  method=<Method> action=<Action> target=<Target> enctype=<EncType>\n"
-               "                  and then one name=value pair per line\n");
+               "                  and then one name=value pair per line\n"
+               "  PAGE --print OUT-%%d.png [--dpi N] [--pages FROM-TO] [--test-font]\n"
+               "                  print PAGE through a viewer on A4 at N dots per inch (default\n"
+               "                  600) with 2 cm margins: one PNG per printed page (%%d its\n"
+               "                  number) and a line per page: page <n> lines <first>-<last>\n");
   return to == stderr ? 2 : 0;
 }
 

@@ -27,12 +27,21 @@ struct PageOptions {
   std::string find;
   bool finding = false;
   bool match_case = false;
+  std::string print;  // --print OUT-%d.png
+  int dpi = 600;
+  int from_page = 1, to_page = 9999;
 };
 
 // PAGE -o OUT.png --height N [--scroll Y] [--width N]: the screen a page viewer of N x height
 // pixels shows at vertical position Y, painted through the viewer. PAGE --find TEXT
 // [--match-case]: one line per hit as the viewer's find walks from the top.
 int ViewerPage(const PageOptions& options);
+
+// PAGE --print OUT-%d.png [--dpi N] [--pages FROM-TO]: the page printed by a page viewer on
+// the recording printer (A4 at N dots per inch, 2 cm margins); one PNG per printed page (%d
+// the page number) and one line per page: page <n> lines <first>-<last>, the document Y range
+// the page holds.
+int PrintPage(const PageOptions& options);
 
 // --image FILE [--frame N] -o OUT.png: FILE drawn at its natural size on white (a GIF after
 // stepping to frame N) with the software canvas, written as PNG.

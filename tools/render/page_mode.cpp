@@ -41,7 +41,8 @@ int Usage() {
                "       brisomel-render PAGE --dump [--width N] [--test-font]\n"
                "       brisomel-render PAGE -o OUT.png [--height N] [--scroll Y] [--width N]\n"
                "       brisomel-render PAGE --find TEXT [--match-case] [--width N]\n"
-               "       brisomel-render PAGE --submit [N] [--width N] [--test-font]\n");
+               "       brisomel-render PAGE --submit [N] [--width N] [--test-font]\n"
+               "       brisomel-render PAGE --print OUT-%%d.png [--dpi N] [--pages FROM-TO]\n");
   return 2;
 }
 
@@ -75,6 +76,25 @@ bool ParseOptions(const std::vector<std::string>& args, PageOptions& o) {
     } else if (a == "--find" && i + 1 < args.size()) {
       o.find = args[++i];
       o.finding = true;
+    } else if (a == "--print" && i + 1 < args.size()) {
+      o.print = args[++i];
+      if (o.print.find("%d") == std::string::npos) return false;
+    } else if (a == "--dpi") {
+      if (!ReadNumber(args, i, 50, 1200, o.dpi)) return false;
+    } else if (a == "--pages" && i + 1 < args.size()) {
+      const std::string range = args[++i];
+      const size_t dash = range.find('-');
+      if (dash == std::string::npos) return false;
+      try {
+        size_t used = 0;
+        o.from_page = std::stoi(range.substr(0, dash), &used);
+        if (used != dash) return false;
+        o.to_page = std::stoi(range.substr(dash + 1), &used);
+        if (used != range.size() - dash - 1) return false;
+      } catch (...) {
+        return false;
+      }
+      if (o.from_page < 1 || o.to_page < o.from_page) return false;
     } else if (a == "--match-case") {
       o.match_case = true;
     } else if (a == "--test-font") {
@@ -97,7 +117,8 @@ bool ParseOptions(const std::vector<std::string>& args, PageOptions& o) {
       return false;
     }
   }
-  return !o.page.empty() && (o.dump || o.finding || o.submit >= 0 || !o.out.empty());
+  return !o.page.empty() &&
+         (o.dump || o.finding || o.submit >= 0 || !o.out.empty() || !o.print.empty());
 }
 
 bool HasTextExtension(const std::string& name) {
@@ -159,6 +180,7 @@ int PageMode(const std::vector<std::string>& args) {
   PageOptions o;
   if (!ParseOptions(args, o)) return Usage();
   // The viewer's own screen, or its find.
+  if (!o.print.empty()) return PrintPage(o);
   if (o.height > 0 || o.scrolled || o.finding) return ViewerPage(o);
 
   std::ifstream in(o.page, std::ios::binary);

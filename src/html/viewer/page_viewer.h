@@ -22,6 +22,7 @@
 #include "html/viewer/paint_panel.h"
 #include "html/viewer/scroll_bar_32.h"
 #include "platform/files.h"
+#include "platform/printer.h"
 #include "platform/window.h"
 
 namespace brisomel {
@@ -69,6 +70,7 @@ struct TViewerServices {
   Files* FileSystem = nullptr;
   System* Sys = nullptr;
   TImageModule* ImageModule = nullptr;
+  PrinterPort* Printer = nullptr;  // the default printer; null: none
 };
 
 // Events. Every event receives the viewer (Sender) first.
@@ -88,6 +90,15 @@ using TRightClickEvent = std::function<void(void* Sender, TRightClickParameters&
 using TMouseEvent =
     std::function<void(void* Sender, TMouseButton Button, TShiftState Shift, int X, int Y)>;
 using TMouseMoveEvent = std::function<void(void* Sender, TShiftState Shift, int X, int Y)>;
+// OnPrintHeader, OnPrintFooter: the canvas is the printer's, W x H logical units (screen
+// pixels) of the margin the handler draws in.
+using TPagePrinted = std::function<void(void* Sender, Canvas& Canvas, int NumPage, int W, int H,
+                                        bool& StopPrinting)>;
+// A page PrintRange put on paper and the document Y range it holds.
+struct TPrintedPage {
+  int NumPage = 0;
+  int32_t Top = 0, Bottom = 0;
+};
 using TKeyEvent = std::function<void(void* Sender, int& Key, TShiftState Shift)>;
 
 class TPageViewer : public TWindowEvents {
@@ -188,6 +199,15 @@ class TPageViewer : public TWindowEvents {
   void SetServerRoot(const std::string& Value);
   TCursorKind Cursor() const { return Cursor_; }
   void SetCursor(TCursorKind Value);
+  // --- Printing ---
+  // Prints pages FromPage to ToPage of the document on the default printer; raises EPrinter
+  // when the printer fails. Nothing happens while processing or without sections.
+  void PrintRange(int FromPage, int ToPage);
+  // The last page the last PrintRange processed, and the pages it put on paper.
+  int PrintedPageCount() const { return PrintedPageCount_; }
+  const std::vector<TPrintedPage>& PrintedPages() const { return PrintedPages_; }
+  TPagePrinted OnPrintHeader;
+  TPagePrinted OnPrintFooter;
   double PrintMarginLeft = 2.0, PrintMarginRight = 2.0, PrintMarginTop = 2.0,
          PrintMarginBottom = 2.0;
 
@@ -372,6 +392,10 @@ class TPageViewer : public TWindowEvents {
   bool AutoScrolling_ = false;
   bool LinkFollowed_ = false;
   bool MouseDown_ = false;
+
+  // Printing.
+  int PrintedPageCount_ = 0;
+  std::vector<TPrintedPage> PrintedPages_;
 };
 
 }  // namespace brisomel

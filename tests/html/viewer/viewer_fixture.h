@@ -20,7 +20,10 @@ class ViewerTest : public ::testing::Test {
  protected:
   ViewerTest() {
     static int counter = 0;
-    folder = files->SystemTempDirectory() + "brisomel-viewer-" + std::to_string(counter++) + "-" +
+    // The test's name keeps tests that run at once in separate processes apart.
+    const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    folder = files->SystemTempDirectory() + "brisomel-viewer-" + (test ? test->name() : "") + "-" +
+             std::to_string(counter++) + "-" +
              std::to_string(reinterpret_cast<uintptr_t>(this) % 100000);
     files->CreateDirectoryExclusive(folder);
     folder += files->Separator();
