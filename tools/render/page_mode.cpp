@@ -116,6 +116,7 @@ std::vector<std::string> SplitLines(const std::string& bytes) {
 int PageMode(const std::vector<std::string>& args) {
   PageOptions o;
   if (!ParseOptions(args, o)) return Usage();
+  if (!o.finding && IsFrameSetPage(o.page)) return FrameSetPage(o);
   // The viewer's own screen, or its find.
   if (o.height > 0 || o.scrolled || o.finding) return ViewerPage(o);
 
