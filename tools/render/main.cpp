@@ -37,7 +37,13 @@ int Usage(FILE* to = stderr) {
                "                  800) shows at vertical position Y, painted by the viewer\n"
                "  PAGE --find TEXT [--match-case] [--width N] [--test-font]\n"
                "                  one line per hit as the viewer's find walks from the top:\n"
-               "                  hit pos=<character position> x= y= (document coordinates)\n");
+               "                  hit pos=<character position> x= y= (document coordinates)\n"
+               "  FRAMESET -o OUT.png [--width W] [--height H] [--test-font]\n"
+               "                  a frameset document: the whole frame viewer painted\n"
+               "  FRAMESET --dump [--width W] [--height H] [--test-font]\n"
+               "                  one line per frame set (frameset rows|cols x= y= w= h=) and\n"
+               "                  per frame (frame name=<name or -> x= y= w= h= src=<Source>),\n"
+               "                  two spaces deeper per level, before each frame's layout dump\n");
   return to == stderr ? 2 : 0;
 }
 
