@@ -141,6 +141,25 @@ void TFrame::LayOut() {
 
 void TFrame::Resized() { LayOut(); }
 
+void TFrame::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
+  const Rect b = Window_->Bounds();
+  Owner_.FrameMouse(TSubFrameSet::mkDown, button, x + b.left, y + b.top, *Window_);
+}
+
+void TFrame::MouseMove(TShiftState shift, int x, int y) {
+  if (NoResize && !MasterSet->Dragged) {
+    Window_->SetCursor(FrameViewer().Cursor());
+    return;
+  }
+  const Rect b = Window_->Bounds();
+  Owner_.FrameMouse(TSubFrameSet::mkMove, mbLeft, x + b.left, y + b.top, *Window_);
+}
+
+void TFrame::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
+  const Rect b = Window_->Bounds();
+  Owner_.FrameMouse(TSubFrameSet::mkUp, button, x + b.left, y + b.top, *Window_);
+}
+
 // --- Loading ---
 
 void TFrame::LoadFiles() {

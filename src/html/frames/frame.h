@@ -57,6 +57,10 @@ class TFrame : public TFrameBase {
   void InitializeDimensions(int X, int Y, int Height, int Width) override;
 
   void Resized() override;
+  // The mouse over the frame's bevel goes to the containing set, for dragging borders.
+  void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
+  void MouseMove(TShiftState shift, int x, int y) override;
+  void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
 
  private:
   void CreateViewer();

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdlib>
 
 #include "html/document/fonts.h"
 #include "html/frames/frame.h"
@@ -106,7 +107,9 @@ TSubFrameSet::TSubFrameSet(TFrameViewer& viewer, TWindowPort* parent, TFrameSet*
   if (master) FrameBorder = master->FrameBorder;
 }
 
-TSubFrameSet::~TSubFrameSet() = default;
+TSubFrameSet::~TSubFrameSet() {
+  if (MasterSet != this && MasterSet->Dragged == this) MasterSet->Dragged = nullptr;
+}
 
 void TSubFrameSet::SetFrameSetAttributes(const TAttributeList& attributes) {
   const TAttribute* rows = attributes.Find(symRows);
@@ -250,6 +253,84 @@ void TSubFrameSet::UnloadFiles() {
   Unloaded = true;
 }
 
+// --- Border dragging ---
+
+int TSubFrameSet::BorderNear(int pos) const {
+  const int count = static_cast<int>(Children.size());
+  int best = 0, distance = 0;
+  for (int i = 1; i < count && i < static_cast<int>(Borders.size()); ++i) {
+    const int d = std::abs(pos - Borders[static_cast<size_t>(i)]);
+    // On equal distance the later border wins when pos is at or beyond it.
+    if (best == 0 || d < distance || (d == distance && pos >= Borders[static_cast<size_t>(i)])) {
+      best = i;
+      distance = d;
+    }
+  }
+  if (best == 0 || distance > 4) return 0;
+  if (static_cast<size_t>(best) < Fixed.size() && Fixed[static_cast<size_t>(best)]) return 0;
+  return best;
+}
+
+TSubFrameSet* TSubFrameSet::UpperSet(int& x, int& y) {
+  if (!Parent) return nullptr;
+  const Rect mine = Window_->Bounds();
+  x += mine.left;
+  y += mine.top;
+  if (auto* set = dynamic_cast<TSubFrameSet*>(Parent)) return set;
+  auto* frame = static_cast<TFrame*>(Parent);
+  const Rect b = frame->Window().Bounds();
+  x += b.left;
+  y += b.top;
+  return &frame->OwnerSet();
+}
+
+void TSubFrameSet::FrameMouse(TMouseKind kind, TMouseButton button, int x, int y,
+                              TWindowPort& source) {
+  TFrameSet& master = *MasterSet;
+  if (master.Dragged && master.Dragged != this) {
+    int ux = x, uy = y;
+    if (TSubFrameSet* upper = UpperSet(ux, uy)) upper->FrameMouse(kind, button, ux, uy, source);
+    return;
+  }
+  const int pos = (Rows ? y : x) - BorderSize;
+  if (master.Dragged == this) {
+    if (kind == mkUp && button == mbLeft) {
+      master.Dragged = nullptr;
+      source.ReleaseCapture();
+      EndDrag(pos);
+    }
+    return;
+  }
+  const int border = BorderNear(pos);
+  if (border == 0) {
+    int ux = x, uy = y;
+    if (TSubFrameSet* upper = UpperSet(ux, uy))
+      upper->FrameMouse(kind, button, ux, uy, source);
+    else
+      source.SetCursor(Viewer_.Cursor());
+    return;
+  }
+  source.SetCursor(Rows ? crVSplit : crHSplit);
+  if (kind == mkDown && button == mbLeft) {
+    dragged_border_ = border;
+    master.Dragged = this;
+    source.SetCapture();
+  }
+}
+
+void TSubFrameSet::EndDrag(int pos) {
+  const size_t i = static_cast<size_t>(dragged_border_);
+  if (i == 0 || i + 1 >= Borders.size()) return;
+  // A border stops one pixel inside its neighbours.
+  Borders[i] =
+      std::clamp(pos, Borders[i - 1] + 1, std::max(Borders[i - 1] + 1, Borders[i + 1] - 1));
+  const int extent = Borders.back();
+  if (extent <= 0 || Total <= 0) return;
+  for (size_t k = 0; k < Lengths.size() && k + 1 < Borders.size(); ++k)
+    Lengths[k] = MulDiv(Borders[k + 1] - Borders[k], Total, extent);
+  PlaceChildren();
+}
+
 // --- TFrameSet ---
 
 TFrameSet::TFrameSet(TFrameViewer& viewer, TWindowPort* parent)
@@ -264,6 +345,7 @@ TFrameSet::~TFrameSet() {
 
 void TFrameSet::Clear() {
   TSubFrameSet::Clear();
+  Dragged = nullptr;
   FrameNames.clear();
   Viewers.clear();
   Frames.clear();

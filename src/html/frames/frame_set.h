@@ -106,6 +106,28 @@ class TSubFrameSet : public TFrameBase, public TFrameSetTarget {
   void InitializeDimensions(int X, int Y, int Height, int Width) override;
 
   void Resized() override { PlaceChildren(); }
+
+  // Border dragging. Frames report their mouse here in this set's client coordinates, with the
+  // window the pointer is over (it shows the cursor and holds the capture while dragging).
+  enum TMouseKind { mkDown, mkMove, mkUp };
+  void FrameMouse(TMouseKind kind, TMouseButton button, int x, int y, TWindowPort& source);
+  void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override {
+    FrameMouse(mkDown, button, x, y, *Window_);
+  }
+  void MouseMove(TShiftState shift, int x, int y) override {
+    FrameMouse(mkMove, mbLeft, x, y, *Window_);
+  }
+  void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override {
+    FrameMouse(mkUp, button, x, y, *Window_);
+  }
+
+ private:
+  // The inner border within 4 pixels of `pos` that may be dragged, or 0.
+  int BorderNear(int pos) const;
+  // The set above this one, with (x, y) turned into its client coordinates; null at the top.
+  TSubFrameSet* UpperSet(int& x, int& y);
+  void EndDrag(int pos);
+  int dragged_border_ = 0;
 };
 
 class TFrameSet : public TSubFrameSet {
@@ -120,6 +142,7 @@ class TFrameSet : public TSubFrameSet {
   std::vector<TFrame*> Frames;  // shown in the tree, rebuilt by UpdateFrameList
   int NestingLevel = 0;
   TPageViewer* ActiveViewer = nullptr;
+  TSubFrameSet* Dragged = nullptr;  // the set whose border is being dragged
 
   // Shows `file` (a frameset document or a page) in this set, from scratch.
   void LoadFromFile(const std::string& file, const std::string& dest);

@@ -349,7 +349,6 @@ void TFrameViewer::HotSpotClick(void* Sender, const std::string& URL, bool& Hand
 
   const std::string upper = UpperCase(target);
   TFrame* dest_frame = nullptr;
-  TSubFrameSet* dest_set = nullptr;
   bool top = false;
   if (upper.empty() || upper == "_SELF") {
     dest_frame = frame;
@@ -384,21 +383,17 @@ void TFrameViewer::HotSpotClick(void* Sender, const std::string& URL, bool& Hand
   // Following the link may free the viewer that reports the click: do it from the event loop.
   SetProcessing(true);
   std::weak_ptr<TFrameSet> set = Current_;
-  Window_->PostTask([this, set, dest_frame, dest_set, top, file, dest] {
+  Window_->PostTask([this, set, dest_frame, top, file, dest] {
     SetProcessing(false);
     if (set.lock() != Current_) return;  // another document came meanwhile
-    FollowLink(dest_frame, top, dest_set, file, dest);
+    FollowLink(dest_frame, top, file, dest);
   });
 }
 
-void TFrameViewer::FollowLink(TFrame* frame, bool top, TSubFrameSet* set, const std::string& file,
+void TFrameViewer::FollowLink(TFrame* frame, bool top, const std::string& file,
                               const std::string& dest) {
+  // A missing file shows as the error document of the frame that would have shown it.
   if (top) {
-    if (!file.empty() && !Services_.FileSystem->Exists(file)) {
-      // A missing page replaces the document with the error page, as a frame would show it.
-      TopLevelLoad(file + dest);
-      return;
-    }
     TopLevelLoad((file.empty() ? Current_->CurrentFile : file) + dest);
     return;
   }
@@ -406,6 +401,7 @@ void TFrameViewer::FollowLink(TFrame* frame, bool top, TSubFrameSet* set, const 
   try {
     if (frame) frame->LoadWithHistory(file, dest, true);
   } catch (const std::exception&) {
+    // The frame keeps what it showed.
   }
   SetProcessing(false);
 }

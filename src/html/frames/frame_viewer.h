@@ -108,8 +108,7 @@ class TFrameViewer : public TWindowEvents {
   void RecordHistory(const std::shared_ptr<TFrameSet>& OldSet, int32_t OldPos);
   void RecordSameSet(int32_t OldPos);
   void TopLevelStep(int I);
-  void FollowLink(TFrame* frame, bool top, TSubFrameSet* set, const std::string& file,
-                  const std::string& dest);
+  void FollowLink(TFrame* frame, bool top, const std::string& file, const std::string& dest);
   void SetProcessing(bool Value);
   void StopSound();
   int32_t SingleViewerPosition(TFrameSet& set);

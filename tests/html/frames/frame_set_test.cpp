@@ -155,5 +155,42 @@ TEST_F(FrameSetLoad, NestedSetsAndNamesInDocumentOrder) {
   EXPECT_EQ(set.Viewers.size(), 3u);
 }
 
+TEST_F(FrameSetLoad, BordersDragWithTheMouseAndStopAtTheirNeighbours) {
+  Write("a.htm", "<p>A");
+  fv->LoadFromFile(Write("drag.htm",
+                         "<frameset cols=100,100,*><frame src=a.htm><frame src=a.htm>"
+                         "<frame src=a.htm noresize></frameset>"));
+  TFrameSet& set = fv->CurrentSet();
+  auto& first = static_cast<HeadlessWindow&>(set.Children[0]->Window());
+  // The bevel at the right edge of the first frame lies on border 1.
+  first.MoveMouse(99, 50);
+  EXPECT_EQ(first.Cursor(), crHSplit);
+  first.MoveMouse(50, 1);
+  EXPECT_EQ(first.Cursor(), fv->Cursor());
+  first.PressMouse(mbLeft, 99, 50);
+  EXPECT_TRUE(first.Captured());
+  first.MoveMouse(150, 50);
+  first.ReleaseMouse(mbLeft, 150, 50);
+  EXPECT_FALSE(first.Captured());
+  EXPECT_EQ(set.Children[0]->Window().Bounds().width(), 150);
+  EXPECT_EQ(set.Children[1]->Window().Bounds().left, 150);
+  EXPECT_EQ(set.Children[1]->Window().Bounds().width(), 50);
+  // Dragged past its right neighbour it stops just before it.
+  first.PressMouse(mbLeft, 149, 50);
+  first.ReleaseMouse(mbLeft, 390, 50);
+  EXPECT_EQ(set.Children[0]->Window().Bounds().width(), 199);
+  EXPECT_EQ(set.Children[2]->Window().Bounds().left, 200);
+  // The border beside the NORESIZE frame shows no split cursor and does not move.
+  auto& second = static_cast<HeadlessWindow&>(set.Children[1]->Window());
+  second.MoveMouse(0, 50);
+  EXPECT_EQ(second.Cursor(), crHSplit);  // border 1, at its left edge
+  auto& third = static_cast<HeadlessWindow&>(set.Children[2]->Window());
+  third.MoveMouse(1, 50);
+  EXPECT_EQ(third.Cursor(), fv->Cursor());
+  third.PressMouse(mbLeft, 1, 50);
+  third.ReleaseMouse(mbLeft, 100, 50);
+  EXPECT_EQ(set.Children[2]->Window().Bounds().left, 200);
+}
+
 }  // namespace
 }  // namespace brisomel::test
