@@ -257,6 +257,7 @@ void TFrameViewer::TopLevelStep(int I) {
 }
 
 void TFrameViewer::GoBack() {
+  if (Processing_) return;  // a followed link is still to come
   TFrame* chosen = nullptr;
   for (TFrame* frame : Current_->Frames) {
     const int index = frame->HistoryIndex();
@@ -273,6 +274,7 @@ void TFrameViewer::GoBack() {
 }
 
 void TFrameViewer::GoForward() {
+  if (Processing_) return;
   TFrame* chosen = nullptr;
   int lowest = 9999;
   for (TFrame* frame : Current_->Frames) {
