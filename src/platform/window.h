@@ -18,8 +18,16 @@
 namespace brisomel {
 
 // Screen cursors: the arrow, the link cursor (screen cursor 1), the text cursor (screen
-// cursor 2) and the hourglass.
-enum TCursorKind : int { crArrow = 0, crLink = 1, crText = 2, crHourGlass = 3 };
+// cursor 2), the hourglass, and the split cursors for dragging a border up and down (crVSplit)
+// or left and right (crHSplit).
+enum TCursorKind : int {
+  crArrow = 0,
+  crLink = 1,
+  crText = 2,
+  crHourGlass = 3,
+  crVSplit = 4,
+  crHSplit = 5
+};
 
 enum TMouseButton { mbLeft, mbRight, mbMiddle };
 

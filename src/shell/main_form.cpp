@@ -51,7 +51,7 @@ void TForm1::CreateViewers(int client_width, int client_height) {
   page_viewer1_->SetHistoryMaxCount(0);
   page_viewer1_->SetImageCacheCount(0);
 
-  viewer_ = std::make_unique<TPageViewer>(services, form_port_.get());
+  viewer_ = std::make_unique<TFrameViewer>(services, form_port_.get());
   viewer_->SetHistoryMaxCount(15);
   viewer_->SetDefBackground(0xC0C0C0);
   viewer_->SetViewImages(true);
@@ -158,14 +158,13 @@ void TForm1::ShowStartPage() {
   MoveWindow(Handle(), place.left, place.top, place.width, place.height, TRUE);
 }
 
-void TForm1::SpeedButton1Click() { viewer_->GoHistory(viewer_->HistoryIndex() + 1); }
+void TForm1::SpeedButton1Click() { viewer_->GoBack(); }
 
-void TForm1::SpeedButton2Click() { viewer_->GoHistory(viewer_->HistoryIndex() - 1); }
+void TForm1::SpeedButton2Click() { viewer_->GoForward(); }
 
 void TForm1::ViewerHistoryChange() {
-  const int count = static_cast<int>(viewer_->History().size());
-  SpeedButton(1).SetEnabled(viewer_->HistoryIndex() < count - 1);
-  SpeedButton(2).SetEnabled(viewer_->HistoryIndex() > 0);
+  SpeedButton(1).SetEnabled(viewer_->BackButtonEnabled());
+  SpeedButton(2).SetEnabled(viewer_->FwdButtonEnabled());
 }
 
 void TForm1::FormDestroy() {

@@ -1,5 +1,6 @@
 // TForm1, the main window: the toolbar panel with its seven speed buttons and the corner
-// image (PageViewer1), above a page viewer that fills the client area and shows the book.
+// image (PageViewer1), above the frame viewer (FrameViewer1) that fills the client area and
+// shows the book.
 // Creating it runs the start-up sequence (startup.h); destroying it runs the exit sequence.
 #pragma once
 
@@ -8,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "html/frames/frame_viewer.h"
 #include "html/images/image_module.h"
 #include "html/viewer/page_viewer.h"
 #include "platform/files.h"
@@ -33,8 +35,8 @@ class TForm1 : public TWindow {
   TPanel& Panel1() { return *panel_; }
   TSpeedButton& SpeedButton(int number);  // SpeedButtonN, N = 1..7
   const TMainWindowState& State() const { return state_; }
-  // The viewer that shows the book (until frames come: the frame viewer's place).
-  TPageViewer& Viewer() { return *viewer_; }
+  // The viewer that shows the book.
+  TFrameViewer& FrameViewer1() { return *viewer_; }
   TPageViewer& PageViewer1() { return *page_viewer1_; }
 
   void FormCreate();
@@ -65,7 +67,7 @@ class TForm1 : public TWindow {
   std::unique_ptr<Win32WindowSystem> windows_;
   std::unique_ptr<TWindowPort> form_port_, panel_port_;
   std::unique_ptr<TPageViewer> page_viewer1_;
-  std::unique_ptr<TPageViewer> viewer_;
+  std::unique_ptr<TFrameViewer> viewer_;
   std::unique_ptr<TPanel> panel_;
   // Indexed like kSpeedButtons (glyph lookup order).
   std::array<std::unique_ptr<TSpeedButton>, kSpeedButtonCount> buttons_;

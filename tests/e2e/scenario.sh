@@ -488,6 +488,63 @@ case $name in
     exit_book "$hwnd" "$book_pid"
     [ -z "$(private_dirs)" ] || fail "left behind: $(private_dirs)"
     ;;
+  frames)
+    # A three-frame book: a navigation frame whose links target the content frame, and a
+    # nested set of content and footer. Links are followed across frames, the border between
+    # navigation and content is dragged, and Back and Forward walk the frames' history.
+    site="$work/site"
+    mkdir -p "$site"
+    cat >"$site/index.htm" <<'HTML'
+<html><head><title>Framed book</title></head>
+<frameset cols="200,*"><frame name="nav" src="nav.htm">
+<frameset rows="*,80"><frame name="content" src="chapter1.htm"><frame name="foot" src="foot.htm"></frameset>
+</frameset></html>
+HTML
+    echo '<body bgcolor=white><a href="chapter2.htm" target="content">Chapter 2</a><p>Contents</body>' >"$site/nav.htm"
+    echo '<body bgcolor="#ffffe0"><h1>Chapter 1</h1><p>The first chapter.</body>' >"$site/chapter1.htm"
+    echo '<body bgcolor="#e0ffe0"><a href="chapter3.htm">Chapter 3</a><h1>Chapter 2</h1></body>' >"$site/chapter2.htm"
+    echo '<body bgcolor="#e0e0ff"><h1>Chapter 3</h1><p>The last chapter.</body>' >"$site/chapter3.htm"
+    echo '<body bgcolor=silver><i>The footer</i></body>' >"$site/foot.htm"
+    pack "$site" "$work/book.exe"
+    start_book "$work/book.exe" "$work/book.log"
+    hwnd=$(wait_window 1 | head -n 1)
+    sleep 2
+    differ() {  # differ A B REGION: pixels that differ inside REGION (WxH+X+Y)
+      convert "$1" -crop "$3" +repage "$work/differ-a.png"
+      convert "$2" -crop "$3" +repage "$work/differ-b.png"
+      compare -metric AE "$work/differ-a.png" "$work/differ-b.png" null: 2>&1 | cut -d' ' -f1
+    }
+    start=$(screenshot frames-start)
+    [ "$(button_line "$(drv buttons "$hwnd")" Back | cut -d' ' -f3)" = 0 ] || fail "Back is enabled at the start ($start)"
+    # The navigation frame's link (top left of the client area below the toolbar).
+    drv mouse "$hwnd" click 30 64 || fail "no click in the navigation frame"
+    sleep 1
+    second=$(screenshot frames-chapter2)
+    [ "$(button_line "$(drv buttons "$hwnd")" Back | cut -d' ' -f3)" = 1 ] || fail "Back is not enabled after a link in a frame ($second)"
+    # The content frame's own link, at its top left.
+    drv mouse "$hwnd" click 240 64 || fail "no click in the content frame"
+    sleep 1
+    third=$(screenshot frames-chapter3)
+    [ "$(differ "$second" "$third" 300x100+400+170)" != 0 ] || fail "the content frame did not follow its link ($third)"
+    # The border between navigation and content, dragged 100 pixels to the right.
+    drv mouse "$hwnd" drag 200 300 300 300 || fail "no drag"
+    sleep 1
+    dragged=$(screenshot frames-dragged)
+    [ "$(differ "$third" "$dragged" 80x100+360+400)" != 0 ] || fail "the border did not move ($dragged)"
+    drv click "$hwnd" Back || fail "could not click Back"
+    sleep 1
+    drv click "$hwnd" Back || fail "could not click Back"
+    sleep 1
+    back=$(screenshot frames-back)
+    buttons=$(drv buttons "$hwnd")
+    [ "$(button_line "$buttons" Back | cut -d' ' -f3)" = 0 ] || fail "Back is still enabled at the start of the history ($back)"
+    [ "$(button_line "$buttons" Forward | cut -d' ' -f3)" = 1 ] || fail "Forward is not enabled after Back ($back)"
+    drv click "$hwnd" Forward || fail "could not click Forward"
+    sleep 1
+    fwd=$(screenshot frames-forward)
+    note "frames: links, a dragged border, Back and Forward; screenshots in $work"
+    exit_book "$hwnd" "$book_pid"
+    ;;
   *)
     fail "no such scenario"
     ;;

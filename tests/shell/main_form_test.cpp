@@ -170,14 +170,15 @@ TEST_F(MainFormTest, ViewerFillsTheClientAreaAndTheCornerImageShows) {
   EXPECT_TRUE(shown.empty());
   RECT client;
   GetClientRect(form.Handle(), &client);
-  const Rect viewer = form.Viewer().Window().Bounds();
+  const Rect viewer = form.FrameViewer1().Window().Bounds();
   EXPECT_EQ(viewer, (Rect{0, kPanelHeight, client.right, client.bottom}));
   // PageViewer1 shows the built-in corner image, written into the run directory.
   EXPECT_EQ(GetFileAttributesA(CornerImagePath(env).c_str()) != INVALID_FILE_ATTRIBUTES, true);
   EXPECT_EQ(form.PageViewer1().CurrentFileType(), ftImage);
   EXPECT_EQ(form.PageViewer1().Window().Bounds().width(), 67);
   // No start file: the viewer stays empty and the window keeps its designed bounds.
-  EXPECT_EQ(form.Viewer().Document().Count(), 0);
+  EXPECT_TRUE(form.FrameViewer1().CurrentSet().Viewers.empty());
+  EXPECT_EQ(form.FrameViewer1().CurrentFileName(), "");
 }
 
 TEST(StartPage, ChoiceOfFileAndWayOfShowing) {

@@ -47,7 +47,14 @@ int Usage(FILE* to = stderr) {
                "  PAGE --print OUT-%%d.png [--dpi N] [--pages FROM-TO] [--test-font]\n"
                "                  print PAGE through a viewer on A4 at N dots per inch (default\n"
                "                  600) with 2 cm margins: one PNG per printed page (%%d its\n"
-               "                  number) and a line per page: page <n> lines <first>-<last>\n");
+               "                  number) and a line per page: page <n> lines <first>-<last>\n"
+
+               "  FRAMESET -o OUT.png [--width W] [--height H] [--test-font]\n"
+               "                  a frameset document: the whole frame viewer painted\n"
+               "  FRAMESET --dump [--width W] [--height H] [--test-font]\n"
+               "                  one line per frame set (frameset rows|cols x= y= w= h=) and\n"
+               "                  per frame (frame name=<name or -> x= y= w= h= src=<Source>),\n"
+               "                  two spaces deeper per level, before each frame's layout dump\n");
   return to == stderr ? 2 : 0;
 }
 

@@ -43,6 +43,13 @@ int ViewerPage(const PageOptions& options);
 // the page holds.
 int PrintPage(const PageOptions& options);
 
+// A frameset document: FILE -o OUT.png [--width W] [--height H] paints the whole frame viewer;
+// FILE --dump prints one line per frame set (frameset rows|cols x= y= w= h=) and per frame
+// (frame name=<name or -> x= y= w= h= src=<Source>), two spaces deeper per level, each
+// frame's line followed by its document's layout dump.
+bool IsFrameSetPage(const std::string& page);
+int FrameSetPage(const PageOptions& options);
+
 // --image FILE [--frame N] -o OUT.png: FILE drawn at its natural size on white (a GIF after
 // stepping to frame N) with the software canvas, written as PNG.
 int ImageMode(const std::vector<std::string>& args);

@@ -179,6 +179,7 @@ int PrintSubmission(TSectionList& list, int index) {
 int PageMode(const std::vector<std::string>& args) {
   PageOptions o;
   if (!ParseOptions(args, o)) return Usage();
+  if (!o.finding && IsFrameSetPage(o.page)) return FrameSetPage(o);
   // The viewer's own screen, or its find.
   if (!o.print.empty()) return PrintPage(o);
   if (o.height > 0 || o.scrolled || o.finding) return ViewerPage(o);

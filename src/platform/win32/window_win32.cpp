@@ -383,6 +383,10 @@ void* Win32WindowSystem::CursorHandle(TCursorKind cursor) const {
     }
     case crHourGlass:
       return LoadCursorA(nullptr, IDC_WAIT);
+    case crVSplit:
+      return LoadCursorA(nullptr, IDC_SIZENS);
+    case crHSplit:
+      return LoadCursorA(nullptr, IDC_SIZEWE);
     case crArrow:
     default:
       return LoadCursorA(nullptr, IDC_ARROW);
