@@ -4,6 +4,10 @@
 // device pixels.
 #include <gtest/gtest.h>
 
+#include <set>
+#include <sstream>
+#include <string>
+
 #include "html/viewer/vw_printer.h"
 #include "platform/headless/recording_printer.h"
 #include "viewer_fixture.h"
@@ -96,6 +100,40 @@ TEST_F(PrintTest, PagesBreakBeforeLinesThatWouldStraddleTheMargin) {
   EXPECT_LT(sheets[2].bottom, kMargin + 44 * 100 / 16 + 10);
   // The screen document keeps its own layout and position.
   EXPECT_FALSE(viewer->Document().Printing);
+}
+
+// A table of 40 one-line rows over several pages: every page ends on a row boundary, so no row
+// is cut by the bottom margin; the row that would straddle it starts the next page. (The
+// printed copy lays the table out from its own top, so the boundaries are checked by the row
+// pitch, which the screen layout's dump gives.)
+TEST_F(PrintTest, PagesBreakBeforeTableRowsThatWouldStraddleTheMargin) {
+  std::string html = "<title>Rows</title><table border=1 cellpadding=3>";
+  for (int i = 0; i < 40; ++i) html += "<tr><td>Row " + std::to_string(i) + "<td>cell</tr>";
+  viewer->LoadFromFile(Write("rows.htm", html + "</table>"));
+  // Row tops from the layout dump's cell lines ("cell row=R col=C x= y=TOP ...").
+  std::set<int32_t> row_tops;
+  std::istringstream dump(DumpLayout(viewer->Document()));
+  for (std::string line; std::getline(dump, line);) {
+    const size_t cell = line.find("cell row=");
+    const size_t y = line.find(" y=", cell);
+    if (cell != std::string::npos && y != std::string::npos)
+      row_tops.insert(std::stoi(line.substr(y + 3)));
+  }
+  ASSERT_EQ(row_tops.size(), 40u);
+  const int32_t pitch = *std::next(row_tops.begin()) - *row_tops.begin();
+  viewer->PrintRange(1, 9999);
+  const auto ranges = Ranges();
+  ASSERT_GE(ranges.size(), 3u);
+  constexpr int32_t kBody = 329;  // screen pixels of paper between the margins
+  for (size_t i = 0; i + 1 < ranges.size(); ++i) {
+    SCOPED_TRACE(i);
+    const int32_t height = ranges[i].second - ranges[i].first;
+    // Whole rows only, as many as fit: less than one row's pitch of paper is left unused.
+    EXPECT_LE(height, kBody);
+    EXPECT_GT(height, kBody - pitch);
+    EXPECT_EQ((ranges[i].second - ranges[0].second) % pitch, 0);
+    EXPECT_EQ(ranges[i + 1].first, ranges[i].second);
+  }
 }
 
 TEST_F(PrintTest, MarginsAreCentimetresFromTheSheetEdge) {
