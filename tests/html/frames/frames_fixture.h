@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -20,7 +21,12 @@ class FramesTest : public ::testing::Test {
  protected:
   FramesTest() {
     static int counter = 0;
-    folder = files->SystemTempDirectory() + "brisomel-frames-" + std::to_string(counter++) + "-" +
+    // The test's name keeps tests that run at once in separate processes apart.
+    const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    std::string name = test ? std::string(test->test_suite_name()) + "." + test->name() : "";
+    std::replace(name.begin(), name.end(), '/', '_');  // parameterised tests' names
+    folder = files->SystemTempDirectory() + "brisomel-frames-" + name + "-" +
+             std::to_string(counter++) + "-" +
              std::to_string(reinterpret_cast<uintptr_t>(this) % 100000);
     files->CreateDirectoryExclusive(folder);
     folder += files->Separator();

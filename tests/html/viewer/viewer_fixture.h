@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -22,7 +23,9 @@ class ViewerTest : public ::testing::Test {
     static int counter = 0;
     // The test's name keeps tests that run at once in separate processes apart.
     const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
-    folder = files->SystemTempDirectory() + "brisomel-viewer-" + (test ? test->name() : "") + "-" +
+    std::string name = test ? std::string(test->test_suite_name()) + "." + test->name() : "";
+    std::replace(name.begin(), name.end(), '/', '_');  // parameterised tests' names
+    folder = files->SystemTempDirectory() + "brisomel-viewer-" + name + "-" +
              std::to_string(counter++) + "-" +
              std::to_string(reinterpret_cast<uintptr_t>(this) % 100000);
     files->CreateDirectoryExclusive(folder);
