@@ -150,13 +150,28 @@ void TForm1::ShowStartPage() {
   state_.HomeName = state_.CurrentName;
   state_.CurrentExt = UpperExtension(state_.CurrentName);
   if (state_.CurrentName.empty() || !env_.FileExists(state_.CurrentName)) return;
-  if (ShowAsImage(state_.CurrentExt))
-    viewer_->LoadImageFile(state_.CurrentName);
-  else
-    viewer_->LoadFromFile(state_.CurrentName);
+  LoadIntoFrameViewer(state_.CurrentName);
   const TFormBounds place = PlacementForScreenWidth(GetSystemMetrics(SM_CXSCREEN));
   MoveWindow(Handle(), place.left, place.top, place.width, place.height, TRUE);
 }
+
+void TForm1::LoadIntoFrameViewer(const std::string& name) {
+  if (ShowAsImage(state_.CurrentExt))
+    viewer_->LoadImageFile(name);
+  else
+    viewer_->LoadFromFile(name);
+}
+
+bool TForm1::LoadCurrentName() {
+  state_.CurrentExt = UpperExtension(state_.CurrentName);
+  if (state_.CurrentName.empty() || !env_.FileExists(state_.CurrentName)) return false;
+  viewer_->SetServerRoot(DirectoryPart(state_.CurrentName));
+  LoadIntoFrameViewer(state_.CurrentName);
+  return true;
+}
+
+// No sound is played yet.
+void TForm1::StopSound1Click() {}
 
 void TForm1::SpeedButton1Click() { viewer_->GoBack(); }
 

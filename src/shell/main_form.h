@@ -47,6 +47,13 @@ class TForm1 : public TWindow {
   void SpeedButton3Click();  // Exit
   void SpeedButton4Click();  // Print
   void ViewerHistoryChange();
+  // Stops the background sound, if one plays.
+  void StopSound1Click();
+
+  // Loads State().CurrentName the way Open, Home and dropped files do: CurrentExt is set from
+  // it; when the file exists the frame viewer's ServerRoot becomes its directory and the file
+  // is shown as an image or loaded as a page. Answers whether the file existed.
+  bool LoadCurrentName();
 
  protected:
   LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
@@ -55,6 +62,8 @@ class TForm1 : public TWindow {
   void CreateViewers(int client_width, int client_height);
   void PlaceViewers(int client_width, int client_height);
   void ShowStartPage();
+  // Shows a file by the ShowAsImage rule of its CurrentExt.
+  void LoadIntoFrameViewer(const std::string& name);
 
   BookEnvironment& env_;
   std::vector<std::string> args_;

@@ -57,6 +57,11 @@ TFormBounds PlacementForScreenWidth(int screen_width) {
   return TFormBounds{140, 80, 800, 600};
 }
 
+std::string DirectoryPart(const std::string& name) {
+  const size_t separator = name.find_last_of("\\/:");
+  return separator == std::string::npos ? std::string() : name.substr(0, separator + 1);
+}
+
 std::string CornerImagePath(BookEnvironment& env) {
   return env.GetTempDirectory() + "\\rhcorner.gif";
 }

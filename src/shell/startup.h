@@ -59,6 +59,8 @@ std::string UpperExtension(const std::string& name);
 bool ShowAsImage(const std::string& current_ext);
 // Where the window goes once a start file was loaded, by the screen's width.
 TFormBounds PlacementForScreenWidth(int screen_width);
+// The directory part of a file name with its trailing separator ("" when it has none).
+std::string DirectoryPart(const std::string& name);
 // The corner image's path in the temporary directory (two separators in a row, as the
 // literal begins with one).
 std::string CornerImagePath(BookEnvironment& env);
