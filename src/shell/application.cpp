@@ -14,6 +14,7 @@ int TApplication::Run() {
   while (!terminated_) {
     BOOL got = GetMessageA(&msg, nullptr, 0, 0);
     if (got == 0 || got == -1) break;
+    if (PreTranslateMessage && PreTranslateMessage(msg)) continue;
     TranslateMessage(&msg);
     DispatchMessageA(&msg);
   }

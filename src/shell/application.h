@@ -31,6 +31,10 @@ class TApplication {
   // The text shown for an exception: its message with a full stop added when it lacks one.
   static std::string ExceptionText(const std::string& message);
 
+  // Sees each message before it is dispatched; true when it was used up there (the main
+  // window's keyboard shortcuts).
+  std::function<bool(const MSG& msg)> PreTranslateMessage;
+
   // Where exception texts go; by default a modal stop box over the main window. Tests
   // record them instead.
   std::function<void(const std::string& text)> ShowException;

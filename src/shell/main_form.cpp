@@ -1,5 +1,7 @@
 #include "shell/main_form.h"
 
+#include <windowsx.h>
+
 #include <algorithm>
 #include <stdexcept>
 
@@ -23,24 +25,31 @@ int ScreenBitsTimesPlanes() {
 }  // namespace
 
 TForm1::TForm1(TApplication& app, BookEnvironment& env, std::vector<std::string> args)
-    : TWindow(app), env_(env), args_(std::move(args)) {}
+    : TWindow(app), env_(env), args_(std::move(args)) {
+  OpenDialog1.Filter = kOpenDialog1Filter;
+  ShowAbout = [this](const std::string& text, const std::string& caption) {
+    MessageBoxA(Handle(), text.c_str(), caption.c_str(), MB_OK | MB_ICONINFORMATION);
+  };
+}
 
 TForm1::~TForm1() {
+  App().PreTranslateMessage = nullptr;
   // The viewers' windows go before the form's.
   viewer_.reset();
   page_viewer1_.reset();
   Destroy();
+  if (popup_menu1_) DestroyMenu(popup_menu1_);
 }
 
 void TForm1::CreateViewers(int client_width, int client_height) {
   files_ = MakePlatformFiles();
-  system_ = MakePlatformSystem();
+  if (!system_) system_ = MakePlatformSystem();
   images_ = std::make_unique<TImageModule>(ScreenBitsTimesPlanes());
   windows_ = std::make_unique<Win32WindowSystem>(App().Instance());
   windows_->OnException = [this](const std::string& message) { App().HandleException(message); };
   form_port_ = windows_->WrapWindow(Handle());
   panel_port_ = windows_->WrapWindow(panel_->Handle());
-  printer_ = MakePlatformPrinter();
+  if (!printer_) printer_ = MakePlatformPrinter();
   const TViewerServices services{windows_.get(), files_.get(), system_.get(), images_.get(),
                                  printer_.get()};
 
@@ -55,7 +64,11 @@ void TForm1::CreateViewers(int client_width, int client_height) {
   viewer_->SetHistoryMaxCount(15);
   viewer_->SetDefBackground(0xC0C0C0);
   viewer_->SetViewImages(true);
-  viewer_->OnHistoryChange = [this](void*) { ViewerHistoryChange(); };
+  viewer_->OnHistoryChange = [this](void* sender) { FrameViewer1HistoryChange(sender); };
+  viewer_->OnHotSpotTargetClick = [this](void* sender, const std::string& target,
+                                         const std::string& url, bool& handled) {
+    FrameViewer1HotSpotTargetClick(sender, target, url, handled);
+  };
   PlaceViewers(client_width, client_height);
 }
 
@@ -104,7 +117,12 @@ bool TForm1::Create() {
   SpeedButton(2).OnClick = [this] { SpeedButton2Click(); };
   SpeedButton(3).OnClick = [this] { SpeedButton3Click(); };
   SpeedButton(4).OnClick = [this] { SpeedButton4Click(); };
+  SpeedButton(5).OnClick = [this] { SpeedButton5Click(); };
+  SpeedButton(6).OnClick = [this] { SpeedButton6Click(); };
+  SpeedButton(7).OnClick = [this] { SpeedButton7Click(); };
   CreateViewers(client.right, client.bottom);
+  CreatePopupMenu1();
+  App().PreTranslateMessage = [this](const MSG& msg) { return ShortcutMessage(msg); };
 
   try {
     FormCreate();
@@ -177,10 +195,18 @@ void TForm1::SpeedButton1Click() { viewer_->GoBack(); }
 
 void TForm1::SpeedButton2Click() { viewer_->GoForward(); }
 
-void TForm1::ViewerHistoryChange() {
-  SpeedButton(1).SetEnabled(viewer_->BackButtonEnabled());
-  SpeedButton(2).SetEnabled(viewer_->FwdButtonEnabled());
+void TForm1::FrameViewer1HistoryChange(void* Sender) {
+  auto* viewer = static_cast<TFrameViewer*>(Sender);
+  if (viewer != viewer_.get()) return;
+  SpeedButton(2).SetEnabled(viewer->FwdButtonEnabled());
+  SpeedButton(1).SetEnabled(viewer->BackButtonEnabled());
 }
+
+// placeholder: the search dialog fills this in
+void TForm1::SpeedButton5Click() {}
+
+// placeholder: the search dialog fills this in
+void TForm1::FindNextInPage() {}
 
 void TForm1::FormDestroy() {
   // A corner image this run wrote goes with the book's other files: it sits in the run's own
@@ -207,6 +233,17 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
         MoveWindow(panel_->Handle(), 0, 0, LOWORD(lparam), kPanelHeight, TRUE);
       }
       PlaceViewers(LOWORD(lparam), HIWORD(lparam));
+      break;
+    case WM_COMMAND:
+      // Menu items and shortcuts; the speed buttons call their handlers directly.
+      if (lparam == 0 && LOWORD(wparam) > kCommandIdBase) {
+        RunCommand(static_cast<TCommand>(LOWORD(wparam) - kCommandIdBase));
+        return 0;
+      }
+      break;
+    case WM_CONTEXTMENU:
+      if (ContextMenu(reinterpret_cast<HWND>(wparam), GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)))
+        return 0;
       break;
     case WM_CLOSE:
       // Closing the main window ends the program; the window is destroyed after the loop.

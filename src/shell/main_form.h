@@ -5,6 +5,7 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -14,7 +15,9 @@
 #include "html/viewer/page_viewer.h"
 #include "platform/files.h"
 #include "platform/win32/window_win32.h"
+#include "shell/commands.h"
 #include "shell/main_form_design.h"
+#include "shell/open_dialog.h"
 #include "shell/panel.h"
 #include "shell/speed_button.h"
 #include "shell/startup.h"
@@ -26,6 +29,12 @@ class TForm1 : public TWindow {
  public:
   TForm1(TApplication& app, BookEnvironment& env, std::vector<std::string> args = {});
   ~TForm1() override;
+
+  // The system port for the shell and message boxes; set before Create to replace the
+  // machine's (tests record shell requests this way).
+  void UseSystem(std::unique_ptr<System> system) { system_ = std::move(system); }
+  // The printer port; set before Create to replace the machine's default printer.
+  void UsePrinter(std::unique_ptr<PrinterPort> printer) { printer_ = std::move(printer); }
 
   // Creates the window and its controls at their designed places, runs FormCreate (an
   // exception there is shown and the rest of it skipped) and becomes the application's main
@@ -46,9 +55,37 @@ class TForm1 : public TWindow {
   void SpeedButton2Click();  // Forward
   void SpeedButton3Click();  // Exit
   void SpeedButton4Click();  // Print
-  void ViewerHistoryChange();
+  void SpeedButton5Click();  // Search
+  void SpeedButton6Click();  // Home
+  void SpeedButton7Click();  // Open
+  // PopupMenu1's items; each with a toolbar button calls that button's handler.
+  void Back1Click();
+  void Forward1Click();
+  void Print1Click();
+  void Open1Click();
+  void Exit1Click();
+  void About1Click();
   // Stops the background sound, if one plays.
   void StopSound1Click();
+  // Repeats the last search of the search dialog on the shown page (F3).
+  void FindNextInPage();
+  void FrameViewer1HistoryChange(void* Sender);
+  // Hands a link that leaves the book to the shell and marks it handled; any other link is
+  // left to the frame viewer.
+  void FrameViewer1HotSpotTargetClick(void* Sender, const std::string& Target,
+                                      const std::string& URL, bool& Handled);
+
+  // Runs a command of the toolbar, the popup menu or the keyboard.
+  void RunCommand(TCommand command);
+  // Handles a key message of any window inside the main window before it is dispatched: a
+  // shortcut runs its command, and the scrolling keys reach the shown page when the focus is
+  // outside it. True when the message was used up.
+  bool ShortcutMessage(const MSG& msg);
+  // The popup menu of FrameViewer1 (items as kPopupMenu1, ids kCommandIdBase + command).
+  HMENU PopupMenu1() const { return popup_menu1_; }
+  TOpenDialog OpenDialog1;
+  // Shows the About box (text, caption); tests record it instead.
+  std::function<void(const std::string& text, const std::string& caption)> ShowAbout;
 
   // Loads State().CurrentName the way Open, Home and dropped files do: CurrentExt is set from
   // it; when the file exists the frame viewer's ServerRoot becomes its directory and the file
@@ -64,6 +101,10 @@ class TForm1 : public TWindow {
   void ShowStartPage();
   // Shows a file by the ShowAsImage rule of its CurrentExt.
   void LoadIntoFrameViewer(const std::string& name);
+  void CreatePopupMenu1();
+  // Shows PopupMenu1 at a screen point for a right click (or the menu key) inside the viewer.
+  bool ContextMenu(HWND source, int screen_x, int screen_y);
+  bool InsideFrameViewer(HWND window);
 
   BookEnvironment& env_;
   std::vector<std::string> args_;
@@ -80,6 +121,7 @@ class TForm1 : public TWindow {
   std::unique_ptr<TPanel> panel_;
   // Indexed like kSpeedButtons (glyph lookup order).
   std::array<std::unique_ptr<TSpeedButton>, kSpeedButtonCount> buttons_;
+  HMENU popup_menu1_ = nullptr;
   bool destroyed_ = false;
 };
 

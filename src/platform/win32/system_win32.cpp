@@ -20,9 +20,10 @@ class Win32System : public System {
   void MessageBox(const std::string& text, const std::string& caption) override {
     MessageBoxA(nullptr, text.c_str(), caption.c_str(), MB_OK);
   }
+  // The target's default action, as a double click in the shell would take.
   bool ShellOpen(const std::string& target) override {
     HINSTANCE result =
-        ShellExecuteA(nullptr, "open", target.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+        ShellExecuteA(nullptr, nullptr, target.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
     return reinterpret_cast<INT_PTR>(result) > 32;
   }
   uint32_t TickCount() override { return GetTickCount(); }

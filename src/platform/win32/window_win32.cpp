@@ -239,7 +239,9 @@ class Win32Window : public TWindowPort {
         return 0;
       case WM_RBUTTONUP:
         events_->MouseUp(mbRight, MouseShift(wparam), x, y);
-        return 0;
+        // The default handling raises WM_CONTEXTMENU, which climbs to the window that owns a
+        // popup menu.
+        return handle_ ? DefWindowProcA(handle_, message, wparam, lparam) : 0;
       case WM_MBUTTONUP:
         events_->MouseUp(mbMiddle, MouseShift(wparam), x, y);
         return 0;
