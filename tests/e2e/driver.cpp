@@ -9,6 +9,11 @@
 //                             (screen coordinates)
 //   click HWND TEXT           moves the pointer onto the button and clicks it
 //   move HWND LEFT TOP        moves the window, as a user drags it aside
+//   rect HWND                 the window's bounds on the screen: left top width height
+//   key HWND VK [ctrl|alt]    presses a key (virtual key code), with Ctrl or Alt held if asked
+//   popup HWND X Y N          right-clicks at a client point of the main window and chooses
+//                             the Nth item of the popup menu (separators not counted)
+//   dialog-type CAPTION TEXT  types TEXT into the dialog's file name field and presses Enter
 //   wait-dialog CAPTION MS    waits for a dialog (a message box) with that caption and prints
 //                             the texts of its controls, one per line
 //   dialog-click CAPTION TEXT clicks the dialog's button with that text
@@ -90,6 +95,17 @@ std::vector<HWND> Children(HWND parent) {
   return children;
 }
 
+// The first visible edit field inside a window (a file dialog's file name).
+HWND FindEdit(HWND parent) {
+  for (HWND c : Children(parent)) {
+    char name[64];
+    if (IsWindowVisible(c) && GetClassNameA(c, name, sizeof name) && lstrcmpiA(name, "Edit") == 0)
+      return c;
+    if (HWND inner = FindEdit(c)) return inner;
+  }
+  return nullptr;
+}
+
 void SendMouse(DWORD flags) {
   INPUT input{};
   input.type = INPUT_MOUSE;
@@ -149,21 +165,65 @@ int Mouse(HWND main, const std::string& action, int x, int y, int x2, int y2) {
   return 2;
 }
 
-// A key press with Ctrl held when asked.
-void Key(HWND main, int key, bool ctrl) {
+void SendKey(WORD vk, DWORD flags) {
+  INPUT input{};
+  input.type = INPUT_KEYBOARD;
+  input.ki.wVk = vk;
+  input.ki.dwFlags = flags;
+  SendInput(1, &input, sizeof input);
+}
+
+// A key press with a modifier (VK_CONTROL, VK_MENU) held when one is given.
+void Key(HWND main, int key, WORD modifier) {
   SetForegroundWindow(main);
-  auto send = [](WORD vk, DWORD flags) {
-    INPUT input{};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = vk;
-    input.ki.dwFlags = flags;
-    SendInput(1, &input, sizeof input);
-  };
-  if (ctrl) send(VK_CONTROL, 0);
-  send(static_cast<WORD>(key), 0);
-  send(static_cast<WORD>(key), KEYEVENTF_KEYUP);
-  if (ctrl) send(VK_CONTROL, KEYEVENTF_KEYUP);
+  if (modifier) SendKey(modifier, 0);
+  SendKey(static_cast<WORD>(key), 0);
+  SendKey(static_cast<WORD>(key), KEYEVENTF_KEYUP);
+  if (modifier) SendKey(modifier, KEYEVENTF_KEYUP);
   Sleep(300);
+}
+
+BOOL CALLBACK CollectMenu(HWND window, LPARAM param) {
+  char name[64];
+  if (GetClassNameA(window, name, sizeof name) && std::string(name) == "#32768" &&
+      IsWindowVisible(window)) {
+    *reinterpret_cast<HWND*>(param) = window;
+  }
+  return TRUE;
+}
+
+HWND OpenMenu() {
+  HWND menu = nullptr;
+  EnumWindows(CollectMenu, reinterpret_cast<LPARAM>(&menu));
+  return menu;
+}
+
+// Right-clicks at a client point and picks the Nth item of the menu that opens, with the
+// keyboard as a user may: Down moves over the items (separators are skipped), Enter chooses.
+int Popup(HWND main, int x, int y, int item) {
+  SetForegroundWindow(main);
+  PointerTo(main, x, y);
+  SendMouse(MOUSEEVENTF_RIGHTDOWN);
+  Sleep(50);
+  SendMouse(MOUSEEVENTF_RIGHTUP);
+  const DWORD start = GetTickCount();
+  while (!OpenMenu()) {
+    if (GetTickCount() - start > 5000) {
+      std::fprintf(stderr, "driver: no popup menu opened\n");
+      return 1;
+    }
+    Sleep(50);
+  }
+  Sleep(300);
+  for (int i = 0; i < item; ++i) {
+    SendKey(VK_DOWN, 0);
+    SendKey(VK_DOWN, KEYEVENTF_KEYUP);
+    Sleep(100);
+  }
+  SendKey(VK_RETURN, 0);
+  SendKey(VK_RETURN, KEYEVENTF_KEYUP);
+  Sleep(300);
+  return 0;
 }
 
 std::string ClipboardText() {
@@ -265,8 +325,36 @@ int main(int argc, char** argv) {
   if (command == "key" && (argc == 4 || argc == 5)) {
     HWND window = ParseHandle(argv[2]);
     if (!IsWindow(window)) return 1;
-    Key(window, static_cast<int>(std::strtol(argv[3], nullptr, 0)),
-        argc == 5 && std::string(argv[4]) == "ctrl");
+    WORD modifier = 0;
+    if (argc == 5) modifier = std::string(argv[4]) == "alt" ? VK_MENU : VK_CONTROL;
+    Key(window, static_cast<int>(std::strtol(argv[3], nullptr, 0)), modifier);
+    return 0;
+  }
+  if (command == "rect" && argc == 3) {
+    HWND window = ParseHandle(argv[2]);
+    RECT r;
+    if (!IsWindow(window) || !GetWindowRect(window, &r)) return 1;
+    std::printf("%ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
+    return 0;
+  }
+  if (command == "popup" && argc == 6) {
+    HWND window = ParseHandle(argv[2]);
+    if (!IsWindow(window)) return 1;
+    return Popup(window, std::atoi(argv[3]), std::atoi(argv[4]), std::atoi(argv[5]));
+  }
+  if (command == "dialog-type" && argc == 4) {
+    HWND dialog = FindDialog(argv[2]);
+    HWND edit = dialog ? FindEdit(dialog) : nullptr;
+    if (!edit) {
+      std::fprintf(stderr, "driver: no file name field in \"%s\"\n", argv[2]);
+      return 1;
+    }
+    SetForegroundWindow(dialog);
+    SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[3]));
+    Sleep(200);
+    SendKey(VK_RETURN, 0);
+    SendKey(VK_RETURN, KEYEVENTF_KEYUP);
+    Sleep(300);
     return 0;
   }
   if (command == "clipboard" && argc == 2) {
@@ -304,6 +392,7 @@ int main(int argc, char** argv) {
                " caption HWND | buttons HWND | click HWND TEXT | move HWND LEFT TOP |"
                " wait-dialog CAPTION MS | dialog-click CAPTION TEXT |"
                " mouse HWND move|click|dblclick X Y | mouse HWND drag X Y X2 Y2 |"
-               " key HWND VK [ctrl] | clipboard\n");
+               " key HWND VK [ctrl|alt] | clipboard | rect HWND | popup HWND X Y N |"
+               " dialog-type CAPTION TEXT\n");
   return 2;
 }

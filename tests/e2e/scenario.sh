@@ -240,6 +240,37 @@ check_book_round_trip() {  # check_book_round_trip BOOK SITE
   note "after Exit no file and no directory is left"
 }
 
+# A private CUPS server with a cups-pdf printer as the default printer, started for this run
+# and stopped at its end. Sets `out`, the folder the PDFs land in, and touches before-print.
+start_cups_printer() {
+  cups="$work/cups"
+  mkdir -p "$cups/etc" "$cups/spool/tmp" "$cups/cache" "$cups/state" "$cups/log"
+  printf '%s\n' "Listen $cups/cups.sock" "LogLevel warn" "WebInterface No" "Browsing Off" \
+    "<Location />" "  Order allow,deny" "  Allow all" "</Location>" >"$cups/etc/cupsd.conf"
+  printf '%s\n' "ServerRoot $cups/etc" "RequestRoot $cups/spool" "TempDir $cups/spool/tmp" \
+    "CacheDir $cups/cache" "StateDir $cups/state" "AccessLog $cups/log/access_log" \
+    "ErrorLog $cups/log/error_log" "PageLog $cups/log/page_log" "ServerBin /usr/lib/cups" \
+    "DataDir /usr/share/cups" "User lp" "Group lp" "Sandboxing Relaxed" \
+    >"$cups/etc/cups-files.conf"
+  chmod -R a+rwX "$cups"
+  /usr/sbin/cupsd -f -c "$cups/etc/cupsd.conf" -s "$cups/etc/cups-files.conf" \
+    2>"$cups/log/cupsd.err" &
+  cupsd_pid=$!
+  trap 'kill $cupsd_pid 2>/dev/null || true; wait $cupsd_pid 2>/dev/null || true; cleanup' EXIT
+  export CUPS_SERVER="$cups/cups.sock"
+  for _ in $(seq 1 50); do
+    [ -S "$CUPS_SERVER" ] && break
+    sleep 0.1
+  done
+  lpadmin -p BrisomelPDF -E -v cups-pdf:/ -P /usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd 2>/dev/null ||
+    fail "could not add the cups-pdf printer"
+  lpadmin -d BrisomelPDF || fail "could not make the cups-pdf printer the default"
+  # cups-pdf writes to the PDF folder of the job's user.
+  out="$HOME/PDF"
+  mkdir -p "$out"
+  touch "$work/before-print"
+}
+
 # --- Scenarios ------------------------------------------------------------------------------
 case $name in
   packed_book)
@@ -349,32 +380,7 @@ case $name in
     # A real print path: a private CUPS server with a cups-pdf printer as the default printer,
     # started here and stopped at the end; the reader prints a page of several sheets with a
     # table and an image, and the PDF's pages are turned into PNG and checked.
-    cups="$work/cups"
-    mkdir -p "$cups/etc" "$cups/spool/tmp" "$cups/cache" "$cups/state" "$cups/log"
-    printf '%s\n' "Listen $cups/cups.sock" "LogLevel warn" "WebInterface No" "Browsing Off" \
-      "<Location />" "  Order allow,deny" "  Allow all" "</Location>" >"$cups/etc/cupsd.conf"
-    printf '%s\n' "ServerRoot $cups/etc" "RequestRoot $cups/spool" "TempDir $cups/spool/tmp" \
-      "CacheDir $cups/cache" "StateDir $cups/state" "AccessLog $cups/log/access_log" \
-      "ErrorLog $cups/log/error_log" "PageLog $cups/log/page_log" "ServerBin /usr/lib/cups" \
-      "DataDir /usr/share/cups" "User lp" "Group lp" "Sandboxing Relaxed" \
-      >"$cups/etc/cups-files.conf"
-    chmod -R a+rwX "$cups"
-    /usr/sbin/cupsd -f -c "$cups/etc/cupsd.conf" -s "$cups/etc/cups-files.conf" \
-      2>"$cups/log/cupsd.err" &
-    cupsd_pid=$!
-    trap 'kill $cupsd_pid 2>/dev/null || true; wait $cupsd_pid 2>/dev/null || true; cleanup' EXIT
-    export CUPS_SERVER="$cups/cups.sock"
-    for _ in $(seq 1 50); do
-      [ -S "$CUPS_SERVER" ] && break
-      sleep 0.1
-    done
-    lpadmin -p BrisomelPDF -E -v cups-pdf:/ -P /usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd 2>/dev/null ||
-      fail "could not add the cups-pdf printer"
-    lpadmin -d BrisomelPDF || fail "could not make the cups-pdf printer the default"
-    # cups-pdf writes to the PDF folder of the job's user.
-    out="$HOME/PDF"
-    mkdir -p "$out"
-    touch "$work/before-print"
+    start_cups_printer
     site="$work/site"
     mkdir -p "$site"
     cp "$src/examples/book/4print.bmp" "$site/printer.bmp"
@@ -544,6 +550,118 @@ HTML
     fwd=$(screenshot frames-forward)
     note "frames: links, a dragged border, Back and Forward; screenshots in $work"
     exit_book "$hwnd" "$book_pid"
+    ;;
+  reader)
+    # The sample book as a reader uses it: the start page at the placed bounds, a page opened
+    # through the Open dialog (Ctrl+O), a link and the history through Back and Forward
+    # (buttons, Alt+Left, the popup menu), Home back to the opened page, links that leave the
+    # book handed to the shell, the About box, Print to a cups-pdf printer and Exit, all from
+    # the popup menu.
+    start_cups_printer
+    site="$work/site"
+    cp -r "$src/examples/book" "$site"
+    pages="$work/pages"
+    mkdir -p "$pages"
+    {
+      echo "<html><head><title>Opened</title></head><body bgcolor=white>"
+      echo "<h2>A page opened from outside the book</h2>"
+      echo "<p><font size=5><a href=\"second.htm\">To the second page</a></font></p>"
+      echo "<p><font size=5><a href=\"MAILTO:keeper@example.org\">Write to the keeper</a></font></p>"
+      echo "<p><font size=5><a href=\"missing-archive.zip\">An archive that is not there</a></font></p>"
+      for i in $(seq 1 80); do echo "<p>Line $i of the opened page.</p>"; done
+      echo "</body></html>"
+    } >"$pages/opened.htm"
+    echo "<html><body bgcolor=\"#e0e0ff\"><h1>Second page</h1><p>Reached by a link.</body></html>" >"$pages/second.htm"
+    pack "$site" "$work/book.exe"
+    # Wine's shell traces every program or document it is asked to open.
+    WINEDEBUG=trace+exec start_book "$work/book.exe" "$work/book.log"
+    hwnd=$(wait_window 1 | head -n 1)
+    sleep 2
+    differ() {  # differ A B REGION: pixels that differ inside REGION (WxH+X+Y)
+      convert "$1" -crop "$3" +repage "$work/differ-a.png"
+      convert "$2" -crop "$3" +repage "$work/differ-b.png"
+      compare -metric AE "$work/differ-a.png" "$work/differ-b.png" null: 2>&1 | cut -d' ' -f1
+    }
+    enabled() { button_line "$(drv buttons "$hwnd")" "$1" | cut -d' ' -f3; }
+    history_is() {  # history_is BACK FORWARD WHAT
+      [ "$(enabled Back)" = "$1" ] && [ "$(enabled Forward)" = "$2" ] ||
+        fail "after $3 Back/Forward are $(enabled Back)/$(enabled Forward), expected $1/$2"
+    }
+    # The page area of the screen: the client area of the window placed at 140, 80.
+    page_area=760x400+150+160
+    start=$(screenshot reader-start)
+    bounds=$(drv rect "$hwnd")
+    [ "$bounds" = "140 80 800 600" ] || fail "the window is at $bounds, not placed for a 1024 pixel screen"
+    note "the start page shows at the placed bounds $bounds"
+    history_is 0 0 "the start"
+
+    drv key "$hwnd" 0x4F ctrl  # Ctrl+O
+    drv wait-dialog Open 20000 >/dev/null || fail "Ctrl+O opened no Open dialog"
+    screenshot reader-open-dialog >/dev/null
+    drv dialog-type Open "Z:${pages//\//\\}\\opened.htm" || fail "could not type into the Open dialog"
+    sleep 2
+    opened=$(screenshot reader-opened)
+    [ "$(differ "$start" "$opened" "$page_area")" != 0 ] || fail "the opened page is not shown ($opened)"
+    history_is 1 0 "Open"
+
+    drv mouse "$hwnd" click 60 95 || fail "no click on the link"
+    sleep 1
+    second=$(screenshot reader-second)
+    [ "$(differ "$opened" "$second" "$page_area")" != 0 ] || fail "the link was not followed ($second)"
+    history_is 1 0 "a link"
+    drv key "$hwnd" 0x25 alt  # Alt+Left
+    sleep 1
+    [ "$(differ "$opened" "$(screenshot reader-alt-left)" "$page_area")" = 0 ] || fail "Alt+Left did not go back"
+    history_is 1 1 "Alt+Left"
+    drv click "$hwnd" Forward || fail "could not click Forward"
+    sleep 1
+    [ "$(differ "$second" "$(screenshot reader-forward)" "$page_area")" = 0 ] || fail "Forward did not return"
+    history_is 1 0 "Forward"
+    drv popup "$hwnd" 400 400 1 || fail "no popup menu for Back"
+    sleep 1
+    [ "$(differ "$opened" "$(screenshot reader-menu-back)" "$page_area")" = 0 ] || fail "the menu's Back did not go back"
+    history_is 1 1 "the menu's Back"
+    drv click "$hwnd" Forward || fail "could not click Forward"
+    sleep 1
+    drv click "$hwnd" Home || fail "could not click Home"
+    sleep 1
+    [ "$(differ "$opened" "$(screenshot reader-home)" "$page_area")" = 0 ] || fail "Home did not return to the opened page"
+    note "Open, a link, Alt+Left, Forward, the menu's Back and Home each showed the expected page"
+
+    # Links that leave the book: the page stays, no error, and the shell was asked.
+    drv mouse "$hwnd" click 60 135 || fail "no click on the mail link"
+    sleep 1
+    drv mouse "$hwnd" click 60 175 || fail "no click on the archive link"
+    sleep 2
+    [ "$(differ "$opened" "$(screenshot reader-shell-links)" "$page_area")" = 0 ] || fail "a link that leaves the book changed the page"
+    drv wait-dialog Brisomel 500 >/dev/null 2>&1 && fail "a link that leaves the book raised an error"
+    grep -q 'MAILTO:keeper@example.org' "$work/book.log" || fail "the mail link did not reach the shell (see $work/book.log)"
+    grep -q 'missing-archive.zip' "$work/book.log" || fail "the archive link did not reach the shell (see $work/book.log)"
+    note "the mail and archive links were handed to the shell as written"
+
+    drv popup "$hwnd" 400 400 7 || fail "no popup menu for About"
+    texts=$(drv wait-dialog "About Brisomel" 10000) || fail "the menu's About showed no box"
+    grep -q "Brisomel 1.0" <<<"$texts" || fail "the About box says: $texts"
+    screenshot reader-about >/dev/null
+    drv dialog-click "About Brisomel" OK || fail "could not close the About box"
+    note "the About box: $(grep Brisomel <<<"$texts" | head -n 1)"
+
+    drv popup "$hwnd" 400 400 3 || fail "no popup menu for Print"
+    pdf=""
+    for _ in $(seq 1 120); do
+      pdf=$(find "$out" -name '*.pdf' -newer "$work/before-print" | head -n 1)
+      [ -n "$pdf" ] && ! lpstat -o 2>/dev/null | grep -q BrisomelPDF && break
+      sleep 0.5
+    done
+    [ -n "$pdf" ] || fail "the menu's Print printed no PDF"
+    mv "$pdf" "$work/printed.pdf"
+    pdftoppm -r 50 -png -f 1 -l 1 "$work/printed.pdf" "$work/printed"
+    pdftotext "$work/printed.pdf" - | grep -q "opened from outside" || fail "the PDF does not hold the opened page"
+    note "the menu's Print printed the opened page to cups-pdf"
+
+    drv popup "$hwnd" 400 400 6 || fail "no popup menu for Exit"
+    drv wait-gone "$hwnd" 20000 || fail "the menu's Exit left the window"
+    [ -z "$(private_dirs)" ] || fail "left behind: $(private_dirs)"
     ;;
   *)
     fail "no such scenario"
