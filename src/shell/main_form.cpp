@@ -200,6 +200,12 @@ void TForm1::FrameViewer1HistoryChange(void* Sender) {
   if (viewer != viewer_.get()) return;
   SpeedButton(2).SetEnabled(viewer->FwdButtonEnabled());
   SpeedButton(1).SetEnabled(viewer->BackButtonEnabled());
+  // A replaced page keeps its window, hidden, for the history; the focus it had falls to the
+  // frame viewer around the pages, which has no use for keys. The shown page takes it.
+  HWND focus = GetFocus();
+  if (focus && InsideFrameViewer(focus) && !OnShownPage(focus)) {
+    if (TPageViewer* page = viewer->ActiveViewer()) page->Window().SetFocus();
+  }
 }
 
 // placeholder: the search dialog fills this in

@@ -105,6 +105,9 @@ class TForm1 : public TWindow {
   // Shows PopupMenu1 at a screen point for a right click (or the menu key) inside the viewer.
   bool ContextMenu(HWND source, int screen_x, int screen_y);
   bool InsideFrameViewer(HWND window);
+  // Whether the window is one of the shown pages (a viewer of the current document) or inside
+  // one.
+  bool OnShownPage(HWND window);
 
   BookEnvironment& env_;
   std::vector<std::string> args_;

@@ -104,6 +104,15 @@ bool TForm1::InsideFrameViewer(HWND window) {
   return window == frame_viewer || IsChild(frame_viewer, window);
 }
 
+bool TForm1::OnShownPage(HWND window) {
+  if (!viewer_ || !window) return false;
+  for (TPageViewer* page : viewer_->CurrentSet().Viewers) {
+    HWND shown = Win32WindowSystem::HandleOf(page->Window());
+    if (window == shown || IsChild(shown, window)) return true;
+  }
+  return false;
+}
+
 bool TForm1::ContextMenu(HWND source, int screen_x, int screen_y) {
   if (!popup_menu1_ || !InsideFrameViewer(source)) return false;
   if (screen_x == -1 && screen_y == -1) {
@@ -133,9 +142,10 @@ bool TForm1::ShortcutMessage(const MSG& msg) {
     SendMessageA(Handle(), WM_COMMAND, MAKEWPARAM(kCommandIdBase + command, 1), 0);
     return true;
   }
-  // The page scrolls with these keys even while the focus is on the toolbar or the window.
+  // The page scrolls with these keys wherever else the focus is: on the toolbar, the window,
+  // or the frame viewer around the pages.
   const bool scrolls = key == vkPrior || key == vkNext || key == vkHome || key == vkEnd;
-  if (scrolls && (shift & (ssAlt | ssCtrl)) == 0 && !InsideFrameViewer(msg.hwnd)) {
+  if (scrolls && (shift & (ssAlt | ssCtrl)) == 0 && !OnShownPage(msg.hwnd)) {
     if (TPageViewer* page = viewer_ ? viewer_->ActiveViewer() : nullptr) {
       int forwarded = key;
       page->KeyDown(forwarded, shift);

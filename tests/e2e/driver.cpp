@@ -12,7 +12,8 @@
 //   rect HWND                 the window's bounds on the screen: left top width height
 //   key HWND VK [ctrl|alt]    presses a key (virtual key code), with Ctrl or Alt held if asked
 //   popup HWND X Y N          right-clicks at a client point of the main window and chooses
-//                             the Nth item of the popup menu (separators not counted)
+//                             the Nth item of the popup menu (separators not counted); with
+//                             N 0 the menu is left open
 //   dialog-type CAPTION TEXT  types TEXT into the dialog's file name field and presses Enter
 //   wait-dialog CAPTION MS    waits for a dialog (a message box) with that caption and prints
 //                             the texts of its controls, one per line
@@ -215,6 +216,7 @@ int Popup(HWND main, int x, int y, int item) {
     Sleep(50);
   }
   Sleep(300);
+  if (item == 0) return 0;
   for (int i = 0; i < item; ++i) {
     SendKey(VK_DOWN, 0);
     SendKey(VK_DOWN, KEYEVENTF_KEYUP);

@@ -66,6 +66,7 @@ class CommandsTest : public ::testing::Test {
       about.push_back(caption + "|" + text);
     };
     EXPECT_TRUE(form->Create());
+    ShowWindow(form->Handle(), SW_SHOWNOACTIVATE);
     return form;
   }
 
@@ -303,8 +304,23 @@ TEST_F(CommandsTest, ShortcutsWorkWhereverTheFocusIsInTheMainWindow) {
   EXPECT_GT(page->VerticalPosition(), down);
   EXPECT_TRUE(PressKey(*form, button, VK_HOME, false, false));
   EXPECT_EQ(page->VerticalPosition(), 0);
-  // Inside the viewer they are the viewer's own keys, not the main window's.
-  EXPECT_FALSE(PressKey(*form, viewer, VK_NEXT, false, false));
+  // On the page they are the page's own keys, not the main window's.
+  EXPECT_FALSE(PressKey(*form, Win32WindowSystem::HandleOf(page->Window()), VK_NEXT, false, false));
+}
+
+TEST_F(CommandsTest, TheFocusFollowsThePageThatReplacesTheFocusedOne) {
+  const std::string first = Page("first.htm", "First");
+  const std::string second = Page("second.htm", "Second");
+  auto form = MakeForm({first});
+  TPageViewer* old_page = form->FrameViewer1().ActiveViewer();
+  ASSERT_NE(old_page, nullptr);
+  old_page->Window().SetFocus();
+  HWND old_focus = GetFocus();
+  ASSERT_NE(old_focus, nullptr);
+  form->FrameViewer1().LoadFromFile(second);
+  ASSERT_FALSE(IsWindowVisible(old_focus));  // kept hidden for the history
+  HWND shown = Win32WindowSystem::HandleOf(form->FrameViewer1().ActiveViewer()->Window());
+  EXPECT_EQ(GetFocus(), shown);
 }
 
 }  // namespace
