@@ -56,6 +56,7 @@ void TForm1::CreateViewers(int client_width, int client_height) {
   viewer_->SetDefBackground(0xC0C0C0);
   viewer_->SetViewImages(true);
   viewer_->OnHistoryChange = [this](void*) { ViewerHistoryChange(); };
+  CreateMediaPlayer1();
   PlaceViewers(client_width, client_height);
 }
 
@@ -83,6 +84,7 @@ bool TForm1::Create() {
   params.background = GetSysColorBrush(COLOR_BTNFACE);
   if (!TWindow::Create(params)) return false;
   App().SetMainWindow(Handle());
+  gradient_caption1_ = MakeDesignedCaptionBar(Handle(), kMainFormCaption);
 
   RECT client;
   GetClientRect(Handle(), &client);
@@ -170,9 +172,6 @@ bool TForm1::LoadCurrentName() {
   return true;
 }
 
-// No sound is played yet.
-void TForm1::StopSound1Click() {}
-
 void TForm1::SpeedButton1Click() { viewer_->GoBack(); }
 
 void TForm1::SpeedButton2Click() { viewer_->GoForward(); }
@@ -201,6 +200,11 @@ void TForm1::SpeedButton4Click() {
 }
 
 LRESULT TForm1::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+  if (LRESULT result; HandleSoundMessage(message, &result)) return result;
+  if (message == WM_COMMAND && LOWORD(wparam) == kStopSoundCommand) {
+    StopSound1Click();
+    return 0;
+  }
   switch (message) {
     case WM_SIZE:
       if (panel_ && panel_->Handle()) {

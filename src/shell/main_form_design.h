@@ -36,6 +36,9 @@ inline constexpr int kPanelHeight = 49;
 inline constexpr int kGlyphImages = 4;
 inline constexpr int kSpeedButtonCount = 7;
 
+// The WM_COMMAND id of "Stop Sound".
+inline constexpr int kStopSoundCommand = 1104;
+
 extern const std::array<TSpeedButtonDesign, kSpeedButtonCount> kSpeedButtons;
 
 // The design row of SpeedButtonN, or null.
