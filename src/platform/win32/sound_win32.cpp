@@ -4,8 +4,9 @@
 // When the environment variable BRISOMEL_SOUND_LOG names a file, every request is appended
 // to it as one line ("open NAME", "open failed NAME: TEXT", "play NAME ERROR", "close NAME"),
 // so that a test driving the program from outside can see what was asked of the device.
-#include <mmsystem.h>
 #include <windows.h>
+// mmsystem.h needs windows.h first.
+#include <mmsystem.h>
 
 #include <cstdio>
 #include <cstdlib>
