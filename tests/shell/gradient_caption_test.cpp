@@ -169,6 +169,18 @@ TEST_F(GradientCaptionTest, TheHookComesOffWithTheComponentAndTheWindow) {
     EXPECT_FALSE(bar.Active());
     SendMessageA(form, WM_NCPAINT, 1, 0);
     SendMessageA(form, WM_SETTINGCHANGE, 0, 0);
+    // Sizing borders set their sizing cursors.
+    struct Case {
+      WORD hit;
+      LPCSTR cursor;
+    };
+    for (const Case& c : {Case{HTLEFT, IDC_SIZEWE}, Case{HTBOTTOM, IDC_SIZENS},
+                          Case{HTTOPLEFT, IDC_SIZENWSE}, Case{HTBOTTOMLEFT, IDC_SIZENESW}}) {
+      SetCursor(nullptr);
+      EXPECT_TRUE(SendMessageA(form, WM_SETCURSOR, reinterpret_cast<WPARAM>(form),
+                               MAKELPARAM(c.hit, WM_MOUSEMOVE)));
+      EXPECT_EQ(GetCursor(), LoadCursorA(nullptr, c.cursor)) << c.hit;
+    }
   }
   EXPECT_EQ(GetWindowLongPtrA(form, GWLP_WNDPROC), original);
   EXPECT_EQ(Title(), "Brisomel");  // the caption text's caption is left as the title
