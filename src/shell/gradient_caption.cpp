@@ -2,6 +2,7 @@
 
 #include <array>
 #include <exception>
+#include <stdexcept>
 
 namespace brisomel {
 namespace {
@@ -98,6 +99,8 @@ void TCaptionText::SetCaption(const std::string& value) { owner_.UpdateFormTitle
 // --- The component ---
 
 TGradientCaption::TGradientCaption(HWND form) : form_(form) {
+  if (!IsWindow(form) || (GetWindowLongA(form, GWL_STYLE) & WS_CHILD))
+    throw std::invalid_argument("TGradientCaption needs a form as its owner");
   ReadSystemFont();
   for (TCompanyText* text :
        std::array<TCompanyText*, 3>{&CompanyText, &AppNameText, &CaptionText}) {

@@ -85,7 +85,7 @@ class TCaptionText : public TCompanyText {
 
 class TGradientCaption {
  public:
-  // Hooks `form` (a top-level window) at once.
+  // Hooks `form` (a top-level window) at once; anything else throws std::invalid_argument.
   explicit TGradientCaption(HWND form);
   ~TGradientCaption();
   TGradientCaption(const TGradientCaption&) = delete;

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <memory>
+#include <stdexcept>
 #include <string>
 
 namespace brisomel {
@@ -184,6 +185,11 @@ TEST_F(GradientCaptionTest, TheHookComesOffWithTheComponentAndTheWindow) {
   }
   EXPECT_EQ(GetWindowLongPtrA(form, GWLP_WNDPROC), original);
   EXPECT_EQ(Title(), "Brisomel");  // the caption text's caption is left as the title
+  // Only a form can carry the bar.
+  HWND child = CreateWindowExA(0, "STATIC", "", WS_CHILD, 0, 0, 10, 10, form, nullptr,
+                               GetModuleHandleA(nullptr), nullptr);
+  EXPECT_THROW(TGradientCaption{child}, std::invalid_argument);
+  EXPECT_THROW(TGradientCaption{nullptr}, std::invalid_argument);
   // A component whose window goes first unhooks on the window's destruction.
   auto bar = std::make_unique<TGradientCaption>(form);
   DestroyWindow(form);
