@@ -29,6 +29,8 @@ enum TCommand : int {
   cmFindNext,
 };
 inline constexpr int kCommandIdBase = 100;
+// The WM_COMMAND id of "Stop Sound".
+inline constexpr int kStopSoundCommand = kCommandIdBase + cmStopSound;
 
 // Whether a link leaves the book: its lower-cased URL holds a scheme of another program
 // ("mailto:", "http://", "https://", "ftp:"), a program or archive (".exe", ".zip") or a media

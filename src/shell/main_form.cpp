@@ -69,6 +69,7 @@ void TForm1::CreateViewers(int client_width, int client_height) {
                                          const std::string& url, bool& handled) {
     FrameViewer1HotSpotTargetClick(sender, target, url, handled);
   };
+  CreateMediaPlayer1();
   PlaceViewers(client_width, client_height);
 }
 
@@ -96,6 +97,7 @@ bool TForm1::Create() {
   params.background = GetSysColorBrush(COLOR_BTNFACE);
   if (!TWindow::Create(params)) return false;
   App().SetMainWindow(Handle());
+  gradient_caption1_ = MakeDesignedCaptionBar(Handle(), kMainFormCaption);
 
   RECT client;
   GetClientRect(Handle(), &client);
@@ -188,9 +190,6 @@ bool TForm1::LoadCurrentName() {
   return true;
 }
 
-// No sound is played yet.
-void TForm1::StopSound1Click() {}
-
 void TForm1::SpeedButton1Click() { viewer_->GoBack(); }
 
 void TForm1::SpeedButton2Click() { viewer_->GoForward(); }
@@ -233,6 +232,7 @@ void TForm1::SpeedButton4Click() {
 }
 
 LRESULT TForm1::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+  if (LRESULT result; HandleSoundMessage(message, &result)) return result;
   switch (message) {
     case WM_SIZE:
       if (panel_ && panel_->Handle()) {

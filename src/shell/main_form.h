@@ -14,11 +14,14 @@
 #include "html/images/image_module.h"
 #include "html/viewer/page_viewer.h"
 #include "platform/files.h"
+#include "platform/sound.h"
 #include "platform/win32/window_win32.h"
 #include "shell/commands.h"
+#include "shell/gradient_caption.h"
 #include "shell/main_form_design.h"
 #include "shell/open_dialog.h"
 #include "shell/panel.h"
+#include "shell/sound_requests.h"
 #include "shell/speed_button.h"
 #include "shell/startup.h"
 #include "shell/window.h"
@@ -86,6 +89,14 @@ class TForm1 : public TWindow {
   TOpenDialog OpenDialog1;
   // Shows the About box (text, caption); tests record it instead.
   std::function<void(const std::string& text, const std::string& caption)> ShowAbout;
+  // A page's sound request (only SRC is used): see TSoundRequests.
+  void FrameViewer1SoundRequest(void* Sender, const std::string& SRC, int Loop, bool Terminate);
+  // The sound device the pages' background sounds play on.
+  SoundPort& MediaPlayer1() { return *media_player1_; }
+  // The gradient title bar.
+  TGradientCaption& GradientCaption1() { return *gradient_caption1_; }
+  // Plays the sounds on `player` instead of the machine's device; call before Create.
+  void UseSoundPort(std::unique_ptr<SoundPort> player) { media_player1_ = std::move(player); }
 
   // Loads State().CurrentName the way Open, Home and dropped files do: CurrentExt is set from
   // it; when the file exists the frame viewer's ServerRoot becomes its directory and the file
@@ -108,6 +119,11 @@ class TForm1 : public TWindow {
   // Whether the window is one of the shown pages (a viewer of the current document) or inside
   // one.
   bool OnShownPage(HWND window);
+  // Creates MediaPlayer1 (unless one was given) and routes the frame viewer's sound requests
+  // to it.
+  void CreateMediaPlayer1();
+  // The sound error posted from a request (shown after the page's load, not during it).
+  bool HandleSoundMessage(UINT message, LRESULT* result);
 
   BookEnvironment& env_;
   std::vector<std::string> args_;
@@ -126,6 +142,10 @@ class TForm1 : public TWindow {
   std::array<std::unique_ptr<TSpeedButton>, kSpeedButtonCount> buttons_;
   HMENU popup_menu1_ = nullptr;
   bool destroyed_ = false;
+  std::unique_ptr<SoundPort> media_player1_;
+  std::unique_ptr<TSoundRequests> sounds_;
+  std::vector<std::string> sound_errors_;
+  std::unique_ptr<TGradientCaption> gradient_caption1_;
 };
 
 }  // namespace brisomel

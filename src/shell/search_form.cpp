@@ -14,7 +14,9 @@ bool TForm2::Create() {
   params.height = 121;
   params.parent = App().MainWindow();  // owned by the main window, not shown
   params.background = GetSysColorBrush(COLOR_BTNFACE);
-  return TWindow::Create(params);
+  if (!TWindow::Create(params)) return false;
+  gradient_caption1_ = MakeDesignedCaptionBar(Handle(), kCaption);
+  return true;
 }
 
 LRESULT TForm2::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {

@@ -1,6 +1,9 @@
 // TForm2, the search dialog. For now only its window: created hidden after the main window.
 #pragma once
 
+#include <memory>
+
+#include "shell/gradient_caption.h"
 #include "shell/window.h"
 
 namespace brisomel {
@@ -17,6 +20,9 @@ class TForm2 : public TWindow {
 
  protected:
   LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
+
+ private:
+  std::unique_ptr<TGradientCaption> gradient_caption1_;  // the gradient title bar
 };
 
 }  // namespace brisomel

@@ -18,6 +18,15 @@
 //   wait-dialog CAPTION MS    waits for a dialog (a message box) with that caption and prints
 //                             the texts of its controls, one per line
 //   dialog-click CAPTION TEXT clicks the dialog's button with that text
+//   command HWND ID           posts WM_COMMAND with that id (decimal) to the window, as a menu
+//                             item would
+//   activate HWND             brings the window to the front and makes it active
+//   rect HWND                 the window's rectangle and its client area's, in screen
+//                             coordinates: left top right bottom client-left client-top
+//                             client-right client-bottom
+//   find CLASS                handles of the top-level windows of that class, shown or not
+//   show HWND                 shows the window and makes it active
+//   close HWND                posts WM_CLOSE to the window, as its close button would
 //
 // Handles are printed and read in hexadecimal. Exit status 0 on success, 1 on a timeout or a
 // missing window, 2 on bad usage.
@@ -114,12 +123,21 @@ void SendMouse(DWORD flags) {
   SendInput(1, &input, sizeof input);
 }
 
-// Moves the pointer to the middle of `target` and clicks there, as a user would.
+// Moves the pointer to the middle of `target` and clicks there, as a user would. The move is
+// also sent as input: in Wine's virtual desktop a click after SetCursorPos alone can land
+// where the pointer was before.
 void ClickAt(HWND top, HWND target) {
   RECT r;
   GetWindowRect(target, &r);
   SetForegroundWindow(top);
-  SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+  const int x = (r.left + r.right) / 2, y = (r.top + r.bottom) / 2;
+  SetCursorPos(x, y);
+  INPUT move{};
+  move.type = INPUT_MOUSE;
+  move.mi.dx = MulDiv(x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+  move.mi.dy = MulDiv(y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+  move.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  SendInput(1, &move, sizeof move);
   Sleep(200);
   SendMouse(MOUSEEVENTF_LEFTDOWN);
   Sleep(100);
@@ -389,12 +407,58 @@ int main(int argc, char** argv) {
     }
     return 1;
   }
+  if (command == "command" && argc == 4) {
+    HWND window = ParseHandle(argv[2]);
+    if (!IsWindow(window)) return 1;
+    const WPARAM id = std::strtoul(argv[3], nullptr, 10);
+    return PostMessageA(window, WM_COMMAND, id, 0) ? 0 : 1;
+  }
+  if (command == "activate" && argc == 3) {
+    HWND window = ParseHandle(argv[2]);
+    if (!IsWindow(window)) return 1;
+    SetForegroundWindow(window);
+    Sleep(300);
+    return 0;
+  }
+  // The window's rectangle and its client rectangle, both in screen coordinates.
+  if (command == "rects" && argc == 3) {
+    HWND window = ParseHandle(argv[2]);
+    if (!IsWindow(window)) return 1;
+    RECT r, c;
+    GetWindowRect(window, &r);
+    GetClientRect(window, &c);
+    MapWindowPoints(window, HWND_DESKTOP, reinterpret_cast<POINT*>(&c), 2);
+    std::printf("%ld %ld %ld %ld %ld %ld %ld %ld\n", r.left, r.top, r.right, r.bottom, c.left,
+                c.top, c.right, c.bottom);
+    return 0;
+  }
+  if (command == "find" && argc == 3) {
+    for (HWND w = FindWindowExA(nullptr, nullptr, argv[2], nullptr); w;
+         w = FindWindowExA(nullptr, w, argv[2], nullptr)) {
+      PrintHandle(w);
+    }
+    return 0;
+  }
+  if (command == "close" && argc == 3) {
+    HWND window = ParseHandle(argv[2]);
+    if (!IsWindow(window)) return 1;
+    return PostMessageA(window, WM_CLOSE, 0, 0) ? 0 : 1;
+  }
+  if (command == "show" && argc == 3) {
+    HWND window = ParseHandle(argv[2]);
+    if (!IsWindow(window)) return 1;
+    ShowWindow(window, SW_SHOW);
+    SetForegroundWindow(window);
+    Sleep(300);
+    return 0;
+  }
   std::fprintf(stderr,
                "usage: brisomel-driver windows | wait-windows N MS | wait-gone HWND MS |"
                " caption HWND | buttons HWND | click HWND TEXT | move HWND LEFT TOP |"
                " wait-dialog CAPTION MS | dialog-click CAPTION TEXT |"
                " mouse HWND move|click|dblclick X Y | mouse HWND drag X Y X2 Y2 |"
                " key HWND VK [ctrl|alt] | clipboard | rect HWND | popup HWND X Y N |"
-               " dialog-type CAPTION TEXT\n");
+               " dialog-type CAPTION TEXT | command HWND ID | activate HWND | rects HWND | find CLASS |"
+               " show HWND | close HWND\n");
   return 2;
 }

@@ -90,6 +90,18 @@ make_site() {
   echo "$site"
 }
 
+make_wav() {  # make_wav FILE: one second of a 500 Hz tone, 8-bit mono at 8000 samples a second
+  local n=8000 i
+  le16() { printf "\\x$(printf %02x $(($1 & 255)))\\x$(printf %02x $((($1 >> 8) & 255)))"; }
+  le32() { le16 $(($1 & 65535)); le16 $((($1 >> 16) & 65535)); }
+  {
+    printf 'RIFF'; le32 $((36 + n)); printf 'WAVEfmt '; le32 16
+    le16 1; le16 1; le32 8000; le32 8000; le16 1; le16 8
+    printf 'data'; le32 "$n"
+    for ((i = 0; i < n / 16; i++)); do printf '\xc0\xc0\xc0\xc0\xc0\xc0\xc0\xc0\x40\x40\x40\x40\x40\x40\x40\x40'; done
+  } >"$1"
+}
+
 pack() {  # pack SITE BOOK [--obfuscate]
   if [ -x "$src/build/linux/brisomel-pack" ]; then
     "$src/build/linux/brisomel-pack" "$1" -o "$2" --reader "$reader" "${@:3}"
@@ -670,6 +682,90 @@ HTML
     drv popup "$hwnd" 400 400 6 || fail "no popup menu for Exit"
     drv wait-gone "$hwnd" 20000 || fail "the menu's Exit left the window"
     [ -z "$(private_dirs)" ] || fail "left behind: $(private_dirs)"
+    ;;
+  caption_sound)
+    # A book whose start page carries a WAV background sound, in Wine's virtual desktop (which
+    # draws the window frames, so the gradient caption bars show). The sound port writes each
+    # request to the file named by BRISOMEL_SOUND_LOG.
+    run reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
+    run reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null 2>&1
+    export BRISOMEL_SOUND_LOG="Z:$work/sound.log"
+    site=$(make_site)
+    make_wav "$site/chime.wav"
+    {
+      echo "<html><head><title>Sound</title></head><body bgcolor=white>"
+      echo "<bgsound src=\"chime.wav\" loop=infinite><h1>A page with a sound</h1>"
+      echo "<p>The chime plays once when this page opens. <a href=\"page2.htm\">next</a></p>"
+      echo "</body></html>"
+    } >"$site/index.htm"
+    pack "$site" "$work/book.exe"
+    start_book "$work/book.exe" "$work/book.log"
+    hwnd=$(wait_window 1 | head -n 1)
+    sleep 2
+    [ -f "$work/sound.log" ] || fail "no sound request was made"
+    note "sound requests: $(tr '\n' '|' <"$work/sound.log")"
+    grep -Eq '^(open|open failed) .*[\\/]chime\.wav' "$work/sound.log" ||
+      fail "the page's sound was not asked for: $(cat "$work/sound.log")"
+    if grep -q '^open failed' "$work/sound.log"; then
+      # The device could not be opened: the reader is told once, after the page has loaded.
+      texts=$(drv wait-dialog Brisomel 10000) || fail "an open failure was not reported"
+      screenshot sound-error >/dev/null
+      drv dialog-click Brisomel OK || fail "could not press OK"
+      sleep 1
+    else
+      grep -q '^play .*chime\.wav' "$work/sound.log" || fail "the sound was opened but not played"
+    fi
+    drv activate "$hwnd"
+    sleep 1
+    shot=$(screenshot caption-main-active)
+    # The bar's lowest row, above the client area: navy at the left, silver at the right.
+    read -r _ _ _ _ cl ct cr _ <<<"$(drv rects "$hwnd")"
+    pixel() { convert "$1" -format "%[fx:round(255*u.r)] %[fx:round(255*u.g)] %[fx:round(255*u.b)]" \
+      -crop "1x1+$2+$3" +repage info: 2>/dev/null | tail -n 1; }
+    y=$((ct - 2))
+    read -r r1 g1 b1 <<<"$(pixel "$shot" $((cl + 2)) "$y")"
+    read -r r2 g2 b2 <<<"$(pixel "$shot" $((cl + (cr - cl) / 2)) "$y")"
+    read -r r3 g3 b3 <<<"$(pixel "$shot" $((cr - 2)) "$y")"
+    note "active bar: left $r1,$g1,$b1 middle $r2,$g2,$b2 right $r3,$g3,$b3"
+    [ "$r1" -le 16 ] && [ "$g1" -le 16 ] && [ "$b1" -ge 112 ] && [ "$b1" -le 144 ] ||
+      fail "the active bar does not start navy ($shot)"
+    [ "$r3" = 192 ] && [ "$g3" = 192 ] && [ "$b3" = 192 ] || fail "the active bar does not end silver ($shot)"
+    [ "$r2" -gt "$r1" ] && [ "$r2" -lt "$r3" ] && [ "$b2" -gt "$b1" ] && [ "$b2" -lt "$b3" ] ||
+      fail "the active bar is no gradient ($shot)"
+    # The search dialog's bar, active, over the main window's, inactive.
+    dialog=$(drv find TForm2 | head -n 1)
+    [ -n "$dialog" ] || fail "no search dialog window"
+    drv show "$dialog" || fail "could not show the search dialog"
+    drv move "$dialog" 420 420 || fail "could not move the search dialog"
+    sleep 1
+    shot=$(screenshot caption-search-active)
+    [ "$(drv caption "$dialog")" = "Search For..." ] || fail "the search dialog's title is $(drv caption "$dialog")"
+    read -r _ _ _ _ dl dt dr _ <<<"$(drv rects "$dialog")"
+    read -r r1 g1 b1 <<<"$(pixel "$shot" $((dl + 2)) $((dt - 2)))"
+    read -r r3 g3 b3 <<<"$(pixel "$shot" $((dr - 2)) $((dt - 2)))"
+    note "search dialog bar: left $r1,$g1,$b1 right $r3,$g3,$b3"
+    [ "$b1" -ge 112 ] && [ "$r1" -le 16 ] && [ "$r3" = 192 ] || fail "the search dialog's bar is no navy-silver gradient ($shot)"
+    read -r r1 g1 b1 <<<"$(pixel "$shot" $((cl + 2)) "$y")"
+    note "inactive main bar: left $r1,$g1,$b1"
+    [ "$b1" -le 16 ] || fail "the inactive main bar does not start black ($shot)"
+    # Stop Sound, through the popup menu (its fifth item).
+    drv popup "$hwnd" 400 400 5 || fail "no popup menu for Stop Sound"
+    sleep 1
+    if grep -q '^open .*chime\.wav' "$work/sound.log"; then
+      grep -q '^close .*chime\.wav' "$work/sound.log" || fail "Stop Sound did not close the sound"
+      note "Stop Sound closed the sound"
+    fi
+    # The reader closes the window (in the virtual desktop, after another window was active, the
+    # driver's click on Exit can go astray; closing takes the same way out).
+    drv close "$hwnd" || fail "could not close the window"
+    drv wait-gone "$hwnd" 20000 || fail "the window stayed after closing"
+    for _ in $(seq 1 200); do
+      kill -0 "$book_pid" 2>/dev/null || break
+      sleep 0.1
+    done
+    kill -0 "$book_pid" 2>/dev/null && fail "the program still runs after closing"
+    [ -z "$(private_dirs)" ] || fail "left behind: $(private_dirs)"
+    note "closed; no file left behind"
     ;;
   *)
     fail "no such scenario"

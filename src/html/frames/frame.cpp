@@ -115,7 +115,7 @@ std::shared_ptr<TSubFrameSet> TFrame::BuildSet(const std::string& name) {
   set->Parent = this;
   Files& files = *FrameViewer().Services().FileSystem;
   TFrameSetParseResult parse;
-  ParseFrameSetDocument(FrameViewer().FrameSetEvents(set.get()), *set,
+  ParseFrameSetDocument(FrameViewer().FrameSetEvents(set.get(), name), *set,
                         TDocumentSource::File(files, name), parse);
   return set;
 }

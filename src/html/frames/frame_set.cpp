@@ -377,8 +377,8 @@ void TFrameSet::LoadFromFile(const std::string& file, const std::string& dest) {
   TFrameSetParseResult parse;
   Files& files = *Viewer_.Services().FileSystem;
   if (IsFrameSetDocument(Viewer_.OnInclude, &Viewer_, TDocumentSource::File(files, file))) {
-    ParseFrameSetDocument(Viewer_.FrameSetEvents(this), *this, TDocumentSource::File(files, file),
-                          parse);
+    ParseFrameSetDocument(Viewer_.FrameSetEvents(this, file), *this,
+                          TDocumentSource::File(files, file), parse);
     LoadFiles();
   } else {
     TFrame& frame = AddSourceFrame(file, dest);

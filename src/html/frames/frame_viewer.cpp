@@ -90,12 +90,17 @@ std::unique_ptr<TPageViewer> TFrameViewer::NewFrameViewer(TFrame& frame) {
   return viewer;
 }
 
-TFrameSetEvents TFrameViewer::FrameSetEvents(void* MetaSender) {
+TFrameSetEvents TFrameViewer::FrameSetEvents(void* MetaSender, const std::string& file) {
   TFrameSetEvents events;
   events.Sender = this;
   events.MetaSender = MetaSender;
   events.OnInclude = OnInclude;
-  events.OnSoundRequest = OnSoundRequest;
+  if (OnSoundRequest) {
+    events.OnSoundRequest = [this, file](void* Sender, const std::string& SRC, int Loop,
+                                         bool Terminate) {
+      OnSoundRequest(Sender, SRC.empty() ? SRC : ExpandSourceName(SRC, "", file), Loop, Terminate);
+    };
+  }
   events.OnMeta = OnMeta;
   return events;
 }

@@ -96,7 +96,9 @@ class TFrameViewer : public TWindowEvents {
                                const std::string& FrameSetFile);
   // A new page viewer inside `frame`, configured from this viewer's properties.
   std::unique_ptr<TPageViewer> NewFrameViewer(TFrame& frame);
-  TFrameSetEvents FrameSetEvents(void* MetaSender);
+  // The events of reading the frameset document `file`; sound sources are handed on expanded
+  // against it.
+  TFrameSetEvents FrameSetEvents(void* MetaSender, const std::string& file);
   int NextSequence() { return ++Sequence_; }
   void HistoryChanged() {
     if (OnHistoryChange) OnHistoryChange(this);

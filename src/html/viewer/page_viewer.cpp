@@ -110,12 +110,11 @@ TPageViewer::TPageViewer(const TViewerServices& services, TWindowPort* parent)
   Document_->OnControlEntered = [this](TFormControlObj* Control) {
     if (Control) ControlFocused(Control->YValue);
   };
-  Document_->FormSubmitHandler = [this](void*, const std::string& Action,
-                                        const std::vector<std::string>& Results,
-                                        const std::string& Method, const std::string& EncType,
-                                        const std::string& Target) {
-    FormSubmitted(Action, Target, EncType, Method, Results);
-  };
+  Document_->FormSubmitHandler =
+      [this](void*, const std::string& Action, const std::vector<std::string>& Results,
+             const std::string& Method, const std::string& EncType, const std::string& Target) {
+        FormSubmitted(Action, Target, EncType, Method, Results);
+      };
   Document_->SetFonts(DefFontName_, DefPreFontName_, DefFontSize_, DefFontColor_, DefHotSpotColor_,
                       DefBackground_);
   Document_->Charset = CharSet_;
@@ -161,9 +160,16 @@ void TPageViewer::HandleMeta(void*, const std::string& HttpEq, const std::string
   }
 }
 
-void TPageViewer::SetupParser(THtmlParser& parser) {
+void TPageViewer::SetupParser(THtmlParser& parser, const std::string& reading_file) {
   parser.Sender = this;
-  parser.OnSoundRequest = OnSoundRequest;
+  if (OnSoundRequest) {
+    parser.OnSoundRequest = [this, &parser, reading_file](void* Sender, const std::string& SRC,
+                                                          int Loop, bool Terminate) {
+      const std::string base = parser.Base().empty() ? ExternalBase_ : parser.Base();
+      OnSoundRequest(Sender, SRC.empty() ? SRC : ExpandFilenameFor(SRC, base, reading_file), Loop,
+                     Terminate);
+    };
+  }
   parser.OnInclude = OnInclude;
   parser.OnMeta = [this](void* sender, const std::string& http_eq, const std::string& name,
                          const std::string& content) {
@@ -189,7 +195,7 @@ void TPageViewer::LoadFile(const std::string& Name, THTMLFileType FileType) {
   std::string title, base, base_target;
   {
     TDocumentParser parser(*Document_, &NameList_);
-    SetupParser(parser.Parser);
+    SetupParser(parser.Parser, expanded);
     try {
       switch (FileType) {
         case ftHTML:
@@ -274,7 +280,7 @@ void TPageViewer::LoadFromMemory(TSource source, const std::function<void(THtmlP
   std::string title, base, base_target;
   {
     TDocumentParser parser(*Document_, &NameList_);
-    SetupParser(parser.Parser);
+    SetupParser(parser.Parser, CurrentFileName_);
     try {
       parse(parser.Parser);
     } catch (...) {
@@ -844,14 +850,18 @@ void TPageViewer::FormSubmitted(const std::string& Action, const std::string& Ta
 // --- Link file names ---
 
 std::string TPageViewer::ExpandLinkFilename(const std::string& Name) {
+  return ExpandFilenameFor(Name, Base_, CurrentFileName_);
+}
+
+std::string TPageViewer::ExpandFilenameFor(const std::string& Name, const std::string& base,
+                                           const std::string& file) {
   Files& files = *Services_.FileSystem;
   std::string S = UrlToLocalPathWithRoot(TrimBlanks(Name), ServerRoot_);
   const bool unc = S.size() >= 2 && S[0] == '\\' && S[1] == '\\';
   if (!S.empty() && S[0] == '\\' && !unc) return files.FullPath(S);
   const bool drive = S.size() >= 2 && S[1] == ':';
-  if (!drive && !unc && UpperCase(Base_) != "DOSPATH") {
-    const std::string prefix =
-        !Base_.empty() ? UrlToLocalPath(Base_) : DirectoryOf(CurrentFileName_);
+  if (!drive && !unc && UpperCase(base) != "DOSPATH") {
+    const std::string prefix = !base.empty() ? UrlToLocalPath(base) : DirectoryOf(file);
     return files.FullPath(prefix + S);
   }
   return S;

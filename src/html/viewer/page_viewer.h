@@ -315,7 +315,12 @@ class TPageViewer : public TWindowEvents {
   void RequestStopSound();
   void HandleMeta(void* Sender, const std::string& HttpEq, const std::string& Name,
                   const std::string& Content);
-  void SetupParser(THtmlParser& parser);
+  // Connects the parser's events. Sound sources are handed on expanded like links, against
+  // the document being read (`reading_file`) or the BASE read so far, so that a relative
+  // source names the file beside its page whatever the current directory is.
+  void SetupParser(THtmlParser& parser, const std::string& reading_file);
+  std::string ExpandFilenameFor(const std::string& Name, const std::string& base,
+                                const std::string& file);
   void ReLayoutKeepingPosition();
   void RefreshFontsAndLayout(bool relayout);
   void Invalidate() { PaintPanel_->Window().Invalidate(); }

@@ -2,6 +2,8 @@
 // its limit, and clicks that come while a load runs.
 #include "html/frames/frame_viewer.h"
 
+#include <gmock/gmock.h>
+
 #include "frames_fixture.h"
 
 namespace brisomel::test {
@@ -169,6 +171,38 @@ TEST_F(FrameViewer, FindAndSelectionGoToTheActiveViewer) {
   EXPECT_TRUE(fv->FindText("needle", false));
   EXPECT_EQ(fv->SelLength(), 6);
   EXPECT_FALSE(fv->FindText("thread", false));
+}
+
+// Sound sources come out expanded against the document that asks for them, so a relative
+// name finds the sound beside its page or frameset whatever the current directory is.
+TEST_F(FrameViewer, SoundSourcesAreExpandedAgainstTheirDocument) {
+  std::vector<std::string> sounds;
+  fv->OnSoundRequest = [&](void*, const std::string& src, int loop, bool stop) {
+    sounds.push_back(src + " " + std::to_string(loop) + (stop ? " stop" : ""));
+  };
+  Write("inner.htm", "<p>Inner");
+  const std::string other = files->SystemTempDirectory() + "elsewhere.wav";
+  struct Case {
+    const char* file;
+    std::string html;
+    std::string expected;
+  };
+  const Case cases[] = {
+      {"page.htm", "<bgsound src=\"chime.wav\" loop=3><p>Page", folder + "chime.wav 3"},
+      {"caps.htm", "<bgsound src=\"Chime.WAV\"><p>Page", folder + "Chime.WAV 1"},
+      {"full.htm", "<bgsound src=\"" + other + "\"><p>Page", other + " 1"},
+      {"set.htm",
+       "<head><bgsound src=\"theme.mid\"></head><frameset cols=\"*\"><frame src=\"inner.htm\">"
+       "</frameset>",
+       folder + "theme.mid 1"},
+  };
+  for (const Case& c : cases) {
+    sounds.clear();
+    fv->LoadFromFile(Write(c.file, c.html));
+    EXPECT_THAT(sounds, ::testing::Contains(c.expected)) << c.file;
+    // The stop request before each page keeps its empty source.
+    EXPECT_THAT(sounds, ::testing::Contains(" 0 stop")) << c.file;
+  }
 }
 
 }  // namespace
