@@ -29,6 +29,7 @@ TForm1::~TForm1() {
   // The viewers' windows go before the form's.
   viewer_.reset();
   page_viewer1_.reset();
+  drop_files1_.reset();
   Destroy();
 }
 
@@ -104,7 +105,9 @@ bool TForm1::Create() {
   SpeedButton(2).OnClick = [this] { SpeedButton2Click(); };
   SpeedButton(3).OnClick = [this] { SpeedButton3Click(); };
   SpeedButton(4).OnClick = [this] { SpeedButton4Click(); };
+  SpeedButton(5).OnClick = [this] { SpeedButton5Click(); };
   CreateViewers(client.right, client.bottom);
+  CreateDropFiles();
 
   try {
     FormCreate();

@@ -14,6 +14,7 @@
 #include "html/viewer/page_viewer.h"
 #include "platform/files.h"
 #include "platform/win32/window_win32.h"
+#include "shell/drop_files.h"
 #include "shell/main_form_design.h"
 #include "shell/panel.h"
 #include "shell/speed_button.h"
@@ -21,6 +22,8 @@
 #include "shell/window.h"
 
 namespace brisomel {
+
+class TForm2;
 
 class TForm1 : public TWindow {
  public:
@@ -55,6 +58,18 @@ class TForm1 : public TWindow {
   // is shown as an image or loaded as a page. Answers whether the file existed.
   bool LoadCurrentName();
 
+  // The search dialog, shown modally by the Search button; set once it is created.
+  TForm2* Form2 = nullptr;
+  void SpeedButton5Click();  // Search
+  // Repeats the search dialog's last Find on the shown page without showing the dialog;
+  // nothing when nothing was searched yet.
+  void FindNextInPage();
+
+  // Files dropped on the window are loaded in turn, as Open would load them; the first one
+  // that does not exist ends the loop. Home stays where it was.
+  TDropFiles& DropFiles1() { return *drop_files1_; }
+  void DropFiles1FilesDroped();
+
  protected:
   LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
 
@@ -64,6 +79,7 @@ class TForm1 : public TWindow {
   void ShowStartPage();
   // Shows a file by the ShowAsImage rule of its CurrentExt.
   void LoadIntoFrameViewer(const std::string& name);
+  void CreateDropFiles();
 
   BookEnvironment& env_;
   std::vector<std::string> args_;
@@ -80,6 +96,7 @@ class TForm1 : public TWindow {
   std::unique_ptr<TPanel> panel_;
   // Indexed like kSpeedButtons (glyph lookup order).
   std::array<std::unique_ptr<TSpeedButton>, kSpeedButtonCount> buttons_;
+  std::unique_ptr<TDropFiles> drop_files1_;
   bool destroyed_ = false;
 };
 
