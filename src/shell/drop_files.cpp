@@ -61,6 +61,11 @@ void TDropFiles::Dispatch(TMessage& message) {
 
 void TDropFiles::WmDropFiles(TMessage& message) {
   HDROP drop = reinterpret_cast<HDROP>(message.WParam);
+  // The handle comes with the message, which any program may post. One that is no global
+  // block of this process (where the system does not carry drops between processes) is
+  // ignored: the shell functions would read through it unchecked.
+  if (!GlobalLock(drop)) return;
+  GlobalUnlock(drop);
   // Whatever goes wrong, including in the event handler, is dropped silently; the shell's
   // handle is released in every case.
   try {

@@ -59,6 +59,7 @@ void TForm2::SetEdit1Text(const std::string& text) { SetWindowTextA(edit1_, text
 
 void TForm2::ShowModal() {
   HWND owner = App().MainWindow();
+  HWND focused = GetFocus();
   FormShow();
   if (owner) EnableWindow(owner, FALSE);
   ShowWindow(Handle(), SW_SHOW);
@@ -82,6 +83,8 @@ void TForm2::ShowModal() {
   if (owner) EnableWindow(owner, TRUE);
   ShowWindow(Handle(), SW_HIDE);
   if (owner) SetActiveWindow(owner);
+  // The control that had the focus gets it back, unless a page loaded meanwhile replaced it.
+  if (focused && IsWindow(focused)) SetFocus(focused);
 }
 
 void TForm2::FormShow() {

@@ -164,6 +164,15 @@ TEST(DropFiles, DroppedNamesArriveInReverseShellOrder) {
   SendMessageA(window, WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({"C:\\c.htm"}, {1, 1})), 0);
   EXPECT_EQ(drop.DroppedFiles(), (std::vector<std::string>{"C:\\c.htm"}));
 
+  // A handle that is no drop block of this process is ignored.
+  HGLOBAL freed = GlobalAlloc(GMEM_MOVEABLE, 64);
+  GlobalFree(freed);
+  for (WPARAM bogus : {WPARAM{0}, reinterpret_cast<WPARAM>(freed)}) {
+    SendMessageA(window, WM_DROPFILES, bogus, 0);
+  }
+  EXPECT_EQ(drop.DroppedFiles(), (std::vector<std::string>{"C:\\c.htm"}));
+  EXPECT_EQ(raised, 2);
+
   // Not accepting: the window is no drop target and a drop changes nothing.
   drop.OnFilesDroped = [&](TDropFiles*) { ++raised; };
   drop.SetAccept(false);
