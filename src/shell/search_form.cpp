@@ -58,6 +58,7 @@ std::string TForm2::Edit1Text() const {
 void TForm2::SetEdit1Text(const std::string& text) { SetWindowTextA(edit1_, text.c_str()); }
 
 void TForm2::ShowModal() {
+  if (!Handle()) return;  // never created: there is nothing to wait for
   HWND owner = App().MainWindow();
   HWND focused = GetFocus();
   FormShow();
