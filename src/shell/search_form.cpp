@@ -5,7 +5,7 @@
 namespace brisomel {
 
 TForm2::TForm2(TApplication& app, TForm1* form1)
-    : TWindow(app), FilesPort(MakePlatformFiles()), form1_(form1) {
+    : TWindow(app), form1_(form1), files_(MakePlatformFiles()) {
   ShowMessage = [this](const std::string& text) {
     MessageBoxA(Handle(), text.c_str(), App().Title().c_str(), MB_OK | MB_ICONINFORMATION);
   };
@@ -99,7 +99,7 @@ void TForm2::FormShow() {
   if (!form1_) return;
   TFrameViewer& viewer = form1_->FrameViewer1();
   viewer.SetFindStart(0);
-  walk_.Start(*FilesPort, viewer.ServerRoot(), viewer.CurrentFileName());
+  walk_.Start(*files_, viewer.ServerRoot(), viewer.CurrentFileName());
 }
 
 void TForm2::Find(const std::string& text) {
@@ -129,7 +129,7 @@ void TForm2::Button2Click() {
     return;
   }
   const std::string text = Edit1Text();
-  const TSearchWalk::TStep step = walk_.Next(*FilesPort, text);
+  const TSearchWalk::TStep step = walk_.Next(*files_, text);
   if (step.Outcome != TSearchWalk::TOutcome::Found) {
     ShowMessage("No more files to search");
     SetWindowTextA(button2_, "Find in Files");

@@ -59,8 +59,6 @@ class TForm2 : public TWindow {
   // Where the dialog's information messages go; by default a modal box over the dialog.
   // Tests record them instead.
   std::function<void(const std::string& text)> ShowMessage;
-  // The files port the walk lists and reads through; tests may set another before FormShow.
-  std::unique_ptr<Files> FilesPort;
 
  protected:
   LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
@@ -72,6 +70,8 @@ class TForm2 : public TWindow {
                   int top, int width, int height);
 
   TForm1* form1_;
+  // The walk lists and reads through its own files port.
+  std::unique_ptr<Files> files_;
   TSearchWalk walk_;
   std::string last_find_text_;
   bool modal_ = false;
