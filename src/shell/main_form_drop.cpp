@@ -10,7 +10,9 @@ void TForm1::CreateDropFiles() {
 }
 
 void TForm1::DropFiles1FilesDroped() {
-  for (const std::string& name : drop_files1_->DroppedFiles()) {
+  // A copy: a drop arriving while a page loads must not change the list being walked.
+  const std::vector<std::string> names = drop_files1_->DroppedFiles();
+  for (const std::string& name : names) {
     state_.CurrentName = name;
     if (!LoadCurrentName()) break;
   }
