@@ -23,8 +23,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
     for (int i = 1; i < __argc; ++i) args.emplace_back(__argv[i]);
     brisomel::TForm1 form1(app, *env, std::move(args));
     if (!form1.Create()) return 1;
-    brisomel::TForm2 form2(app);
+    brisomel::TForm2 form2(app, &form1);
     form2.Create();
+    form1.Form2 = &form2;
     ShowWindow(form1.Handle(), show);
     UpdateWindow(form1.Handle());
     code = app.Run();

@@ -37,6 +37,7 @@ TForm1::~TForm1() {
   // The viewers' windows go before the form's.
   viewer_.reset();
   page_viewer1_.reset();
+  drop_files1_.reset();
   Destroy();
   if (popup_menu1_) DestroyMenu(popup_menu1_);
 }
@@ -125,6 +126,7 @@ bool TForm1::Create() {
   CreateViewers(client.right, client.bottom);
   CreatePopupMenu1();
   App().PreTranslateMessage = [this](const MSG& msg) { return ShortcutMessage(msg); };
+  CreateDropFiles();
 
   try {
     FormCreate();
@@ -206,12 +208,6 @@ void TForm1::FrameViewer1HistoryChange(void* Sender) {
     if (TPageViewer* page = viewer->ActiveViewer()) page->Window().SetFocus();
   }
 }
-
-// placeholder: the search dialog fills this in
-void TForm1::SpeedButton5Click() {}
-
-// placeholder: the search dialog fills this in
-void TForm1::FindNextInPage() {}
 
 void TForm1::FormDestroy() {
   // A corner image this run wrote goes with the book's other files: it sits in the run's own

@@ -18,6 +18,7 @@
 #include "platform/win32/window_win32.h"
 #include "shell/commands.h"
 #include "shell/gradient_caption.h"
+#include "shell/drop_files.h"
 #include "shell/main_form_design.h"
 #include "shell/open_dialog.h"
 #include "shell/panel.h"
@@ -27,6 +28,8 @@
 #include "shell/window.h"
 
 namespace brisomel {
+
+class TForm2;
 
 class TForm1 : public TWindow {
  public:
@@ -58,7 +61,6 @@ class TForm1 : public TWindow {
   void SpeedButton2Click();  // Forward
   void SpeedButton3Click();  // Exit
   void SpeedButton4Click();  // Print
-  void SpeedButton5Click();  // Search
   void SpeedButton6Click();  // Home
   void SpeedButton7Click();  // Open
   // PopupMenu1's items; each with a toolbar button calls that button's handler.
@@ -70,8 +72,6 @@ class TForm1 : public TWindow {
   void About1Click();
   // Stops the background sound, if one plays.
   void StopSound1Click();
-  // Repeats the last search of the search dialog on the shown page (F3).
-  void FindNextInPage();
   void FrameViewer1HistoryChange(void* Sender);
   // Hands a link that leaves the book to the shell and marks it handled; any other link is
   // left to the frame viewer.
@@ -103,6 +103,18 @@ class TForm1 : public TWindow {
   // is shown as an image or loaded as a page. Answers whether the file existed.
   bool LoadCurrentName();
 
+  // The search dialog, shown modally by the Search button; set once it is created.
+  TForm2* Form2 = nullptr;
+  void SpeedButton5Click();  // Search: shows Form2
+  // Repeats the search dialog's last Find on the shown page without showing the dialog;
+  // nothing when nothing was searched yet.
+  void FindNextInPage();
+
+  // Files dropped on the window are loaded in turn, as Open would load them; the first one
+  // that does not exist ends the loop. Home stays where it was.
+  TDropFiles& DropFiles1() { return *drop_files1_; }
+  void DropFiles1FilesDroped();
+
  protected:
   LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
 
@@ -124,6 +136,7 @@ class TForm1 : public TWindow {
   void CreateMediaPlayer1();
   // The sound error posted from a request (shown after the page's load, not during it).
   bool HandleSoundMessage(UINT message, LRESULT* result);
+  void CreateDropFiles();
 
   BookEnvironment& env_;
   std::vector<std::string> args_;
@@ -141,6 +154,7 @@ class TForm1 : public TWindow {
   // Indexed like kSpeedButtons (glyph lookup order).
   std::array<std::unique_ptr<TSpeedButton>, kSpeedButtonCount> buttons_;
   HMENU popup_menu1_ = nullptr;
+  std::unique_ptr<TDropFiles> drop_files1_;
   bool destroyed_ = false;
   std::unique_ptr<SoundPort> media_player1_;
   std::unique_ptr<TSoundRequests> sounds_;

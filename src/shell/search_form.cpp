@@ -1,6 +1,25 @@
 #include "shell/search_form.h"
 
+#include "shell/main_form.h"
+
 namespace brisomel {
+
+TForm2::TForm2(TApplication& app, TForm1* form1)
+    : TWindow(app), form1_(form1), files_(MakePlatformFiles()) {
+  ShowMessage = [this](const std::string& text) {
+    MessageBoxA(Handle(), text.c_str(), App().Title().c_str(), MB_OK | MB_ICONINFORMATION);
+  };
+}
+
+HWND TForm2::AddControl(const char* window_class, const char* text, DWORD style, int id, int left,
+                        int top, int width, int height) {
+  HWND control = CreateWindowExA(
+      0, window_class, text, WS_CHILD | WS_VISIBLE | style, left, top, width, height, Handle(),
+      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), App().Instance(), nullptr);
+  SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)),
+               FALSE);
+  return control;
+}
 
 bool TForm2::Create() {
   TWindowParams params;
@@ -8,21 +27,159 @@ bool TForm2::Create() {
   params.text = kCaption;
   // Minimise and maximise border icons only.
   params.style = WS_OVERLAPPED | WS_CAPTION | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
+  // Tab moves between the controls.
+  params.ex_style = WS_EX_CONTROLPARENT;
   params.left = CW_USEDEFAULT;
   params.top = CW_USEDEFAULT;
-  params.width = 450;
-  params.height = 121;
+  params.width = kWidth;
+  params.height = kHeight;
   params.parent = App().MainWindow();  // owned by the main window, not shown
   params.background = GetSysColorBrush(COLOR_BTNFACE);
   if (!TWindow::Create(params)) return false;
   gradient_caption1_ = MakeDesignedCaptionBar(Handle(), kCaption);
+  edit1_ =
+      AddControl("EDIT", "", WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, kEdit1Id, 20, 8, 265, 21);
+  button1_ =
+      AddControl("BUTTON", "Find", WS_TABSTOP | BS_DEFPUSHBUTTON, kButton1Id, 328, 12, 101, 25);
+  button2_ = AddControl("BUTTON", "Search All Pages", WS_TABSTOP | BS_PUSHBUTTON, kButton2Id, 328,
+                        52, 101, 25);
+  button3_ = AddControl("BUTTON", "Close", WS_TABSTOP | BS_PUSHBUTTON, kButton3Id, 20, 56, 75, 25);
+  label1_ = AddControl("STATIC", "", SS_LEFT | SS_NOPREFIX, kLabel1Id, 148, 72, 170, 13);
   return true;
 }
 
-LRESULT TForm2::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
-  if (message == WM_CLOSE) {
+std::string TForm2::Edit1Text() const {
+  const int length = GetWindowTextLengthA(edit1_);
+  std::string text(static_cast<size_t>(length) + 1, '\0');
+  GetWindowTextA(edit1_, text.data(), length + 1);
+  text.resize(static_cast<size_t>(length));
+  return text;
+}
+
+void TForm2::SetEdit1Text(const std::string& text) { SetWindowTextA(edit1_, text.c_str()); }
+
+void TForm2::ShowModal() {
+  if (!Handle()) return;  // never created: there is nothing to wait for
+  HWND owner = App().MainWindow();
+  HWND focused = GetFocus();
+  FormShow();
+  if (owner) EnableWindow(owner, FALSE);
+  ShowWindow(Handle(), SW_SHOW);
+  SetFocus(edit1_);
+  modal_ = true;
+  MSG msg;
+  while (modal_) {
+    const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+    if (got == 0) {
+      // The program is ending: leave the quit message for the main loop.
+      PostQuitMessage(static_cast<int>(msg.wParam));
+      break;
+    }
+    if (got == -1) break;
+    if (IsDialogMessageA(Handle(), &msg)) continue;
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+  modal_ = false;
+  // The owner comes back before the dialog goes, so that it is the one activated.
+  if (owner) EnableWindow(owner, TRUE);
+  ShowWindow(Handle(), SW_HIDE);
+  if (owner) SetActiveWindow(owner);
+  // The control that had the focus gets it back, unless a page loaded meanwhile replaced it.
+  if (focused && IsWindow(focused)) SetFocus(focused);
+}
+
+void TForm2::FormShow() {
+  SetWindowTextA(label1_, "");
+  RECT bounds;
+  GetWindowRect(Handle(), &bounds);
+  const int width = bounds.right - bounds.left;
+  SetWindowPos(Handle(), nullptr, GetSystemMetrics(SM_CXSCREEN) / 2 - width / 2, kTop, 0, 0,
+               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  SetWindowTextA(button1_, "Find");
+  if (!form1_) return;
+  TFrameViewer& viewer = form1_->FrameViewer1();
+  viewer.SetFindStart(0);
+  walk_.Start(*files_, viewer.ServerRoot(), viewer.CurrentFileName());
+}
+
+void TForm2::Find(const std::string& text) {
+  if (!form1_) return;
+  TFrameViewer& viewer = form1_->FrameViewer1();
+  last_find_text_ = text;
+  if (viewer.FindText(text, false)) {
+    SetWindowTextA(button1_, "Find Next");
+    return;
+  }
+  ShowMessage(text + " - Text not Found");
+  SetWindowTextA(button1_, "Find");
+  // The next Find starts again from the top.
+  viewer.SetFindStart(0);
+}
+
+void TForm2::Button1Click() { Find(Edit1Text()); }
+
+void TForm2::FindNext() {
+  if (!last_find_text_.empty()) Find(last_find_text_);
+}
+
+void TForm2::Button2Click() {
+  if (!form1_) return;
+  if (walk_.SearchFiles().empty()) {
+    ShowMessage("No Files to Search");
+    return;
+  }
+  const std::string text = Edit1Text();
+  const TSearchWalk::TStep step = walk_.Next(*files_, text);
+  if (step.Outcome != TSearchWalk::TOutcome::Found) {
+    ShowMessage("No more files to search");
+    SetWindowTextA(button2_, "Find in Files");
+    return;
+  }
+  SetWindowTextA(label1_, FileNamePart(step.Name).c_str());
+  TFrameViewer& viewer = form1_->FrameViewer1();
+  viewer.LoadFromFile(step.Path);
+  // Selects the first match; a file whose markup alone holds the text stays loaded as it is.
+  viewer.FindText(text, false);
+  SetWindowTextA(button2_, "Next File");
+  form1_->SpeedButton(1).SetEnabled(true);
+}
+
+void TForm2::Button3Click() {
+  SetWindowTextA(label1_, "");
+  walk_.Release();
+  EndDialog();
+}
+
+void TForm2::EndDialog() {
+  // A modal showing hides the dialog itself once its owner is enabled again.
+  if (modal_)
+    modal_ = false;
+  else
     ShowWindow(Handle(), SW_HIDE);
-    return 0;
+}
+
+LRESULT TForm2::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+  switch (message) {
+    case WM_COMMAND:
+      if (HIWORD(wparam) != BN_CLICKED) break;
+      switch (LOWORD(wparam)) {
+        case kButton1Id:
+        case IDOK:  // Enter
+          Button1Click();
+          return 0;
+        case kButton2Id:
+          Button2Click();
+          return 0;
+        case kButton3Id:
+        case IDCANCEL:  // Escape
+          Button3Click();
+          return 0;
+      }
+      break;
+    case WM_CLOSE:
+      EndDialog();
+      return 0;
   }
   return TWindow::HandleMessage(message, wparam, lparam);
 }

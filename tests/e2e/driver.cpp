@@ -21,16 +21,26 @@
 //   command HWND ID           posts WM_COMMAND with that id (decimal) to the window, as a menu
 //                             item would
 //   activate HWND             brings the window to the front and makes it active
-//   rect HWND                 the window's rectangle and its client area's, in screen
+//   rects HWND                the window's rectangle and its client area's, in screen
 //                             coordinates: left top right bottom client-left client-top
 //                             client-right client-bottom
 //   find CLASS                handles of the top-level windows of that class, shown or not
 //   show HWND                 shows the window and makes it active
 //   close HWND                posts WM_CLOSE to the window, as its close button would
+//   type CAPTION TEXT         clicks into the dialog's edit box and types TEXT over what it
+//                             holds (Home, Shift+End, then the characters)
+//   drop HWND FILE...         drops the files on the window, as the shell does after a drag
+//                             (WM_DROPFILES with the names in the given order)
+//
+// Dialogs are message boxes and the reader's search dialog ("TForm2").
 //
 // Handles are printed and read in hexadecimal. Exit status 0 on success, 1 on a timeout or a
 // missing window, 2 on bad usage.
+// clang-format off
 #include <windows.h>
+#include <shellapi.h>  // after windows.h
+#include <shlobj.h>
+// clang-format on
 
 #include <cstdio>
 #include <cstdlib>
@@ -81,8 +91,8 @@ std::vector<HWND> SpeedButtons(HWND main) {
 
 BOOL CALLBACK CollectDialog(HWND window, LPARAM param) {
   char name[64];
-  if (GetClassNameA(window, name, sizeof name) && std::string(name) == "#32770" &&
-      IsWindowVisible(window)) {
+  if (GetClassNameA(window, name, sizeof name) &&
+      (std::string(name) == "#32770" || std::string(name) == "TForm2") && IsWindowVisible(window)) {
     reinterpret_cast<std::vector<HWND>*>(param)->push_back(window);
   }
   return TRUE;
@@ -257,6 +267,68 @@ std::string ClipboardText() {
   }
   CloseClipboard();
   return text;
+}
+
+// Clicks into `edit` and types `text` as key strokes over its old text.
+void Type(HWND top, HWND edit, const std::string& text) {
+  ClickAt(top, edit);
+  auto key = [](WORD vk, DWORD flags) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = vk;
+    input.ki.dwFlags = flags;
+    SendInput(1, &input, sizeof input);
+  };
+  key(VK_HOME, 0);
+  key(VK_HOME, KEYEVENTF_KEYUP);
+  key(VK_SHIFT, 0);
+  key(VK_END, 0);
+  key(VK_END, KEYEVENTF_KEYUP);
+  key(VK_SHIFT, KEYEVENTF_KEYUP);
+  Sleep(50);
+  for (unsigned char c : text) {
+    INPUT input[2] = {};
+    for (INPUT& i : input) {
+      i.type = INPUT_KEYBOARD;
+      i.ki.wScan = c;
+      i.ki.dwFlags = KEYEVENTF_UNICODE;
+    }
+    input[1].ki.dwFlags |= KEYEVENTF_KEYUP;
+    SendInput(2, input, sizeof input[0]);
+    Sleep(30);
+  }
+  Sleep(200);
+}
+
+// Drops `names` on `window` as the shell does: a DROPFILES block with the names one after
+// another, the drop point at the window's client centre. Wine hands the message's handle to
+// the receiver as it is, without copying the block between processes, so the block is
+// written into the receiving process's memory: there a page-aligned block is a fixed global
+// block, whose handle is its address.
+bool Drop(HWND window, const std::vector<std::string>& names) {
+  std::vector<char> block(sizeof(DROPFILES));
+  for (const std::string& name : names) block.insert(block.end(), name.begin(), name.end() + 1);
+  block.push_back('\0');  // the list ends with an empty name
+  auto* header = reinterpret_cast<DROPFILES*>(block.data());
+  header->pFiles = sizeof(DROPFILES);
+  RECT client;
+  GetClientRect(window, &client);
+  header->pt = POINT{client.right / 2, client.bottom / 2};
+  header->fNC = FALSE;
+  header->fWide = FALSE;
+  DWORD pid = 0;
+  GetWindowThreadProcessId(window, &pid);
+  HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, pid);
+  if (!process) return false;
+  void* remote =
+      VirtualAllocEx(process, nullptr, block.size(), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+  const bool written =
+      remote && WriteProcessMemory(process, remote, block.data(), block.size(), nullptr);
+  CloseHandle(process);
+  if (!written) return false;
+  if (!PostMessageA(window, WM_DROPFILES, reinterpret_cast<WPARAM>(remote), 0)) return false;
+  Sleep(500);
+  return true;
 }
 
 int Click(HWND main, const std::string& text) {
@@ -452,6 +524,24 @@ int main(int argc, char** argv) {
     Sleep(300);
     return 0;
   }
+  if (command == "type" && argc == 4) {
+    HWND dialog = FindDialog(argv[2]);
+    if (!dialog) return 1;
+    for (HWND c : Children(dialog)) {
+      char name[64];
+      if (GetClassNameA(c, name, sizeof name) && lstrcmpiA(name, "Edit") == 0) {
+        Type(dialog, c, argv[3]);
+        return 0;
+      }
+    }
+    std::fprintf(stderr, "driver: no edit box in \"%s\"\n", argv[2]);
+    return 1;
+  }
+  if (command == "drop" && argc >= 4) {
+    HWND window = ParseHandle(argv[2]);
+    if (!IsWindow(window)) return 1;
+    return Drop(window, std::vector<std::string>(argv + 3, argv + argc)) ? 0 : 1;
+  }
   std::fprintf(stderr,
                "usage: brisomel-driver windows | wait-windows N MS | wait-gone HWND MS |"
                " caption HWND | buttons HWND | click HWND TEXT | move HWND LEFT TOP |"
@@ -459,6 +549,6 @@ int main(int argc, char** argv) {
                " mouse HWND move|click|dblclick X Y | mouse HWND drag X Y X2 Y2 |"
                " key HWND VK [ctrl|alt] | clipboard | rect HWND | popup HWND X Y N |"
                " dialog-type CAPTION TEXT | command HWND ID | activate HWND | rects HWND | find CLASS |"
-               " show HWND | close HWND\n");
+               " show HWND | close HWND | type CAPTION TEXT | drop HWND FILE...\n");
   return 2;
 }

@@ -767,6 +767,92 @@ HTML
     [ -z "$(private_dirs)" ] || fail "left behind: $(private_dirs)"
     note "closed; no file left behind"
     ;;
+  search_drop)
+    # The sample book: the Search button's dialog finds a word on the start page and steps to
+    # its next match, reports a word that is not there, and Search All Pages loads another page
+    # holding a word; then a file dropped on the window opens.
+    site="$work/site"
+    cp -r "$src/examples/book" "$site"
+    visible() { sed -n '/<body/I,$p' "$1" | sed 's/<[^>]*>//g' | tr -cs 'A-Za-z' '\n'; }
+    start_page="$site/index.htm"
+    [ -f "$start_page" ] || start_page="$site/index.html"
+    # The word seen most often on the start page, and one that only another page holds.
+    here=$(visible "$start_page" | awk 'length >= 6' | tr 'A-Z' 'a-z' | sort | uniq -dc | sort -rn |
+      awk 'NR == 1 { print $2 }')
+    [ -n "$here" ] || fail "no repeated word on the start page"
+    there="" there_file=""
+    for f in $(cd "$site" && ls | grep -Ei '\.(html?|txt)$' | grep -vix "$(basename "$start_page")"); do
+      for w in $(visible "$site/$f" | awk 'length >= 7' | sort -u); do
+        if [ "$(grep -lis -- "$w" "$site"/* | wc -l)" = 1 ]; then
+          there=$w there_file=$f
+          break 2
+        fi
+      done
+    done
+    [ -n "$there" ] || fail "no word that only one other page holds"
+    note "searching for \"$here\" on the start page and \"$there\" (only in $there_file)"
+    pack "$site" "$work/book.exe"
+    start_book "$work/book.exe" "$work/book.log"
+    hwnd=$(wait_window 1 | head -n 1)
+    sleep 2
+    start=$(screenshot search-start)
+    drv click "$hwnd" Search || fail "could not click Search"
+    texts=$(drv wait-dialog "Search For..." 20000) || fail "the Search button showed no \"Search For...\" dialog"
+    grep -qx Find <<<"$texts" && grep -qx "Search All Pages" <<<"$texts" && grep -qx Close <<<"$texts" ||
+      fail "the dialog's controls read: $texts"
+    drv type "Search For..." "$here" || fail "could not type into the dialog"
+    drv dialog-click "Search For..." Find || fail "could not click Find"
+    sleep 1
+    found=$(screenshot search-found)
+    grep -qx "Find Next" <<<"$(drv wait-dialog "Search For..." 5000)" || fail "Find did not find \"$here\" ($found)"
+    drv dialog-click "Search For..." "Find Next" || fail "could not click Find Next"
+    sleep 1
+    next=$(screenshot search-find-next)
+    [ "$(compare -metric AE "$found" "$next" null: 2>&1 | cut -d' ' -f1)" != 0 ] ||
+      fail "Find Next selected nothing new ($next)"
+    drv type "Search For..." "nowhereword" || fail "could not type into the dialog"
+    drv dialog-click "Search For..." "Find Next" || fail "could not click Find"
+    texts=$(drv wait-dialog Brisomel 10000) || fail "no message for a missing word"
+    grep -qx "nowhereword - Text not Found" <<<"$texts" || fail "the message reads: $texts"
+    screenshot search-not-found >/dev/null
+    drv dialog-click Brisomel OK || fail "could not press OK"
+    for _ in $(seq 1 20); do
+      drv wait-dialog Brisomel 0 >/dev/null 2>&1 || break
+      sleep 0.5
+    done
+    # The dialog comes back once the box has gone, which takes Wine a while on a busy machine.
+    for _ in $(seq 1 30); do
+      texts=$(drv wait-dialog "Search For..." 1000) && grep -qx Find <<<"$texts" && break
+      sleep 0.5
+    done
+    grep -qx Find <<<"$texts" || fail "the Find button did not return to \"Find\": $texts"
+    note "Find selected \"$here\", Find Next moved on, a missing word was reported"
+    drv type "Search For..." "$there" || fail "could not type into the dialog"
+    drv dialog-click "Search For..." "Search All Pages" || fail "could not click Search All Pages"
+    sleep 2
+    texts=$(drv wait-dialog "Search For..." 5000)
+    other=$(screenshot search-all-pages)
+    grep -qix "$there_file" <<<"$texts" || fail "Search All Pages did not name $there_file: $texts ($other)"
+    grep -qx "Next File" <<<"$texts" || fail "the second button does not read \"Next File\": $texts"
+    [ "$(compare -metric AE "$start" "$other" null: 2>&1 | cut -d' ' -f1)" != 0 ] || fail "no other page shows ($other)"
+    drv dialog-click "Search For..." Close || fail "could not click Close"
+    sleep 1
+    drv wait-dialog "Search For..." 1000 >/dev/null 2>&1 && fail "the dialog stayed after Close"
+    [ "$(button_line "$(drv buttons "$hwnd")" Back | cut -d' ' -f3)" = 1 ] || fail "Back is not enabled after Search All Pages"
+    note "Search All Pages loaded $there_file with \"$there\" selected"
+    # A file from outside the book, dropped on the window.
+    mkdir -p "$work/outside"
+    echo '<html><body bgcolor=white>Dropped page, brought in from outside.<h1>Dropped</h1></body></html>' >"$work/outside/dropped.htm"
+    drv drop "$hwnd" "Z:$(tr / '\\' <<<"$work/outside/dropped.htm")" || fail "could not drop the file"
+    sleep 2
+    dropped=$(screenshot search-dropped)
+    drv mouse "$hwnd" drag 8 62 400 62 || fail "no drag"
+    drv key "$hwnd" 0x43 ctrl
+    copied=$(drv clipboard)
+    grep -q "Dropped page" <<<"$copied" || fail "the dropped page does not show ($dropped): \"$copied\""
+    note "the dropped file opened"
+    exit_book "$hwnd" "$book_pid"
+    ;;
   *)
     fail "no such scenario"
     ;;

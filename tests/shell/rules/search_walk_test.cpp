@@ -1,0 +1,114 @@
+// The walk behind "Search All Pages", over an in-memory root directory.
+#include "shell/search_walk.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "platform/headless/memory_files.h"
+
+namespace brisomel {
+namespace {
+
+// Lists "." and ".." first, as a real directory listing does.
+class DottedFiles : public MemoryFiles {
+ public:
+  std::vector<std::string> List(const std::string& directory, const std::string& pattern) override {
+    std::vector<std::string> names = {".", ".."};
+    for (const std::string& name : MemoryFiles::List(directory, pattern)) names.push_back(name);
+    return names;
+  }
+};
+
+MemoryFiles::Bytes Text(const std::string& text) { return {text.begin(), text.end()}; }
+
+using TOutcome = TSearchWalk::TOutcome;
+
+TEST(SearchWalk, ListsEveryEntryKeepingOnlyPagesAndTextFiles) {
+  DottedFiles files;
+  files.CreateDirectoryExclusive("/book");
+  files.Put("/book/Index.htm", Text("x"));
+  files.Put("/book/Chapter.HTML", Text("x"));
+  files.Put("/book/notes.txt", Text("x"));
+  files.Put("/book/pic.gif", Text("x"));
+  files.Put("/book/archive.htm.bak", Text("x"));
+  files.CreateDirectoryExclusive("/book/old.htm");
+  TSearchWalk walk;
+  // A root without its separator gets one, a root with one keeps it single.
+  for (const char* root : {"/book", "/book/"}) {
+    walk.Start(files, root, "/book/index.htm");
+    EXPECT_EQ(walk.Dir(), "/book/");
+    EXPECT_EQ(walk.ShownFileUpper(), "/BOOK/INDEX.HTM");
+    EXPECT_EQ(walk.SearchIndex(), -1);
+    std::vector<std::string> want = {"CHAPTER.HTML", "INDEX.HTM", "ARCHIVE.HTM.BAK",
+                                     "NOTES.TXT",    "",          "OLD.HTM"};
+    std::vector<std::string> got = walk.SearchFiles();
+    std::sort(want.begin(), want.end());
+    std::sort(got.begin(), got.end());
+    EXPECT_EQ(got, want);
+  }
+}
+
+TEST(SearchWalk, MessagesForEmptyAndImageOnlyDirectories) {
+  DottedFiles files;
+  files.CreateDirectoryExclusive("/empty");
+  TSearchWalk walk;
+  walk.Start(files, "/empty/", "");
+  EXPECT_TRUE(walk.SearchFiles().empty());  // "." and ".." are not entries
+  EXPECT_EQ(walk.Next(files, "word").Outcome, TOutcome::NoFiles);
+
+  files.CreateDirectoryExclusive("/images");
+  files.Put("/images/a.gif", Text("word"));
+  files.Put("/images/b.jpg", Text("word"));
+  walk.Start(files, "/images/", "/images/a.gif");
+  EXPECT_EQ(walk.SearchFiles(), (std::vector<std::string>{"", ""}));
+  EXPECT_EQ(walk.Next(files, "word").Outcome, TOutcome::NoMore);
+  EXPECT_EQ(walk.SearchIndex(), -1);
+}
+
+TEST(SearchWalk, SkipsTheShownPageFindsCapitalsInLowerCaseAndWraps) {
+  DottedFiles files;
+  files.CreateDirectoryExclusive("/book");
+  files.Put("/book/a.htm", Text("<p>a lighthouse</p>"));
+  files.Put("/book/b.htm", Text("<p>nothing here</p>"));
+  files.Put("/book/c.txt", Text("keeper of the lighthouse"));
+  files.Put("/book/d.htm", Text("<p>the LIGHTHOUSE keeper</p>"));
+  TSearchWalk walk;
+  walk.Start(files, "/book/", "/book/a.htm");  // a.htm is shown
+  std::vector<std::string> found;
+  TSearchWalk::TStep step;
+  while ((step = walk.Next(files, "LIGHTHOUSE")).Outcome == TOutcome::Found) {
+    EXPECT_EQ(UpperAscii(step.Path), "/BOOK/" + step.Name);
+    EXPECT_NE(files.Get(step.Path), nullptr);  // as listed, in its own case
+    found.push_back(step.Name);
+  }
+  ASSERT_EQ(found.size(), 2u);
+  EXPECT_EQ(step.Outcome, TOutcome::NoMore);
+  // After the end the walk starts again from the first entry.
+  EXPECT_EQ(walk.Next(files, "LIGHTHOUSE").Name, found[0]);
+  std::sort(found.begin(), found.end());
+  EXPECT_EQ(found, (std::vector<std::string>{"C.TXT", "D.HTM"}));
+
+  // Text that no file holds, and an empty text, find nothing.
+  walk.Start(files, "/book/", "/book/a.htm");
+  EXPECT_EQ(walk.Next(files, "zebra").Outcome, TOutcome::NoMore);
+  EXPECT_EQ(walk.Next(files, "").Outcome, TOutcome::NoMore);
+
+  // Forgotten on Close: nothing to search until the next showing.
+  walk.Release();
+  EXPECT_EQ(walk.Next(files, "lighthouse").Outcome, TOutcome::NoFiles);
+}
+
+TEST(SearchWalk, NamesAndUpperCase) {
+  EXPECT_EQ(FileNamePart("C:\\book\\page.htm"), "page.htm");
+  EXPECT_EQ(FileNamePart("/book/page.htm"), "page.htm");
+  EXPECT_EQ(FileNamePart("C:page.htm"), "page.htm");
+  EXPECT_EQ(FileNamePart("page.htm"), "page.htm");
+  EXPECT_EQ(FileNamePart("C:\\book\\"), "");
+  EXPECT_EQ(UpperAscii("a\xe9z.Htm"), "A\xe9Z.HTM");
+}
+
+}  // namespace
+}  // namespace brisomel
