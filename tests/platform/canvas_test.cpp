@@ -422,6 +422,24 @@ TEST_P(TextTest, TransparentTextLeavesTheBackground) {
   }
 }
 
+// Text drawn after other text starts where the first one's extent ends, so the ink of a long
+// run must reach that far: when the glyphs are drawn narrower than measured, a gap opens before
+// the next run and a link's underline runs past its text.
+TEST_P(TextTest, LongTextInkEndsAtItsExtent) {
+  const char* text = "Put everything the book needs in one folder: pages and pictures, mm";
+  for (const char* face : {"Times New Roman", "Arial"}) {
+    auto c = Make(700, 40);
+    c->SetFont(FontSpec{face, 12});
+    c->SetTextColor(0);
+    c->SetBkMode(BkMode::kTransparent);
+    c->TextOut(5, 4, text);
+    int right = 5 + c->TextExtent(text).cx;
+    Rect ink = Inked(*c, 700, 40);
+    EXPECT_GE(ink.right, right - 3) << face;
+    EXPECT_LE(ink.right, right + 2) << face;
+  }
+}
+
 TEST_P(TextTest, BaselineAlignmentPutsTheBaselineAtY) {
   auto top = Make(80, 40);
   auto base = Make(80, 40);

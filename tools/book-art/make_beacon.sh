@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Draws the sample book's animated lighthouse (examples/book/beacon.gif) with ImageMagick: a
-# tower on a night sky whose beam sweeps right, dark, left, dark. The output is committed.
+# tower on a night sky whose beam shines right, goes dark briefly, shines left, goes dark. The
+# output is committed.
 set -euo pipefail
 out="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)/examples/book/beacon.gif"
 tmp=$(mktemp -d)
@@ -18,5 +19,6 @@ frame() {  # frame NAME [BEAM-POLYGON]
 frame right '60,16 120,2 120,34'
 frame dark
 frame left '60,16 0,2 0,34'
-convert -delay 40 -loop 0 "$tmp/right.gif" "$tmp/dark.gif" "$tmp/left.gif" "$tmp/dark.gif" "$out"
+convert -loop 0 -delay 60 "$tmp/right.gif" -delay 20 "$tmp/dark.gif" -delay 60 "$tmp/left.gif" \
+  -delay 20 "$tmp/dark.gif" "$out"
 echo "$out"

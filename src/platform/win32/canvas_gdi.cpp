@@ -345,8 +345,18 @@ void GdiCanvas::ExtTextOut(int x, int y, uint32_t options, const Rect* rect,
   if (rect) {
     rc = RECT{rect->left, rect->top, rect->right, rect->bottom};
   }
+  // Each character is placed at the advance that TextExtent measures. Left to itself, Wine
+  // draws some fonts narrower than it measures them, which opens gaps between runs of text in
+  // different fonts and runs underlines past their words.
+  const int count = static_cast<int>(text.size());
+  std::vector<int> ends(static_cast<size_t>(count));
+  std::vector<int> advances(static_cast<size_t>(count));
+  SIZE total{};
+  const bool measured = count > 0 && ::GetTextExtentExPointA(dc_, text.data(), count, 0, nullptr,
+                                                             ends.data(), &total);
+  for (int i = 0; measured && i < count; ++i) advances[i] = ends[i] - (i > 0 ? ends[i - 1] : 0);
   ::ExtTextOutA(dc_, x, y, rect ? options & (ETO_OPAQUE | ETO_CLIPPED) : 0, rect ? &rc : nullptr,
-                text.data(), static_cast<UINT>(text.size()), nullptr);
+                text.data(), static_cast<UINT>(count), measured ? advances.data() : nullptr);
 }
 
 void GdiCanvas::StretchBitmap(const Rect& dest, const Bitmap& src, const Rect& src_rect,
