@@ -52,6 +52,7 @@ TFrame::TFrame(TFrameViewer& viewer, TSubFrameSet& owner, const TAttributeList& 
                const std::string& FrameSetFile)
     : TFrameBase(viewer, &owner.Window(), owner.MasterSet), Owner_(owner) {
   BevelWidth = owner.FrameBorder;
+  ++MasterSet->FrameCount;
   for (const auto& attribute : attributes) {
     switch (attribute->Symbol) {
       case symName:
@@ -89,6 +90,7 @@ TFrame::TFrame(TFrameViewer& viewer, TSubFrameSet& owner, const TAttributeList& 
 }
 
 TFrame::~TFrame() {
+  --MasterSet->FrameCount;
   StopRefresh();
   auto found = MasterSet->FrameNames.find(UpperCase(WindowName));
   if (found != MasterSet->FrameNames.end() && found->second == this)
@@ -265,8 +267,13 @@ void TFrame::LoadFiles(const TRequestedSource* supplied) {
       Ask(Source, asked);
       supplied = &asked;
     }
-    if (!special && IsFrameSetDocument(FrameViewer().OnInclude, &FrameViewer(),
-                                       supplied->Source(files, Source))) {
+    const bool is_set = !special && IsFrameSetDocument(FrameViewer().OnInclude, &FrameViewer(),
+                                                       supplied->Source(files, Source));
+    if (is_set && MasterSet->FrameCount >= kMaxFramesPerDocument) {
+      --MasterSet->NestingLevel;
+      return;  // stays empty, as below the nesting limit
+    }
+    if (is_set) {
       Set_ = BuildSet(Source, *supplied);
       BevelWidth = 0;
       AddHistory(Source, 0, 0, true);

@@ -29,6 +29,9 @@ class TPageViewer;
 inline constexpr int kMaxDimensions = 20;
 inline constexpr int kMaxPixelDimension = 5000;
 inline constexpr int kMaxFrameNesting = 4;
+// Frames one document's tree may hold before nested frameset documents stop loading: a set
+// that includes itself many times over would otherwise grow by that many at every level.
+inline constexpr int kMaxFramesPerDocument = 256;
 // The window timer of a META refresh (frames and sets each use their own window).
 inline constexpr int kRefreshTimer = 1;
 // A refresh delay in seconds as timer milliseconds, kept within the timer's range.
@@ -156,6 +159,7 @@ class TFrameSet : public TSubFrameSet {
   std::vector<TPageViewer*> Viewers;
   std::vector<TFrame*> Frames;  // shown in the tree, rebuilt by UpdateFrameList
   int NestingLevel = 0;
+  int FrameCount = 0;  // frames alive in this set's tree, history included
   TPageViewer* ActiveViewer = nullptr;
   TSubFrameSet* Dragged = nullptr;  // the set whose border is being dragged
 
