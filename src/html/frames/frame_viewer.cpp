@@ -611,7 +611,7 @@ void TFrameViewer::SetHistoryMaxCount(int Value) {
   ClearHistory();
   for (TPageViewer* viewer : Current_->Viewers) {
     viewer->ClearHistory();
-    viewer->SetHistoryMaxCount(0);
+    viewer->SetHistoryMaxCount(Value);
   }
   HistoryMaxCount_ = Value;
 }
