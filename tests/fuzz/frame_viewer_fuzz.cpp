@@ -1,7 +1,8 @@
 // Fuzzes the frame viewer over three fuzzed documents in memory (a.htm, b.htm, c.htm, which
 // may be frameset documents that name each other or themselves): the first is loaded, then a
-// fuzzed series of resizes, border presses and drags, Back and Forward, and loads of the others.
-// Every frame set is painted after each step.
+// fuzzed series of resizes, border presses and drags, Back and Forward, loads of the others,
+// clicks into the frames' pages and time passing (META refresh is honoured). Every frame set is
+// painted after each step.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <memory>
@@ -46,6 +47,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   TFrameViewer viewer(TViewerServices{&windows, &files, nullptr, nullptr}, nullptr);
   viewer.SetHistoryMaxCount(3);
+  viewer.fvOptions = fvMetaRefresh;
   viewer.SetBounds(Rect{0, 0, 300, 200});
   try {
     viewer.LoadFromFile("/b/a.htm");
@@ -55,7 +57,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (size_t i = 0; i + 4 <= script.size(); i += 4) {
     const int x = script[i + 1] * 2, y = script[i + 2];
     try {
-      switch (script[i] % 6) {
+      switch (script[i] % 8) {
         case 0:
           viewer.SetBounds(Rect{0, 0, 1 + x, 1 + y});
           break;
@@ -81,6 +83,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         case 5:
           windows.RunPosted();
           break;
+        case 6:
+          windows.Advance(script[i + 3] * 40);
+          windows.RunPosted();
+          break;
+        case 7: {
+          auto& viewers = viewer.CurrentSet().Viewers;
+          if (viewers.empty()) break;
+          auto& panel = static_cast<HeadlessWindow&>(
+              viewers[script[i + 3] % viewers.size()]->PaintPanel().Window());
+          panel.MoveMouse(x % 60, y % 60);
+          panel.Click(x % 60, y % 60);
+          windows.RunPosted();
+          break;
+        }
       }
     } catch (const std::exception&) {
     }

@@ -3,7 +3,10 @@
 // canvas, then asked the questions the viewer asks (positions, links, search). Form controls
 // are the in-memory ones: every control is clicked, typed into and picked from, every form is
 // submitted, reset and printed. Tables are laid out twice, so that what they keep from one layout
-// is used in the next.
+// is used in the next. A frameset document also goes to a headless frame viewer as the file
+// /b/a.htm: the frameset reader builds its sets, every frame loads (a SRC naming a.htm shows the
+// document again, down to the nesting limit) and is laid out and painted, META refresh timers
+// run, and the history is walked back.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <memory>
@@ -14,8 +17,12 @@
 #include "html/document/form_controls.h"
 #include "html/document/section_list.h"
 #include "html/document/table.h"
+#include "html/frames/frame_viewer.h"
+#include "html/reader/frameset_parser.h"
 #include "platform/headless/glyph_source.h"
+#include "platform/headless/headless_window.h"
 #include "platform/headless/memory_controls.h"
+#include "platform/headless/memory_files.h"
 #include "platform/headless/software_canvas.h"
 
 using namespace brisomel;
@@ -34,6 +41,47 @@ bool Holds(const TCell& cell, const TSectionBase* target) {
     }
   }
   return false;
+}
+
+void PaintAll(TSubFrameSet& set) {
+  static_cast<HeadlessWindow&>(set.Window()).Surface();
+  for (auto& child : set.Children) {
+    if (auto* frame = dynamic_cast<TFrame*>(child.get())) {
+      static_cast<HeadlessWindow&>(frame->Window()).Surface();
+      if (TPageViewer* viewer = frame->Viewer())
+        static_cast<HeadlessWindow&>(viewer->PaintPanel().Window()).Surface();
+      if (frame->FrameSet()) PaintAll(*frame->FrameSet());
+    } else {
+      PaintAll(static_cast<TSubFrameSet&>(*child));
+    }
+  }
+}
+
+void ShowFrameSet(const std::string& html, uint8_t flags, int width) {
+  static HeadlessWindowSystem windows;
+  MemoryFiles files;
+  files.Put("/b/a.htm", MemoryFiles::Bytes(html.begin(), html.end()));
+  TFrameViewer viewer(TViewerServices{&windows, &files, nullptr, nullptr}, nullptr);
+  viewer.SetHistoryMaxCount(2);
+  if (flags & 16) viewer.fvOptions = fvMetaRefresh;
+  if (flags & 32) {
+    // Every name the document asks for is the document again, from memory.
+    viewer.OnBufferRequest = [&html](void*, const std::string&, const char*& buffer,
+                                     int32_t& size) {
+      buffer = html.data();
+      size = static_cast<int32_t>(html.size());
+    };
+  }
+  viewer.SetBounds(Rect{0, 0, width / 2 + 10, 150});
+  try {
+    viewer.LoadFromFile("/b/a.htm");
+  } catch (const std::exception&) {
+  }
+  PaintAll(viewer.CurrentSet());
+  windows.Advance(3000);
+  windows.RunPosted();
+  viewer.GoBack();
+  PaintAll(viewer.CurrentSet());
 }
 
 }  // namespace
@@ -126,5 +174,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   controls.Paint(canvas);
   list.Clear();
   if (!controls.All().empty()) __builtin_trap();  // window controls go with their document
+
+  if (!(flags & 1) &&
+      IsFrameSetDocument({}, nullptr, TDocumentSource::Buffer(html.data(), html.size())))
+    ShowFrameSet(html, flags, width);
   return 0;
 }

@@ -24,12 +24,35 @@ bool IsTextName(const std::string& name) { return LowerExtension(name) == ".txt"
 
 bool SameName(const std::string& a, const std::string& b) { return UpperCase(a) == UpperCase(b); }
 
+void SplitAnchor(const std::string& Name, std::string& file, std::string& dest) {
+  const size_t hash = Name.find('#');
+  file = Name.substr(0, hash);
+  dest = hash == std::string::npos ? std::string() : Name.substr(hash);
+}
+
+// A stream over bytes a request event supplied.
+class TBytesStream : public TInputStream {
+ public:
+  explicit TBytesStream(const std::string& bytes) : bytes_(bytes) {}
+  int32_t Read(void* buffer, int32_t count) override {
+    const size_t n = std::min(bytes_.size() - at_, static_cast<size_t>(std::max(count, 0)));
+    std::copy_n(bytes_.data() + at_, n, static_cast<char*>(buffer));
+    at_ += n;
+    return static_cast<int32_t>(n);
+  }
+
+ private:
+  const std::string& bytes_;
+  size_t at_ = 0;
+};
+
 }  // namespace
 
 TFrame::TFrame(TFrameViewer& viewer, TSubFrameSet& owner, const TAttributeList& attributes,
                const std::string& FrameSetFile)
     : TFrameBase(viewer, &owner.Window(), owner.MasterSet), Owner_(owner) {
   BevelWidth = owner.FrameBorder;
+  ++MasterSet->FrameCount;
   for (const auto& attribute : attributes) {
     switch (attribute->Symbol) {
       case symName:
@@ -42,8 +65,10 @@ TFrame::TFrame(TFrameViewer& viewer, TSubFrameSet& owner, const TAttributeList& 
           Destination = src.substr(hash);
           src.erase(hash);
         }
-        Source = src.empty() ? std::string()
-                             : viewer.ExpandSourceName(src, MasterSet->Base, FrameSetFile);
+        if (src.empty() || viewer.RequestEventsAssigned())
+          Source = src;  // the request events get the name as written
+        else
+          Source = viewer.ExpandSourceName(src, MasterSet->Base, FrameSetFile);
         break;
       }
       case symNoresize:
@@ -65,6 +90,8 @@ TFrame::TFrame(TFrameViewer& viewer, TSubFrameSet& owner, const TAttributeList& 
 }
 
 TFrame::~TFrame() {
+  --MasterSet->FrameCount;
+  StopRefresh();
   auto found = MasterSet->FrameNames.find(UpperCase(WindowName));
   if (found != MasterSet->FrameNames.end() && found->second == this)
     MasterSet->FrameNames.erase(found);
@@ -101,22 +128,61 @@ void TFrame::ShowError(const std::string& name) {
   Viewer_->LoadFromBuffer(text.data(), static_cast<int32_t>(text.size()));
 }
 
-void TFrame::LoadIntoViewer(const std::string& name, const std::string& Dest) {
-  if (IsImageName(name))
-    Viewer_->LoadImageFile(name);
-  else if (IsTextName(name))
-    Viewer_->LoadTextFile(name);
-  else
-    Viewer_->LoadFromFile(name + Dest);
+bool TFrame::SpecialFile(const std::string& name, bool (*test)(const std::string&)) {
+  return !FrameViewer().RequestEventsAssigned() && test(name);
 }
 
-std::shared_ptr<TSubFrameSet> TFrame::BuildSet(const std::string& name) {
+void TFrame::Ask(const std::string& name, TRequestedSource& result) {
+  TFrameViewer& viewer = FrameViewer();
+  if (viewer.RequestEventsAssigned() && viewer.RequestSource(name, result)) return;
+  result = TRequestedSource();
+  result.FileName = viewer.RequestEventsAssigned()
+                        ? viewer.ExpandSourceName(name, MasterSet->Base, MasterSet->CurrentFile)
+                        : name;
+}
+
+void TFrame::LoadIntoViewer(const std::string& name, const std::string& Dest,
+                            const TRequestedSource* supplied) {
+  if (SpecialFile(name, IsImageName)) {
+    Viewer_->LoadImageFile(name);
+    return;
+  }
+  if (SpecialFile(name, IsTextName)) {
+    Viewer_->LoadTextFile(name);
+    return;
+  }
+  TRequestedSource asked;
+  if (!supplied) {
+    Ask(name, asked);
+    supplied = &asked;
+  }
+  switch (supplied->Kind) {
+    case skFile:
+      Viewer_->LoadFromFile(supplied->FileName + Dest);
+      return;
+    case skBuffer:
+      Viewer_->LoadFromBuffer(supplied->Bytes.data(), static_cast<int32_t>(supplied->Bytes.size()));
+      break;
+    case skStrings:
+      Viewer_->LoadStrings(supplied->Lines);
+      break;
+    case skStream: {
+      TBytesStream stream(supplied->Bytes);
+      Viewer_->LoadFromStream(stream);
+      break;
+    }
+  }
+  Viewer_->ScrollToAnchor(Dest);
+}
+
+std::shared_ptr<TSubFrameSet> TFrame::BuildSet(const std::string& name,
+                                               const TRequestedSource& source) {
   auto set = std::make_shared<TSubFrameSet>(FrameViewer(), Window_.get(), MasterSet);
   set->Parent = this;
   Files& files = *FrameViewer().Services().FileSystem;
   TFrameSetParseResult parse;
   ParseFrameSetDocument(FrameViewer().FrameSetEvents(set.get(), name), *set,
-                        TDocumentSource::File(files, name), parse);
+                        source.Source(files, name), parse);
   return set;
 }
 
@@ -141,6 +207,32 @@ void TFrame::LayOut() {
 
 void TFrame::Resized() { LayOut(); }
 
+// --- META refresh ---
+
+void TFrame::RefreshRequested(TPageViewer& viewer, int Delay, const std::string& URL) {
+  TFrameViewer& frames = FrameViewer();
+  if (!(frames.fvOptions & fvMetaRefresh)) return;
+  std::string file, dest;
+  SplitAnchor(URL, file, dest);
+  // The URL is resolved like a link of the page that asked for it.
+  const std::string path = frames.RequestEventsAssigned() ? file : viewer.ExpandLinkFilename(file);
+  if (!frames.Services().FileSystem->Exists(path)) return;
+  RefreshPath_ = path + dest;
+  Window_->SetTimer(kRefreshTimer, RefreshInterval(Delay));
+}
+
+void TFrame::StopRefresh() { Window_->KillTimer(kRefreshTimer); }
+
+void TFrame::Timer(int id) {
+  if (id != kRefreshTimer) return;
+  StopRefresh();
+  if (Unloaded || RefreshPath_.empty()) return;
+  if (MasterSet->Viewers.size() == 1)
+    FrameViewer().RefreshTopLevel(MasterSet->weak_from_this(), RefreshPath_);
+  else
+    FrameViewer().RefreshFrame(*this, RefreshPath_);
+}
+
 void TFrame::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
   const Rect b = Window_->Bounds();
   Owner_.FrameMouse(TSubFrameSet::mkDown, button, x + b.left, y + b.top, *Window_);
@@ -162,26 +254,38 @@ void TFrame::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
 
 // --- Loading ---
 
-void TFrame::LoadFiles() {
+void TFrame::LoadFiles() { LoadFiles(nullptr); }
+
+void TFrame::LoadFiles(const TRequestedSource* supplied) {
   if (Source.empty() || MasterSet->NestingLevel >= kMaxFrameNesting) return;
-  const bool image = IsImageName(Source), text = IsTextName(Source);
+  const bool special = SpecialFile(Source, IsImageName) || SpecialFile(Source, IsTextName);
   Files& files = *FrameViewer().Services().FileSystem;
   ++MasterSet->NestingLevel;
   try {
-    if (!image && !text &&
-        IsFrameSetDocument(FrameViewer().OnInclude, &FrameViewer(),
-                           TDocumentSource::File(files, Source))) {
-      Set_ = BuildSet(Source);
+    TRequestedSource asked;
+    if (!special && !supplied) {
+      Ask(Source, asked);
+      supplied = &asked;
+    }
+    const bool is_set = !special && IsFrameSetDocument(FrameViewer().OnInclude, &FrameViewer(),
+                                                       supplied->Source(files, Source));
+    if (is_set && MasterSet->FrameCount >= kMaxFramesPerDocument) {
+      --MasterSet->NestingLevel;
+      return;  // stays empty, as below the nesting limit
+    }
+    if (is_set) {
+      Set_ = BuildSet(Source, *supplied);
       BevelWidth = 0;
       AddHistory(Source, 0, 0, true);
       Set_->LoadFiles();
       LayOut();
       bool lower = false, upper = false;
       Set_->CheckNoResize(lower, upper);
+      Set_->StartRefresh(Source);
     } else {
       CreateViewer();
       Viewer_->SetBase(MasterSet->Base);
-      LoadIntoViewer(Source, Destination);
+      LoadIntoViewer(Source, Destination, supplied);
       AddHistory(Source, Viewer_->Position(), 0, true);
     }
   } catch (const std::exception&) {
@@ -196,12 +300,20 @@ void TFrame::LoadWithHistory(const std::string& file, const std::string& Dest, b
   const std::string New = file.empty() ? Old : file;
   Source = New;
   const bool same = SameName(New, Old);
-  const bool image = IsImageName(New), text = IsTextName(New);
+  const bool special = SpecialFile(New, IsImageName) || SpecialFile(New, IsTextName);
   Files& files = *FrameViewer().Services().FileSystem;
   try {
-    const bool is_set = !same && !image && !text &&
-                        IsFrameSetDocument(FrameViewer().OnInclude, &FrameViewer(),
-                                           TDocumentSource::File(files, New));
+    TRequestedSource source;
+    source.FileName = New;
+    if (!same && !special) Ask(New, source);
+    bool is_set = false;
+    try {
+      is_set =
+          !same && !special &&
+          IsFrameSetDocument(FrameViewer().OnInclude, &FrameViewer(), source.Source(files, New));
+    } catch (const std::exception&) {
+      throw EInOutError("Can't load: " + New);
+    }
     if (!same && (!Viewer_ || is_set)) {
       std::unique_ptr<TPageViewer> old_viewer = std::move(Viewer_);
       const int32_t old_pos = old_viewer ? old_viewer->Position() : 0;
@@ -211,7 +323,7 @@ void TFrame::LoadWithHistory(const std::string& file, const std::string& Dest, b
       if (!is_set) {
         CreateViewer();
         try {
-          LoadIntoViewer(New, Dest);
+          LoadIntoViewer(New, Dest, &source);
         } catch (const std::exception&) {
           ShowError(New);
         }
@@ -219,7 +331,8 @@ void TFrame::LoadWithHistory(const std::string& file, const std::string& Dest, b
         AddHistory(New, Viewer_->Position(), 0);
         BevelWidth = Owner_.FrameBorder;
       } else {
-        Set_ = BuildSet(New);
+        StopRefresh();
+        Set_ = BuildSet(New, source);
         const int level = MasterSet->NestingLevel;
         MasterSet->NestingLevel = FramesAbove() + 1;
         Set_->LoadFiles();
@@ -227,6 +340,7 @@ void TFrame::LoadWithHistory(const std::string& file, const std::string& Dest, b
         BevelWidth = 0;
         bool lower = false, upper = false;
         Set_->CheckNoResize(lower, upper);
+        Set_->StartRefresh(New);
         AddHistory(New, 0, old_pos);
       }
       LayOut();
@@ -242,7 +356,7 @@ void TFrame::LoadWithHistory(const std::string& file, const std::string& Dest, b
     } else if (!same && Viewer_) {
       const int32_t old_pos = Viewer_->Position();
       try {
-        LoadIntoViewer(New, Dest);
+        LoadIntoViewer(New, Dest, &source);
       } catch (const std::exception&) {
         ShowError(New);
       }
@@ -274,15 +388,21 @@ void TFrame::ReloadFiles(int32_t Position) {
         ShowError(Source);
       }
       Viewer_->SetPosition(Position >= 0 ? Position : SavedPosition_);
+      // The page shown again played no sound; what it loads from now on may.
+      Viewer_->OnSoundRequest = FrameViewer().OnSoundRequest;
     }
   }
   Unloaded = false;
 }
 
 void TFrame::UnloadFiles() {
+  StopRefresh();
   if (Set_) Set_->UnloadFiles();
   if (Viewer_) {
     SavedPosition_ = Viewer_->Position();
+    // Quietly: the frame viewer asked for silence before the document that replaces this one,
+    // whose own sound must not be stopped now. A page shown again from history plays none.
+    Viewer_->OnSoundRequest = nullptr;
     Viewer_->Clear();
   }
   Unloaded = true;
@@ -313,6 +433,7 @@ void TFrame::ClearHistory() {
 
 void TFrame::HistoryStep(int I) {
   if (I == HistoryIndex_ || I < 0 || I >= static_cast<int>(History_.size())) return;
+  StopRefresh();
   if (Viewer_)
     History_[static_cast<size_t>(HistoryIndex_)].Pos = Viewer_->Position();
   else

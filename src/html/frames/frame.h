@@ -13,6 +13,8 @@
 
 namespace brisomel {
 
+struct TRequestedSource;
+
 class TFrame : public TFrameBase {
  public:
   struct HistoryEntry {
@@ -49,14 +51,20 @@ class TFrame : public TFrameBase {
   void DropForwards();
   void ClearHistory();
 
+  // The frame's viewer found a META refresh (delay in seconds, URL as written).
+  void RefreshRequested(TPageViewer& viewer, int Delay, const std::string& URL);
+
   void UpdateFrameList() override;
   bool CheckNoResize(bool& Lower, bool& Upper) override;
   void LoadFiles() override;
+  // Loads Source, from `supplied` when the request events already gave its source.
+  void LoadFiles(const TRequestedSource* supplied);
   void ReloadFiles(int32_t Position) override;
   void UnloadFiles() override;
   void InitializeDimensions(int X, int Y, int Height, int Width) override;
 
   void Resized() override;
+  void Timer(int id) override;
   // The mouse over the frame's bevel goes to the containing set, for dragging borders.
   void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
   void MouseMove(TShiftState shift, int x, int y) override;
@@ -65,9 +73,15 @@ class TFrame : public TFrameBase {
  private:
   void CreateViewer();
   void FreeViewer();
-  void LoadIntoViewer(const std::string& name, const std::string& Dest);
+  // Asks the request events for `name`'s source when any is assigned; a name none supplies
+  // becomes a file expanded like a SRC.
+  void Ask(const std::string& name, TRequestedSource& result);
+  bool SpecialFile(const std::string& name, bool (*test)(const std::string&));
+  void LoadIntoViewer(const std::string& name, const std::string& Dest,
+                      const TRequestedSource* supplied = nullptr);
+  void StopRefresh();
   void ShowError(const std::string& name);
-  std::shared_ptr<TSubFrameSet> BuildSet(const std::string& name);
+  std::shared_ptr<TSubFrameSet> BuildSet(const std::string& name, const TRequestedSource& source);
   void DetachSet();
   void AddHistory(const std::string& name, int32_t NewPos, int32_t OldPos, bool first = false);
   void LayOut();
@@ -80,6 +94,7 @@ class TFrame : public TFrameBase {
   std::vector<HistoryEntry> History_;
   int HistoryIndex_ = 0;
   int32_t SavedPosition_ = 0;
+  std::string RefreshPath_;  // the page's META refresh target, with its anchor
 };
 
 }  // namespace brisomel

@@ -74,6 +74,8 @@ std::vector<int> DimensionLengths(const std::vector<int16_t>& dims, int L) {
   return lengths;
 }
 
+int RefreshInterval(int seconds) { return std::clamp(seconds, 0, 2000000) * 1000; }
+
 // --- TFrameBase ---
 
 TFrameBase::TFrameBase(TFrameViewer& viewer, TWindowPort* parent, TFrameSet* master)
@@ -165,6 +167,10 @@ void TSubFrameSet::EndFrameSet(const TFrameSetParseResult& parse) {
 }
 
 void TSubFrameSet::Clear() {
+  StopRefresh();
+  RefreshDelay = 0;
+  RefreshURL.clear();
+  RefreshPath.clear();
   Children.clear();
   Dims.clear();
   Lengths.clear();
@@ -245,12 +251,50 @@ void TSubFrameSet::LoadFiles() {
 
 void TSubFrameSet::ReloadFiles(int32_t Position) {
   for (auto& child : Children) child->ReloadFiles(Position);
+  if (!RefreshPath.empty() && RefreshDelay > 0)
+    Window_->SetTimer(kRefreshTimer, RefreshInterval(RefreshDelay));
   Unloaded = false;
 }
 
 void TSubFrameSet::UnloadFiles() {
+  StopRefresh();
   for (auto& child : Children) child->UnloadFiles();
   Unloaded = true;
+}
+
+// --- META refresh ---
+
+void TSubFrameSet::StartRefresh(const std::string& FrameSetFile) {
+  RefreshPath.clear();
+  if (RefreshDelay <= 0 || RefreshURL.empty()) return;
+  std::string file = RefreshURL, dest;
+  if (const size_t hash = file.find('#'); hash != std::string::npos) {
+    dest = file.substr(hash);
+    file.erase(hash);
+  }
+  // A relative URL is taken from the frameset document's folder, as its SRC names are.
+  if (!Viewer_.RequestEventsAssigned()) file = Viewer_.ExpandSourceName(file, Base, FrameSetFile);
+  if (!Viewer_.Services().FileSystem->Exists(file)) return;
+  RefreshPath = file + dest;
+  Window_->SetTimer(kRefreshTimer, RefreshInterval(RefreshDelay));
+}
+
+void TSubFrameSet::Timer(int id) {
+  if (id != kRefreshTimer) return;
+  StopRefresh();
+  if (Unloaded || RefreshPath.empty()) return;
+  if (MasterSet == this) {
+    Viewer_.RefreshTopLevel(weak_from_this(), RefreshPath);
+    return;
+  }
+  // The frame's load detaches (and may free) this set: run it from the event loop.
+  TFrameViewer& viewer = Viewer_;
+  viewer.Window().PostTask([&viewer, set = weak_from_this(), path = RefreshPath] {
+    std::shared_ptr<TSubFrameSet> alive = set.lock();
+    if (!alive || alive->Unloaded) return;
+    auto* frame = dynamic_cast<TFrame*>(alive->Parent);
+    if (frame && frame->FrameSet() == alive.get()) viewer.RefreshFrame(*frame, path);
+  });
 }
 
 // --- Border dragging ---
@@ -376,14 +420,17 @@ void TFrameSet::LoadFromFile(const std::string& file, const std::string& dest) {
   CurrentFile = file;
   TFrameSetParseResult parse;
   Files& files = *Viewer_.Services().FileSystem;
-  if (IsFrameSetDocument(Viewer_.OnInclude, &Viewer_, TDocumentSource::File(files, file))) {
-    ParseFrameSetDocument(Viewer_.FrameSetEvents(this, file), *this,
-                          TDocumentSource::File(files, file), parse);
+  TRequestedSource source;
+  source.FileName = file;
+  if (Viewer_.RequestEventsAssigned()) Viewer_.RequestSource(file, source);
+  if (IsFrameSetDocument(Viewer_.OnInclude, &Viewer_, source.Source(files, file))) {
+    ParseFrameSetDocument(Viewer_.FrameSetEvents(this, file), *this, source.Source(files, file),
+                          parse);
     LoadFiles();
   } else {
     TFrame& frame = AddSourceFrame(file, dest);
     EndFrameSet(parse);
-    frame.LoadFiles();
+    frame.LoadFiles(&source);
     if (frame.Viewer()) {
       Title = frame.Viewer()->DocumentTitle();
       BaseTarget = frame.Viewer()->BaseTarget();
@@ -394,6 +441,7 @@ void TFrameSet::LoadFromFile(const std::string& file, const std::string& dest) {
   bool lower = false, upper = false;
   CheckNoResize(lower, upper);
   UpdateFrameList();
+  StartRefresh(CurrentFile);
 }
 
 void TFrameSet::ClearForwards() {
@@ -403,6 +451,7 @@ void TFrameSet::ClearForwards() {
 void TFrameSet::RemoveViewer(TPageViewer* viewer) {
   Viewers.erase(std::remove(Viewers.begin(), Viewers.end(), viewer), Viewers.end());
   if (ActiveViewer == viewer) ActiveViewer = nullptr;
+  Viewer_.ViewerGone(viewer);
 }
 
 void TFrameSet::RegisterNames(TSubFrameSet& set) {

@@ -29,6 +29,13 @@ class TPageViewer;
 inline constexpr int kMaxDimensions = 20;
 inline constexpr int kMaxPixelDimension = 5000;
 inline constexpr int kMaxFrameNesting = 4;
+// Frames one document's tree may hold before nested frameset documents stop loading: a set
+// that includes itself many times over would otherwise grow by that many at every level.
+inline constexpr int kMaxFramesPerDocument = 256;
+// The window timer of a META refresh (frames and sets each use their own window).
+inline constexpr int kRefreshTimer = 1;
+// A refresh delay in seconds as timer milliseconds, kept within the timer's range.
+int RefreshInterval(int seconds);
 
 // The dimension specs of a ROWS or COLS value (at most kMaxDimensions).
 std::vector<int16_t> ParseDimensions(std::string_view value);
@@ -65,7 +72,9 @@ class TFrameBase : public TWindowEvents {
   std::unique_ptr<TWindowPort> Window_;
 };
 
-class TSubFrameSet : public TFrameBase, public TFrameSetTarget {
+class TSubFrameSet : public TFrameBase,
+                     public TFrameSetTarget,
+                     public std::enable_shared_from_this<TSubFrameSet> {
  public:
   // A set inside `parent` (a frame's or a set's window).
   TSubFrameSet(TFrameViewer& viewer, TWindowPort* parent, TFrameSet* master);
@@ -82,6 +91,10 @@ class TSubFrameSet : public TFrameBase, public TFrameSetTarget {
   int BorderSize = 0;
   int FrameBorder = 2;
   std::string Base, BaseTarget;
+  // META refresh of the frameset document: what it asked for, and the path it resolved to
+  // (with its anchor; empty when the file does not exist).
+  int RefreshDelay = 0;
+  std::string RefreshURL, RefreshPath;
 
   // TFrameSetTarget.
   void SetFrameSetAttributes(const TAttributeList& attributes) override;
@@ -106,6 +119,11 @@ class TSubFrameSet : public TFrameBase, public TFrameSetTarget {
   void InitializeDimensions(int X, int Y, int Height, int Width) override;
 
   void Resized() override { PlaceChildren(); }
+  // Starts the refresh timer when the document asked for a refresh to a file that exists;
+  // `FrameSetFile` names the document, for a relative URL.
+  void StartRefresh(const std::string& FrameSetFile);
+  void StopRefresh() { Window_->KillTimer(kRefreshTimer); }
+  void Timer(int id) override;
 
   // Border dragging. Frames report their mouse here in this set's client coordinates, with the
   // window the pointer is over (it shows the cursor and holds the capture while dragging).
@@ -141,6 +159,7 @@ class TFrameSet : public TSubFrameSet {
   std::vector<TPageViewer*> Viewers;
   std::vector<TFrame*> Frames;  // shown in the tree, rebuilt by UpdateFrameList
   int NestingLevel = 0;
+  int FrameCount = 0;  // frames alive in this set's tree, history included
   TPageViewer* ActiveViewer = nullptr;
   TSubFrameSet* Dragged = nullptr;  // the set whose border is being dragged
 

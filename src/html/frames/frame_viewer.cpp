@@ -72,17 +72,50 @@ std::unique_ptr<TPageViewer> TFrameViewer::NewFrameViewer(TFrame& frame) {
   viewer->FrameOwner = &frame;
   viewer->SetDefBackground(DefBackground_);
   viewer->SetViewImages(ViewImages_);
-  viewer->SetServerRoot(ServerRoot_);
+  viewer->SetImageCacheCount(ImageCacheCount_);
+  viewer->SetNoSelect(NoSelect_);
+  viewer->SetDefFontColor(DefFontColor_);
+  viewer->SetDefHotSpotColor(DefHotSpotColor_);
+  viewer->SetDefFontSize(DefFontSize_);
+  viewer->SetDefFontName(DefFontName_);
+  viewer->SetDefPreFontName(DefPreFontName_);
+  viewer->SetCharSet(CharSet_);
   viewer->SetCursor(Cursor_);
+  viewer->SetHistoryMaxCount(HistoryMaxCount_);
+  viewer->PrintMarginLeft = PrintMargins_[0];
+  viewer->PrintMarginRight = PrintMargins_[1];
+  viewer->PrintMarginTop = PrintMargins_[2];
+  viewer->PrintMarginBottom = PrintMargins_[3];
+  viewer->SetServerRoot(ServerRoot_);
   viewer->OnHotSpotClick = [this](void* Sender, const std::string& URL, bool& Handled) {
     HotSpotClick(Sender, URL, Handled);
   };
   viewer->OnHotSpotCovered = [this](void* Sender, const std::string& URL) {
     HotSpotCovered(Sender, URL);
   };
+  viewer->SetOnBitmapRequest(OnBitmapRequest_);
+  viewer->SetOnImageRequest(OnImageRequest_);
+  viewer->SetOnFormSubmit(OnFormSubmit_);
+  viewer->SetOnScript(OnScript_);
+  viewer->SetOnObjectClick(OnObjectClick_);
+  viewer->OnMeta = OnMeta_;
+  viewer->OnRightClick = OnRightClick_;
+  viewer->OnPrintHeader = OnPrintHeader_;
+  viewer->OnPrintFooter = OnPrintFooter_;
   viewer->OnInclude = OnInclude;
   viewer->OnSoundRequest = OnSoundRequest;
-  viewer->OnMeta = OnMeta;
+  viewer->OnImageOver = OnImageOver_;
+  viewer->OnImageClick = OnImageClick_;
+  viewer->OnMouseDown = OnMouseDown;
+  viewer->OnMouseMove = OnMouseMove;
+  viewer->OnMouseUp = OnMouseUp;
+  viewer->OnKeyDown = OnKeyDown;
+  viewer->OnProcessing = [this](void* Sender, bool on) {
+    ViewerProcessing(static_cast<TPageViewer*>(Sender), on);
+  };
+  viewer->OnMetaRefresh = [&frame](void* Sender, int Delay, const std::string& URL) {
+    frame.RefreshRequested(*static_cast<TPageViewer*>(Sender), Delay, URL);
+  };
   TFrameSet* master = frame.MasterSet;
   viewer->OnEnter = [master](void* Sender) {
     master->ActiveViewer = static_cast<TPageViewer*>(Sender);
@@ -101,27 +134,236 @@ TFrameSetEvents TFrameViewer::FrameSetEvents(void* MetaSender, const std::string
       OnSoundRequest(Sender, SRC.empty() ? SRC : ExpandSourceName(SRC, "", file), Loop, Terminate);
     };
   }
-  events.OnMeta = OnMeta;
+  events.OnMeta = [this](void* Sender, const std::string& HttpEq, const std::string& Name,
+                         const std::string& Content) {
+    FrameSetMeta(*static_cast<TSubFrameSet*>(Sender), HttpEq, Name, Content);
+  };
   return events;
+}
+
+void TFrameViewer::FrameSetMeta(TSubFrameSet& set, const std::string& HttpEq,
+                                const std::string& Name, const std::string& Content) {
+  if (OnMeta_) OnMeta_(&set, HttpEq, Name, Content);
+  if (!(fvOptions & fvMetaRefresh) || LowerCase(HttpEq) != "refresh") return;
+  TMetaRefresh refresh;
+  if (ParseMetaRefresh(Content, refresh)) {
+    set.RefreshDelay = refresh.Delay;
+    set.RefreshURL = refresh.URL;
+  }
+}
+
+void TFrameViewer::RefreshTopLevel(const std::weak_ptr<TSubFrameSet>& set, const std::string& URL) {
+  // The load replaces (and may free) the set whose timer asked for it: run it from the loop.
+  Window_->PostTask([this, set, URL] {
+    if (set.lock().get() != Current_.get() || Processing()) return;
+    try {
+      TopLevelLoad(URL);
+    } catch (const std::exception&) {
+      // A refresh to a file that went away leaves the document as it is.
+    }
+  });
+}
+
+void TFrameViewer::RefreshFrame(TFrame& frame, const std::string& URL) {
+  if (Processing()) return;
+  std::string file, dest;
+  SplitAnchor(URL, file, dest);
+  FollowLink(&frame, false, file, dest);
+}
+
+// --- Request events ---
+
+TDocumentSource TRequestedSource::Source(Files& files, const std::string& name) const {
+  switch (Kind) {
+    case skBuffer:
+    case skStream:
+      return TDocumentSource::Buffer(Bytes.data(), Bytes.size(), name);
+    case skStrings:
+      return TDocumentSource::Strings(Lines, name);
+    case skFile:
+      break;
+  }
+  return TDocumentSource::File(files, FileName);
+}
+
+bool TFrameViewer::RequestSource(const std::string& Name, TRequestedSource& Result) {
+  Result = TRequestedSource();
+  if (OnStringsRequest) {
+    const std::vector<std::string>* strings = nullptr;
+    OnStringsRequest(this, Name, strings);
+    if (strings) {
+      Result.Kind = skStrings;
+      Result.Lines = *strings;
+      return true;
+    }
+  } else if (OnStreamRequest) {
+    TInputStream* stream = nullptr;
+    OnStreamRequest(this, Name, stream);
+    if (stream) {
+      Result.Kind = skStream;
+      char chunk[4096];
+      for (int32_t got; (got = stream->Read(chunk, sizeof chunk)) > 0;)
+        Result.Bytes.append(chunk, static_cast<size_t>(std::min<int32_t>(got, sizeof chunk)));
+      return true;
+    }
+  } else if (OnBufferRequest) {
+    const char* buffer = nullptr;
+    int32_t size = 0;
+    OnBufferRequest(this, Name, buffer, size);
+    if (buffer && size > 0) {
+      Result.Kind = skBuffer;
+      Result.Bytes.assign(buffer, static_cast<size_t>(size));
+      return true;
+    }
+  } else if (OnFileRequest) {
+    std::string name;
+    OnFileRequest(this, Name, name);
+    if (!name.empty()) {
+      Result.Kind = skFile;
+      Result.FileName = name;
+      return true;
+    }
+  }
+  Result.FileName = Name;
+  return false;
 }
 
 // --- Properties ---
 
 void TFrameViewer::SetDefBackground(Color Value) {
+  if (Value == DefBackground_) return;
+  ForEachViewer([&](TPageViewer& viewer) { viewer.SetDefBackground(Value); });
   DefBackground_ = Value;
-  for (TPageViewer* viewer : Current_->Viewers) viewer->SetDefBackground(Value);
   Window_->Invalidate();
 }
 
 void TFrameViewer::SetViewImages(bool Value) {
-  if (Processing_) return;
+  if (Processing()) return;
   ViewImages_ = Value;
-  for (TPageViewer* viewer : Current_->Viewers) viewer->SetViewImages(Value);
+  ForEachViewer([&](TPageViewer& viewer) { viewer.SetViewImages(Value); });
+}
+
+void TFrameViewer::SetImageCacheCount(int Value) {
+  if (Processing()) return;
+  ImageCacheCount_ = std::clamp(Value, 0, 20);
+  ForEachViewer([&](TPageViewer& viewer) { viewer.SetImageCacheCount(Value); });
+}
+
+void TFrameViewer::SetNoSelect(bool Value) {
+  NoSelect_ = Value;
+  ForEachViewer([&](TPageViewer& viewer) { viewer.SetNoSelect(Value); });
+}
+
+void TFrameViewer::SetDefFontName(const std::string& Value) {
+  if (SameName(Value, DefFontName_)) return;
+  DefFontName_ = Value;
+  ForEachViewer([&](TPageViewer& viewer) { viewer.SetDefFontName(Value); });
+}
+
+void TFrameViewer::SetDefPreFontName(const std::string& Value) {
+  if (SameName(Value, DefPreFontName_)) return;
+  DefPreFontName_ = Value;
+  ForEachViewer([&](TPageViewer& viewer) { viewer.SetDefPreFontName(Value); });
+}
+
+void TFrameViewer::SetDefFontSize(int Value) {
+  if (Value == DefFontSize_) return;
+  ForEachViewer([&](TPageViewer& viewer) { viewer.SetDefFontSize(Value); });
+  DefFontSize_ = Value;
+}
+
+void TFrameViewer::SetDefFontColor(Color Value) {
+  if (Value == DefFontColor_) return;
+  ForEachViewer([&](TPageViewer& viewer) { viewer.SetDefFontColor(Value); });
+  DefFontColor_ = Value;
+}
+
+void TFrameViewer::SetDefHotSpotColor(Color Value) {
+  if (Value == DefHotSpotColor_) return;
+  ForEachViewer([&](TPageViewer& viewer) { viewer.SetDefHotSpotColor(Value); });
+  DefHotSpotColor_ = Value;
+}
+
+void TFrameViewer::SetCharSet(uint8_t Value) {
+  if (Value == CharSet_) return;
+  ForEachViewer([&](TPageViewer& viewer) { viewer.SetCharSet(Value); });
+  CharSet_ = Value;
+}
+
+void TFrameViewer::SetCursor(TCursorKind Value) {
+  if (Value == Cursor_) return;
+  ForEachViewer([&](TPageViewer& viewer) { viewer.SetCursor(Value); });
+  Cursor_ = Value;
+}
+
+void TFrameViewer::SetPrintMargin(int index, double Value) {
+  if (Value == PrintMargins_[index]) return;
+  PrintMargins_[index] = Value;
+  ForEachViewer([&](TPageViewer& viewer) {
+    double* margins[] = {&viewer.PrintMarginLeft, &viewer.PrintMarginRight, &viewer.PrintMarginTop,
+                         &viewer.PrintMarginBottom};
+    *margins[index] = Value;
+  });
 }
 
 void TFrameViewer::SetServerRoot(const std::string& Value) {
   ServerRoot_ = TrimBlanks(Value);
   if (!ServerRoot_.empty() && ServerRoot_.back() == '\\') ServerRoot_.pop_back();
+}
+
+void TFrameViewer::SetOnFormSubmit(TFormSubmitEvent Value) {
+  OnFormSubmit_ = std::move(Value);
+  ForEachViewer([&](TPageViewer& viewer) { viewer.SetOnFormSubmit(OnFormSubmit_); });
+}
+
+void TFrameViewer::SetOnBitmapRequest(decltype(TImageHandlers::bitmap_request) Value) {
+  OnBitmapRequest_ = std::move(Value);
+  ForEachViewer([&](TPageViewer& viewer) { viewer.SetOnBitmapRequest(OnBitmapRequest_); });
+}
+
+void TFrameViewer::SetOnImageRequest(decltype(TImageHandlers::image_request) Value) {
+  OnImageRequest_ = std::move(Value);
+  ForEachViewer([&](TPageViewer& viewer) { viewer.SetOnImageRequest(OnImageRequest_); });
+}
+
+void TFrameViewer::SetOnScript(TScriptEvent Value) {
+  OnScript_ = std::move(Value);
+  ForEachViewer([&](TPageViewer& viewer) { viewer.SetOnScript(OnScript_); });
+}
+
+void TFrameViewer::SetOnObjectClick(TObjectClickEvent Value) {
+  OnObjectClick_ = std::move(Value);
+  ForEachViewer([&](TPageViewer& viewer) { viewer.SetOnObjectClick(OnObjectClick_); });
+}
+
+void TFrameViewer::SetOnMeta(TMetaType Value) {
+  OnMeta_ = std::move(Value);
+  ForEachViewer([&](TPageViewer& viewer) { viewer.OnMeta = OnMeta_; });
+}
+
+void TFrameViewer::SetOnPrintHeader(TPagePrinted Value) {
+  OnPrintHeader_ = std::move(Value);
+  ForEachViewer([&](TPageViewer& viewer) { viewer.OnPrintHeader = OnPrintHeader_; });
+}
+
+void TFrameViewer::SetOnPrintFooter(TPagePrinted Value) {
+  OnPrintFooter_ = std::move(Value);
+  ForEachViewer([&](TPageViewer& viewer) { viewer.OnPrintFooter = OnPrintFooter_; });
+}
+
+void TFrameViewer::SetOnImageOver(TImageOverEvent Value) {
+  OnImageOver_ = std::move(Value);
+  ForEachViewer([&](TPageViewer& viewer) { viewer.OnImageOver = OnImageOver_; });
+}
+
+void TFrameViewer::SetOnImageClick(TImageClickEvent Value) {
+  OnImageClick_ = std::move(Value);
+  ForEachViewer([&](TPageViewer& viewer) { viewer.OnImageClick = OnImageClick_; });
+}
+
+void TFrameViewer::SetOnRightClick(TRightClickEvent Value) {
+  OnRightClick_ = std::move(Value);
+  ForEachViewer([&](TPageViewer& viewer) { viewer.OnRightClick = OnRightClick_; });
 }
 
 TPageViewer* TFrameViewer::ActiveViewer() {
@@ -138,6 +380,29 @@ void TFrameViewer::PrintRange(int FromPage, int ToPage) {
   if (TPageViewer* viewer = ActiveViewer()) viewer->PrintRange(FromPage, ToPage);
 }
 
+void TFrameViewer::SetSelLength(int32_t Value) {
+  if (TPageViewer* viewer = ActiveViewer()) viewer->SetSelLength(Value);
+}
+
+void TFrameViewer::Repaint() {
+  Current_->Window().Invalidate();
+  for (TFrame* frame : Current_->Frames) {
+    frame->Window().Invalidate();
+    if (TPageViewer* viewer = frame->Viewer()) {
+      viewer->Window().Invalidate();
+      viewer->PaintPanel().Window().Invalidate();
+    }
+  }
+}
+
+void TFrameViewer::SetFocus() {
+  TPageViewer* viewer = ActiveViewer();
+  if (viewer && viewer->Window().Visible())
+    viewer->Window().SetFocus();
+  else
+    Window_->SetFocus();
+}
+
 void TFrameViewer::SetFindStart(int32_t Value) {
   if (TPageViewer* viewer = ActiveViewer()) viewer->FindStart = Value;
 }
@@ -148,9 +413,26 @@ int32_t TFrameViewer::SelLength() {
 }
 
 void TFrameViewer::SetProcessing(bool Value) {
-  if (Processing_ == Value) return;
+  const bool was = Processing();
   Processing_ = Value;
-  if (OnProcessing) OnProcessing(this, Value);
+  ProcessingChanged(was);
+}
+
+void TFrameViewer::ProcessingChanged(bool was) {
+  const bool now = Processing();
+  if (now != was && OnProcessing) OnProcessing(this, now);
+}
+
+void TFrameViewer::ViewerProcessing(TPageViewer* viewer, bool on) {
+  const bool was = Processing();
+  auto found = std::find(Busy_.begin(), Busy_.end(), viewer);
+  if (on && found == Busy_.end()) Busy_.push_back(viewer);
+  if (!on && found != Busy_.end()) Busy_.erase(found);
+  ProcessingChanged(was);
+}
+
+void TFrameViewer::ViewerGone(TPageViewer* viewer) {
+  if (std::find(Busy_.begin(), Busy_.end(), viewer) != Busy_.end()) ViewerProcessing(viewer, false);
 }
 
 void TFrameViewer::StopSound() {
@@ -164,7 +446,7 @@ int32_t TFrameViewer::SingleViewerPosition(TFrameSet& set) {
 // --- Loading ---
 
 void TFrameViewer::LoadFromFile(const std::string& Name) {
-  if (Processing_) return;
+  if (Processing()) return;
   std::string file, dest;
   SplitAnchor(Name, file, dest);
   if (!Services_.FileSystem->Exists(file)) throw EInOutError("Can't locate file: " + file);
@@ -186,6 +468,8 @@ void TFrameViewer::TopLevelLoad(const std::string& Name) {
   } done{this};
   std::string file, dest;
   SplitAnchor(Name, file, dest);
+  Busy_.clear();
+  // The stop comes before the new document, whose own sound requests then stand.
   StopSound();
   if (!Current_->CurrentFile.empty() && SameName(file, Current_->CurrentFile)) {
     const int32_t old_pos = SingleViewerPosition(*Current_);
@@ -239,7 +523,7 @@ void TFrameViewer::RecordSameSet(int32_t OldPos) {
 }
 
 void TFrameViewer::TopLevelStep(int I) {
-  if (I == HistoryIndex_ || I < 0 || I >= static_cast<int>(History_.size()) || Processing_) return;
+  if (I == HistoryIndex_ || I < 0 || I >= static_cast<int>(History_.size()) || Processing()) return;
   if (!Current_->CurrentFile.empty()) {
     HistoryEntry& here = History_[static_cast<size_t>(HistoryIndex_)];
     here.Title = Current_->Title;
@@ -266,7 +550,7 @@ void TFrameViewer::TopLevelStep(int I) {
 }
 
 void TFrameViewer::GoBack() {
-  if (Processing_) return;  // a followed link is still to come
+  if (Processing()) return;  // a followed link is still to come
   TFrame* chosen = nullptr;
   for (TFrame* frame : Current_->Frames) {
     const int index = frame->HistoryIndex();
@@ -275,15 +559,15 @@ void TFrameViewer::GoBack() {
                        chosen->History()[static_cast<size_t>(chosen->HistoryIndex())].Seq)
       chosen = frame;
   }
+  StopSound();
   if (chosen)
     chosen->HistoryStep(chosen->HistoryIndex() + 1);
   else
     TopLevelStep(HistoryIndex_ + 1);
-  StopSound();
 }
 
 void TFrameViewer::GoForward() {
-  if (Processing_) return;
+  if (Processing()) return;
   TFrame* chosen = nullptr;
   int lowest = 9999;
   for (TFrame* frame : Current_->Frames) {
@@ -295,11 +579,11 @@ void TFrameViewer::GoForward() {
       chosen = frame;
     }
   }
+  StopSound();
   if (chosen)
     chosen->HistoryStep(chosen->HistoryIndex() - 1);
   else
     TopLevelStep(HistoryIndex_ - 1);
-  StopSound();
 }
 
 bool TFrameViewer::BackButtonEnabled() {
@@ -332,7 +616,7 @@ void TFrameViewer::SetHistoryMaxCount(int Value) {
   ClearHistory();
   for (TPageViewer* viewer : Current_->Viewers) {
     viewer->ClearHistory();
-    viewer->SetHistoryMaxCount(0);
+    viewer->SetHistoryMaxCount(Value);
   }
   HistoryMaxCount_ = Value;
 }
@@ -347,7 +631,7 @@ void TFrameViewer::HotSpotCovered(void* Sender, const std::string& URL) {
 
 void TFrameViewer::HotSpotClick(void* Sender, const std::string& URL, bool& Handled) {
   Handled = true;
-  if (Processing_) return;
+  if (Processing()) return;
   auto* viewer = static_cast<TPageViewer*>(Sender);
   auto* frame = static_cast<TFrame*>(viewer->FrameOwner);
   if (!frame) return;
@@ -385,7 +669,7 @@ void TFrameViewer::HotSpotClick(void* Sender, const std::string& URL, bool& Hand
   }
   std::string file, dest;
   SplitAnchor(URL, file, dest);
-  if (!file.empty()) file = viewer->ExpandLinkFilename(file);
+  if (!file.empty() && !RequestEventsAssigned()) file = viewer->ExpandLinkFilename(file);
   if (dest_frame && Current_->Viewers.size() == 1 && !file.empty() &&
       !SameName(file, Current_->CurrentFile)) {
     dest_frame = nullptr;

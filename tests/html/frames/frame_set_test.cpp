@@ -141,6 +141,18 @@ TEST_F(FrameSetLoad, SelfIncludingSetStopsAtTheNestingLimit) {
   EXPECT_EQ(depth, kMaxFrameNesting);
 }
 
+TEST_F(FrameSetLoad, WideSelfIncludingSetStopsAtTheFrameLimit) {
+  // Twenty frames that each show the set again would be 168420 frames four levels down.
+  std::string frames;
+  for (int i = 0; i < 20; ++i) frames += "<frame src=wide.htm>";
+  fv->LoadFromFile(
+      Write("wide.htm", "<frameset rows=" + std::string(19, ',') + ">" + frames + "</frameset>"));
+  EXPECT_LE(fv->CurrentSet().FrameCount, kMaxFramesPerDocument + 20);
+  EXPECT_EQ(fv->CurrentSet().FrameCount, static_cast<int>(fv->CurrentSet().Frames.size()));
+  fv->LoadFromFile(Write("small.htm", "<p>Small"));
+  EXPECT_EQ(fv->CurrentSet().FrameCount, 1);
+}
+
 TEST_F(FrameSetLoad, NestedSetsAndNamesInDocumentOrder) {
   Write("a.htm", "<p>A");
   Write("b.htm", "<p>B");
