@@ -345,8 +345,22 @@ void GdiCanvas::ExtTextOut(int x, int y, uint32_t options, const Rect* rect,
   if (rect) {
     rc = RECT{rect->left, rect->top, rect->right, rect->bottom};
   }
+  // Each character is placed where the text's measured extent puts it: left to its own advances,
+  // Wine draws a long run narrower than GetTextExtentPoint32 measures it, which leaves a gap
+  // before the next run that layout placed after the measured width.
+  const int count = static_cast<int>(text.size());
+  std::vector<INT> dx;
+  if (count > 1) {
+    std::vector<INT> ends(static_cast<size_t>(count));
+    SIZE total{};
+    if (::GetTextExtentExPointA(dc_, text.data(), count, 0, nullptr, ends.data(), &total)) {
+      dx.resize(ends.size());
+      for (size_t i = 0; i < ends.size(); ++i) dx[i] = ends[i] - (i ? ends[i - 1] : 0);
+      if (std::any_of(dx.begin(), dx.end(), [](INT d) { return d < 0; })) dx.clear();
+    }
+  }
   ::ExtTextOutA(dc_, x, y, rect ? options & (ETO_OPAQUE | ETO_CLIPPED) : 0, rect ? &rc : nullptr,
-                text.data(), static_cast<UINT>(text.size()), nullptr);
+                text.data(), static_cast<UINT>(count), dx.empty() ? nullptr : dx.data());
 }
 
 void GdiCanvas::StretchBitmap(const Rect& dest, const Bitmap& src, const Rect& src_rect,
