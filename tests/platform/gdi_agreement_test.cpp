@@ -3,8 +3,10 @@
 #ifdef _WIN32
 
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <functional>
+#include <string>
 
 #include "canvas_adapters.h"
 #include "platform/headless/software_canvas.h"
@@ -141,6 +143,35 @@ TEST(GdiAgreementTest, ArcEndingOnAPixelCentre) {
         c.Arc(Rect{1, 1, 15, 15}, Point{15, 1}, Point{1, 15});
       },
       17, 17, "arc");
+}
+
+// Text ends where its measured extent says, however long the run: the next run of a line is
+// drawn at the extent, so a shorter drawing would leave a gap before it.
+TEST(GdiAgreementTest, TextEndsAtItsExtent) {
+  const std::string text =
+      "Each chapter links back to this page, so you can always find your way home. The toolbar";
+  auto gdi = GdiCanvas::CreateDib(900, 40);
+  ASSERT_TRUE(gdi);
+  for (const char* face : {"Times New Roman", "Arial"}) {
+    for (uint8_t style : {uint8_t{0}, uint8_t{kFontBold}}) {
+      FontSpec font;
+      font.name = face;
+      font.style = style;
+      gdi->FillRect(Rect{0, 0, 900, 40}, 0xFFFFFF);
+      gdi->SetFont(font);
+      gdi->SetBkMode(BkMode::kTransparent);
+      gdi->SetTextColor(0);
+      gdi->SetTextAlign(kAlignBaseline | kAlignLeft);
+      gdi->TextOut(0, 30, text);
+      const int extent = gdi->TextExtent(text).cx;
+      int last_ink = -1;
+      for (int x = 0; x < 900; ++x)
+        for (int y = 0; y < 40; ++y)
+          if ((GetPixel(gdi->dc(), x, y) & 0xFFFFFF) != 0xFFFFFF) last_ink = x;
+      EXPECT_LE(last_ink, extent) << face << " style " << int{style};
+      EXPECT_GE(last_ink, extent - 3) << face << " style " << int{style};
+    }
+  }
 }
 
 }  // namespace

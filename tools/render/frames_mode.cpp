@@ -8,7 +8,7 @@
 #include "html/frames/frame_viewer.h"
 #include "html/images/image_module.h"
 #include "modes.h"
-#include "platform/headless/glyph_source.h"
+#include "page_setup.h"
 #include "platform/headless/headless_window.h"
 #include "platform/headless/png_writer.h"
 #include "platform/headless/software_canvas.h"
@@ -105,16 +105,8 @@ bool IsFrameSetPage(const std::string& page) {
 }
 
 int FrameSetPage(const PageOptions& o) {
-  std::shared_ptr<GlyphSource> glyphs;
-  if (o.test_font) {
-    glyphs = std::make_shared<TestGlyphSource>();
-  } else {
-    glyphs = MakeFreeTypeGlyphSource();
-    if (!glyphs) {
-      std::fprintf(stderr, "brisomel-render: FreeType fonts unavailable; use --test-font\n");
-      return 1;
-    }
-  }
+  std::shared_ptr<GlyphSource> glyphs = PageGlyphs(o.test_font);
+  if (!glyphs) return 1;
   HeadlessWindowSystem windows(glyphs);
   ReadOnlyFiles files;
   TImageModule images(32);

@@ -20,7 +20,7 @@
 #include "html/document/section_list.h"
 #include "html/images/image_module.h"
 #include "modes.h"
-#include "platform/headless/glyph_source.h"
+#include "page_setup.h"
 #include "platform/headless/memory_controls.h"
 #include "platform/headless/png_writer.h"
 #include "platform/headless/software_canvas.h"
@@ -191,16 +191,8 @@ int PageMode(const std::vector<std::string>& args) {
   }
   const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 
-  std::shared_ptr<GlyphSource> glyphs;
-  if (o.test_font) {
-    glyphs = std::make_shared<TestGlyphSource>();
-  } else {
-    glyphs = MakeFreeTypeGlyphSource();
-    if (!glyphs) {
-      std::fprintf(stderr, "brisomel-render: FreeType fonts unavailable; use --test-font\n");
-      return 1;
-    }
-  }
+  std::shared_ptr<GlyphSource> glyphs = PageGlyphs(o.test_font);
+  if (!glyphs) return 1;
   SoftwareCanvas screen(1, 1, glyphs);
   ReadOnlyFiles files;
   TImageModule images(32);

@@ -7,7 +7,7 @@
 #include "html/images/image_module.h"
 #include "html/viewer/page_viewer.h"
 #include "modes.h"
-#include "platform/headless/glyph_source.h"
+#include "page_setup.h"
 #include "platform/headless/headless_window.h"
 #include "platform/headless/png_writer.h"
 #include "platform/headless/recording_printer.h"
@@ -26,16 +26,8 @@ std::string PageFileName(const std::string& pattern, int page) {
 }  // namespace
 
 int PrintPage(const PageOptions& o) {
-  std::shared_ptr<GlyphSource> glyphs;
-  if (o.test_font) {
-    glyphs = std::make_shared<TestGlyphSource>();
-  } else {
-    glyphs = MakeFreeTypeGlyphSource();
-    if (!glyphs) {
-      std::fprintf(stderr, "brisomel-render: FreeType fonts unavailable; use --test-font\n");
-      return 1;
-    }
-  }
+  std::shared_ptr<GlyphSource> glyphs = PageGlyphs(o.test_font);
+  if (!glyphs) return 1;
   HeadlessWindowSystem windows(glyphs);
   ReadOnlyFiles files;
   TImageModule images(32);
@@ -53,12 +45,7 @@ int PrintPage(const PageOptions& o) {
   TPageViewer viewer(TViewerServices{&windows, &files, nullptr, &images, &printer}, nullptr);
   viewer.SetViewImages(true);
   viewer.SetBounds(Rect{0, 0, o.width, 600});
-  try {
-    viewer.LoadFromFile(o.page);
-  } catch (const std::exception& e) {
-    std::fprintf(stderr, "brisomel-render: %s\n", e.what());
-    if (viewer.CurrentFileName().empty()) return 1;
-  }
+  if (!LoadViewerPage(viewer, o.page, false)) return 1;
   try {
     viewer.PrintRange(o.from_page, o.to_page);
   } catch (const std::exception& e) {

@@ -8,7 +8,7 @@
 #include "html/images/image_module.h"
 #include "html/viewer/page_viewer.h"
 #include "modes.h"
-#include "platform/headless/glyph_source.h"
+#include "page_setup.h"
 #include "platform/headless/headless_window.h"
 #include "platform/headless/png_writer.h"
 #include "platform/headless/software_canvas.h"
@@ -57,16 +57,8 @@ Bitmap Compose(TPageViewer& viewer, std::shared_ptr<GlyphSource> glyphs) {
 }  // namespace
 
 int ViewerPage(const PageOptions& o) {
-  std::shared_ptr<GlyphSource> glyphs;
-  if (o.test_font) {
-    glyphs = std::make_shared<TestGlyphSource>();
-  } else {
-    glyphs = MakeFreeTypeGlyphSource();
-    if (!glyphs) {
-      std::fprintf(stderr, "brisomel-render: FreeType fonts unavailable; use --test-font\n");
-      return 1;
-    }
-  }
+  std::shared_ptr<GlyphSource> glyphs = PageGlyphs(o.test_font);
+  if (!glyphs) return 1;
   HeadlessWindowSystem windows(glyphs);
   ReadOnlyFiles files;
   TImageModule images(32);
@@ -74,16 +66,7 @@ int ViewerPage(const PageOptions& o) {
   viewer.SetViewImages(true);
   viewer.SetDefBackground(0xC0C0C0);
   viewer.SetBounds(Rect{0, 0, o.width, o.height > 0 ? o.height : kDefaultHeight});
-  try {
-    if (IsTextFile(o.page))
-      viewer.LoadTextFile(o.page);
-    else
-      viewer.LoadFromFile(o.page);
-  } catch (const std::exception& e) {
-    // A parse error keeps what was read; a missing file leaves nothing to show.
-    std::fprintf(stderr, "brisomel-render: %s\n", e.what());
-    if (viewer.CurrentFileName().empty()) return 1;
-  }
+  if (!LoadViewerPage(viewer, o.page, IsTextFile(o.page))) return 1;
 
   if (o.finding) {
     viewer.FindStart = 0;

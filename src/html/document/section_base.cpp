@@ -3,6 +3,7 @@
 #include "html/document/section_base.h"
 
 #include <algorithm>
+#include <climits>
 
 #include "html/document/section_list.h"
 #include "html/document/text_section.h"
@@ -152,13 +153,16 @@ void TCell::Add(std::unique_ptr<TSectionBase> Section) {
   Section->OwnerCell = this;
   Section->ComputeHeight();
   Sections.push_back(std::move(Section));
+  ForgetSectionExtents();
 }
 
 void TCell::RefreshFonts() {
   for (auto& s : Sections) s->RefreshFonts();
+  ForgetSectionExtents();
 }
 
 int32_t TCell::LayOut(Canvas& canvas, int32_t Y, int32_t Width, int32_t& MaxWidth, int32_t& Curs) {
+  ForgetSectionExtents();
   IMgr.Reset();
   IMgr.Init(0, Width);
   IMgr.Width = Width;
@@ -178,7 +182,37 @@ int32_t TCell::LayOut(Canvas& canvas, int32_t Y, int32_t Width, int32_t& MaxWidt
     }
   }
   Len = Curs - StartCurs;
+  IndexSectionExtents();
   return std::max(H, IMgr.MaxFloatBottom() - Y);
+}
+
+void TCell::IndexSectionExtents() {
+  const size_t n = Sections.size();
+  Tops.resize(n);
+  ReachBelow.resize(n);
+  LowestTopFrom.resize(n);
+  OriginKeepers.clear();
+  int64_t top = 0, reach = INT64_MIN;
+  for (size_t i = 0; i < n; ++i) {
+    const TSectionBase& s = *Sections[i];
+    Tops[i] = top;
+    reach = std::max(reach, top + std::max(s.SectionHeight, s.DrawHeight));
+    ReachBelow[i] = reach;
+    if (s.KeepsPaintOrigin()) OriginKeepers.push_back(i);
+    top += s.SectionHeight;
+  }
+  int64_t lowest = INT64_MAX;
+  for (size_t i = n; i-- > 0;) {
+    lowest = std::min(lowest, Tops[i]);
+    LowestTopFrom[i] = lowest;
+  }
+}
+
+void TCell::ForgetSectionExtents() {
+  Tops.clear();
+  ReachBelow.clear();
+  LowestTopFrom.clear();
+  OriginKeepers.clear();
 }
 
 void TCell::MeasureWidths(Canvas& canvas, int32_t& Min, int32_t& Max) {
@@ -205,14 +239,37 @@ void TCell::ReportAndRemove(const EProcessError& error, size_t index) {
     MasterList->Services.Sys->MessageBox(error.what(), "Error");
   }
   Sections.erase(Sections.begin() + static_cast<std::ptrdiff_t>(index));
+  ForgetSectionExtents();
 }
 
 int32_t TCell::Paint(Canvas& canvas, const Rect& ARect, int32_t ClipWidth, int32_t X, int32_t Y) {
   IMgr.LfEdge = X;
   IMgr.RtEdge = X + IMgr.Width;
   IMgr.ClipWidth = ClipWidth;
-  for (auto& s : Sections) Y = s->Paint(canvas, ARect, IMgr, X, Y);
-  return Y;
+  // Printing decides where pages end while it walks, so it visits every section.
+  if (Sections.empty() || Tops.size() != Sections.size() || !MasterList || MasterList->Printing) {
+    for (auto& s : Sections) Y = s->Paint(canvas, ARect, IMgr, X, Y);
+    return Y;
+  }
+  // A section paints nothing when it lies wholly above or below the rectangle, so the screen's
+  // sections are found from the heights instead of asking every one.
+  const int64_t screen_top = int64_t{Y} - MasterList->YOff;
+  const auto above = std::partition_point(ReachBelow.begin(), ReachBelow.end(),
+                                          [&](int64_t r) { return screen_top + r < ARect.top; });
+  const size_t first = static_cast<size_t>(above - ReachBelow.begin());
+  const auto below = std::partition_point(
+      LowestTopFrom.begin() + static_cast<std::ptrdiff_t>(first), LowestTopFrom.end(),
+      [&](int64_t t) { return screen_top + t < ARect.bottom; });
+  const size_t end = static_cast<size_t>(below - LowestTopFrom.begin());
+  auto at = [Y](int64_t offset) {
+    return static_cast<int32_t>(std::clamp<int64_t>(Y + offset, INT32_MIN, INT32_MAX));
+  };
+  for (size_t i : OriginKeepers) {
+    if (i < first || i >= end) Sections[i]->NotePaintOrigin(X, at(Tops[i]));
+  }
+  int32_t y = first < Sections.size() ? at(Tops[first]) : Y;
+  for (size_t i = first; i < end; ++i) y = Sections[i]->Paint(canvas, ARect, IMgr, X, y);
+  return at(Tops.back() + Sections.back()->SectionHeight);
 }
 
 bool TCell::LinkAt(Canvas& canvas, int32_t X, int32_t Y, TUrlTarget& UrlTarget,

@@ -128,6 +128,10 @@ class TSectionBase {
   // Paints at document Y; returns the Y below the section.
   virtual int32_t Paint(Canvas& canvas, const Rect& ARect, IndentManager& IMgr, int32_t X,
                         int32_t Y);
+  // Sections whose hit tests use the place of their last paint (tables) say so here; a cell
+  // that passes over them off screen gives them that place through NotePaintOrigin.
+  virtual bool KeepsPaintOrigin() const { return false; }
+  virtual void NotePaintOrigin(int32_t X, int32_t Y) {}
   // Y is relative to the section's top in LinkAt, ImageAt and PositionAt.
   virtual bool LinkAt(Canvas& canvas, int32_t X, int32_t Y, TUrlTarget& UrlTarget,
                       TFormControlObj*& FormControl) {
@@ -212,6 +216,17 @@ class TCell {
   std::vector<std::unique_ptr<TSectionBase>> Sections;
 
  private:
+  // Where each section paints, from the cell's top, as the last layout left the heights:
+  // Tops[i] is the sum of the heights above section i, ReachBelow[i] the lowest bottom (top
+  // plus the larger of its flow and drawn height) of sections 0..i, and LowestTopFrom[i] the
+  // smallest top of sections i..end. Painting one screen starts at the first section that
+  // reaches into it and stops where every following section starts below it. Empty or of
+  // another size than Sections when out of date: painting then visits every section.
+  void IndexSectionExtents();
+  void ForgetSectionExtents();
+  std::vector<int64_t> Tops, ReachBelow, LowestTopFrom;
+  std::vector<size_t> OriginKeepers;  // indices of the sections that keep a paint origin
+
   // Shows a section's processing error and removes the section.
   void ReportAndRemove(const EProcessError& error, size_t index);
 };

@@ -43,6 +43,12 @@ class ThtmlTable : public TSectionBase {
                  int32_t& Curs) override;
   int32_t Paint(Canvas& canvas, const Rect& ARect, IndentManager& IMgr, int32_t X,
                 int32_t Y) override;
+  // Cell hit tests use DrawX and DrawY, the place of the last paint.
+  bool KeepsPaintOrigin() const override { return true; }
+  void NotePaintOrigin(int32_t X, int32_t Y) override {
+    DrawX = X + TableLeft;
+    DrawY = Y;
+  }
   bool LinkAt(Canvas& canvas, int32_t X, int32_t Y, TUrlTarget& UrlTarget,
               TFormControlObj*& FormControl) override;
   bool ImageAt(int32_t X, int32_t Y, TImageObj*& Obj, int32_t& IX, int32_t& IY) override;

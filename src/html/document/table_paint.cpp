@@ -19,8 +19,7 @@ int32_t ThtmlTable::Paint(Canvas& canvas, const Rect& ARect, IndentManager& IMgr
   TSectionList& list = *ParentSectionList;
   const int32_t yoff = list.YOff;
   const int32_t page_middle = ARect.top + ARect.height() / 2 + yoff;
-  DrawX = X + TableLeft;
-  DrawY = Y;
+  NotePaintOrigin(X, Y);
   if (list.Printing && Y > page_middle && Y < list.PageBottom && Y + DrawHeight > list.PageBottom &&
       DrawHeight < ARect.height()) {
     // Started low on the page and does not fit: the page ends above it.

@@ -78,6 +78,30 @@ std::string DirectoryOf(const std::string& path) {
   return at == std::string::npos ? std::string() : path.substr(0, at + 1);
 }
 
+// The position a scroll bar's code asks for, from `pos`: the thumb's track position, a line or
+// a page further, the start, or `bottom`.
+int32_t ScrollCodePosition(TScrollCode code, int32_t pos, T32ScrollBar& bar, int32_t bottom) {
+  switch (code) {
+    case scTrack:
+    case scPosition:
+      return bar.Port().TrackPosition();
+    case scLineUp:
+      return pos - bar.SmallChange;
+    case scLineDown:
+      return pos + bar.SmallChange;
+    case scPageUp:
+      return pos - bar.LargeChange;
+    case scPageDown:
+      return pos + bar.LargeChange;
+    case scTop:
+      return 0;
+    case scBottom:
+      return bottom;
+    default:
+      return pos;
+  }
+}
+
 }  // namespace
 
 TPageViewer::TPageViewer(const TViewerServices& services, TWindowPort* parent)
@@ -482,66 +506,14 @@ void TPageViewer::ScrollVerticalBy(int32_t NewPos, bool scroll_contents) {
 
 void TPageViewer::VScroll(TScrollCode code) {
   Window_->SetFocus();
-  int32_t pos = VerticalPosition();
-  switch (code) {
-    case scTrack:
-    case scPosition:
-      pos = VScrollBar_->Port().TrackPosition();
-      break;
-    case scLineUp:
-      pos -= VScrollBar_->SmallChange;
-      break;
-    case scLineDown:
-      pos += VScrollBar_->SmallChange;
-      break;
-    case scPageUp:
-      pos -= VScrollBar_->LargeChange;
-      break;
-    case scPageDown:
-      pos += VScrollBar_->LargeChange;
-      break;
-    case scTop:
-      pos = 0;
-      break;
-    case scBottom:
-      pos = MaxVertical_ - PanelHeight();
-      break;
-    default:
-      break;
-  }
-  ScrollVerticalBy(pos, true);
+  ScrollVerticalBy(
+      ScrollCodePosition(code, VerticalPosition(), *VScrollBar_, MaxVertical_ - PanelHeight()),
+      true);
 }
 
 void TPageViewer::HScroll(TScrollCode code) {
   Window_->SetFocus();
-  int32_t pos = HPosition_;
-  switch (code) {
-    case scTrack:
-    case scPosition:
-      pos = HScrollBar_->Port().TrackPosition();
-      break;
-    case scLineUp:
-      pos -= HScrollBar_->SmallChange;
-      break;
-    case scLineDown:
-      pos += HScrollBar_->SmallChange;
-      break;
-    case scPageUp:
-      pos -= HScrollBar_->LargeChange;
-      break;
-    case scPageDown:
-      pos += HScrollBar_->LargeChange;
-      break;
-    case scTop:
-      pos = 0;
-      break;
-    case scBottom:
-      pos = HScrollBar_->Max();
-      break;
-    default:
-      break;
-  }
-  SetHorizontalPosition(pos);
+  SetHorizontalPosition(ScrollCodePosition(code, HPosition_, *HScrollBar_, HScrollBar_->Max()));
   Invalidate();
 }
 

@@ -345,18 +345,22 @@ void GdiCanvas::ExtTextOut(int x, int y, uint32_t options, const Rect* rect,
   if (rect) {
     rc = RECT{rect->left, rect->top, rect->right, rect->bottom};
   }
-  // Each character is placed at the advance that TextExtent measures. Left to itself, Wine
-  // draws some fonts narrower than it measures them, which opens gaps between runs of text in
-  // different fonts and runs underlines past their words.
+  // Each character is placed where the text's measured extent puts it: left to its own advances,
+  // Wine draws a long run narrower than GetTextExtentPoint32 measures it, which leaves a gap
+  // before the next run that layout placed after the measured width.
   const int count = static_cast<int>(text.size());
-  std::vector<int> ends(static_cast<size_t>(count));
-  std::vector<int> advances(static_cast<size_t>(count));
-  SIZE total{};
-  const bool measured = count > 0 && ::GetTextExtentExPointA(dc_, text.data(), count, 0, nullptr,
-                                                             ends.data(), &total);
-  for (int i = 0; measured && i < count; ++i) advances[i] = ends[i] - (i > 0 ? ends[i - 1] : 0);
+  std::vector<INT> dx;
+  if (count > 1) {
+    std::vector<INT> ends(static_cast<size_t>(count));
+    SIZE total{};
+    if (::GetTextExtentExPointA(dc_, text.data(), count, 0, nullptr, ends.data(), &total)) {
+      dx.resize(ends.size());
+      for (size_t i = 0; i < ends.size(); ++i) dx[i] = ends[i] - (i ? ends[i - 1] : 0);
+      if (std::any_of(dx.begin(), dx.end(), [](INT d) { return d < 0; })) dx.clear();
+    }
+  }
   ::ExtTextOutA(dc_, x, y, rect ? options & (ETO_OPAQUE | ETO_CLIPPED) : 0, rect ? &rc : nullptr,
-                text.data(), static_cast<UINT>(count), measured ? advances.data() : nullptr);
+                text.data(), static_cast<UINT>(count), dx.empty() ? nullptr : dx.data());
 }
 
 void GdiCanvas::StretchBitmap(const Rect& dest, const Bitmap& src, const Rect& src_rect,

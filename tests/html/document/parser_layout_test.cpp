@@ -7,9 +7,9 @@
 #include <memory>
 #include <string>
 
+#include "html/document/document_builder.h"
 #include "html/document/section_list.h"
 #include "html/document/text_section.h"
-#include "html/document/document_builder.h"
 #include "platform/headless/glyph_source.h"
 #include "platform/headless/software_canvas.h"
 
@@ -145,6 +145,48 @@ TEST(ParserLayout, HundredThousandNestedListsRender) {
   for (int32_t y : {0, page.height / 2, page.height - 100}) {
     page.list.SetYOffset(y);
     page.list.Paint(canvas, Rect{0, 0, 200, 150}, 800, 10, 5 - y);
+  }
+}
+
+// A screen of a long page paints exactly the rows of the whole page painted at once, wherever
+// it is scrolled to: over floats reaching below their sections, right-floated and bordered
+// tables, rules, lists, and a table cell several screens long with floats of its own.
+TEST(ParserLayout, ScrolledScreensPaintAsTheWholePage) {
+  std::string html = "<BODY BGCOLOR=white>";
+  for (int i = 0; i < 12; ++i) {
+    const std::string n = std::to_string(i);
+    html += "<H2>Part " + n +
+            "</H2><IMG SRC=a.gif WIDTH=60 HEIGHT=" + std::to_string(40 + i * 13 % 90) +
+            " ALIGN=left>Words beside the float " + n +
+            "<P><TABLE BORDER=1 ALIGN=right><TR><TD BGCOLOR=#E0E0FF>right<TD>table " + n +
+            "</TABLE>Text running past the right table and on over more lines.<HR>"
+            "<UL><LI>one<LI>two <B>bold</B></UL>";
+    if (i % 4 == 1) {
+      html += "<TABLE BORDER=2 CELLPADDING=3><TR><TD>";
+      for (int k = 0; k < 30; ++k)
+        html += "<P>Cell paragraph " + std::to_string(k) +
+                (k % 7 == 0 ? "<IMG SRC=b.gif WIDTH=30 HEIGHT=70 ALIGN=right>" : "") +
+                (k % 9 == 0 ? "<HR>" : "");
+      html += "<TD VALIGN=bottom>side</TABLE>";
+    }
+  }
+  Page page(html, 300);
+  const int W = 300, H = 120;
+  ASSERT_GT(page.height, 8 * H);
+  SoftwareCanvas whole(W, page.height + H, page.glyphs);
+  page.list.SetYOffset(0);
+  page.list.Paint(whole, Rect{0, 0, W, page.height + H}, W, 0, 0);
+  const Bitmap& all = whole.surface();
+  for (int32_t y = 0; y < page.height; y += 37) {
+    SoftwareCanvas screen(W, H, page.glyphs);
+    page.list.SetYOffset(y);
+    page.list.Paint(screen, Rect{0, 0, W, H}, W, 0, 0);
+    const Bitmap& shown = screen.surface();
+    int differing = 0;
+    for (int row = 0; row < H; ++row)
+      for (int x = 0; x < W; ++x)
+        differing += shown.pixels[row * W + x] != all.pixels[(y + row) * W + x];
+    EXPECT_EQ(differing, 0) << "screen at " << y;
   }
 }
 
