@@ -110,12 +110,11 @@ TPageViewer::TPageViewer(const TViewerServices& services, TWindowPort* parent)
   Document_->OnControlEntered = [this](TFormControlObj* Control) {
     if (Control) ControlFocused(Control->YValue);
   };
-  Document_->FormSubmitHandler = [this](void*, const std::string& Action,
-                                        const std::vector<std::string>& Results,
-                                        const std::string& Method, const std::string& EncType,
-                                        const std::string& Target) {
-    FormSubmitted(Action, Target, EncType, Method, Results);
-  };
+  Document_->FormSubmitHandler =
+      [this](void*, const std::string& Action, const std::vector<std::string>& Results,
+             const std::string& Method, const std::string& EncType, const std::string& Target) {
+        FormSubmitted(Action, Target, EncType, Method, Results);
+      };
   Document_->SetFonts(DefFontName_, DefPreFontName_, DefFontSize_, DefFontColor_, DefHotSpotColor_,
                       DefBackground_);
   Document_->Charset = CharSet_;
@@ -657,8 +656,17 @@ void TPageViewer::DrawBackground(Canvas& canvas, const Rect& R, bool Erasing) {
     int y = -(VerticalPosition() % H);
     while (y < R.top) y += H;
     y -= H;
-    for (int column = x; column < R.right; column += W)
-      for (int row = y; row < R.bottom; row += H) canvas.DrawBitmap(column, row, *tile);
+    // A tile with partial transparency is blended with the panel colour.
+    const std::vector<uint8_t>* alpha = Document_->BackgroundAlpha();
+    if (alpha) canvas.FillRect(R, PanelColor_);
+    for (int column = x; column < R.right; column += W) {
+      for (int row = y; row < R.bottom; row += H) {
+        if (!alpha || !canvas.AlphaBlendBitmap(Rect{column, row, column + W, row + H}, *tile,
+                                               Rect{0, 0, W, H}, *alpha)) {
+          canvas.DrawBitmap(column, row, *tile);
+        }
+      }
+    }
   } catch (...) {
     canvas.FillRect(R, PanelColor_);
   }
