@@ -23,6 +23,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -313,6 +314,15 @@ class Canvas {
   // stretch mode. Masks draw as black (0) and white (1); indexed bitmaps through their palette.
   virtual void StretchBitmap(const Rect& dest, const Bitmap& source, const Rect& source_rect,
                              uint32_t rop) = 0;
+  // Stretches `source` (the part `source_rect`) into `dest` over what is already there, each
+  // source pixel weighted by its byte in `alpha` (width * height of the source, 0 transparent
+  // to 255 opaque); rows and columns that fall together keep one pixel, as colour-on-colour.
+  // False, with nothing drawn, when the canvas cannot blend or the alpha does not fit the
+  // source: the caller then draws through a mask instead.
+  virtual bool AlphaBlendBitmap(const Rect& dest, const Bitmap& source, const Rect& source_rect,
+                                std::span<const uint8_t> alpha) {
+    return false;
+  }
   void DrawBitmap(int x, int y, const Bitmap& source, uint32_t rop = kSrcCopy) {
     StretchBitmap(Rect{x, y, x + source.width, y + source.height}, source,
                   Rect{0, 0, source.width, source.height}, rop);

@@ -188,6 +188,30 @@ TEST_P(CanvasTest, MasksDrawBlackAndWhiteAndCutTransparentPixels) {
   EXPECT_EQ(Picture(*c, Rect{0, 0, 4, 1}), "grgb\n");
 }
 
+TEST_P(CanvasTest, AlphaBlendingWeighsEachPixelWithTheDestination) {
+  // Red at four alphas, stretched to twice its size over blue; within the clip only.
+  auto c = Make(8, 4);
+  c->FillRect(Rect{0, 0, 8, 4}, kBlue);
+  const Bitmap red = Bitmap::Rgb32(4, 1, 0xFF0000);
+  const std::vector<uint8_t> alpha{0, 64, 128, 255};
+  c->IntersectClipRect(Rect{0, 0, 8, 2});
+  ASSERT_TRUE(c->AlphaBlendBitmap(Rect{0, 1, 8, 3}, red, Rect{0, 0, 4, 1}, alpha));
+  for (int x = 0; x < 8; ++x) {
+    SCOPED_TRACE(x);
+    const Color blended = PixelOf(*c, x, 1);
+    const int a = alpha[x / 2];
+    EXPECT_NEAR(RedOf(blended), a, 2);
+    EXPECT_EQ(GreenOf(blended), 0);
+    EXPECT_NEAR(BlueOf(blended), 255 - a, 2);
+    EXPECT_EQ(PixelOf(*c, x, 0), kBlue);
+    EXPECT_EQ(PixelOf(*c, x, 2), kBlue) << "outside the clip";
+  }
+  // An alpha plane that does not fit the picture draws nothing.
+  c->SetClipRegion(nullptr);
+  EXPECT_FALSE(c->AlphaBlendBitmap(Rect{0, 3, 8, 4}, red, Rect{0, 0, 4, 1}, {alpha.data(), 3}));
+  EXPECT_EQ(Picture(*c, Rect{0, 3, 8, 4}), "bbbbbbbb\n");
+}
+
 TEST_P(CanvasTest, IndexedBitmapsDrawThroughTheirPalette) {
   auto c = Make(3, 1);
   Bitmap b;

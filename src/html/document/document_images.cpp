@@ -130,6 +130,7 @@ std::unique_ptr<TImageObj> TImageObj::CreateCopy(TSectionList& Parent) const {
   copy->NoBorder = NoBorder;
   copy->Image = Image;
   copy->Mask = Mask;
+  copy->Alpha = Alpha;
   copy->Transparent = Transparent;
   copy->IsMap = IsMap;
   copy->UseMap = UseMap;
@@ -185,6 +186,7 @@ void TImageObj::Fetch() {
         } else {
           Image = r.bitmap;
           Mask = r.mask;
+          Alpha = Mask ? r.alpha : nullptr;
           if (Mask) Transparent = r.kind == tkBottomLeft ? 1 : (r.from_cache ? 3 : 2);
         }
         if (Image || Gif) return;
@@ -201,6 +203,7 @@ void TImageObj::Fetch() {
   Failed = true;
   Image = &PlaceholderPicture(list, kResourceImageError);
   Mask = &PlaceholderPicture(list, kResourceImageErrorMask);
+  Alpha = nullptr;
   Transparent = 1;
 }
 
@@ -210,12 +213,14 @@ void TImageObj::ReplaceImage(const Bitmap* bitmap, const Bitmap* mask, TTranspar
   if (bitmap) {
     Image = bitmap;
     Mask = mask;
+    Alpha = nullptr;
     Transparent = mask ? 2 : 0;
     Failed = false;
   } else {
     Failed = true;
     Image = &PlaceholderPicture(ParentSectionList, kResourceImageError);
     Mask = &PlaceholderPicture(ParentSectionList, kResourceImageErrorMask);
+    Alpha = nullptr;
     Transparent = 1;
   }
 }
@@ -322,6 +327,7 @@ void TImageObj::Paint(Canvas& canvas, int32_t X, const TFontObj* FontRun, int32_
   bool placeholder = IsPlaceholder();
   const Bitmap* picture = show ? Image : &PlaceholderPicture(list, kResourceImageWait);
   const Bitmap* mask = show ? Mask : nullptr;
+  const std::vector<uint8_t>* alpha = show && !placeholder ? Alpha : nullptr;
   TGIFImage* gif = show && !placeholder ? Gif : nullptr;
   int32_t inset = placeholder ? 4 : 0;
   int32_t border = HasBorder ? 1 : 0;
@@ -358,7 +364,10 @@ void TImageObj::Paint(Canvas& canvas, int32_t X, const TFontObj* FontRun, int32_
         Rect stretched{px, py, px + ObjWidth, py + ObjHeight};
         Rect dest = placeholder ? natural : stretched;
         canvas.SetStretchMode(StretchMode::kColorOnColor);
-        if ((Transparent != 0 || Failed) && mask && !mask->empty()) {
+        const Rect whole{0, 0, picture->width, picture->height};
+        if (alpha && !printing && canvas.AlphaBlendBitmap(dest, *picture, whole, *alpha)) {
+          // Blended with the page, background image or cell beneath it.
+        } else if ((Transparent != 0 || Failed) && mask && !mask->empty()) {
           DrawMasked(canvas, dest, *picture, *mask);
         } else {
           canvas.StretchBitmap(dest, *picture, Rect{0, 0, picture->width, picture->height},

@@ -61,6 +61,9 @@ class TImageObj {
   const Bitmap* Image = nullptr;
   TGIFImage* Gif = nullptr;
   const Bitmap* Mask = nullptr;
+  // The picture's alpha plane (the cache entry's) when it has partial transparency: drawn
+  // blended with what is beneath it where the canvas can, through Mask otherwise.
+  const std::vector<uint8_t>* Alpha = nullptr;
   TSectionList* ParentSectionList;
   uint8_t Transparent = 0;
   bool IsMap = false;

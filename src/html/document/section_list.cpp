@@ -55,6 +55,7 @@ void TSectionList::Clear() {
   }
   BackgroundKey_.clear();
   BackgroundBitmap = nullptr;
+  BackgroundAlpha_ = nullptr;
   BackgroundLoaded = false;
   FormControls.clear();
   CurrentForm = nullptr;
@@ -96,6 +97,7 @@ void TSectionList::SetBackgroundImage(const std::string& Name) {
   }
   BackgroundKey_.clear();
   BackgroundBitmap = nullptr;
+  BackgroundAlpha_ = nullptr;
   BackgroundLoaded = false;
 }
 
@@ -111,6 +113,7 @@ const Bitmap* TSectionList::BackgroundImage() {
     } else if (r.item) {
       if (r.bitmap && !r.gif) {
         BackgroundBitmap = r.bitmap;
+        BackgroundAlpha_ = r.alpha;
         BackgroundKey_ = brisomel::CacheKey(name);
       } else if (Services.ImageModule) {
         Services.ImageModule->Cache().ReleaseUse(brisomel::CacheKey(name));

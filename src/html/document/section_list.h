@@ -96,6 +96,9 @@ class TSectionList : public TCell, public TFontSettings {
   void SetBackgroundImage(const std::string& Name);
   // The background bitmap, fetched on first use when images are shown; null without one.
   const Bitmap* BackgroundImage();
+  // The background image's alpha plane when it has partial transparency (after
+  // BackgroundImage); null otherwise.
+  const std::vector<uint8_t>* BackgroundAlpha() const { return BackgroundAlpha_; }
   const std::string& BackgroundImageName() const { return BackgroundImageName_; }
   int32_t SelectionLength();
   // The selected text, as a copy to the clipboard would take it.
@@ -145,6 +148,7 @@ class TSectionList : public TCell, public TFontSettings {
 
   std::string BackgroundImageName_;
   const Bitmap* BackgroundBitmap = nullptr;
+  const std::vector<uint8_t>* BackgroundAlpha_ = nullptr;
   bool BackgroundLoaded = false;
 
   std::vector<std::unique_ptr<TMapItem>> Maps;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <algorithm>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <utility>
@@ -29,6 +30,9 @@ struct TBitmapItem {
   std::unique_ptr<Bitmap> bitmap;
   std::unique_ptr<TGIFImage> gif;
   std::unique_ptr<Bitmap> mask;  // white where transparent
+  // Each pixel's alpha (0 transparent to 255 opaque) for a picture with pixels between the
+  // two, drawn blended where the canvas can; empty otherwise.
+  std::vector<uint8_t> alpha;
 };
 
 // Upper-cases ASCII letters and trims leading and trailing blanks and control characters.

@@ -30,11 +30,14 @@ std::unique_ptr<Bitmap> DecodeJpeg(TImageModule& module, std::span<const uint8_t
   return b ? std::make_unique<Bitmap>(std::move(*b)) : nullptr;
 }
 
-// A PNG as a bitmap, and its mask (from tRNS or alpha) in `mask` when it has one.
-std::unique_ptr<Bitmap> DecodePng(std::span<const uint8_t> bytes, std::unique_ptr<Bitmap>* mask) {
+// A PNG as a bitmap, its mask (from tRNS or alpha) in `mask` when it has one, and its alpha
+// plane in `alpha` when some alpha lies between transparent and opaque.
+std::unique_ptr<Bitmap> DecodePng(std::span<const uint8_t> bytes, std::unique_ptr<Bitmap>* mask,
+                                  std::vector<uint8_t>* alpha = nullptr) {
   std::optional<TPngImage> png = TPngImage::Decode(bytes);
   if (!png) return nullptr;
   if (mask && png->mask) *mask = std::make_unique<Bitmap>(std::move(*png->mask));
+  if (alpha && png->partial_alpha) *alpha = std::move(png->alpha);
   return std::make_unique<Bitmap>(std::move(png->bitmap));
 }
 
@@ -77,7 +80,8 @@ std::unique_ptr<Bitmap> LoadBitmapFile(TImageModule& module, Files& files, const
 }
 
 std::unique_ptr<Bitmap> ReadImageFile(TImageModule& module, Files& files, const std::string& name,
-                                      TTransparency& kind, std::unique_ptr<Bitmap>& mask) {
+                                      TTransparency& kind, std::unique_ptr<Bitmap>& mask,
+                                      std::vector<uint8_t>* alpha) {
   mask.reset();
   try {
     if (!files.Exists(name)) return nullptr;
@@ -86,7 +90,7 @@ std::unique_ptr<Bitmap> ReadImageFile(TImageModule& module, Files& files, const 
       // A PNG carries its own transparency (tRNS or alpha), whatever the file is called.
       auto bytes = ReadFileBytes(files, name);
       if (!bytes) return nullptr;
-      std::unique_ptr<Bitmap> b = DecodePng(*bytes, &mask);
+      std::unique_ptr<Bitmap> b = DecodePng(*bytes, &mask, alpha);
       if (!b) return nullptr;
       if (mask)
         kind = tkPng;
@@ -117,7 +121,8 @@ std::unique_ptr<Bitmap> ReadImageFile(TImageModule& module, Files& files, const 
 }
 
 std::unique_ptr<Bitmap> LoadBitmapStream(TImageModule& module, const std::vector<uint8_t>* stream,
-                                         TTransparency& kind, std::unique_ptr<Bitmap>& mask) {
+                                         TTransparency& kind, std::unique_ptr<Bitmap>& mask,
+                                         std::vector<uint8_t>* alpha) {
   mask.reset();
   if (!stream || stream->size() < 20) return nullptr;
   try {
@@ -127,7 +132,7 @@ std::unique_ptr<Bitmap> LoadBitmapStream(TImageModule& module, const std::vector
       kind = tkNone;
       b = DecodeJpeg(module, *stream);
     } else if (type == itPng) {
-      b = DecodePng(*stream, &mask);
+      b = DecodePng(*stream, &mask, alpha);
       if (mask) kind = tkPng;
     } else if (type == itBitmap) {
       std::optional<Bitmap> read = ReadWindowsBitmap(*stream);
@@ -180,10 +185,12 @@ TLookupResult LookupImage(TImageModule& module, Files& files, const std::string&
       r.bitmap = item.bitmap.get();
       r.gif = item.gif.get();
       r.mask = item.mask.get();
+      if (!item.alpha.empty()) r.alpha = &item.alpha;
       return r;
     }
 
     std::unique_ptr<Bitmap> bitmap, mask;
+    std::vector<uint8_t> alpha;
     std::unique_ptr<TGIFImage> gif;
     if (handlers.bitmap_request) {
       int32_t colour = -1;
@@ -206,14 +213,14 @@ TLookupResult LookupImage(TImageModule& module, Files& files, const std::string&
         TImageType type = ImageTypeOf(
             std::span<const uint8_t>(*stream).first(std::min(stream->size(), kImageTypeBytes)));
         if (type == itGif || type == itGif89) gif = DecodeGif(module, *stream);
-        if (!gif) bitmap = LoadBitmapStream(module, stream, r.kind, mask);
+        if (!gif) bitmap = LoadBitmapStream(module, stream, r.kind, mask, &alpha);
       }
     } else {
       if (HasExtension(source, ".gif")) {
         auto bytes = ReadFileBytes(files, source);
         if (bytes) gif = DecodeGif(module, *bytes);
       }
-      if (!gif) bitmap = ReadImageFile(module, files, source, r.kind, mask);
+      if (!gif) bitmap = ReadImageFile(module, files, source, r.kind, mask, &alpha);
     }
 
     if (gif && gif->FrameCount() == 1) {
@@ -234,6 +241,7 @@ TLookupResult LookupImage(TImageModule& module, Files& files, const std::string&
     item->bitmap = std::move(bitmap);
     item->gif = std::move(gif);
     item->mask = std::move(mask);
+    if (item->mask) item->alpha = std::move(alpha);
     TBitmapItem* added = item.get();
     if (!cache.Add(key, std::move(item))) {
       // Cannot happen for a key just found missing; the image is dropped with the entry.
@@ -243,6 +251,7 @@ TLookupResult LookupImage(TImageModule& module, Files& files, const std::string&
     r.bitmap = added->bitmap.get();
     r.gif = added->gif.get();
     r.mask = added->mask.get();
+    if (!added->alpha.empty()) r.alpha = &added->alpha;
     return r;
   } catch (...) {
     return TLookupResult{};

@@ -24,14 +24,17 @@ std::unique_ptr<Bitmap> LoadBitmapFile(TImageModule& module, Files& files, const
 
 // A bitmap for a document from a file, with a mask when `kind` asks for one; `kind` becomes
 // tkGif or tkPng when a ".gif"/".png" file names a transparent colour. A PNG (told by its
-// bytes) takes its mask from tRNS or alpha (alpha below half is transparent), kind tkPng.
+// bytes) takes its mask from tRNS or alpha (alpha below half is transparent), kind tkPng,
+// and gives its alpha plane in `alpha` (when given) if some alpha lies between 0 and 255.
 std::unique_ptr<Bitmap> ReadImageFile(TImageModule& module, Files& files, const std::string& name,
-                                      TTransparency& kind, std::unique_ptr<Bitmap>& mask);
+                                      TTransparency& kind, std::unique_ptr<Bitmap>& mask,
+                                      std::vector<uint8_t>* alpha = nullptr);
 
 // A Windows bitmap, PNG or JPEG from memory (an image-request answer). JPEGs never get a
-// mask; a PNG with tRNS or alpha gets its own (kind tkPng).
+// mask; a PNG with tRNS or alpha gets its own (kind tkPng), and its alpha as ReadImageFile.
 std::unique_ptr<Bitmap> LoadBitmapStream(TImageModule& module, const std::vector<uint8_t>* stream,
-                                         TTransparency& kind, std::unique_ptr<Bitmap>& mask);
+                                         TTransparency& kind, std::unique_ptr<Bitmap>& mask,
+                                         std::vector<uint8_t>* alpha = nullptr);
 
 // The document's handlers for images it cannot find by itself (the viewer's events).
 struct TImageHandlers {
@@ -47,6 +50,7 @@ struct TLookupResult {
   Bitmap* bitmap = nullptr;     // the image when it is a bitmap
   TGIFImage* gif = nullptr;     // the image when it is an animated GIF
   Bitmap* mask = nullptr;
+  const std::vector<uint8_t>* alpha = nullptr;  // the entry's alpha plane, when it has one
   TTransparency kind = tkNone;
   bool delayed = false;  // the image-request handler answered "not yet"
   bool from_cache = false;

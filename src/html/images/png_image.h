@@ -24,6 +24,7 @@ struct TPngImage {
   Bitmap bitmap;               // kRgb32
   std::optional<Bitmap> mask;  // kMask1, white where alpha is below half; none when opaque
   std::vector<uint8_t> alpha;  // each pixel's alpha, 0 to 255; empty when opaque
+  bool partial_alpha = false;  // some pixel is neither fully transparent nor opaque
 
   // None for any error (bad signature, CRC, truncated data, too large); never throws and
   // never ends the process.

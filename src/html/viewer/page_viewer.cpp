@@ -635,8 +635,17 @@ void TPageViewer::DrawBackground(Canvas& canvas, const Rect& R, bool Erasing) {
     int y = -(VerticalPosition() % H);
     while (y < R.top) y += H;
     y -= H;
-    for (int column = x; column < R.right; column += W)
-      for (int row = y; row < R.bottom; row += H) canvas.DrawBitmap(column, row, *tile);
+    // A tile with partial transparency is blended with the panel colour.
+    const std::vector<uint8_t>* alpha = Document_->BackgroundAlpha();
+    if (alpha) canvas.FillRect(R, PanelColor_);
+    for (int column = x; column < R.right; column += W) {
+      for (int row = y; row < R.bottom; row += H) {
+        if (!alpha || !canvas.AlphaBlendBitmap(Rect{column, row, column + W, row + H}, *tile,
+                                               Rect{0, 0, W, H}, *alpha)) {
+          canvas.DrawBitmap(column, row, *tile);
+        }
+      }
+    }
   } catch (...) {
     canvas.FillRect(R, PanelColor_);
   }

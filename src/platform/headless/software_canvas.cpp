@@ -911,6 +911,45 @@ void SoftwareCanvas::StretchBitmap(const Rect& dest, const Bitmap& src, const Re
   }
 }
 
+bool SoftwareCanvas::AlphaBlendBitmap(const Rect& dest, const Bitmap& src, const Rect& src_rect,
+                                      std::span<const uint8_t> alpha) {
+  if (src.empty() || alpha.size() != static_cast<size_t>(src.width) * src.height) return false;
+  if (caps_.monochrome()) return false;
+  // The picture and its alpha are stretched as StretchBitmap stretches them, colour-on-colour,
+  // onto two scratch surfaces covering the visible part of the destination; the alpha travels
+  // as a grey picture. Then each visible pixel inside the clip is blended with the surface.
+  const Point p0 = LogicalToDevice(Point{dest.left, dest.top});
+  const Point p1 = LogicalToDevice(Point{dest.right, dest.bottom});
+  const Rect visible{std::max(std::min(p0.x, p1.x), 0), std::max(std::min(p0.y, p1.y), 0),
+                     std::min(std::max(p0.x, p1.x), surface_.width),
+                     std::min(std::max(p0.y, p1.y), surface_.height)};
+  if (visible.left >= visible.right || visible.top >= visible.bottom) return true;
+  Bitmap weights = Bitmap::Rgb32(src.width, src.height);
+  for (size_t i = 0; i < alpha.size(); ++i) weights.pixels[i] = alpha[i];
+  const Rect scratch_dest{p0.x - visible.left, p0.y - visible.top, p1.x - visible.left,
+                          p1.y - visible.top};
+  SoftwareCanvas colour(visible.width(), visible.height(), glyphs_);
+  SoftwareCanvas weight(visible.width(), visible.height(), glyphs_);
+  colour.SetStretchMode(StretchMode::kColorOnColor);
+  weight.SetStretchMode(StretchMode::kColorOnColor);
+  // Outside the source rectangle's bitmap a pixel reads black: no weight, nothing drawn.
+  weight.FillRect(Rect{0, 0, visible.width(), visible.height()}, 0);
+  colour.StretchBitmap(scratch_dest, src, src_rect, kSrcCopy);
+  weight.StretchBitmap(scratch_dest, weights, src_rect, kSrcCopy);
+  Clipper clip(surface_, state_);
+  for (int y = visible.top; y < visible.bottom; ++y) {
+    uint32_t* row = surface_.pixels.data() + static_cast<size_t>(y) * surface_.width;
+    const size_t scratch_row = static_cast<size_t>(y - visible.top) * visible.width();
+    clip.Spans(y, visible.left, visible.right, [&](int a, int b) {
+      for (int x = a; x < b; ++x) {
+        const size_t i = scratch_row + (x - visible.left);
+        row[x] = Blend(row[x], colour.surface_.pixels[i], weight.surface_.pixels[i] & 0xFF);
+      }
+    });
+  }
+  return true;
+}
+
 std::unique_ptr<Canvas> SoftwareCanvas::CreateCompatible(int width, int height) {
   auto c = std::make_unique<SoftwareCanvas>(width, height, glyphs_);
   c->SetDeviceCaps(caps_);

@@ -416,6 +416,56 @@ void GdiCanvas::StretchBitmap(const Rect& dest, const Bitmap& src, const Rect& s
                   src_rect.width(), src_rect.height(), bits, bmi, DIB_RGB_COLORS, rop);
 }
 
+bool GdiCanvas::AlphaBlendBitmap(const Rect& dest, const Bitmap& src, const Rect& src_rect,
+                                 std::span<const uint8_t> alpha) {
+  if (src.empty() || alpha.size() != static_cast<size_t>(src.width) * src.height) return false;
+  // AlphaBlend takes neither mirrored rectangles nor source rectangles beyond the bitmap.
+  if (dest.width() <= 0 || dest.height() <= 0 || src_rect.width() <= 0 || src_rect.height() <= 0 ||
+      src_rect.left < 0 || src_rect.top < 0 || src_rect.right > src.width ||
+      src_rect.bottom > src.height) {
+    return false;
+  }
+  if (GetDeviceCaps().monochrome()) return false;
+  Sync();
+  // The picture as a top-down 32-bit DIB section with each colour premultiplied by its alpha,
+  // the form AlphaBlend blends per pixel.
+  HDC memory = CreateCompatibleDC(dc_);
+  if (!memory) return false;
+  BITMAPINFO bmi{};
+  bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  bmi.bmiHeader.biWidth = src.width;
+  bmi.bmiHeader.biHeight = -src.height;
+  bmi.bmiHeader.biPlanes = 1;
+  bmi.bmiHeader.biBitCount = 32;
+  bmi.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  HBITMAP dib = CreateDIBSection(memory, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  if (!dib) {
+    DeleteDC(memory);
+    return false;
+  }
+  auto* out = static_cast<uint32_t*>(bits);
+  for (int y = 0; y < src.height; ++y) {
+    for (int x = 0; x < src.width; ++x) {
+      const size_t i = static_cast<size_t>(y) * src.width + x;
+      const uint32_t c = src.ColorAt(x, y), a = alpha[i];
+      uint32_t p = a << 24;
+      for (int shift = 0; shift < 24; shift += 8)
+        p |= (((c >> shift) & 0xFF) * a + 127) / 255 << shift;
+      out[i] = p;
+    }
+  }
+  HGDIOBJ old = SelectObject(memory, dib);
+  BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+  const BOOL drawn =
+      ::AlphaBlend(dc_, dest.left, dest.top, dest.width(), dest.height(), memory, src_rect.left,
+                   src_rect.top, src_rect.width(), src_rect.height(), blend);
+  SelectObject(memory, old);
+  DeleteObject(dib);
+  DeleteDC(memory);
+  return drawn != FALSE;
+}
+
 std::unique_ptr<Canvas> GdiCanvas::CreateCompatible(int width, int height) {
   return CreateDib(width, height, dc_);
 }

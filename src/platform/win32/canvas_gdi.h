@@ -52,6 +52,8 @@ class GdiCanvas : public Canvas {
   void ExtTextOut(int x, int y, uint32_t options, const Rect* rect, std::string_view text) override;
   void StretchBitmap(const Rect& dest, const Bitmap& source, const Rect& source_rect,
                      uint32_t rop) override;
+  bool AlphaBlendBitmap(const Rect& dest, const Bitmap& source, const Rect& source_rect,
+                        std::span<const uint8_t> alpha) override;
   std::unique_ptr<Canvas> CreateCompatible(int width, int height) override;
   void CopyFrom(const Rect& dest, Canvas& source, Point source_origin, uint32_t rop) override;
   Bitmap ReadPixels(const Rect& device_rect) override;

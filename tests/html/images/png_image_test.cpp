@@ -206,6 +206,21 @@ TEST(PngImage, AlphaGivesTheMaskBelowHalf) {
   ASSERT_TRUE(opaque);
   EXPECT_FALSE(opaque->mask);
   EXPECT_TRUE(opaque->alpha.empty());
+  EXPECT_FALSE(opaque->partial_alpha);
+  EXPECT_TRUE(png->partial_alpha);
+
+  // Transparency that starts below opaque rows, with and without alpha between 0 and 255.
+  const std::vector<uint32_t> cut = {0xFF010203, 0xFF040506, 0xFF070809,
+                                     0xFF0A0B0C, 0x000D0E0F, 0xFF101112};
+  std::vector<uint32_t> soft = cut;
+  soft[5] = 0x40101112;
+  for (const auto& [pixels, partial] : {std::pair{cut, false}, std::pair{soft, true}}) {
+    std::optional<TPngImage> p = TPngImage::Decode(test::WritePng(2, 3, pixels));
+    ASSERT_TRUE(p && p->mask);
+    EXPECT_EQ(Argb(*p), pixels);
+    EXPECT_EQ(p->mask->indices, (std::vector<uint8_t>{0, 0, 0, 0, 1, partial}));
+    EXPECT_EQ(p->partial_alpha, partial);
+  }
 }
 
 TEST(PngImage, MalformedFilesGiveNoImage) {
@@ -290,9 +305,12 @@ TEST(PngImage, LoadersGiveTheMaskAsPngTransparency) {
   EXPECT_EQ(clear.item->transparency, tkPng);
   EXPECT_EQ(clear.mask->indices, (std::vector<uint8_t>{0, 0, 1, 1, 0, 1}));
   EXPECT_EQ(clear.bitmap->ColorAt(1, 1), 0x123456u);
+  ASSERT_TRUE(clear.alpha) << "alpha between 0 and 255 is kept for blending";
+  EXPECT_EQ(*clear.alpha, (std::vector<uint8_t>{0xFF, 0x80, 0x7F, 0x00, 0xFF, 0x01}));
   TLookupResult again = LookupImage(module, files, " CLEAR.PNG", tkNone);
   EXPECT_TRUE(again.from_cache);
   EXPECT_EQ(again.kind, tkPng);
+  EXPECT_EQ(again.alpha, clear.alpha);
 
   TLookupResult opaque = LookupImage(module, files, "opaque.PNG", tkNone);
   ASSERT_TRUE(opaque.bitmap);
@@ -300,6 +318,10 @@ TEST(PngImage, LoadersGiveTheMaskAsPngTransparency) {
   TLookupResult asked = LookupImage(module, files, "named.gif", tkBottomLeft);
   ASSERT_TRUE(asked.bitmap && asked.mask);
   EXPECT_EQ(asked.kind, tkPng);
+  files.files["cut.png"] = test::WritePng(2, 1, {0xFF000000, 0x00FFFFFF});
+  TLookupResult cut = LookupImage(module, files, "cut.png", tkNone);
+  ASSERT_TRUE(cut.bitmap && cut.mask);
+  EXPECT_FALSE(cut.alpha) << "a mask says all of it";
 
   const std::vector<uint8_t> stream = files.files["clear.png"];
   TImageHandlers handlers;
