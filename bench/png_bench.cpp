@@ -124,12 +124,12 @@ void BM_Rgba_Ours(benchmark::State& s) { Ours(s, Rgba()); }
 void BM_Rgba_Libpng(benchmark::State& s) { Bare(s, Rgba()); }
 void BM_Palette_Ours(benchmark::State& s) { Ours(s, Palette()); }
 void BM_Palette_Libpng(benchmark::State& s) { Bare(s, Palette()); }
-BENCHMARK(BM_Rgb_Ours)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_Rgb_Libpng)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_Rgba_Ours)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_Rgba_Libpng)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_Palette_Ours)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_Palette_Libpng)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Rgb_Ours)->Unit(benchmark::kMillisecond)->Repetitions(9);
+BENCHMARK(BM_Rgb_Libpng)->Unit(benchmark::kMillisecond)->Repetitions(9);
+BENCHMARK(BM_Rgba_Ours)->Unit(benchmark::kMillisecond)->Repetitions(9);
+BENCHMARK(BM_Rgba_Libpng)->Unit(benchmark::kMillisecond)->Repetitions(9);
+BENCHMARK(BM_Palette_Ours)->Unit(benchmark::kMillisecond)->Repetitions(9);
+BENCHMARK(BM_Palette_Libpng)->Unit(benchmark::kMillisecond)->Repetitions(9);
 
 }  // namespace
 
