@@ -4,6 +4,8 @@
 #include <exception>
 #include <stdexcept>
 
+#include "shell/caption_buttons.h"
+
 namespace brisomel {
 namespace {
 
@@ -247,19 +249,19 @@ void TGradientCaption::DrawButtons(HDC dc, const RECT& bar) {
   const int height = GetSystemMetrics(SM_CYSIZE) - 4;
   const int top = bar.top + (bar.bottom - bar.top - height) / 2;
   RECT button{bar.right - 2 - width, top, bar.right - 2, top + height};
-  DrawFrameControl(dc, &button, DFC_CAPTION, DFCS_CAPTIONCLOSE);
+  DrawCaptionButton(dc, button, DFCS_CAPTIONCLOSE);
   if (style & (WS_MAXIMIZEBOX | WS_MINIMIZEBOX)) {
     OffsetRect(&button, -(width + 2), 0);
-    DrawFrameControl(dc, &button, DFC_CAPTION,
-                     (IsZoomed(form_) ? DFCS_CAPTIONRESTORE : DFCS_CAPTIONMAX) |
-                         ((style & WS_MAXIMIZEBOX) ? 0 : DFCS_INACTIVE));
+    DrawCaptionButton(dc, button,
+                      (IsZoomed(form_) ? DFCS_CAPTIONRESTORE : DFCS_CAPTIONMAX) |
+                          ((style & WS_MAXIMIZEBOX) ? 0 : DFCS_INACTIVE));
     OffsetRect(&button, -width, 0);
-    DrawFrameControl(dc, &button, DFC_CAPTION,
-                     (IsIconic(form_) ? DFCS_CAPTIONRESTORE : DFCS_CAPTIONMIN) |
-                         ((style & WS_MINIMIZEBOX) ? 0 : DFCS_INACTIVE));
+    DrawCaptionButton(dc, button,
+                      (IsIconic(form_) ? DFCS_CAPTIONRESTORE : DFCS_CAPTIONMIN) |
+                          ((style & WS_MINIMIZEBOX) ? 0 : DFCS_INACTIVE));
   } else if (GetWindowLongA(form_, GWL_EXSTYLE) & WS_EX_CONTEXTHELP) {
     OffsetRect(&button, -(width + 2), 0);
-    DrawFrameControl(dc, &button, DFC_CAPTION, DFCS_CAPTIONHELP);
+    DrawCaptionButton(dc, button, DFCS_CAPTIONHELP);
   }
 }
 
