@@ -438,6 +438,15 @@ std::unique_ptr<TGradientCaption> MakeDesignedCaptionBar(HWND form, const std::s
   bar->AppNameText.SetFontKind(fkSystemB);
   bar->CaptionText.SetFontKind(fkSystem);
   bar->CaptionText.SetCaption(caption);
+  // The texts sit on the bar's dark left end. The system's caption-text colours are black on
+  // many systems (and under Wine), which cannot be read on navy or black, so the bar's design
+  // gives them light colours of its own.
+  for (TCompanyText* text :
+       {&bar->CompanyText, static_cast<TCompanyText*>(&bar->AppNameText),
+        static_cast<TCompanyText*>(&bar->CaptionText)}) {
+    text->ColorActive = kWhite;
+    text->ColorInactive = kSilver;
+  }
   return bar;
 }
 

@@ -27,6 +27,7 @@ constexpr TCaptionColor SystemCaptionColor(int index) {
 inline constexpr TCaptionColor kNavy = 0x00800000;
 inline constexpr TCaptionColor kSilver = 0x00C0C0C0;
 inline constexpr TCaptionColor kBlack = 0x00000000;
+inline constexpr TCaptionColor kWhite = 0x00FFFFFF;
 
 // One text of the bar. Changing its caption or visibility retitles the form.
 class TCompanyText {
@@ -144,7 +145,7 @@ namespace brisomel {
 
 // The bar both of the program's windows carry, with `caption` as its caption text: navy to
 // silver while active, the company text bold italic, the application name bold, the caption
-// plain.
+// plain; the texts white while active and silver while inactive.
 std::unique_ptr<TGradientCaption> MakeDesignedCaptionBar(HWND form, const std::string& caption);
 
 }  // namespace brisomel
