@@ -636,8 +636,10 @@ HTML
     sleep 1
     [ "$(differ "$opened" "$(screenshot reader-menu-back)" "$page_area")" = 0 ] || fail "the menu's Back did not go back"
     history_is 1 1 "the menu's Back"
-    drv click "$hwnd" Forward || fail "could not click Forward"
+    drv popup "$hwnd" 400 400 2 || fail "no popup menu for Forward"
     sleep 1
+    [ "$(differ "$second" "$(screenshot reader-menu-forward)" "$page_area")" = 0 ] || fail "the menu's Forward did not return"
+    history_is 1 0 "the menu's Forward"
     drv click "$hwnd" Home || fail "could not click Home"
     sleep 1
     [ "$(differ "$opened" "$(screenshot reader-home)" "$page_area")" = 0 ] || fail "Home did not return to the opened page"
@@ -647,6 +649,7 @@ HTML
     [ "$(differ "$opened" "$(screenshot reader-end)" "$page_area")" != 0 ] || fail "End did not scroll the page"
     drv key "$hwnd" 0x24
     [ "$(differ "$opened" "$(screenshot reader-home-key)" "$page_area")" = 0 ] || fail "the Home key did not scroll back to the top"
+    note "the menu's Forward returned to the second page"
 
     # Links that leave the book: the page stays, no error, and the shell was asked.
     drv mouse "$hwnd" click 60 178 || fail "no click on the mail link"
@@ -678,6 +681,14 @@ HTML
     pdftoppm -r 50 -png -f 1 -l 1 "$work/printed.pdf" "$work/printed"
     pdftotext "$work/printed.pdf" - | grep -q "opened from outside" || fail "the PDF does not hold the opened page"
     note "the menu's Print printed the opened page to cups-pdf"
+
+    # The Open button's dialog: the second page, chosen in it, shows.
+    drv click "$hwnd" Open || fail "could not click Open"
+    drv wait-dialog Open 20000 >/dev/null || fail "the Open button opened no Open dialog"
+    drv dialog-type Open "Z:${pages//\//\\}\\second.htm" || fail "could not type into the Open dialog"
+    sleep 2
+    [ "$(differ "$second" "$(screenshot reader-open-button)" "$page_area")" = 0 ] || fail "the Open button did not open the chosen page"
+    note "the Open button's dialog opened the chosen page"
 
     drv popup "$hwnd" 400 400 6 || fail "no popup menu for Exit"
     drv wait-gone "$hwnd" 20000 || fail "the menu's Exit left the window"
