@@ -126,7 +126,7 @@ void HeadlessWindow::SetFocus() {
 bool HeadlessWindow::Focused() const { return system_.focused_ == this; }
 
 TShiftState HeadlessWindow::Buttons() const {
-  return (left_down_ ? ssLeft : 0) | (right_down_ ? ssRight : 0);
+  return (left_down_ ? TShiftState{ssLeft} : 0) | (right_down_ ? TShiftState{ssRight} : 0);
 }
 
 void HeadlessWindow::Resize(int width, int height) {
