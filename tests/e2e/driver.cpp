@@ -31,6 +31,8 @@
 //                             holds (Home, Shift+End, then the characters)
 //   drop HWND FILE...         drops the files on the window, as the shell does after a drag
 //                             (WM_DROPFILES with the names in the given order)
+//   click-close HWND X Y MS   clicks at a client point of the main window and, MS milliseconds
+//                             later, posts WM_CLOSE to it
 //   click-until HWND X Y PX PY RRGGBB MS
 //                             clicks at a client point of the main window, then watches the
 //                             screen pixel at client point PX PY until it has that colour and
@@ -572,6 +574,17 @@ int main(int argc, char** argv) {
     if (!IsWindow(window)) return 1;
     return Drop(window, std::vector<std::string>(argv + 3, argv + argc)) ? 0 : 1;
   }
+  if (command == "click-close" && argc == 6) {
+    HWND window = ParseHandle(argv[2]);
+    if (!IsWindow(window)) return 1;
+    SetForegroundWindow(window);
+    PointerTo(window, std::atoi(argv[3]), std::atoi(argv[4]));
+    SendMouse(MOUSEEVENTF_LEFTDOWN);
+    Sleep(30);
+    SendMouse(MOUSEEVENTF_LEFTUP);
+    Sleep(std::strtoul(argv[5], nullptr, 10));
+    return PostMessageA(window, WM_CLOSE, 0, 0) ? 0 : 1;
+  }
   if (command == "click-until" && argc == 9) {
     HWND window = ParseHandle(argv[2]);
     if (!IsWindow(window)) return 1;
@@ -595,6 +608,6 @@ int main(int argc, char** argv) {
                " key HWND VK [ctrl|alt] | clipboard | rect HWND | popup HWND X Y N |"
                " dialog-type CAPTION TEXT | command HWND ID | activate HWND | rects HWND | find CLASS |"
                " show HWND | close HWND | type CAPTION TEXT | drop HWND FILE... |"
-               " click-until HWND X Y PX PY RRGGBB MS\n");
+               " click-close HWND X Y MS | click-until HWND X Y PX PY RRGGBB MS\n");
   return 2;
 }
