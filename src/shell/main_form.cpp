@@ -130,6 +130,8 @@ bool TForm1::Create() {
 
   try {
     FormCreate();
+  } catch (const EWorkStopped&) {
+    // Closed while the first page was laid out.
   } catch (const std::exception& error) {
     App().HandleException(error);
   }
@@ -220,6 +222,7 @@ void TForm1::SpeedButton3Click() { App().Terminate(); }
 
 // Prints the whole document; a printer error is shown and the program goes on.
 void TForm1::SpeedButton4Click() {
+  if (viewer_->Processing()) return;  // clicked while a page is laid out
   try {
     viewer_->PrintRange(1, 9999);
   } catch (const std::exception& error) {

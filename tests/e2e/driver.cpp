@@ -31,6 +31,12 @@
 //                             holds (Home, Shift+End, then the characters)
 //   drop HWND FILE...         drops the files on the window, as the shell does after a drag
 //                             (WM_DROPFILES with the names in the given order)
+//   click-close HWND X Y MS   clicks at a client point of the main window and, MS milliseconds
+//                             later, posts WM_CLOSE to it
+//   click-until HWND X Y PX PY RRGGBB MS
+//                             clicks at a client point of the main window, then watches the
+//                             screen pixel at client point PX PY until it has that colour and
+//                             prints the milliseconds from the click to then
 //
 // Dialogs are message boxes and the reader's search dialog ("TForm2").
 //
@@ -331,6 +337,32 @@ bool Drop(HWND window, const std::vector<std::string>& names) {
   return true;
 }
 
+// Clicks at (x, y) and times until the screen shows `color` (0xRRGGBB) at (px, py), all client
+// points of `main`; -1 when `limit` milliseconds pass first.
+long ClickUntil(HWND main, int x, int y, int px, int py, COLORREF color, DWORD limit) {
+  SetForegroundWindow(main);
+  PointerTo(main, x, y);
+  POINT watched{px, py};
+  ClientToScreen(main, &watched);
+  SendMouse(MOUSEEVENTF_LEFTDOWN);
+  Sleep(30);
+  SendMouse(MOUSEEVENTF_LEFTUP);
+  const DWORD start = GetTickCount();
+  HDC screen = GetDC(nullptr);
+  long waited = -1;
+  for (;;) {
+    const DWORD now = GetTickCount();
+    if (GetPixel(screen, watched.x, watched.y) == color) {
+      waited = static_cast<long>(now - start);
+      break;
+    }
+    if (now - start > limit) break;
+    Sleep(20);
+  }
+  ReleaseDC(nullptr, screen);
+  return waited;
+}
+
 int Click(HWND main, const std::string& text) {
   for (HWND button : SpeedButtons(main)) {
     if (Text(button) != text) continue;
@@ -542,6 +574,32 @@ int main(int argc, char** argv) {
     if (!IsWindow(window)) return 1;
     return Drop(window, std::vector<std::string>(argv + 3, argv + argc)) ? 0 : 1;
   }
+  if (command == "click-close" && argc == 6) {
+    HWND window = ParseHandle(argv[2]);
+    if (!IsWindow(window)) return 1;
+    SetForegroundWindow(window);
+    PointerTo(window, std::atoi(argv[3]), std::atoi(argv[4]));
+    SendMouse(MOUSEEVENTF_LEFTDOWN);
+    Sleep(30);
+    SendMouse(MOUSEEVENTF_LEFTUP);
+    Sleep(std::strtoul(argv[5], nullptr, 10));
+    return PostMessageA(window, WM_CLOSE, 0, 0) ? 0 : 1;
+  }
+  if (command == "click-until" && argc == 9) {
+    HWND window = ParseHandle(argv[2]);
+    if (!IsWindow(window)) return 1;
+    const unsigned long rgb = std::strtoul(argv[7], nullptr, 16);
+    const COLORREF color = RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
+    const long waited = ClickUntil(window, std::atoi(argv[3]), std::atoi(argv[4]),
+                                   std::atoi(argv[5]), std::atoi(argv[6]), color,
+                                   std::strtoul(argv[8], nullptr, 10));
+    if (waited < 0) {
+      std::fprintf(stderr, "driver: the colour did not appear\n");
+      return 1;
+    }
+    std::printf("%ld\n", waited);
+    return 0;
+  }
   std::fprintf(stderr,
                "usage: brisomel-driver windows | wait-windows N MS | wait-gone HWND MS |"
                " caption HWND | buttons HWND | click HWND TEXT | move HWND LEFT TOP |"
@@ -549,6 +607,7 @@ int main(int argc, char** argv) {
                " mouse HWND move|click|dblclick X Y | mouse HWND drag X Y X2 Y2 |"
                " key HWND VK [ctrl|alt] | clipboard | rect HWND | popup HWND X Y N |"
                " dialog-type CAPTION TEXT | command HWND ID | activate HWND | rects HWND | find CLASS |"
-               " show HWND | close HWND | type CAPTION TEXT | drop HWND FILE...\n");
+               " show HWND | close HWND | type CAPTION TEXT | drop HWND FILE... |"
+               " click-close HWND X Y MS | click-until HWND X Y PX PY RRGGBB MS\n");
   return 2;
 }
