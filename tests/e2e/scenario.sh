@@ -116,10 +116,10 @@ start_book() {  # start_book BOOK LOG; sets book_pid
 }
 
 # --- Checks ---------------------------------------------------------------------------------
-check_extracted() {  # check_extracted DIR SITE: every file of the site, byte for byte
+check_extracted() {  # check_extracted DIR SITE: every file of the site at its path, byte for byte
   local f n=0
   while IFS= read -r f; do
-    cmp -s "$f" "$1/$(basename "$f")" || fail "$(basename "$f") not extracted exactly into $1"
+    cmp -s "$f" "$1/${f#"$2"/}" || fail "${f#"$2"/} not extracted exactly into $1"
     n=$((n + 1))
   done < <(find "$2" -type f)
   note "extracted $n files exactly into $(basename "$1")"
@@ -863,6 +863,11 @@ HTML
     grep -q "Dropped page" <<<"$copied" || fail "the dropped page does not show ($dropped): \"$copied\""
     note "the dropped file opened"
     exit_book "$hwnd" "$book_pid"
+    ;;
+  folders | unsafe_entry | start_time)
+    # shellcheck source=folders.sh
+    source "$src/tests/e2e/folders.sh"
+    "scenario_$name"
     ;;
   *)
     fail "no such scenario"
