@@ -189,7 +189,7 @@ void TForm1::LoadIntoFrameViewer(const std::string& name) {
 bool TForm1::LoadCurrentName() {
   state_.CurrentExt = UpperExtension(state_.CurrentName);
   if (state_.CurrentName.empty() || !env_.FileExists(state_.CurrentName)) return false;
-  viewer_->SetServerRoot(DirectoryPart(state_.CurrentName));
+  viewer_->SetServerRoot(ServerRootFor(state_.CurrentName, env_.GetTempDirectory()));
   LoadIntoFrameViewer(state_.CurrentName);
   return true;
 }

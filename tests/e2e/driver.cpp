@@ -37,6 +37,12 @@
 //                             clicks at a client point of the main window, then watches the
 //                             screen pixel at client point PX PY until it has that colour and
 //                             prints the milliseconds from the click to then
+//   start-timed PROGRAM X Y RRGGBB MS
+//                             starts PROGRAM and waits until its main window shows the colour
+//                             RRGGBB (hexadecimal) at the client point X Y; prints the
+//                             milliseconds from the start to then, and the window's handle
+//                             (the program keeps the driver's output open: read it from a
+//                             file, not a pipe)
 //
 // Dialogs are message boxes and the reader's search dialog ("TForm2").
 //
@@ -361,6 +367,53 @@ long ClickUntil(HWND main, int x, int y, int px, int py, COLORREF color, DWORD l
   }
   ReleaseDC(nullptr, screen);
   return waited;
+// The process's visible main window, or null.
+HWND MainWindowOf(DWORD pid) {
+  for (HWND w : MainWindows()) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(w, &owner);
+    if (owner == pid) return w;
+  }
+  return nullptr;
+}
+
+// Starts `program` and times it to the moment its window shows `colour` at a client point: the
+// time a reader waits for the first page. Polled on the screen every few milliseconds.
+int StartTimed(const std::string& program, int x, int y, COLORREF colour, DWORD limit) {
+  LARGE_INTEGER frequency, start, now;
+  QueryPerformanceFrequency(&frequency);
+  QueryPerformanceCounter(&start);
+  std::string command_line = "\"" + program + "\"";
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  if (!CreateProcessA(nullptr, command_line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                      &startup, &process)) {
+    std::fprintf(stderr, "driver: could not start %s\n", program.c_str());
+    return 1;
+  }
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  HDC screen = GetDC(nullptr);
+  for (;;) {
+    QueryPerformanceCounter(&now);
+    const double ms = 1000.0 * double(now.QuadPart - start.QuadPart) / double(frequency.QuadPart);
+    if (HWND window = MainWindowOf(process.dwProcessId)) {
+      POINT p{x, y};
+      ClientToScreen(window, &p);
+      if (GetPixel(screen, p.x, p.y) == colour) {
+        ReleaseDC(nullptr, screen);
+        std::printf("%.0f ", ms);
+        PrintHandle(window);
+        return 0;
+      }
+    }
+    if (ms > limit) break;
+    Sleep(5);
+  }
+  ReleaseDC(nullptr, screen);
+  std::fprintf(stderr, "driver: the colour did not show\n");
+  return 1;
 }
 
 int Click(HWND main, const std::string& text) {
@@ -569,6 +622,12 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "driver: no edit box in \"%s\"\n", argv[2]);
     return 1;
   }
+  if (command == "start-timed" && argc == 7) {
+    const unsigned long rgb = std::strtoul(argv[5], nullptr, 16);
+    return StartTimed(argv[2], std::atoi(argv[3]), std::atoi(argv[4]),
+                      RGB((rgb >> 16) & 255, (rgb >> 8) & 255, rgb & 255),
+                      std::strtoul(argv[6], nullptr, 10));
+  }
   if (command == "drop" && argc >= 4) {
     HWND window = ParseHandle(argv[2]);
     if (!IsWindow(window)) return 1;
@@ -608,6 +667,7 @@ int main(int argc, char** argv) {
                " key HWND VK [ctrl|alt] | clipboard | rect HWND | popup HWND X Y N |"
                " dialog-type CAPTION TEXT | command HWND ID | activate HWND | rects HWND | find CLASS |"
                " show HWND | close HWND | type CAPTION TEXT | drop HWND FILE... |"
-               " click-close HWND X Y MS | click-until HWND X Y PX PY RRGGBB MS\n");
+               " click-close HWND X Y MS | click-until HWND X Y PX PY RRGGBB MS |"
+               " start-timed PROGRAM X Y RRGGBB MS\n");
   return 2;
 }

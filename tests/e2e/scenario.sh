@@ -116,10 +116,10 @@ start_book() {  # start_book BOOK LOG; sets book_pid
 }
 
 # --- Checks ---------------------------------------------------------------------------------
-check_extracted() {  # check_extracted DIR SITE: every file of the site, byte for byte
+check_extracted() {  # check_extracted DIR SITE: every file of the site at its path, byte for byte
   local f n=0
   while IFS= read -r f; do
-    cmp -s "$f" "$1/$(basename "$f")" || fail "$(basename "$f") not extracted exactly into $1"
+    cmp -s "$f" "$1/${f#"$2"/}" || fail "${f#"$2"/} not extracted exactly into $1"
     n=$((n + 1))
   done < <(find "$2" -type f)
   note "extracted $n files exactly into $(basename "$1")"
@@ -930,6 +930,11 @@ HTML
     kill -0 "$book_pid" 2>/dev/null && fail "the program still runs 5 s after a close request during a load"
     note "figure: a close request during the load ended the program after $((($(date +%s%N) - closed_at) / 1000000)) ms"
     [ -z "$(private_dirs)" ] || fail "left behind: $(private_dirs)"
+    ;;
+  folders | unsafe_entry | start_time)
+    # shellcheck source=folders.sh
+    source "$src/tests/e2e/folders.sh"
+    "scenario_$name"
     ;;
   *)
     fail "no such scenario"
