@@ -244,13 +244,15 @@ std::string AttachedArchive::Place(const EntryPath& entry) {
   for (size_t i = 0; i < entry.steps.size(); ++i) {
     const std::string& step = entry.steps[i];
     const bool folder = i < folders;
-    folded += (i == 0 ? "" : "/") + FoldCase(step);
+    if (i) folded += '/';
+    folded += FoldCase(step);
     if (auto known = placed_.find(folded); known != placed_.end()) {
       if (known->second.folder != folder) return {};  // a file and a folder of one name
       spelled = known->second.spelled;
       continue;
     }
-    spelled += (i == 0 ? std::string() : std::string(1, sep)) + step;
+    if (i) spelled += sep;
+    spelled += step;
     const std::string full = extract_dir_ + spelled;
     if (!FitsWindowsPath(full, folder)) return {};
     if (folder) {
