@@ -112,15 +112,14 @@ void DecodeShiftJis(std::string_view s, RunDecoder& run) {
         continue;
       }
       const auto trail = static_cast<uint8_t>(s[i + 1]);
-      const std::optional<uint32_t> pointer = ShiftJisPointer(s.substr(i, 2));
-      if (!pointer) {
+      if (!In(trail, 0x40, 0x7E) && !In(trail, 0x80, 0xFC)) {
         run.Error();
         i += BadPairLength(trail);
         continue;
       }
-      // Leads F0..F9: the user-defined characters, mapped to private use.
-      if (*pointer >= 8836 && *pointer <= 10715)
-        run.CodePoint(0xE000 - 8836 + *pointer);
+      // Leads F0..F9 (numbers 8836 .. 10715): the user-defined characters, as private use.
+      if (In(lead, 0xF0, 0xF9))
+        run.CodePoint(0xE000 - 8836 + *ShiftJisPointer(s.substr(i, 2)));
       else
         run.Sequence(s.substr(i, 2), Encoding::kShiftJis, RetryOf(trail));
       i += 2;

@@ -29,8 +29,8 @@ std::optional<char32_t> Gb18030RangesCodePoint(uint32_t pointer);
 uint32_t Gb18030RangesPointer(char32_t code_point);
 
 // The GBK pairs (lead << 8 | trail) that GB18030 gives a character where code page 936 has
-// private use; read and written here, never asked of the platform. Nothing for other pairs
-// and characters.
+// private use, and six the platforms disagree on; read and written here, never asked of the
+// platform. Nothing for other pairs and characters.
 std::optional<char32_t> Gb18030PairCharacter(uint16_t pair);
 std::optional<uint16_t> Gb18030PairOf(char32_t character);
 

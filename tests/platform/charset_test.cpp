@@ -126,6 +126,9 @@ TEST(Charset, InvalidAndUnmappedBytesBecomeOneReplacementEach) {
       {"gb18030 bad third byte", Encoding::kGb18030, "\x81\x30" "A", u"\uFFFD0A"},
       {"gb18030 bad fourth byte", Encoding::kGb18030, "\x81\x30\x81" "A", u"\uFFFD0\u4E04"},
       {"gb18030 unassigned four bytes", Encoding::kGb18030, "\x84\x31\xA5\x30", u"\uFFFD"},
+      {"gbk pairs 936 leaves to private use", Encoding::kGbk, "\xA2\xE3\xA6\xD9\xFE\x50\xFE\x51\xA3\xA0",
+       u"€\uFE10\u2E81\uE816\u3000"},
+      {"gbk user-defined area", Encoding::kGbk, "\xAA\xA1", u"\uE000"},
       {"gbk bad trail", Encoding::kGbk, "\xC4\x7F" "a\xFF", u"\uFFFD\x7F" "a\uFFFD"},
       {"big5 hides no ascii", Encoding::kBig5, "\xA4\"", u"\uFFFD\""},
       {"big5 two code points", Encoding::kBig5, "\x88\x62", u"\u00CA\u0304"},
@@ -169,6 +172,7 @@ TEST(Charset, FormValuesWriteWhatTheEncodingLacksAsReferences) {
   EXPECT_EQ(EncodeForForm(u"ｱ", Encoding::kIso2022Jp), "\x1B$B%\"\x1B(B");  // as fullwidth
   EXPECT_EQ(EncodeForForm(u"€😀", Encoding::kGb18030), "\xA2\xE3\x94\x39\xFC\x36");
   EXPECT_EQ(EncodeForForm(u"€😀", Encoding::kGbk), "\x80&#128512;");
+  EXPECT_EQ(EncodeForForm(u"\uFE10\U00020087\uE816", Encoding::kGb18030), "\xA6\xD9\x95\x32\x90\x31\xFE\x51");
   EXPECT_EQ(EncodeForForm(u"中\uE000", Encoding::kBig5), "\xA4\xA4&#57344;");
   EXPECT_EQ(EncodeForForm(u"한日", Encoding::kEucKr), "\xC7\xD1\xEC\xED");
   EXPECT_EQ(EncodeForForm(u"😀", Encoding::kEucKr), "&#128512;");
