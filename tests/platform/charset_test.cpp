@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <string>
 
 #include "text/utf.h"
@@ -137,6 +139,50 @@ TEST(Charset, InvalidAndUnmappedBytesBecomeOneReplacementEach) {
       {"euc-kr user-defined area", Encoding::kEucKr, "\xC9\xA1", u"\uFFFD"},
   };
   for (const auto& c : cases) EXPECT_EQ(Hex(DecodeBytes(c.bytes, c.encoding)), Hex(c.text)) << c.name;
+}
+
+// Every byte of each single-byte encoding, and every lead and trail pair of the double-byte
+// ones (each pair on a line of its own, so that an error cannot shift the rest), decoded and
+// summed up: both adapters must read whole tables alike, not only the samples above.
+uint64_t Fingerprint(std::u16string_view text) {
+  uint64_t hash = 14695981039346656037ull;
+  for (char16_t c : text) hash = (hash ^ c) * 1099511628211ull;
+  return hash;
+}
+
+TEST(Charset, WholeTablesReadAlikeOnEveryPlatform) {
+  std::string single, pairs;
+  for (int b = 0x80; b <= 0xFF; ++b) single.push_back(static_cast<char>(b));
+  for (int lead = 0x81; lead <= 0xFE; ++lead)
+    for (int trail = 0x40; trail <= 0xFE; ++trail) pairs += {static_cast<char>(lead), static_cast<char>(trail), '\n'};
+  const struct {
+    Encoding encoding;
+    uint64_t fingerprint;
+  } tables[] = {
+      {Encoding::kIbm866, 0xE80A00CC88B882BDull}, {Encoding::kIso8859_2, 0x1FE35A768ABEDF4Eull},
+      {Encoding::kIso8859_3, 0xF88DCC0B67D9BF44ull}, {Encoding::kIso8859_4, 0x40F9A75E46C17D41ull},
+      {Encoding::kIso8859_5, 0xB1EC712AA17A51C1ull}, {Encoding::kIso8859_6, 0x1FD1D8637F72A259ull},
+      {Encoding::kIso8859_7, 0x91A53D82E0317A7Full}, {Encoding::kIso8859_8, 0x24E230D508F38234ull},
+      {Encoding::kIso8859_8I, 0x24E230D508F38234ull}, {Encoding::kIso8859_10, 0x586C45B58997516Eull},
+      {Encoding::kIso8859_13, 0x99C1E41F17F1140Cull}, {Encoding::kIso8859_14, 0x971DA2C2FA530684ull},
+      {Encoding::kIso8859_15, 0x036B526178784987ull}, {Encoding::kIso8859_16, 0xCFF2A0B6541210EBull},
+      {Encoding::kKoi8R, 0x90A97FC4A62AF069ull}, {Encoding::kKoi8U, 0xF190D101E084A267ull},
+      {Encoding::kMacintosh, 0xFCF2F2B735BCFFE8ull}, {Encoding::kWindows874, 0x98BBC1EDD7CE36D1ull},
+      {Encoding::kWindows1250, 0xA1FA1552C38EDF05ull}, {Encoding::kWindows1251, 0x9A872E595F76D19Dull},
+      {Encoding::kWindows1252, 0xD5FD16FDFDE3858Full}, {Encoding::kWindows1253, 0xCF187496903938ABull},
+      {Encoding::kWindows1254, 0x806540A5F267B8C7ull}, {Encoding::kWindows1255, 0xBD0BF0C2A6F66FAFull},
+      {Encoding::kWindows1256, 0x9DB24AE2CEC223E0ull}, {Encoding::kWindows1257, 0xE13D7E48729982E4ull},
+      {Encoding::kWindows1258, 0x4B8C3BB3BACD42B6ull}, {Encoding::kXMacCyrillic, 0x589972545F2F6E02ull},
+      {Encoding::kGbk, 0xB26C66AE68128673ull}, {Encoding::kGb18030, 0xB26C66AE68128673ull},
+      {Encoding::kBig5, 0x73B4E92407C3187Aull}, {Encoding::kEucJp, 0xD576E889F2D62F1Cull},
+      {Encoding::kShiftJis, 0x3E6D89068D2C848Eull}, {Encoding::kEucKr, 0x1F04CAB3E3CF19B5ull},
+      {Encoding::kIbm437, 0x287A00C7E098B2E0ull},
+  };
+  for (const auto& t : tables) {
+    const std::u16string text = DecodeBytes(IsSingleByteEncoding(t.encoding) ? single : pairs, t.encoding);
+    EXPECT_EQ(Fingerprint(text), t.fingerprint) << EncodingName(t.encoding) << " (" << text.size() << " units, "
+                                                << std::count(text.begin(), text.end(), u'\uFFFD') << " U+FFFD)";
+  }
 }
 
 TEST(Charset, DecodePageSniffsAndDropsTheMark) {
