@@ -4,9 +4,9 @@
 // what an invalid sequence is and what it becomes is decided once, in portable code
 // (text/legacy_codec.h), so both adapters give the same results.
 //
-// It is a link-time port: these free functions are defined by the adapter the target links
-// (src/platform/win32/charset_win32.cpp or src/platform/headless/charset_iconv.cpp), which
-// the ports library brings along.
+// It is a link-time port: the library brisomel_charset, which the ports library brings along,
+// holds these functions with the adapter of the target (src/platform/win32/charset_win32.cpp
+// or src/platform/headless/charset_iconv.cpp), which supplies the tables.
 #pragma once
 
 #include <string>

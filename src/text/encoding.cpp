@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "text/utf8_scan.h"
+
 namespace brisomel {
 namespace {
 
@@ -517,34 +519,10 @@ bool LooksLikeUtf8(std::string_view bytes) {
       p += 8;
     }
     if (p == end) break;
-    const uint8_t lead = *p;
-    if (lead < 0x80) {
-      ++p;
-      continue;
-    }
-    size_t need;
-    uint8_t low = 0x80, high = 0xBF;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-      need = 1;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-      need = 2;
-      if (lead == 0xE0) low = 0xA0;
-      if (lead == 0xED) high = 0x9F;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-      need = 3;
-      if (lead == 0xF0) low = 0x90;
-      if (lead == 0xF4) high = 0x8F;
-    } else {
-      return false;
-    }
-    if (static_cast<size_t>(end - p) <= need) return false;
-    for (size_t k = 1; k <= need; ++k) {
-      if (p[k] < low || p[k] > high) return false;
-      low = 0x80;
-      high = 0xBF;
-    }
-    p += need + 1;
-    multi_byte = true;
+    const Utf8Step step = ScanUtf8(p, end);
+    if (!step.valid) return false;
+    multi_byte |= step.length > 1;
+    p += step.length;
   }
   return multi_byte;
 }

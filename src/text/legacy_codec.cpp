@@ -10,40 +10,13 @@
 
 #include "text/multi_byte.h"
 #include "text/utf.h"
+#include "text/utf8_scan.h"
 
 namespace brisomel {
 namespace {
 
 // ---------------------------------------------------------------------------------------------
 // UTF-8 and UTF-16, without the platform.
-
-// The length of the maximal invalid part of a UTF-8 sequence at `p` (at least 1), which one
-// U+FFFD replaces.
-size_t InvalidUtf8Length(const uint8_t* p, const uint8_t* end) {
-  const uint8_t lead = *p;
-  size_t need;
-  uint8_t low = 0x80, high = 0xBF;
-  if (lead >= 0xC2 && lead <= 0xDF) {
-    need = 1;
-  } else if (lead >= 0xE0 && lead <= 0xEF) {
-    need = 2;
-    if (lead == 0xE0) low = 0xA0;
-    if (lead == 0xED) high = 0x9F;
-  } else if (lead >= 0xF0 && lead <= 0xF4) {
-    need = 3;
-    if (lead == 0xF0) low = 0x90;
-    if (lead == 0xF4) high = 0x8F;
-  } else {
-    return 1;
-  }
-  size_t k = 1;
-  while (k <= need && p + k < end && p[k] >= low && p[k] <= high) {
-    low = 0x80;
-    high = 0xBF;
-    ++k;
-  }
-  return k;
-}
 
 struct Utf8Result {
   bool valid;       // no invalid sequence
@@ -129,7 +102,7 @@ Utf8Result DecodeUtf8(std::string_view bytes, std::u16string& out, bool strict) 
         return {false, multi_byte};
       }
       *d++ = kReplacementCharacter;
-      p += InvalidUtf8Length(p, end);
+      p += ScanUtf8(p, end).length;
     }
   }
   out.resize(d - out.data());
@@ -243,9 +216,10 @@ void LegacyCodec::BuildTable(Encoding encoding, SingleByteTable& table) const {
   }
   for (const Override& o : kOverrides)
     if (o.encoding == encoding) table.high[o.byte - 0x80] = o.character;
-  for (int byte = 0xFF; byte >= 0x80; --byte)  // backwards, so that the first byte wins
+  for (int byte = 0x80; byte <= 0xFF; ++byte)
     if (table.high[byte - 0x80] != kReplacementCharacter)
       table.reverse.emplace_back(table.high[byte - 0x80], static_cast<uint8_t>(byte));
+  // A character with two bytes is written with the first: the sort keeps their order.
   std::stable_sort(table.reverse.begin(), table.reverse.end(),
                    [](const auto& a, const auto& b) { return a.first < b.first; });
   table.reverse.erase(std::unique(table.reverse.begin(), table.reverse.end(),

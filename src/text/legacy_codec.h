@@ -48,6 +48,10 @@ struct PlatformTables {
   bool (*encode)(std::u16string_view text, Encoding table, std::string& out);
 };
 
+// The tables of the platform the program runs on, defined by the charset adapter the target
+// links (src/platform/win32/charset_win32.cpp, src/platform/headless/charset_iconv.cpp).
+PlatformTables CharsetPlatformTables();
+
 class LegacyCodec {
  public:
   explicit LegacyCodec(PlatformTables platform) : platform_(platform) {}

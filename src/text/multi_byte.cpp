@@ -326,12 +326,15 @@ constexpr TwoCodePoints kBig5Composed[] = {
     {0x88A3, 0x00EA, 0x0304}, {0x88A5, 0x00EA, 0x030C},
 };
 
-void DecodeBig5(std::string_view s, RunDecoder& run) {
+// Big5 and EUC-KR: ASCII, or a lead 81..FE and a trail byte the encoding accepts. `special`
+// reads the pairs the platform is not asked for, and says whether it did.
+template <typename IsTrail, typename Special>
+void DecodePairs(std::string_view s, RunDecoder& run, Encoding table, IsTrail is_trail, Special special) {
   const size_t n = s.size();
   for (size_t i = 0; i < n;) {
     const auto lead = static_cast<uint8_t>(s[i]);
     if (lead < 0x80) {
-      run.Sequence(s[i++], Encoding::kBig5);
+      run.Sequence(s[i++], table);
       continue;
     }
     if (!In(lead, 0x81, 0xFE) || i + 1 == n) {
@@ -340,45 +343,32 @@ void DecodeBig5(std::string_view s, RunDecoder& run) {
       continue;
     }
     const auto trail = static_cast<uint8_t>(s[i + 1]);
-    if (!In(trail, 0x40, 0x7E) && !In(trail, 0xA1, 0xFE)) {
+    if (!is_trail(trail)) {
       run.Error();
       i += BadPairLength(trail);
       continue;
     }
-    const auto* composed = std::find_if(std::begin(kBig5Composed), std::end(kBig5Composed),
-                                        [&](const TwoCodePoints& c) { return c.pair == (lead << 8 | trail); });
-    if (composed != std::end(kBig5Composed)) {
-      run.CodePoint(composed->first);
-      run.CodePoint(composed->second);
-    } else {
-      run.Sequence(s.substr(i, 2), Encoding::kBig5, RetryOf(trail));
-    }
+    if (!special(static_cast<uint16_t>(lead << 8 | trail))) run.Sequence(s.substr(i, 2), table, RetryOf(trail));
     i += 2;
   }
 }
 
+void DecodeBig5(std::string_view s, RunDecoder& run) {
+  DecodePairs(
+      s, run, Encoding::kBig5, [](uint8_t t) { return In(t, 0x40, 0x7E) || In(t, 0xA1, 0xFE); },
+      [&](uint16_t pair) {
+        const auto* composed = std::find_if(std::begin(kBig5Composed), std::end(kBig5Composed),
+                                            [&](const TwoCodePoints& c) { return c.pair == pair; });
+        if (composed == std::end(kBig5Composed)) return false;
+        run.CodePoint(composed->first);
+        run.CodePoint(composed->second);
+        return true;
+      });
+}
+
 void DecodeEucKr(std::string_view s, RunDecoder& run) {
-  const size_t n = s.size();
-  for (size_t i = 0; i < n;) {
-    const auto lead = static_cast<uint8_t>(s[i]);
-    if (lead < 0x80) {
-      run.Sequence(s[i++], Encoding::kEucKr);
-      continue;
-    }
-    if (!In(lead, 0x81, 0xFE) || i + 1 == n) {
-      run.Error();
-      ++i;
-      continue;
-    }
-    const auto trail = static_cast<uint8_t>(s[i + 1]);
-    if (In(trail, 0x41, 0xFE)) {
-      run.Sequence(s.substr(i, 2), Encoding::kEucKr, RetryOf(trail));
-      i += 2;
-    } else {
-      run.Error();
-      i += BadPairLength(trail);
-    }
-  }
+  DecodePairs(
+      s, run, Encoding::kEucKr, [](uint8_t t) { return In(t, 0x41, 0xFE); }, [](uint16_t) { return false; });
 }
 
 // GB18030's four-byte numbering: each entry starts a run of consecutive code points. Data of

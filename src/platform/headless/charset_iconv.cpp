@@ -6,7 +6,6 @@
 #include <bit>
 #include <cerrno>
 
-#include "platform/charset.h"
 #include "text/legacy_codec.h"
 
 namespace brisomel {
@@ -134,23 +133,8 @@ bool IconvEncode(std::u16string_view text, Encoding table, std::string& out) {
   return written.has_value();
 }
 
-LegacyCodec& Codec() {
-  static LegacyCodec codec({IconvDecode, IconvEncode});
-  return codec;
-}
-
 }  // namespace
 
-std::u16string DecodeBytes(std::string_view bytes, Encoding encoding) {
-  return Codec().Decode(bytes, encoding);
-}
-
-std::u16string DecodePage(std::string_view bytes, Encoding* used) {
-  return Codec().DecodePage(bytes, used);
-}
-
-std::string EncodeForForm(std::u16string_view text, Encoding encoding) {
-  return Codec().EncodeForForm(text, encoding);
-}
+PlatformTables CharsetPlatformTables() { return {IconvDecode, IconvEncode}; }
 
 }  // namespace brisomel

@@ -6,7 +6,6 @@
 
 #include <optional>
 
-#include "platform/charset.h"
 #include "text/legacy_codec.h"
 
 namespace brisomel {
@@ -105,23 +104,8 @@ bool Win32Encode(std::u16string_view text, Encoding table, std::string& out) {
   return true;
 }
 
-LegacyCodec& Codec() {
-  static LegacyCodec codec({Win32Decode, Win32Encode});
-  return codec;
-}
-
 }  // namespace
 
-std::u16string DecodeBytes(std::string_view bytes, Encoding encoding) {
-  return Codec().Decode(bytes, encoding);
-}
-
-std::u16string DecodePage(std::string_view bytes, Encoding* used) {
-  return Codec().DecodePage(bytes, used);
-}
-
-std::string EncodeForForm(std::u16string_view text, Encoding encoding) {
-  return Codec().EncodeForForm(text, encoding);
-}
+PlatformTables CharsetPlatformTables() { return {Win32Decode, Win32Encode}; }
 
 }  // namespace brisomel
