@@ -9,7 +9,7 @@
 namespace brisomel {
 namespace {
 
-constexpr double kMaxLengthValue = 8000000;  // fits 30 bits in 64ths
+constexpr double kMaxLengthValue = 500000;  // fits 30 bits in 1024ths
 
 struct PropertyInfo {
   const char* name;
@@ -128,7 +128,7 @@ bool IsInheritedProperty(StyleProperty property) {
 StyleLength::StyleLength(double value, Unit unit) {
   if (!std::isfinite(value)) value = 0;
   value = std::clamp(value, -kMaxLengthValue, kMaxLengthValue);
-  raw_ = static_cast<int32_t>(std::lround(value * 64)) * 4 + unit;
+  raw_ = static_cast<int32_t>(std::lround(value * kScale)) * 4 + unit;
 }
 
 double StyleLength::Resolve(double reference, double if_auto) const {

@@ -123,7 +123,7 @@ enum class CssListStyleType : uint8_t {
 };
 
 // A computed length: pixels, a percentage (for layout to resolve) or auto, held in 32 bits
-// with a resolution of 1/64 (of a pixel or of a percent).
+// with a resolution of 1/1024 (of a pixel or of a percent), up to 500000 either way.
 class StyleLength {
  public:
   constexpr StyleLength() = default;
@@ -135,19 +135,20 @@ class StyleLength {
   bool IsPercent() const { return UnitOf() == kPercent; }
   bool IsAuto() const { return UnitOf() == kAuto; }
   // Pixels or percent, by kind; 0 for auto.
-  double Value() const { return static_cast<double>((raw_ - UnitOf()) / 4) / 64; }
+  double Value() const { return static_cast<double>((raw_ - UnitOf()) / 4) / kScale; }
   // Pixels; a percentage of `reference` pixels; `if_auto` for auto.
   double Resolve(double reference, double if_auto = 0) const;
 
   bool operator==(const StyleLength&) const = default;
 
  private:
+  static constexpr int32_t kScale = 1024;
   enum Unit : int32_t { kPx = 0, kPercent = 1, kAuto = 2 };
   StyleLength(double value, Unit unit);
   explicit constexpr StyleLength(Unit unit) : raw_(unit) {}
   int32_t UnitOf() const { return raw_ & 3; }
 
-  int32_t raw_ = 0;  // value in 64ths times four, plus the kind
+  int32_t raw_ = 0;  // value in 1024ths times four, plus the unit
 };
 
 // One font face of a font-family list; generic families (serif, sans-serif, monospace,

@@ -228,7 +228,7 @@ bool AlphaOf(const CssToken& token, uint8_t& alpha) {
     return true;
   }
   if (token.type == T::Percentage) {
-    alpha = ClampByte(token.number * 2.55);
+    alpha = ClampByte(token.number * 255 / 100);
     return true;
   }
   return false;
@@ -252,7 +252,7 @@ bool RgbFunction(const std::vector<ColorArgument>& args, CssRgba& out) {
     if (token.type == T::Number)
       channels[i] = ClampByte(token.number);
     else if (token.type == T::Percentage)
-      channels[i] = ClampByte(token.number * 2.55);
+      channels[i] = ClampByte(token.number * 255 / 100);
     else
       return false;
   }
