@@ -11,14 +11,10 @@ namespace {
 
 constexpr double kMaxLengthValue = 500000;  // fits 30 bits in 1024ths
 
-struct PropertyInfo {
-  const char* name;
-  bool inherited;
-};
-constexpr PropertyInfo kProperties[] = {
-#define BRISOMEL_STYLE_INFO(name, text, inherited) {text, inherited},
-    BRISOMEL_STYLE_PROPERTIES(BRISOMEL_STYLE_INFO)
-#undef BRISOMEL_STYLE_INFO
+constexpr const char* kPropertyNames[] = {
+#define BRISOMEL_STYLE_NAME(name, text, inherited) text,
+    BRISOMEL_STYLE_PROPERTIES(BRISOMEL_STYLE_NAME)
+#undef BRISOMEL_STYLE_NAME
 };
 
 std::string Number(double value) {
@@ -118,11 +114,7 @@ class Writer {
 }  // namespace
 
 const char* StylePropertyName(StyleProperty property) {
-  return kProperties[static_cast<int>(property)].name;
-}
-
-bool IsInheritedProperty(StyleProperty property) {
-  return kProperties[static_cast<int>(property)].inherited;
+  return kPropertyNames[static_cast<int>(property)];
 }
 
 StyleLength::StyleLength(double value, Unit unit) {

@@ -56,12 +56,22 @@ enum class StyleProperty : uint8_t {
 inline constexpr int kStylePropertyCount = 0 BRISOMEL_STYLE_PROPERTIES(BRISOMEL_STYLE_COUNT);
 #undef BRISOMEL_STYLE_COUNT
 
-// The CSS name of a longhand, and whether children inherit it.
-const char* StylePropertyName(StyleProperty property);
-bool IsInheritedProperty(StyleProperty property);
-
-inline uint64_t PropertyBit(StyleProperty property) {
+inline constexpr uint64_t PropertyBit(StyleProperty property) {
   return uint64_t{1} << static_cast<int>(property);
+}
+
+// The longhands children inherit. text-decoration is among them: decorations reach the text
+// of descendants, which add their own.
+#define BRISOMEL_STYLE_INHERITED(name, text, inherited) \
+  | (inherited ? PropertyBit(StyleProperty::name) : 0)
+inline constexpr uint64_t kInheritedProperties =
+    0 BRISOMEL_STYLE_PROPERTIES(BRISOMEL_STYLE_INHERITED);
+#undef BRISOMEL_STYLE_INHERITED
+
+// The CSS name of a longhand.
+const char* StylePropertyName(StyleProperty property);
+inline constexpr bool IsInheritedProperty(StyleProperty property) {
+  return (kInheritedProperties & PropertyBit(property)) != 0;
 }
 
 // Sides of margins, paddings and borders, in the order CSS lists them.

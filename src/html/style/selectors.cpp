@@ -444,6 +444,11 @@ std::string Describe(const CompoundSelector& compound, const StyleAtoms& atoms) 
 
 }  // namespace
 
+StyleAtoms::StyleAtoms(const StyleAtoms& other) : atoms_(other.atoms_) {
+  names_.resize(other.names_.size());
+  for (const auto& [name, atom] : atoms_) names_[atom - 1] = &name;
+}
+
 uint32_t StyleAtoms::Intern(std::u16string_view name) {
   auto it = atoms_.find(name);
   if (it != atoms_.end()) return it->second;

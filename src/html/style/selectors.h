@@ -34,6 +34,11 @@ namespace brisomel {
 // so matching compares numbers.
 class StyleAtoms {
  public:
+  StyleAtoms() = default;
+  // A copy gives every name the same number as in `other`.
+  StyleAtoms(const StyleAtoms& other);
+  StyleAtoms& operator=(const StyleAtoms&) = delete;
+
   uint32_t Intern(std::u16string_view name);
   // 0 when the name was never interned.
   uint32_t Find(std::u16string_view name) const;

@@ -61,10 +61,7 @@ class Computer {
       : parent_(parent), winners_(winners), context_(context) {}
 
   ComputedStyle Run() {
-    uint64_t inherited = 0;
-    for (int i = 0; i < kStylePropertyCount; ++i)
-      if (IsInheritedProperty(static_cast<P>(i))) inherited |= PropertyBit(static_cast<P>(i));
-    s_.author_set = (parent_.author_set & inherited & ~Declared()) | winners_.from_page;
+    s_.author_set = (parent_.author_set & kInheritedProperties & ~Declared()) | winners_.from_page;
     FontSize();  // lengths in em need it
     s_.color = ColorOf(P::Color, parent_.color, context_.color);
     Keywords();

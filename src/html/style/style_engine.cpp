@@ -14,6 +14,30 @@ void LowerInPlace(std::u16string& text) {
     if (c >= 'A' && c <= 'Z') c = static_cast<char16_t>(c + 32);
 }
 
+// The built-in sheet, read once: its rules and the names they use. Engines start from a copy
+// of the names, so the shared rules' numbers hold in every engine.
+struct BuiltInSheet {
+  StyleAtoms atoms;
+  std::vector<std::shared_ptr<const StyleRule>> rules;
+};
+
+const BuiltInSheet& TheBuiltInSheet() {
+  static const BuiltInSheet* const sheet = [] {
+    auto* built = new BuiltInSheet;
+    const StyleMedia media;
+    const StyleSheetContext context{built->atoms, media, nullptr};
+    for (auto& rule : ReadStyleSheet(HtmlDefaultSheet(), {}, context))
+      built->rules.push_back(std::move(rule));
+    return built;
+  }();
+  return *sheet;
+}
+
+std::vector<std::shared_ptr<const StyleRule>> Shared(
+    std::vector<std::unique_ptr<StyleRule>> rules) {
+  return {std::make_move_iterator(rules.begin()), std::make_move_iterator(rules.end())};
+}
+
 template <typename T>
 void AppendBytes(std::string& out, const T& value) {
   out.append(reinterpret_cast<const char*>(&value), sizeof value);
@@ -22,7 +46,9 @@ void AppendBytes(std::string& out, const T& value) {
 }  // namespace
 
 StyleEngine::StyleEngine(StyleDefaults defaults, StyleMedia media, bool html_sheet)
-    : defaults_(std::move(defaults)), media_(media) {
+    : defaults_(std::move(defaults)),
+      media_(media),
+      atoms_(html_sheet ? TheBuiltInSheet().atoms : StyleAtoms()) {
   default_family_ = ParseFontFamilyList(defaults_.font_family);
   if (!default_family_) default_family_ = ParseFontFamilyList(u"serif");
   compute_.medium_font_size = defaults_.font_size;
@@ -39,17 +65,15 @@ StyleEngine::StyleEngine(StyleDefaults defaults, StyleMedia media, bool html_she
   document.font_family = default_family_.get();
   document_style_ = Intern(document);
 
-  if (html_sheet) {
-    const StyleSheetContext context{atoms_, media_, nullptr};
-    AddRules(ReadStyleSheet(HtmlDefaultSheet(), {}, context), kBuiltIn);
-  }
+  // The built-in sheet has no @media, so one reading serves screen and print.
+  if (html_sheet) AddRules(TheBuiltInSheet().rules, kBuiltIn);
 }
 
 void StyleEngine::AddSheet(std::u16string_view text, std::u16string_view location,
                            std::u16string_view media) {
   if (!MediaListMatches(media, media_)) return;
   const StyleSheetContext context{atoms_, media_, &loader_};
-  AddRules(ReadStyleSheet(text, location, context), kPage);
+  AddRules(Shared(ReadStyleSheet(text, location, context)), kPage);
 }
 
 bool StyleEngine::LinkSheet(std::u16string_view href, std::u16string_view base,
@@ -63,15 +87,33 @@ bool StyleEngine::LinkSheet(std::u16string_view href, std::u16string_view base,
 
 void StyleEngine::SetLinkColor(Color color) {
   compute_.link_color = color;
-  memo_.clear();
+  ForgetComputations();
 }
 
-void StyleEngine::AddRules(std::vector<std::unique_ptr<StyleRule>> rules, Layer layer) {
-  for (std::unique_ptr<StyleRule>& rule : rules) {
+void StyleEngine::ForgetComputations() {
+  memo_.clear();
+  document_frame_.child_style = nullptr;
+  for (Frame& frame : frames_) frame.child_style = nullptr;
+}
+
+void StyleEngine::AddRules(std::vector<std::shared_ptr<const StyleRule>> rules, Layer layer) {
+  for (std::shared_ptr<const StyleRule>& rule : rules) {
     for (const ComplexSelector& selector : rule->selectors) {
       if (selector.never) continue;
       const uint32_t index = static_cast<uint32_t>(indexed_.size());
-      indexed_.push_back({&selector, &rule->declarations, selector.specificity, layer});
+      std::array<uint32_t, 4> ancestor_names{};
+      size_t names = 0;
+      auto need = [&](uint32_t atom) {
+        if (atom != 0 && names < ancestor_names.size()) ancestor_names[names++] = atom;
+      };
+      for (size_t k = 1; k < selector.compounds.size(); ++k) {
+        need(selector.compounds[k].tag);
+        for (const SimpleSelector& simple : selector.compounds[k].simple)
+          if (simple.kind == SimpleSelectorKind::Id || simple.kind == SimpleSelectorKind::Class)
+            need(simple.atom);
+      }
+      indexed_.push_back(
+          {&selector, &rule->declarations, selector.specificity, layer, ancestor_names});
       // The bucket: the rightmost compound's id, else its first class, else its type.
       const CompoundSelector& subject = selector.compounds.front();
       const SimpleSelector* id = nullptr;
@@ -87,9 +129,22 @@ void StyleEngine::AddRules(std::vector<std::unique_ptr<StyleRule>> rules, Layer 
     }
     rules_.push_back(std::move(rule));
   }
-  memo_.clear();
+  ForgetComputations();
   // Names on the stack that the new rules mention are known now.
-  for (size_t i = 0; i < depth_; ++i) Resolve(frames_[i], subjects_[i]);
+  name_counts_.assign(atoms_.size() + 1, 0);
+  for (size_t i = 0; i < depth_; ++i) {
+    Resolve(frames_[i], subjects_[i]);
+    CountNames(subjects_[i], 1);
+  }
+}
+
+void StyleEngine::CountNames(const SelectorSubject& subject, int change) {
+  auto count = [&](uint32_t atom) {
+    if (atom != 0) name_counts_[atom] += static_cast<uint32_t>(change);
+  };
+  count(subject.tag);
+  count(subject.id);
+  for (uint32_t atom : subject.classes) count(atom);
 }
 
 void StyleEngine::Resolve(const Frame& frame, SelectorSubject& subject) const {
@@ -154,13 +209,16 @@ const ComputedStyle& StyleEngine::Push(const StyleElement& element) {
   ++depth_;
 
   Match();
+  CountNames(subject, 1);
   const ComputedStyle& parent = depth_ > 1 ? *frames_[depth_ - 2].style : *document_style_;
   frame.style = Cascade(parent, InlineBlock(element.hints), InlineBlock(style_text));
   return *frame.style;
 }
 
 void StyleEngine::Pop() {
-  if (depth_ > 0) --depth_;
+  if (depth_ == 0) return;
+  --depth_;
+  CountNames(subjects_[depth_], -1);
 }
 
 void StyleEngine::PopTo(size_t depth) {
@@ -176,8 +234,15 @@ void StyleEngine::Match() {
   const std::span<const SelectorSubject> stack(subjects_.data(), depth_);
   const SelectorSubject& subject = stack.back();
   auto consider = [&](const std::vector<uint32_t>& bucket) {
-    for (uint32_t index : bucket)
-      if (MatchesSelector(*indexed_[index].selector, stack)) matched_.push_back(index);
+    for (uint32_t index : bucket) {
+      const IndexedRule& rule = indexed_[index];
+      bool possible = true;
+      for (uint32_t atom : rule.ancestor_names) {
+        if (atom == 0) break;
+        possible &= name_counts_[atom] > 0;
+      }
+      if (possible && MatchesSelector(*rule.selector, stack)) matched_.push_back(index);
+    }
   };
   auto consider_key = [&](const std::unordered_map<uint32_t, std::vector<uint32_t>>& buckets,
                           uint32_t atom) {
@@ -224,7 +289,11 @@ const ComputedStyle* StyleEngine::Cascade(const ComputedStyle& parent,
   AppendBytes(key_, hints);
   AppendBytes(key_, style_attribute);
   for (uint32_t index : matched_) AppendBytes(key_, index);
-  if (auto it = memo_.find(std::string_view(key_)); it != memo_.end()) return it->second;
+  Frame& parent_frame = depth_ > 1 ? frames_[depth_ - 2] : document_frame_;
+  if (parent_frame.child_style && parent_frame.child_key == key_) return parent_frame.child_style;
+  parent_frame.child_key = key_;
+  if (auto it = memo_.find(std::string_view(key_)); it != memo_.end())
+    return parent_frame.child_style = it->second;
 
   StyleWinners winners;
   auto apply = [&](const std::vector<StyleDeclaration>& declarations, bool important,
@@ -254,7 +323,7 @@ const ComputedStyle* StyleEngine::Cascade(const ComputedStyle& parent,
   compute_.root_font_size = root ? root->FontSizePx() : defaults_.font_size;
   const ComputedStyle* style = Intern(ComputeStyle(parent, winners, compute_));
   memo_.emplace(key_, style);
-  return style;
+  return parent_frame.child_style = style;
 }
 
 const ComputedStyle* StyleEngine::Intern(const ComputedStyle& style) {

@@ -13,7 +13,10 @@
 // sheets (by specificity, then source order), STYLE attributes; then the !important
 // declarations of the page's sheets and STYLE attributes. Rules are indexed by the id, first
 // class or type of their rightmost compound (other rules sit in one bucket matched against
-// every element), so an element is matched only against rules that can apply to it.
+// every element), so an element is matched only against rules that can apply to it; a count
+// of the names on the stack turns away descendant and child rules whose ancestors are not
+// there before they walk the stack. Elements with the same parent style and the same matched
+// rules share one computation.
 //
 // Reading notes:
 // - A sheet applies to the elements pushed after it is added. Ancestors already open count
@@ -86,6 +89,7 @@
 //    the printed copy is parsed again with it (or print rules are left out).
 #pragma once
 
+#include <array>
 #include <deque>
 #include <memory>
 #include <span>
@@ -167,6 +171,8 @@ class StyleEngine {
     const std::vector<StyleDeclaration>* declarations;
     uint32_t specificity;
     Layer layer;
+    // Names (types, ids, classes) the selector needs among the ancestors; 0 ends the list.
+    std::array<uint32_t, 4> ancestor_names;
   };
   // One open element: its names as written (for resolving them again after a sheet adds
   // names) and what matching and inheritance need.
@@ -176,6 +182,9 @@ class StyleEngine {
     size_t attribute_count = 0;
     const ComputedStyle* style = nullptr;
     uint32_t children = 0;
+    // The cascade key and style of the last child: siblings alike need no look-up.
+    std::string child_key;
+    const ComputedStyle* child_style = nullptr;
   };
   struct TextHash {
     using is_transparent = void;
@@ -185,10 +194,12 @@ class StyleEngine {
     }
   };
 
-  void AddRules(std::vector<std::unique_ptr<StyleRule>> rules, Layer layer);
+  void AddRules(std::vector<std::shared_ptr<const StyleRule>> rules, Layer layer);
   void Resolve(const Frame& frame, SelectorSubject& subject) const;
+  void CountNames(const SelectorSubject& subject, int change);
   void Match();
   const std::vector<StyleDeclaration>* InlineBlock(std::u16string_view text);
+  void ForgetComputations();
   const ComputedStyle* Cascade(const ComputedStyle& parent,
                                const std::vector<StyleDeclaration>* hints,
                                const std::vector<StyleDeclaration>* style_attribute);
@@ -201,7 +212,7 @@ class StyleEngine {
   std::shared_ptr<const FontFamilyList> default_family_;
   StyleComputeContext compute_;
 
-  std::vector<std::unique_ptr<StyleRule>> rules_;
+  std::vector<std::shared_ptr<const StyleRule>> rules_;  // the built-in ones are shared
   std::vector<IndexedRule> indexed_;
   std::unordered_map<uint32_t, std::vector<uint32_t>> by_id_, by_class_, by_tag_;
   std::vector<uint32_t> universal_;
@@ -218,7 +229,11 @@ class StyleEngine {
   std::vector<SelectorSubject> subjects_;
   size_t depth_ = 0;
   std::vector<uint32_t> matched_;
+  // How many open elements carry each name, the one being matched left out: a rule whose
+  // ancestors need a name that no open element has is skipped without walking the stack.
+  std::vector<uint32_t> name_counts_;
   std::string key_;
+  Frame document_frame_;  // holds the root's key and style, as a frame holds its children's
 };
 
 }  // namespace brisomel
