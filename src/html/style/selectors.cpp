@@ -215,6 +215,10 @@ class SelectorParser {
   // :not(compound, compound, ...); its specificity is that of its most specific argument.
   bool ParseNot(CssRange arguments, CompoundSelector& out, Specificity& specificity,
                 bool& unsupported, int not_depth) {
+    if (not_depth >= kMaxNotDepth) {  // read no deeper: the selector is kept, never matching
+      unsupported = true;
+      return true;
+    }
     SimpleSelector negation{K::Not, false, 0, {}, {}};
     Specificity most;
     size_t i = arguments.begin;
@@ -236,7 +240,6 @@ class SelectorParser {
       }
       ++i;
     }
-    if (not_depth >= kMaxNotDepth) unsupported = true;
     specificity.ids += most.ids;
     specificity.classes += most.classes;
     specificity.types += most.types;

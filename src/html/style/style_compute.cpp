@@ -43,6 +43,18 @@ double ToPx(const CssValue& value, double font_size, double root_font_size) {
   return n;
 }
 
+// A floated box is a block: inline-level and table-internal displays become block ones.
+CssDisplay Blockified(CssDisplay display) {
+  switch (display) {
+    case CssDisplay::InlineTable: return CssDisplay::Table;
+    case CssDisplay::Block:
+    case CssDisplay::ListItem:
+    case CssDisplay::Table:
+    case CssDisplay::None: return display;
+    default: return CssDisplay::Block;
+  }
+}
+
 Color Blend(const CssRgba& rgba, Color backdrop) {
   if (rgba.a == 0) return kTransparentColor;
   if (rgba.a == 255) return Rgb(rgba.r, rgba.g, rgba.b);
@@ -105,8 +117,9 @@ class Computer {
   void Keywords() {
     const ComputedStyle& p = parent_;
     s_.display = KeywordOf(P::Display, p.display, CssDisplay::Inline);
-    s_.visibility = KeywordOf(P::Visibility, p.visibility, CssVisibility::Visible);
     s_.float_mode = KeywordOf(P::Float, p.float_mode, CssFloat::None);
+    if (s_.float_mode != CssFloat::None) s_.display = Blockified(s_.display);
+    s_.visibility = KeywordOf(P::Visibility, p.visibility, CssVisibility::Visible);
     s_.clear = KeywordOf(P::Clear, p.clear, CssClear::None);
     s_.font_style = KeywordOf(P::FontStyle, p.font_style, CssFontStyle::Normal);
     s_.text_align = KeywordOf(P::TextAlign, p.text_align, CssTextAlign::Left);

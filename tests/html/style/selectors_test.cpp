@@ -81,6 +81,7 @@ TEST(Selectors, MatchElementsAndAncestors) {
       {"p:last-child", "p", false},
       {"p:nth-child(1)", "p", false},
       {"p:not(div p)", "p", false},
+      {"p:not(:not(:not(:not(:not(.a)))))", "p", false},  // nested too deep to evaluate
   };
   for (const auto& c : cases)
     EXPECT_EQ(Matches(c.selector, c.path), c.matches) << c.selector << " on " << c.path;

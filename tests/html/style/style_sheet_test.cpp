@@ -168,3 +168,44 @@ TEST(StyleSheet, ImportCyclesAndDepthAreBounded) {
 
 }  // namespace
 }  // namespace brisomel
+
+namespace brisomel {
+namespace {
+
+std::string Repeat(const std::string& text, int times) {
+  std::string out;
+  for (int i = 0; i < times; ++i) out += text;
+  return out;
+}
+
+TEST(StyleSheet, HostileSheetsStayBounded) {
+  const int n = 100000;
+  const struct {
+    const char* name;
+    std::string css;
+    const char* rules;
+  } cases[] = {
+      {"deeply nested blocks", Repeat("{[(", n) + " p { color: red }", ""},
+      // The braces stand inside the open functions: the rest of the sheet is one bad value.
+      {"deeply nested functions in a value",
+       "p { color: " + Repeat("rgb(", n) + " } q { color: red }", ""},
+      {"nested :not", "p" + Repeat(":not(", n) + "a" + Repeat(")", n) + ", q { color: red }",
+       "p:not(:not(:not(:not(*)))) (never), q { color: #ff0000 }\n"},
+      {"nested @media", Repeat("@media screen { ", n) + "p { color: red }", ""},
+      {"long selector", Repeat("a ", n) + "p { color: red }", "... (never) { color: #ff0000 }\n"},
+      {"many classes", "p" + Repeat(".a", n) + " { color: red }", "... { color: #ff0000 }\n"},
+      {"many declarations", "p {" + Repeat("color: red;", n) + "}", "... }\n"},
+      {"unclosed comment and string", "p { color: red } /* q { color: blue } 'x",
+       "p { color: #ff0000 }\n"},
+  };
+  for (const auto& c : cases) {
+    std::string rules = Rules(c.css);
+    // Long descriptions are compared by their ends.
+    if (std::string(c.rules).starts_with("...") && rules.size() > 40)
+      rules = "..." + rules.substr(rules.size() - (std::string(c.rules).size() - 3));
+    EXPECT_EQ(rules, c.rules) << c.name;
+  }
+}
+
+}  // namespace
+}  // namespace brisomel
