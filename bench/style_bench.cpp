@@ -44,11 +44,12 @@ std::vector<Op> MakePage(size_t bytes) {
             (id.empty() ? 0 : id.size() + 6) + 40;
   };
   auto pop = [&] { ops.push_back({false, {}, {}, {}}); };
-  auto c = [&] { return "c" + std::to_string(Random(seed) % kClasses); };
+  auto c = [&] { return std::string("c") + std::to_string(Random(seed) % kClasses); };
   push("html", "");
   push("body", "");
   for (int section = 0; size < bytes; ++section) {
-    push("div", "section s" + std::to_string(section % kSections), "id" + std::to_string(section));
+    push("div", std::string("section s") + std::to_string(section % kSections),
+         std::string("id") + std::to_string(section));
     push("h2", c());
     push("a", "headerlink");
     pop();
@@ -92,8 +93,8 @@ std::vector<Op> MakePage(size_t bytes) {
 std::u16string MakeSheet(int count) {
   std::string css;
   uint32_t seed = 11;
-  auto c = [&] { return ".c" + std::to_string(Random(seed) % kClasses); };
-  auto s = [&] { return ".s" + std::to_string(Random(seed) % kSections); };
+  auto c = [&] { return std::string(".c") + std::to_string(Random(seed) % kClasses); };
+  auto s = [&] { return std::string(".s") + std::to_string(Random(seed) % kSections); };
   for (int i = 0; i < count; ++i) {
     switch (i % 10) {
       case 0:
@@ -105,7 +106,7 @@ std::u16string MakeSheet(int count) {
       case 6: css += s() + " " + c() + " { margin-left: " + std::to_string(i % 30) + "px }\n"; break;
       case 7: css += "div" + s() + " > p" + c() + " { font-weight: bold }\n"; break;
       case 8: css += s() + " span { font-style: italic }\n"; break;
-      case 9: css += "#id" + std::to_string(i) + " a { text-decoration: none }\n"; break;
+      case 9: css += std::string("#id") + std::to_string(i) + " a { text-decoration: none }\n"; break;
     }
   }
   return AsciiToUtf16(css);

@@ -140,9 +140,10 @@ TEST(StyleSheet, ImportCyclesAndDepthAreBounded) {
   files.sheets[u"a.css"] = "@import 'b.css'; .a { color: red }";
   files.sheets[u"b.css"] = "@import 'a.css'; @import 'b.css'; .b { color: red }";
   // A chain longer than the limit, and a sheet importing itself many times over.
-  for (int i = 0; i < 20; ++i)
-    files.sheets[U("c" + std::to_string(i) + ".css")] =
-        "@import 'c" + std::to_string(i + 1) + ".css'; .c" + std::to_string(i) + " { color: red }";
+  for (int i = 0; i < 20; ++i) {
+    const std::string n = std::to_string(i), next = std::to_string(i + 1);
+    files.sheets[U("c" + n + ".css")] = "@import 'c" + next + ".css'; .c" + n + " { color: red }";
+  }
   files.sheets[u"fan.css"] = std::string(200, ' ') + "@import 'fan2.css'; @import 'fan2.css';";
   std::string fan2;
   for (int i = 0; i < 100; ++i) fan2 += "@import 'fan3.css';";
