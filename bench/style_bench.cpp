@@ -100,13 +100,23 @@ std::u16string MakeSheet(int count) {
       case 0:
       case 1:
       case 2:
-      case 3: css += c() + " { color: #" + std::to_string(100000 + i) + " }\n"; break;
+      case 3:
+        css += c() + " { color: #" + std::to_string(100000 + i) + " }\n";
+        break;
       case 4:
       case 5:
-      case 6: css += s() + " " + c() + " { margin-left: " + std::to_string(i % 30) + "px }\n"; break;
-      case 7: css += "div" + s() + " > p" + c() + " { font-weight: bold }\n"; break;
-      case 8: css += s() + " span { font-style: italic }\n"; break;
-      case 9: css += std::string("#id") + std::to_string(i) + " a { text-decoration: none }\n"; break;
+      case 6:
+        css += s() + " " + c() + " { margin-left: " + std::to_string(i % 30) + "px }\n";
+        break;
+      case 7:
+        css += "div" + s() + " > p" + c() + " { font-weight: bold }\n";
+        break;
+      case 8:
+        css += s() + " span { font-style: italic }\n";
+        break;
+      case 9:
+        css += std::string("#id") + std::to_string(i) + " a { text-decoration: none }\n";
+        break;
     }
   }
   return AsciiToUtf16(css);
@@ -171,15 +181,18 @@ void BM_Style(benchmark::State& state) {
   for (auto _ : state) benchmark::DoNotOptimize(RunEngine(ops, sheet));
   state.counters["elements"] = static_cast<double>(ops.size() / 2);
 }
-BENCHMARK(BM_Style)->Args({50, 4})->Args({200, 4})->Args({800, 4})->Args({200, 1})
-    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Style)->Args({50, 4})->Args({200, 4})->Args({800, 4})->Args({200, 1})->Unit(
+    benchmark::kMillisecond);
 
 void BM_StyleAllRules(benchmark::State& state) {
   const std::vector<Op>& ops = Page(static_cast<int>(state.range(1)));
   const std::u16string sheet = MakeSheet(static_cast<int>(state.range(0)));
   for (auto _ : state) benchmark::DoNotOptimize(RunAllRules(ops, sheet));
 }
-BENCHMARK(BM_StyleAllRules)->Args({50, 4})->Args({200, 4})->Args({800, 4})
+BENCHMARK(BM_StyleAllRules)
+    ->Args({50, 4})
+    ->Args({200, 4})
+    ->Args({800, 4})
     ->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -25,8 +25,8 @@ std::u16string Text(const std::string& bytes, bool utf16) {
   return text;
 }
 
-constexpr const char16_t* kTags[] = {u"html", u"body", u"div", u"p",  u"span", u"a",
-                                     u"ul",   u"li",   u"table", u"td", u"pre", u"h1"};
+constexpr const char16_t* kTags[] = {u"html", u"body", u"div",   u"p",  u"span", u"a",
+                                     u"ul",   u"li",   u"table", u"td", u"pre",  u"h1"};
 constexpr const char16_t* kNames[] = {u"id", u"class", u"style", u"href", u"title", u"lang"};
 constexpr const char16_t* kValues[] = {u"a", u"b c", u"x", u"note", u"en-GB", u"#"};
 

@@ -45,11 +45,21 @@ std::string Name(E value, const char* const (&names)[N]) {
   return index < N ? names[index] : "?";
 }
 
-constexpr const char* kDisplayNames[] = {
-    "inline",          "block",           "list-item",          "inline-block",
-    "table",           "inline-table",    "table-row-group",    "table-header-group",
-    "table-footer-group", "table-row",    "table-column-group", "table-column",
-    "table-cell",      "table-caption",   "none"};
+constexpr const char* kDisplayNames[] = {"inline",
+                                         "block",
+                                         "list-item",
+                                         "inline-block",
+                                         "table",
+                                         "inline-table",
+                                         "table-row-group",
+                                         "table-header-group",
+                                         "table-footer-group",
+                                         "table-row",
+                                         "table-column-group",
+                                         "table-column",
+                                         "table-cell",
+                                         "table-caption",
+                                         "none"};
 constexpr const char* kVisibilityNames[] = {"visible", "hidden", "collapse"};
 constexpr const char* kFontStyleNames[] = {"normal", "italic", "oblique"};
 constexpr const char* kTextAlignNames[] = {"left", "right", "center", "justify"};
@@ -60,10 +70,9 @@ constexpr const char* kFloatNames[] = {"none", "left", "right"};
 constexpr const char* kClearNames[] = {"none", "left", "right", "both"};
 constexpr const char* kVerticalAlignNames[] = {"baseline", "sub",    "super",  "top",
                                                "text-top", "middle", "bottom", "text-bottom"};
-constexpr const char* kListStyleNames[] = {"disc",        "circle",      "square",
-                                           "decimal",     "decimal-leading-zero",
-                                           "lower-roman", "upper-roman", "lower-alpha",
-                                           "upper-alpha", "none"};
+constexpr const char* kListStyleNames[] = {
+    "disc",        "circle",      "square",      "decimal",     "decimal-leading-zero",
+    "lower-roman", "upper-roman", "lower-alpha", "upper-alpha", "none"};
 constexpr const char* kSideNames[] = {"top", "right", "bottom", "left"};
 
 std::string DecorationText(uint8_t lines) {
@@ -75,8 +84,9 @@ std::string DecorationText(uint8_t lines) {
 }
 
 std::string BorderText(const ComputedStyle& style, int side) {
-  return Number(style.border_width[side]) + "px " + Name(style.border_style[side], kBorderStyleNames) +
-         " " + ColorText(style.border_color[side]);
+  return Number(style.border_width[side]) + "px " +
+         Name(style.border_style[side], kBorderStyleNames) + " " +
+         ColorText(style.border_color[side]);
 }
 
 // Sides without width look alike, whatever their style and colour.
@@ -142,9 +152,8 @@ std::string DescribeComputedStyle(const ComputedStyle& style, const ComputedStyl
   if (s.background_color != d.background_color)
     out.Add("background-color", ColorText(s.background_color));
   if (s.background_image != d.background_image) {
-    out.Add("background-image", s.background_image
-                                    ? "url(\"" + Utf16ToUtf8(s.background_image->url) + "\")"
-                                    : "none");
+    out.Add("background-image",
+            s.background_image ? "url(\"" + Utf16ToUtf8(s.background_image->url) + "\")" : "none");
   }
   if (s.font_family != d.font_family &&
       !(s.font_family && d.font_family && s.font_family->text == d.font_family->text))

@@ -23,29 +23,33 @@ namespace brisomel {
 constexpr Color kTransparentColor = 0x01000000;
 
 // The longhand properties, in the order the text form lists them.
-#define BRISOMEL_STYLE_PROPERTIES(X)                                                         \
-  X(Display, "display", false) X(Visibility, "visibility", true) X(Float, "float", false)      \
-  X(Clear, "clear", false) X(Width, "width", false) X(Color, "color", true)                   \
-  X(BackgroundColor, "background-color", false)                                             \
-  X(BackgroundImage, "background-image", false) X(FontFamily, "font-family", true)           \
-  X(FontSize, "font-size", true) X(FontWeight, "font-weight", true)                          \
-  X(FontStyle, "font-style", true) X(TextDecoration, "text-decoration", true)                \
-  X(TextAlign, "text-align", true) X(TextIndent, "text-indent", true)                        \
-  X(WhiteSpace, "white-space", true) X(VerticalAlign, "vertical-align", false)               \
-  X(ListStyleType, "list-style-type", true) X(MarginTop, "margin-top", false)                \
-  X(MarginRight, "margin-right", false) X(MarginBottom, "margin-bottom", false)              \
-  X(MarginLeft, "margin-left", false) X(PaddingTop, "padding-top", false)                    \
-  X(PaddingRight, "padding-right", false) X(PaddingBottom, "padding-bottom", false)          \
-  X(PaddingLeft, "padding-left", false) X(BorderTopWidth, "border-top-width", false)         \
-  X(BorderRightWidth, "border-right-width", false)                                          \
-  X(BorderBottomWidth, "border-bottom-width", false)                                        \
-  X(BorderLeftWidth, "border-left-width", false) X(BorderTopStyle, "border-top-style", false) \
-  X(BorderRightStyle, "border-right-style", false)                                          \
-  X(BorderBottomStyle, "border-bottom-style", false)                                        \
-  X(BorderLeftStyle, "border-left-style", false) X(BorderTopColor, "border-top-color", false) \
-  X(BorderRightColor, "border-right-color", false)                                          \
-  X(BorderBottomColor, "border-bottom-color", false)                                        \
-  X(BorderLeftColor, "border-left-color", false)
+#define BRISOMEL_STYLE_PROPERTIES(X)                                                               \
+  X(Display, "display", false)                                                                     \
+  X(Visibility, "visibility", true) X(Float, "float", false) X(Clear, "clear", false) X(           \
+      Width, "width", false) X(Color, "color", true) X(BackgroundColor, "background-color", false) \
+      X(BackgroundImage, "background-image", false) X(FontFamily, "font-family", true) X(          \
+          FontSize, "font-size", true) X(FontWeight, "font-weight", true)                          \
+          X(FontStyle, "font-style", true) X(TextDecoration, "text-decoration", true) X(           \
+              TextAlign, "text-align", true) X(TextIndent, "text-indent", true)                    \
+              X(WhiteSpace, "white-space", true) X(VerticalAlign, "vertical-align", false) X(      \
+                  ListStyleType, "list-style-type", true) X(MarginTop, "margin-top", false)        \
+                  X(MarginRight, "margin-right", false) X(MarginBottom, "margin-bottom", false) X( \
+                      MarginLeft, "margin-left", false) X(PaddingTop, "padding-top", false)        \
+                      X(PaddingRight, "padding-right", false) X(                                   \
+                          PaddingBottom, "padding-bottom",                                         \
+                          false) X(PaddingLeft, "padding-left",                                    \
+                                   false) X(BorderTopWidth, "border-top-width", false)             \
+                          X(BorderRightWidth, "border-right-width",                                \
+                            false) X(BorderBottomWidth, "border-bottom-width",                     \
+                                     false) X(BorderLeftWidth, "border-left-width", false)         \
+                              X(BorderTopStyle, "border-top-style", false)                         \
+                                  X(BorderRightStyle, "border-right-style", false)                 \
+                                      X(BorderBottomStyle, "border-bottom-style", false) X(        \
+                                          BorderLeftStyle, "border-left-style", false)             \
+                                          X(BorderTopColor, "border-top-color", false) X(          \
+                                              BorderRightColor, "border-right-color", false)       \
+                                              X(BorderBottomColor, "border-bottom-color", false)   \
+                                                  X(BorderLeftColor, "border-left-color", false)
 
 enum class StyleProperty : uint8_t {
 #define BRISOMEL_STYLE_ENUM(name, text, inherited) name,
@@ -118,7 +122,16 @@ enum class CssBorderStyle : uint8_t {
 };
 enum class CssFloat : uint8_t { None, Left, Right };
 enum class CssClear : uint8_t { None, Left, Right, Both };
-enum class CssVerticalAlign : uint8_t { Baseline, Sub, Super, Top, TextTop, Middle, Bottom, TextBottom };
+enum class CssVerticalAlign : uint8_t {
+  Baseline,
+  Sub,
+  Super,
+  Top,
+  TextTop,
+  Middle,
+  Bottom,
+  TextBottom
+};
 enum class CssListStyleType : uint8_t {
   Disc,
   Circle,
@@ -185,7 +198,7 @@ struct ComputedStyle {
   // the others hold the built-in HTML defaults or initial values. One PropertyBit each.
   uint64_t author_set = 0;
 
-  const FontFamilyList* font_family = nullptr;  // never null in a style the engine hands out
+  const FontFamilyList* font_family = nullptr;   // never null in a style the engine hands out
   const StyleImage* background_image = nullptr;  // null: none
 
   Color color = 0;

@@ -289,9 +289,12 @@ bool HslFunction(const std::vector<ColorArgument>& args, CssRgba& out) {
   auto channel = [&](double h) {
     h = h < 0 ? h + 1 : (h > 1 ? h - 1 : h);
     double v = p;
-    if (h < 1.0 / 6) v = p + (q - p) * 6 * h;
-    else if (h < 0.5) v = q;
-    else if (h < 2.0 / 3) v = p + (q - p) * (2.0 / 3 - h) * 6;
+    if (h < 1.0 / 6)
+      v = p + (q - p) * 6 * h;
+    else if (h < 0.5)
+      v = q;
+    else if (h < 2.0 / 3)
+      v = p + (q - p) * (2.0 / 3 - h) * 6;
     return ClampByte(v * 255);
   };
   const double h = hue / 360;
@@ -308,10 +311,9 @@ bool LookupCssNamedColor(std::u16string_view name, CssRgba& out) {
   }
   const std::u16string lower = CssAsciiLower(name);
   auto less = [](const NamedColor& entry, std::u16string_view key) {
-    return std::lexicographical_compare(entry.name.begin(), entry.name.end(), key.begin(),
-                                        key.end(), [](char a, char16_t b) {
-                                          return static_cast<char16_t>(a) < b;
-                                        });
+    return std::lexicographical_compare(
+        entry.name.begin(), entry.name.end(), key.begin(), key.end(),
+        [](char a, char16_t b) { return static_cast<char16_t>(a) < b; });
   };
   const auto* it = std::lower_bound(std::begin(kNamedColors), std::end(kNamedColors),
                                     std::u16string_view(lower), less);

@@ -14,9 +14,12 @@ bool IsOpener(T type) {
 
 T CloserOf(T opener) {
   switch (opener) {
-    case T::OpenCurly: return T::CloseCurly;
-    case T::OpenSquare: return T::CloseSquare;
-    default: return T::CloseParen;  // "(" and functions
+    case T::OpenCurly:
+      return T::CloseCurly;
+    case T::OpenSquare:
+      return T::CloseSquare;
+    default:
+      return T::CloseParen;  // "(" and functions
   }
 }
 
@@ -92,8 +95,7 @@ size_t SkipCssComponentValue(const std::vector<CssToken>& tokens, size_t i, size
   return SkipValue(tokens, i, end, closed);
 }
 
-size_t SkipCssBlock(const std::vector<CssToken>& tokens, size_t i, size_t end,
-                    CssRange& contents) {
+size_t SkipCssBlock(const std::vector<CssToken>& tokens, size_t i, size_t end, CssRange& contents) {
   bool closed = false;
   const size_t after = SkipValue(tokens, i, end, closed);
   contents = {std::min(i + 1, after), closed ? after - 1 : after};
@@ -112,7 +114,8 @@ std::vector<CssRawRule> ParseCssRules(const std::vector<CssToken>& tokens, CssRa
   const size_t end = RangeEnd(tokens, range);
   while (i < end) {
     const T type = tokens[i].type;
-    if (type == T::Whitespace || type == T::Eof || (top_level && (type == T::Cdo || type == T::Cdc))) {
+    if (type == T::Whitespace || type == T::Eof ||
+        (top_level && (type == T::Cdo || type == T::Cdc))) {
       ++i;
       continue;
     }

@@ -53,8 +53,7 @@ size_t SkipCssComponentValue(const std::vector<CssToken>& tokens, size_t i, size
 // The block or function at `i` (an opener): `contents` is what stands between the opener and
 // its matching closer (or the end of the range when it is left open). Returns the index after
 // the block.
-size_t SkipCssBlock(const std::vector<CssToken>& tokens, size_t i, size_t end,
-                    CssRange& contents);
+size_t SkipCssBlock(const std::vector<CssToken>& tokens, size_t i, size_t end, CssRange& contents);
 
 // Index of the first non-whitespace token at or after `i` (or `end`).
 size_t SkipCssWhitespace(const std::vector<CssToken>& tokens, size_t i, size_t end);

@@ -382,36 +382,59 @@ std::u16string CssAsciiLower(std::u16string_view text) {
 std::string DescribeCssToken(const CssToken& token) {
   const std::string text = Utf16ToUtf8(token.text);
   switch (token.type) {
-    case CssTokenType::Ident: return "ident(" + text + ")";
-    case CssTokenType::Function: return "function(" + text + ")";
-    case CssTokenType::AtKeyword: return "at(" + text + ")";
-    case CssTokenType::Hash: return "hash(" + text + (token.is_id ? ",id)" : ")");
-    case CssTokenType::String: return "string(" + text + ")";
-    case CssTokenType::BadString: return "bad-string";
-    case CssTokenType::Url: return "url(" + text + ")";
-    case CssTokenType::BadUrl: return "bad-url";
+    case CssTokenType::Ident:
+      return "ident(" + text + ")";
+    case CssTokenType::Function:
+      return "function(" + text + ")";
+    case CssTokenType::AtKeyword:
+      return "at(" + text + ")";
+    case CssTokenType::Hash:
+      return "hash(" + text + (token.is_id ? ",id)" : ")");
+    case CssTokenType::String:
+      return "string(" + text + ")";
+    case CssTokenType::BadString:
+      return "bad-string";
+    case CssTokenType::Url:
+      return "url(" + text + ")";
+    case CssTokenType::BadUrl:
+      return "bad-url";
     case CssTokenType::Delim: {
       std::string delim;
       AppendUtf8(delim, token.delim);
       return "delim(" + delim + ")";
     }
-    case CssTokenType::Number: return "number(" + FormatNumber(token.number) + ")";
-    case CssTokenType::Percentage: return "percentage(" + FormatNumber(token.number) + ")";
+    case CssTokenType::Number:
+      return "number(" + FormatNumber(token.number) + ")";
+    case CssTokenType::Percentage:
+      return "percentage(" + FormatNumber(token.number) + ")";
     case CssTokenType::Dimension:
       return "dimension(" + FormatNumber(token.number) + "," + text + ")";
-    case CssTokenType::Whitespace: return "ws";
-    case CssTokenType::Cdo: return "cdo";
-    case CssTokenType::Cdc: return "cdc";
-    case CssTokenType::Colon: return ":";
-    case CssTokenType::Semicolon: return ";";
-    case CssTokenType::Comma: return ",";
-    case CssTokenType::OpenSquare: return "[";
-    case CssTokenType::CloseSquare: return "]";
-    case CssTokenType::OpenParen: return "(";
-    case CssTokenType::CloseParen: return ")";
-    case CssTokenType::OpenCurly: return "{";
-    case CssTokenType::CloseCurly: return "}";
-    case CssTokenType::Eof: return "eof";
+    case CssTokenType::Whitespace:
+      return "ws";
+    case CssTokenType::Cdo:
+      return "cdo";
+    case CssTokenType::Cdc:
+      return "cdc";
+    case CssTokenType::Colon:
+      return ":";
+    case CssTokenType::Semicolon:
+      return ";";
+    case CssTokenType::Comma:
+      return ",";
+    case CssTokenType::OpenSquare:
+      return "[";
+    case CssTokenType::CloseSquare:
+      return "]";
+    case CssTokenType::OpenParen:
+      return "(";
+    case CssTokenType::CloseParen:
+      return ")";
+    case CssTokenType::OpenCurly:
+      return "{";
+    case CssTokenType::CloseCurly:
+      return "}";
+    case CssTokenType::Eof:
+      return "eof";
   }
   return "?";
 }

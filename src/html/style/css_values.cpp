@@ -1,13 +1,18 @@
-// Longhand values, shorthand expansion and the description of specified values.
+// Longhand values, the entry points for declarations, and the description of specified
+// values. Shorthands are in css_shorthands.cpp.
 #include "html/style/css_values.h"
 
 #include <cmath>
 #include <cstdio>
 #include <span>
 
+#include "html/style/css_value_reader.h"
 #include "text/utf.h"
 
 namespace brisomel {
+
+using namespace css_read;
+
 namespace {
 
 using T = CssTokenType;
@@ -56,16 +61,21 @@ constexpr Keyword kFloat[] = {K("none", CssFloat::None), K("left", CssFloat::Lef
 constexpr Keyword kClear[] = {K("none", CssClear::None),         K("left", CssClear::Left),
                               K("right", CssClear::Right),       K("both", CssClear::Both),
                               K("inline-start", CssClear::Left), K("inline-end", CssClear::Right)};
-constexpr Keyword kFontStyle[] = {K("normal", CssFontStyle::Normal), K("italic", CssFontStyle::Italic),
+constexpr Keyword kFontStyle[] = {K("normal", CssFontStyle::Normal),
+                                  K("italic", CssFontStyle::Italic),
                                   K("oblique", CssFontStyle::Oblique)};
-constexpr Keyword kTextAlign[] = {K("left", CssTextAlign::Left),          K("right", CssTextAlign::Right),
-                                  K("center", CssTextAlign::Center),      K("justify", CssTextAlign::Justify),
-                                  K("start", CssTextAlign::Left),         K("end", CssTextAlign::Right),
-                                  K("-webkit-center", CssTextAlign::Center), K("-moz-center", CssTextAlign::Center)};
-constexpr Keyword kWhiteSpace[] = {K("normal", CssWhiteSpace::Normal), K("pre", CssWhiteSpace::Pre),
-                                   K("nowrap", CssWhiteSpace::Nowrap), K("pre-wrap", CssWhiteSpace::PreWrap),
-                                   K("pre-line", CssWhiteSpace::PreLine),
-                                   K("break-spaces", CssWhiteSpace::PreWrap)};
+constexpr Keyword kTextAlign[] = {K("left", CssTextAlign::Left),
+                                  K("right", CssTextAlign::Right),
+                                  K("center", CssTextAlign::Center),
+                                  K("justify", CssTextAlign::Justify),
+                                  K("start", CssTextAlign::Left),
+                                  K("end", CssTextAlign::Right),
+                                  K("-webkit-center", CssTextAlign::Center),
+                                  K("-moz-center", CssTextAlign::Center)};
+constexpr Keyword kWhiteSpace[] = {
+    K("normal", CssWhiteSpace::Normal),    K("pre", CssWhiteSpace::Pre),
+    K("nowrap", CssWhiteSpace::Nowrap),    K("pre-wrap", CssWhiteSpace::PreWrap),
+    K("pre-line", CssWhiteSpace::PreLine), K("break-spaces", CssWhiteSpace::PreWrap)};
 constexpr Keyword kVerticalAlign[] = {
     K("baseline", CssVerticalAlign::Baseline), K("sub", CssVerticalAlign::Sub),
     K("super", CssVerticalAlign::Super),       K("top", CssVerticalAlign::Top),
@@ -109,38 +119,47 @@ struct Unit {
   std::string_view name;
   CssUnit unit;
 };
-constexpr Unit kUnits[] = {{"px", CssUnit::Px}, {"em", CssUnit::Em}, {"ex", CssUnit::Ex},
+constexpr Unit kUnits[] = {{"px", CssUnit::Px}, {"em", CssUnit::Em},   {"ex", CssUnit::Ex},
                            {"ch", CssUnit::Ch}, {"rem", CssUnit::Rem}, {"pt", CssUnit::Pt},
-                           {"pc", CssUnit::Pc}, {"in", CssUnit::In}, {"cm", CssUnit::Cm},
+                           {"pc", CssUnit::Pc}, {"in", CssUnit::In},   {"cm", CssUnit::Cm},
                            {"mm", CssUnit::Mm}, {"q", CssUnit::Q}};
 
 constexpr std::string_view kGenericFamilies[] = {
-    "serif",    "sans-serif", "monospace",     "cursive",      "fantasy",  "system-ui",
-    "ui-serif", "ui-sans-serif", "ui-monospace", "ui-rounded", "math", "emoji", "fangsong"};
+    "serif",         "sans-serif",   "monospace",  "cursive", "fantasy", "system-ui", "ui-serif",
+    "ui-sans-serif", "ui-monospace", "ui-rounded", "math",    "emoji",   "fangsong"};
 
 std::span<const Keyword> KeywordsOf(P property) {
   switch (property) {
-    case P::Display: return kDisplay;
-    case P::Visibility: return kVisibility;
-    case P::Float: return kFloat;
-    case P::Clear: return kClear;
-    case P::FontStyle: return kFontStyle;
-    case P::TextAlign: return kTextAlign;
-    case P::WhiteSpace: return kWhiteSpace;
-    case P::VerticalAlign: return kVerticalAlign;
-    case P::ListStyleType: return kListStyleType;
-    case P::FontSize: return kFontSize;
-    case P::FontWeight: return kFontWeight;
+    case P::Display:
+      return kDisplay;
+    case P::Visibility:
+      return kVisibility;
+    case P::Float:
+      return kFloat;
+    case P::Clear:
+      return kClear;
+    case P::FontStyle:
+      return kFontStyle;
+    case P::TextAlign:
+      return kTextAlign;
+    case P::WhiteSpace:
+      return kWhiteSpace;
+    case P::VerticalAlign:
+      return kVerticalAlign;
+    case P::ListStyleType:
+      return kListStyleType;
+    case P::FontSize:
+      return kFontSize;
+    case P::FontWeight:
+      return kFontWeight;
     case P::BorderTopStyle:
     case P::BorderRightStyle:
     case P::BorderBottomStyle:
-    case P::BorderLeftStyle: return kBorderStyle;
-    default: return {};
+    case P::BorderLeftStyle:
+      return kBorderStyle;
+    default:
+      return {};
   }
-}
-
-bool IsIdent(const CssToken& token, std::string_view lower) {
-  return token.type == T::Ident && CssEqualsIgnoreCase(token.text, lower);
 }
 
 bool FindKeyword(const CssToken& token, std::span<const Keyword> table, uint8_t& out) {
@@ -154,14 +173,86 @@ bool FindKeyword(const CssToken& token, std::span<const Keyword> table, uint8_t&
   return false;
 }
 
-// The value's component values: the index where each starts (whitespace skipped).
-struct Components {
-  const std::vector<CssToken>& tokens;
-  std::vector<size_t> starts;
-  std::vector<size_t> ends;
-  size_t size() const { return starts.size(); }
-  const CssToken& operator[](size_t i) const { return tokens[starts[i]]; }
-};
+bool IsGenericFamily(std::u16string_view name) {
+  for (std::string_view generic : kGenericFamilies)
+    if (CssEqualsIgnoreCase(name, generic)) return true;
+  return false;
+}
+
+bool NeedsQuotes(const FontFamily& family) {
+  if (family.generic) return false;
+  if (family.name.empty() || IsGenericFamily(family.name)) return true;
+  for (char16_t ch : family.name) {
+    const bool plain = (ch >= 'a' && ch <= 'z') || (ch >= 'A' && ch <= 'Z') ||
+                       (ch >= '0' && ch <= '9') || ch == '-' || ch == '_' || ch == ' ' ||
+                       ch >= 0x80;
+    if (!plain) return true;
+  }
+  return family.name[0] >= '0' && family.name[0] <= '9';
+}
+
+// text-decoration: none, or lines in any order, with a style and a colour that are accepted
+// and not kept.
+bool ParseTextDecoration(const Components& c, CssValue& out) {
+  uint8_t lines = 0;
+  bool none = false, style = false, color = false;
+  for (size_t i = 0; i < c.size(); ++i) {
+    uint8_t line = 0;
+    CssValue ignored;
+    if (IsIdent(c[i], "none") && !none) {
+      none = true;
+    } else if (FindKeyword(c[i], kDecoration, line) && !(lines & line)) {
+      lines |= line;
+    } else if (IsIdent(c[i], "blink")) {
+    } else if (!style &&
+               (IsIdent(c[i], "solid") || IsIdent(c[i], "double") || IsIdent(c[i], "dotted") ||
+                IsIdent(c[i], "dashed") || IsIdent(c[i], "wavy"))) {
+      style = true;
+    } else if (!color && ParseColorValue(c, i, ignored)) {
+      color = true;
+    } else {
+      return false;
+    }
+  }
+  if (c.size() == 0 || (none && lines)) return false;
+  out = KeywordValue(lines);
+  return true;
+}
+
+bool FindLonghand(std::u16string_view name, P& out) {
+  for (int i = 0; i < kStylePropertyCount; ++i) {
+    const P property = static_cast<P>(i);
+    if (CssEqualsIgnoreCase(name, StylePropertyName(property))) {
+      out = property;
+      return true;
+    }
+  }
+  return false;
+}
+
+std::string FormatNumber(double value) {
+  char buffer[32];
+  std::snprintf(buffer, sizeof buffer, "%g", value);
+  return buffer;
+}
+
+std::string HexColor(const CssRgba& rgba) {
+  char buffer[32];
+  if (rgba.a == 255)
+    std::snprintf(buffer, sizeof buffer, "#%02x%02x%02x", rgba.r, rgba.g, rgba.b);
+  else
+    std::snprintf(buffer, sizeof buffer, "rgba(%d,%d,%d,%s)", rgba.r, rgba.g, rgba.b,
+                  FormatNumber(std::round(rgba.a / 2.55) / 100).c_str());
+  return buffer;
+}
+
+}  // namespace
+
+namespace css_read {
+
+bool IsIdent(const CssToken& token, std::string_view lower) {
+  return token.type == T::Ident && CssEqualsIgnoreCase(token.text, lower);
+}
 
 Components Split(const std::vector<CssToken>& tokens, CssRange range) {
   Components components{tokens, {}, {}};
@@ -262,23 +353,6 @@ bool ParseImage(const Components& c, size_t index, const std::u16string& base, C
   return true;
 }
 
-bool IsGenericFamily(std::u16string_view name) {
-  for (std::string_view generic : kGenericFamilies)
-    if (CssEqualsIgnoreCase(name, generic)) return true;
-  return false;
-}
-
-bool NeedsQuotes(const FontFamily& family) {
-  if (family.generic) return false;
-  if (family.name.empty() || IsGenericFamily(family.name)) return true;
-  for (char16_t ch : family.name) {
-    const bool plain = (ch >= 'a' && ch <= 'z') || (ch >= 'A' && ch <= 'Z') ||
-                       (ch >= '0' && ch <= '9') || ch == '-' || ch == '_' || ch == ' ' || ch >= 0x80;
-    if (!plain) return true;
-  }
-  return family.name[0] >= '0' && family.name[0] <= '9';
-}
-
 // A comma-separated list of family names: a string, or identifiers joined by single spaces.
 std::shared_ptr<const FontFamilyList> ParseFamilies(const std::vector<CssToken>& tokens,
                                                     CssRange range) {
@@ -339,9 +413,6 @@ std::shared_ptr<const FontFamilyList> ParseFamilies(const std::vector<CssToken>&
   }
   return list;
 }
-
-// --- Longhands ---
-
 // One component as the value of a longhand.
 bool ParseLonghand(P property, const Components& c, size_t index, const std::u16string& base,
                    CssValue& out) {
@@ -422,10 +493,14 @@ bool ParseLonghand(P property, const Components& c, size_t index, const std::u16
     case P::BorderRightWidth:
     case P::BorderBottomWidth:
     case P::BorderLeftWidth:
-      if (IsIdent(token, "thin")) out = PxValue(1);
-      else if (IsIdent(token, "medium")) out = PxValue(3);
-      else if (IsIdent(token, "thick")) out = PxValue(5);
-      else return ParseLength(token, false, false, out);
+      if (IsIdent(token, "thin"))
+        out = PxValue(1);
+      else if (IsIdent(token, "medium"))
+        out = PxValue(3);
+      else if (IsIdent(token, "thick"))
+        out = PxValue(5);
+      else
+        return ParseLength(token, false, false, out);
       return true;
     case P::FontSize:
       if (FindKeyword(token, kFontSize, keyword)) {
@@ -439,11 +514,14 @@ bool ParseLonghand(P property, const Components& c, size_t index, const std::u16
         return true;
       }
       out = KindValue(CssValueKind::Number);
-      if (IsIdent(token, "normal")) out.number = 400;
-      else if (IsIdent(token, "bold")) out.number = 700;
+      if (IsIdent(token, "normal"))
+        out.number = 400;
+      else if (IsIdent(token, "bold"))
+        out.number = 700;
       else if (token.type == T::Number && token.number >= 1 && token.number <= 1000)
         out.number = token.number;
-      else return false;
+      else
+        return false;
       return true;
     case P::TextDecoration:
     case P::FontFamily:
@@ -452,281 +530,7 @@ bool ParseLonghand(P property, const Components& c, size_t index, const std::u16
   return false;
 }
 
-// text-decoration: none, or lines in any order, with a style and a colour that are accepted
-// and not kept.
-bool ParseTextDecoration(const Components& c, CssValue& out) {
-  uint8_t lines = 0;
-  bool none = false, style = false, color = false;
-  for (size_t i = 0; i < c.size(); ++i) {
-    uint8_t line = 0;
-    CssValue ignored;
-    if (IsIdent(c[i], "none") && !none) {
-      none = true;
-    } else if (FindKeyword(c[i], kDecoration, line) && !(lines & line)) {
-      lines |= line;
-    } else if (IsIdent(c[i], "blink")) {
-    } else if (!style && (IsIdent(c[i], "solid") || IsIdent(c[i], "double") ||
-                          IsIdent(c[i], "dotted") || IsIdent(c[i], "dashed") ||
-                          IsIdent(c[i], "wavy"))) {
-      style = true;
-    } else if (!color && ParseColorValue(c, i, ignored)) {
-      color = true;
-    } else {
-      return false;
-    }
-  }
-  if (c.size() == 0 || (none && lines)) return false;
-  out = KeywordValue(lines);
-  return true;
-}
-
-// --- Shorthands ---
-
-constexpr P kMargins[] = {P::MarginTop, P::MarginRight, P::MarginBottom, P::MarginLeft};
-constexpr P kPaddings[] = {P::PaddingTop, P::PaddingRight, P::PaddingBottom, P::PaddingLeft};
-constexpr P kBorderWidths[] = {P::BorderTopWidth, P::BorderRightWidth, P::BorderBottomWidth,
-                               P::BorderLeftWidth};
-constexpr P kBorderStyles[] = {P::BorderTopStyle, P::BorderRightStyle, P::BorderBottomStyle,
-                               P::BorderLeftStyle};
-constexpr P kBorderColors[] = {P::BorderTopColor, P::BorderRightColor, P::BorderBottomColor,
-                               P::BorderLeftColor};
-
-struct Expansion {
-  std::vector<StyleDeclaration> declarations;
-  bool important = false;
-  void Add(P property, CssValue value) {
-    declarations.push_back({property, important, std::move(value)});
-  }
-};
-
-// One to four values for top, right, bottom and left.
-bool ParseSides(const P (&sides)[4], const Components& c, const std::u16string& base,
-                Expansion& out) {
-  if (c.size() < 1 || c.size() > 4) return false;
-  CssValue values[4];
-  for (size_t i = 0; i < c.size(); ++i)
-    if (!ParseLonghand(sides[i], c, i, base, values[i])) return false;
-  static constexpr int kSource[4][4] = {{0, 0, 0, 0}, {0, 1, 0, 1}, {0, 1, 2, 1}, {0, 1, 2, 3}};
-  for (int side = 0; side < 4; ++side) out.Add(sides[side], values[kSource[c.size() - 1][side]]);
-  return true;
-}
-
-// Width, style and colour in any order, each at most once, for the given sides.
-bool ParseBorder(std::span<const int> sides, const Components& c, Expansion& out) {
-  if (c.size() < 1 || c.size() > 3) return false;
-  CssValue width = PxValue(3), style = KeywordValue(0), color = KindValue(CssValueKind::CurrentColor);
-  bool have_width = false, have_style = false, have_color = false;
-  for (size_t i = 0; i < c.size(); ++i) {
-    CssValue value;
-    if (!have_style && ParseLonghand(P::BorderTopStyle, c, i, {}, value)) {
-      style = value;
-      have_style = true;
-    } else if (!have_width && ParseLonghand(P::BorderTopWidth, c, i, {}, value)) {
-      width = value;
-      have_width = true;
-    } else if (!have_color && ParseColorValue(c, i, value)) {
-      color = value;
-      have_color = true;
-    } else {
-      return false;
-    }
-  }
-  for (int side : sides) {
-    out.Add(kBorderWidths[side], width);
-    out.Add(kBorderStyles[side], style);
-    out.Add(kBorderColors[side], color);
-  }
-  return true;
-}
-
-// [style || variant || weight || stretch]? size [/ line-height]? family-list
-bool ParseFont(const Components& c, CssRange range, Expansion& out) {
-  CssValue style = KeywordValue(static_cast<uint8_t>(CssFontStyle::Normal));
-  CssValue weight = KindValue(CssValueKind::Number);
-  weight.number = 400;
-  size_t i = 0;
-  for (int taken = 0; i < c.size() && taken < 4; ++taken, ++i) {
-    CssValue value;
-    if (IsIdent(c[i], "normal") || IsIdent(c[i], "small-caps")) continue;
-    if (ParseLonghand(P::FontStyle, c, i, {}, value)) {
-      style = value;
-    } else if (c[i].type != T::Number && ParseLonghand(P::FontWeight, c, i, {}, value)) {
-      weight = value;
-    } else if (c[i].type == T::Number && c[i].number >= 1 && c[i].number <= 1000) {
-      weight = KindValue(CssValueKind::Number);
-      weight.number = c[i].number;
-    } else if (c[i].type == T::Ident && CssAsciiLower(c[i].text).find(u"condensed") != std::u16string::npos) {
-    } else if (c[i].type == T::Ident && CssAsciiLower(c[i].text).find(u"expanded") != std::u16string::npos) {
-    } else {
-      break;
-    }
-  }
-  CssValue size;
-  if (i >= c.size() || !ParseLonghand(P::FontSize, c, i, {}, size)) return false;
-  ++i;
-  if (i < c.size() && c[i].type == T::Delim && c[i].delim == '/') {
-    ++i;
-    if (i >= c.size()) return false;
-    CssValue line_height;
-    const bool valid = IsIdent(c[i], "normal") ||
-                       (c[i].type == T::Number && c[i].number >= 0) ||
-                       ParseLength(c[i], true, false, line_height);
-    if (!valid) return false;
-    ++i;
-  }
-  if (i >= c.size()) return false;
-  auto families = ParseFamilies(c.tokens, {c.starts[i], range.end});
-  if (!families) return false;
-  CssValue family = KindValue(CssValueKind::Families);
-  family.families = std::move(families);
-  out.Add(P::FontStyle, style);
-  out.Add(P::FontWeight, weight);
-  out.Add(P::FontSize, size);
-  out.Add(P::FontFamily, family);
-  return true;
-}
-
-bool IsBackgroundExtra(const CssToken& token) {
-  static constexpr std::string_view kWords[] = {
-      "repeat",  "repeat-x",    "repeat-y",    "no-repeat",   "space",  "round",
-      "scroll",  "fixed",       "local",       "left",        "right",  "top",
-      "bottom",  "center",      "border-box",  "padding-box", "content-box",
-      "auto",    "cover",       "contain",     "text"};
-  for (std::string_view word : kWords)
-    if (IsIdent(token, word)) return true;
-  CssValue ignored;
-  return ParseLength(token, true, true, ignored) || (token.type == T::Delim && token.delim == '/');
-}
-
-// One layer: a colour and an image, among repeat, attachment, position, size and box words,
-// which are accepted and not kept.
-bool ParseBackground(const Components& c, const std::u16string& base, Expansion& out) {
-  CssValue color = KindValue(CssValueKind::Color);
-  color.color = {0, 0, 0, 0};
-  CssValue image = KindValue(CssValueKind::Image);
-  bool have_color = false, have_image = false;
-  if (c.size() == 0) return false;
-  for (size_t i = 0; i < c.size(); ++i) {
-    CssValue value;
-    if (c[i].type == T::Comma) return false;
-    if (IsBackgroundExtra(c[i])) continue;
-    if (!have_image && ParseImage(c, i, base, value)) {
-      image = value;
-      have_image = true;
-    } else if (!have_color && ParseColorValue(c, i, value)) {
-      color = value;
-      have_color = true;
-    } else {
-      return false;
-    }
-  }
-  out.Add(P::BackgroundColor, color);
-  out.Add(P::BackgroundImage, image);
-  return true;
-}
-
-// type || position || image; "none" sets the type to none unless a type is given.
-bool ParseListStyle(const Components& c, const std::u16string& base, Expansion& out) {
-  if (c.size() < 1 || c.size() > 3) return false;
-  CssValue type;
-  bool have_type = false, have_position = false, have_image = false;
-  int nones = 0;
-  for (size_t i = 0; i < c.size(); ++i) {
-    CssValue value;
-    if (IsIdent(c[i], "none")) {
-      ++nones;
-    } else if (!have_position && (IsIdent(c[i], "inside") || IsIdent(c[i], "outside"))) {
-      have_position = true;
-    } else if (!have_image && c[i].type != T::Ident && ParseImage(c, i, base, value)) {
-      have_image = true;
-    } else if (!have_type && ParseLonghand(P::ListStyleType, c, i, base, value)) {
-      type = value;
-      have_type = true;
-    } else {
-      return false;
-    }
-  }
-  if (nones > 2 || (nones == 2 && (have_type || have_image))) return false;
-  if (!have_type)
-    type = KeywordValue(static_cast<uint8_t>(nones > 0 ? CssListStyleType::None : CssListStyleType::Disc));
-  out.Add(P::ListStyleType, type);
-  return true;
-}
-
-struct Shorthand {
-  std::string_view name;
-  std::vector<P> longhands;
-};
-
-const std::vector<Shorthand>& Shorthands() {
-  static const std::vector<Shorthand> kShorthands = {
-      {"margin", {std::begin(kMargins), std::end(kMargins)}},
-      {"padding", {std::begin(kPaddings), std::end(kPaddings)}},
-      {"border-width", {std::begin(kBorderWidths), std::end(kBorderWidths)}},
-      {"border-style", {std::begin(kBorderStyles), std::end(kBorderStyles)}},
-      {"border-color", {std::begin(kBorderColors), std::end(kBorderColors)}},
-      {"border-top", {P::BorderTopWidth, P::BorderTopStyle, P::BorderTopColor}},
-      {"border-right", {P::BorderRightWidth, P::BorderRightStyle, P::BorderRightColor}},
-      {"border-bottom", {P::BorderBottomWidth, P::BorderBottomStyle, P::BorderBottomColor}},
-      {"border-left", {P::BorderLeftWidth, P::BorderLeftStyle, P::BorderLeftColor}},
-      {"border",
-       {P::BorderTopWidth, P::BorderRightWidth, P::BorderBottomWidth, P::BorderLeftWidth,
-        P::BorderTopStyle, P::BorderRightStyle, P::BorderBottomStyle, P::BorderLeftStyle,
-        P::BorderTopColor, P::BorderRightColor, P::BorderBottomColor, P::BorderLeftColor}},
-      {"font", {P::FontStyle, P::FontWeight, P::FontSize, P::FontFamily}},
-      {"background", {P::BackgroundColor, P::BackgroundImage}},
-      {"list-style", {P::ListStyleType}},
-  };
-  return kShorthands;
-}
-
-bool FindLonghand(std::u16string_view name, P& out) {
-  for (int i = 0; i < kStylePropertyCount; ++i) {
-    const P property = static_cast<P>(i);
-    if (CssEqualsIgnoreCase(name, StylePropertyName(property))) {
-      out = property;
-      return true;
-    }
-  }
-  return false;
-}
-
-bool ParseShorthand(std::string_view name, const Components& c, CssRange range,
-                    const std::u16string& base, Expansion& out) {
-  static constexpr int kAllSides[] = {0, 1, 2, 3};
-  if (name == "margin") return ParseSides(kMargins, c, base, out);
-  if (name == "padding") return ParseSides(kPaddings, c, base, out);
-  if (name == "border-width") return ParseSides(kBorderWidths, c, base, out);
-  if (name == "border-style") return ParseSides(kBorderStyles, c, base, out);
-  if (name == "border-color") return ParseSides(kBorderColors, c, base, out);
-  if (name == "border") return ParseBorder(kAllSides, c, out);
-  if (name == "border-top") return ParseBorder(std::span(kAllSides, 1), c, out);
-  if (name == "border-right") return ParseBorder(std::span(kAllSides + 1, 1), c, out);
-  if (name == "border-bottom") return ParseBorder(std::span(kAllSides + 2, 1), c, out);
-  if (name == "border-left") return ParseBorder(std::span(kAllSides + 3, 1), c, out);
-  if (name == "font") return ParseFont(c, range, out);
-  if (name == "background") return ParseBackground(c, base, out);
-  if (name == "list-style") return ParseListStyle(c, base, out);
-  return false;
-}
-
-std::string FormatNumber(double value) {
-  char buffer[32];
-  std::snprintf(buffer, sizeof buffer, "%g", value);
-  return buffer;
-}
-
-std::string HexColor(const CssRgba& rgba) {
-  char buffer[32];
-  if (rgba.a == 255)
-    std::snprintf(buffer, sizeof buffer, "#%02x%02x%02x", rgba.r, rgba.g, rgba.b);
-  else
-    std::snprintf(buffer, sizeof buffer, "rgba(%d,%d,%d,%s)", rgba.r, rgba.g, rgba.b,
-                  FormatNumber(std::round(rgba.a / 2.55) / 100).c_str());
-  return buffer;
-}
-
-}  // namespace
+}  // namespace css_read
 
 bool ParseStyleDeclaration(std::u16string_view name, const std::vector<CssToken>& tokens,
                            CssRange value, bool important, const std::u16string& base,
@@ -747,9 +551,8 @@ bool ParseStyleDeclaration(std::u16string_view name, const std::vector<CssToken>
       if (FindLonghand(name, property)) {
         expansion.Add(property, KindValue(global));
       } else {
-        for (const Shorthand& shorthand : Shorthands())
-          if (CssEqualsIgnoreCase(name, shorthand.name))
-            for (P longhand : shorthand.longhands) expansion.Add(longhand, KindValue(global));
+        if (const std::vector<P>* longhands = css_read::ShorthandLonghands(name))
+          for (P longhand : *longhands) expansion.Add(longhand, KindValue(global));
       }
       if (expansion.declarations.empty()) return false;
       out.insert(out.end(), expansion.declarations.begin(), expansion.declarations.end());
@@ -819,18 +622,26 @@ std::string DescribeCssValue(StyleProperty property, const CssValue& value) {
                                                "pc", "in", "cm", "mm", "q"};
       return FormatNumber(value.number) + kNames[static_cast<int>(value.unit)];
     }
-    case CssValueKind::Percentage: return FormatNumber(value.number) + "%";
-    case CssValueKind::Number: return FormatNumber(value.number);
+    case CssValueKind::Percentage:
+      return FormatNumber(value.number) + "%";
+    case CssValueKind::Number:
+      return FormatNumber(value.number);
     case CssValueKind::Color:
       return value.color.a == 0 ? "transparent" : HexColor(value.color);
-    case CssValueKind::CurrentColor: return "currentcolor";
-    case CssValueKind::LinkColor: return "-brisomel-link";
-    case CssValueKind::Families: return value.families ? value.families->text : "?";
+    case CssValueKind::CurrentColor:
+      return "currentcolor";
+    case CssValueKind::LinkColor:
+      return "-brisomel-link";
+    case CssValueKind::Families:
+      return value.families ? value.families->text : "?";
     case CssValueKind::Image:
       return value.image ? "url(\"" + Utf16ToUtf8(value.image->url) + "\")" : "none";
-    case CssValueKind::Inherit: return "inherit";
-    case CssValueKind::Initial: return "initial";
-    case CssValueKind::Unset: return "unset";
+    case CssValueKind::Inherit:
+      return "inherit";
+    case CssValueKind::Initial:
+      return "initial";
+    case CssValueKind::Unset:
+      return "unset";
   }
   return "?";
 }

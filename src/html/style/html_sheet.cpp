@@ -3,7 +3,8 @@
 namespace brisomel {
 
 std::u16string_view HtmlDefaultSheet() {
-  static constexpr std::u16string_view kSheet = uR"css(
+  static constexpr std::u16string_view kSheet =
+      uR"css(
 html, body, address, blockquote, center, div, dl, dd, dt, form, h1, h2, h3, h4, h5, h6, hr,
 listing, menu, dir, ol, ul, p, plaintext, pre, xmp, noframes, noscript, frameset, frame,
 article, aside, details, figcaption, figure, footer, header, main, nav, section, summary,

@@ -19,14 +19,20 @@ bool WidthOf(const CssToken& token, double& px) {
     return true;
   }
   if (token.type != T::Dimension || !std::isfinite(token.number)) return false;
-  if (CssEqualsIgnoreCase(token.text, "px")) px = token.number;
+  if (CssEqualsIgnoreCase(token.text, "px"))
+    px = token.number;
   else if (CssEqualsIgnoreCase(token.text, "em") || CssEqualsIgnoreCase(token.text, "rem"))
     px = token.number * kMediaEmPx;
-  else if (CssEqualsIgnoreCase(token.text, "pt")) px = token.number * 4 / 3;
-  else if (CssEqualsIgnoreCase(token.text, "in")) px = token.number * 96;
-  else if (CssEqualsIgnoreCase(token.text, "cm")) px = token.number * 96 / 2.54;
-  else if (CssEqualsIgnoreCase(token.text, "mm")) px = token.number * 96 / 25.4;
-  else return false;
+  else if (CssEqualsIgnoreCase(token.text, "pt"))
+    px = token.number * 4 / 3;
+  else if (CssEqualsIgnoreCase(token.text, "in"))
+    px = token.number * 96;
+  else if (CssEqualsIgnoreCase(token.text, "cm"))
+    px = token.number * 96 / 2.54;
+  else if (CssEqualsIgnoreCase(token.text, "mm"))
+    px = token.number * 96 / 25.4;
+  else
+    return false;
   return true;
 }
 

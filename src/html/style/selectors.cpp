@@ -16,23 +16,26 @@ constexpr uint32_t kSpecificityPart = 1023;
 
 // States a page read front to back never has.
 constexpr std::string_view kNeverClasses[] = {
-    "visited",      "hover",        "active",           "focus",      "focus-within",
-    "focus-visible", "target",      "target-within",    "checked",    "disabled",
-    "enabled",      "indeterminate", "default",         "valid",      "invalid",
-    "required",     "optional",     "read-only",        "read-write", "placeholder-shown",
-    "in-range",     "out-of-range", "user-invalid",     "user-valid", "autofill",
-    "fullscreen",   "modal",        "playing",          "paused",     "local-link",
-    "current",      "past",         "future",           "blank"};
+    "visited",       "hover",         "active",        "focus",      "focus-within",
+    "focus-visible", "target",        "target-within", "checked",    "disabled",
+    "enabled",       "indeterminate", "default",       "valid",      "invalid",
+    "required",      "optional",      "read-only",     "read-write", "placeholder-shown",
+    "in-range",      "out-of-range",  "user-invalid",  "user-valid", "autofill",
+    "fullscreen",    "modal",         "playing",       "paused",     "local-link",
+    "current",       "past",          "future",        "blank"};
 // Valid structural pseudo-classes that need what follows an element, or its siblings.
-constexpr std::string_view kUnsupportedClasses[] = {"last-child",    "only-child", "first-of-type",
+constexpr std::string_view kUnsupportedClasses[] = {"last-child",   "only-child",   "first-of-type",
                                                     "last-of-type", "only-of-type", "empty",
                                                     "defined"};
-constexpr std::string_view kUnsupportedFunctions[] = {
-    "nth-child", "nth-last-child", "nth-of-type", "nth-last-of-type", "is", "where",
-    "has",       "matches",        "lang",        "dir",              "host", "host-context"};
+constexpr std::string_view kUnsupportedFunctions[] = {"nth-child",   "nth-last-child",
+                                                      "nth-of-type", "nth-last-of-type",
+                                                      "is",          "where",
+                                                      "has",         "matches",
+                                                      "lang",        "dir",
+                                                      "host",        "host-context"};
 constexpr std::string_view kPseudoElements[] = {
-    "before",     "after",       "first-line", "first-letter",          "marker",
-    "selection",  "placeholder", "backdrop",   "file-selector-button",  "cue",
+    "before",        "after",          "first-line", "first-letter",         "marker",
+    "selection",     "placeholder",    "backdrop",   "file-selector-button", "cue",
     "grammar-error", "spelling-error", "target-text"};
 constexpr std::string_view kPseudoElementFunctions[] = {"slotted", "part", "cue", "highlight"};
 // Pseudo-elements that CSS level 2 also allowed with a single colon.
@@ -226,8 +229,7 @@ class SelectorParser {
       i = SkipCssWhitespace(t_, i, arguments.end);
       CompoundSelector compound;
       Specificity own;
-      if (!ParseCompound(i, arguments.end, compound, own, unsupported, not_depth + 1))
-        return false;
+      if (!ParseCompound(i, arguments.end, compound, own, unsupported, not_depth + 1)) return false;
       if (most < own) most = own;
       negation.negated.push_back(std::move(compound));
       i = SkipCssWhitespace(t_, i, arguments.end);
@@ -262,12 +264,23 @@ class SelectorParser {
       ++i;
     } else if (At(i, inside.end, T::Delim) && AtDelim(i + 1, inside.end, '=')) {
       switch (t_[i].delim) {
-        case '~': out.kind = K::AttributeIncludes; break;
-        case '|': out.kind = K::AttributeDashMatch; break;
-        case '^': out.kind = K::AttributePrefix; break;
-        case '$': out.kind = K::AttributeSuffix; break;
-        case '*': out.kind = K::AttributeSubstring; break;
-        default: return false;
+        case '~':
+          out.kind = K::AttributeIncludes;
+          break;
+        case '|':
+          out.kind = K::AttributeDashMatch;
+          break;
+        case '^':
+          out.kind = K::AttributePrefix;
+          break;
+        case '$':
+          out.kind = K::AttributeSuffix;
+          break;
+        case '*':
+          out.kind = K::AttributeSubstring;
+          break;
+        default:
+          return false;
       }
       i += 2;
     } else {
@@ -277,8 +290,8 @@ class SelectorParser {
     if (!At(i, inside.end, T::Ident) && !At(i, inside.end, T::String)) return false;
     out.value = t_[i].text;
     i = SkipCssWhitespace(t_, i + 1, inside.end);
-    if (At(i, inside.end, T::Ident) && (CssEqualsIgnoreCase(t_[i].text, "i") ||
-                                        CssEqualsIgnoreCase(t_[i].text, "s"))) {
+    if (At(i, inside.end, T::Ident) &&
+        (CssEqualsIgnoreCase(t_[i].text, "i") || CssEqualsIgnoreCase(t_[i].text, "s"))) {
       out.ignore_case = CssEqualsIgnoreCase(t_[i].text, "i");
       i = SkipCssWhitespace(t_, i + 1, inside.end);
     }
@@ -309,8 +322,10 @@ bool AttributeMatches(const SimpleSelector& selector, std::u16string_view value)
   const std::u16string_view wanted = selector.value;
   const bool ic = selector.ignore_case;
   switch (selector.kind) {
-    case K::AttributeExists: return true;
-    case K::AttributeEquals: return ValuesEqual(value, wanted, ic);
+    case K::AttributeExists:
+      return true;
+    case K::AttributeEquals:
+      return ValuesEqual(value, wanted, ic);
     case K::AttributeIncludes:
       if (wanted.empty() || std::any_of(wanted.begin(), wanted.end(), Blank)) return false;
       for (size_t i = 0; i < value.size();) {
@@ -336,7 +351,8 @@ bool AttributeMatches(const SimpleSelector& selector, std::u16string_view value)
       for (size_t i = 0; i + wanted.size() <= value.size(); ++i)
         if (ValuesEqual(value.substr(i, wanted.size()), wanted, ic)) return true;
       return false;
-    default: return false;
+    default:
+      return false;
   }
 }
 
@@ -416,25 +432,38 @@ std::string DescribeSimple(const SimpleSelector& simple, const StyleAtoms& atoms
            (simple.ignore_case ? " i]" : "]");
   };
   switch (simple.kind) {
-    case K::Class: return "." + name;
-    case K::Id: return "#" + name;
-    case K::AttributeExists: return "[" + name + "]";
-    case K::AttributeEquals: return attribute("=");
-    case K::AttributeIncludes: return attribute("~=");
-    case K::AttributeDashMatch: return attribute("|=");
-    case K::AttributePrefix: return attribute("^=");
-    case K::AttributeSuffix: return attribute("$=");
-    case K::AttributeSubstring: return attribute("*=");
-    case K::FirstChild: return ":first-child";
-    case K::Root: return ":root";
-    case K::Link: return ":link";
+    case K::Class:
+      return "." + name;
+    case K::Id:
+      return "#" + name;
+    case K::AttributeExists:
+      return "[" + name + "]";
+    case K::AttributeEquals:
+      return attribute("=");
+    case K::AttributeIncludes:
+      return attribute("~=");
+    case K::AttributeDashMatch:
+      return attribute("|=");
+    case K::AttributePrefix:
+      return attribute("^=");
+    case K::AttributeSuffix:
+      return attribute("$=");
+    case K::AttributeSubstring:
+      return attribute("*=");
+    case K::FirstChild:
+      return ":first-child";
+    case K::Root:
+      return ":root";
+    case K::Link:
+      return ":link";
     case K::Not: {
       std::string text = ":not(";
       for (size_t i = 0; i < simple.negated.size(); ++i)
         text += (i ? ", " : "") + Describe(simple.negated[i], atoms);
       return text + ")";
     }
-    case K::Never: return ":never";
+    case K::Never:
+      return ":never";
   }
   return "?";
 }
@@ -491,8 +520,7 @@ std::string DescribeSelector(const ComplexSelector& selector, const StyleAtoms& 
   std::string text;
   for (size_t k = selector.compounds.size(); k-- > 0;) {
     text += Describe(selector.compounds[k], atoms);
-    if (k > 0)
-      text += selector.compounds[k - 1].combinator == Combinator::Child ? " > " : " ";
+    if (k > 0) text += selector.compounds[k - 1].combinator == Combinator::Child ? " > " : " ";
   }
   return selector.never ? text + " (never)" : text;
 }

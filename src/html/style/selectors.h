@@ -109,8 +109,8 @@ struct SelectorSubject {
   uint32_t id = 0;
   std::vector<uint32_t> classes;
   struct Attribute {
-    uint32_t name = 0;            // lower-case
-    std::u16string_view value;    // the caller keeps the text while the subject is matched
+    uint32_t name = 0;          // lower-case
+    std::u16string_view value;  // the caller keeps the text while the subject is matched
   };
   std::vector<Attribute> attributes;
   bool first_child = false;

@@ -18,27 +18,41 @@ Source SourceOf(const CssValue* value, P property) {
   const bool inherited = IsInheritedProperty(property);
   if (!value) return inherited ? Source::Parent : Source::Initial;
   switch (value->kind) {
-    case CssValueKind::Inherit: return Source::Parent;
-    case CssValueKind::Initial: return Source::Initial;
-    case CssValueKind::Unset: return inherited ? Source::Parent : Source::Initial;
-    default: return Source::Value;
+    case CssValueKind::Inherit:
+      return Source::Parent;
+    case CssValueKind::Initial:
+      return Source::Initial;
+    case CssValueKind::Unset:
+      return inherited ? Source::Parent : Source::Initial;
+    default:
+      return Source::Value;
   }
 }
 
 double ToPx(const CssValue& value, double font_size, double root_font_size) {
   const double n = value.number;
   switch (value.unit) {
-    case CssUnit::Px: return n;
-    case CssUnit::Em: return n * font_size;
+    case CssUnit::Px:
+      return n;
+    case CssUnit::Em:
+      return n * font_size;
     case CssUnit::Ex:
-    case CssUnit::Ch: return n * font_size / 2;
-    case CssUnit::Rem: return n * root_font_size;
-    case CssUnit::Pt: return n * 4 / 3;
-    case CssUnit::Pc: return n * 16;
-    case CssUnit::In: return n * 96;
-    case CssUnit::Cm: return n * 96 / 2.54;
-    case CssUnit::Mm: return n * 96 / 25.4;
-    case CssUnit::Q: return n * 96 / 101.6;
+    case CssUnit::Ch:
+      return n * font_size / 2;
+    case CssUnit::Rem:
+      return n * root_font_size;
+    case CssUnit::Pt:
+      return n * 4 / 3;
+    case CssUnit::Pc:
+      return n * 16;
+    case CssUnit::In:
+      return n * 96;
+    case CssUnit::Cm:
+      return n * 96 / 2.54;
+    case CssUnit::Mm:
+      return n * 96 / 25.4;
+    case CssUnit::Q:
+      return n * 96 / 101.6;
   }
   return n;
 }
@@ -46,12 +60,15 @@ double ToPx(const CssValue& value, double font_size, double root_font_size) {
 // A floated box is a block: inline-level and table-internal displays become block ones.
 CssDisplay Blockified(CssDisplay display) {
   switch (display) {
-    case CssDisplay::InlineTable: return CssDisplay::Table;
+    case CssDisplay::InlineTable:
+      return CssDisplay::Table;
     case CssDisplay::Block:
     case CssDisplay::ListItem:
     case CssDisplay::Table:
-    case CssDisplay::None: return display;
-    default: return CssDisplay::Block;
+    case CssDisplay::None:
+      return display;
+    default:
+      return CssDisplay::Block;
   }
 }
 
@@ -82,9 +99,15 @@ class Computer {
     Fonts();
     s_.background_color = ColorOf(P::BackgroundColor, parent_.background_color, kTransparentColor);
     switch (SourceOf(Value(P::BackgroundImage), P::BackgroundImage)) {
-      case Source::Parent: s_.background_image = parent_.background_image; break;
-      case Source::Initial: s_.background_image = nullptr; break;
-      case Source::Value: s_.background_image = Value(P::BackgroundImage)->image.get(); break;
+      case Source::Parent:
+        s_.background_image = parent_.background_image;
+        break;
+      case Source::Initial:
+        s_.background_image = nullptr;
+        break;
+      case Source::Value:
+        s_.background_image = Value(P::BackgroundImage)->image.get();
+        break;
     }
     // Decorations propagate to the text of descendants; a descendant adds its own.
     s_.text_decoration = parent_.text_decoration;
@@ -94,9 +117,7 @@ class Computer {
   }
 
  private:
-  const CssValue* Value(P property) const {
-    return winners_.values[static_cast<size_t>(property)];
-  }
+  const CssValue* Value(P property) const { return winners_.values[static_cast<size_t>(property)]; }
   uint64_t Declared() const {
     uint64_t bits = 0;
     for (int i = 0; i < kStylePropertyCount; ++i)
@@ -107,9 +128,12 @@ class Computer {
   template <typename E>
   E KeywordOf(P property, E from_parent, E initial) const {
     switch (SourceOf(Value(property), property)) {
-      case Source::Parent: return from_parent;
-      case Source::Initial: return initial;
-      case Source::Value: break;
+      case Source::Parent:
+        return from_parent;
+      case Source::Initial:
+        return initial;
+      case Source::Value:
+        break;
     }
     return static_cast<E>(Value(property)->keyword);
   }
@@ -134,9 +158,12 @@ class Computer {
 
   StyleLength LengthOf(P property, const StyleLength& from_parent, StyleLength initial) const {
     switch (SourceOf(Value(property), property)) {
-      case Source::Parent: return from_parent;
-      case Source::Initial: return initial;
-      case Source::Value: break;
+      case Source::Parent:
+        return from_parent;
+      case Source::Initial:
+        return initial;
+      case Source::Value:
+        break;
     }
     const CssValue& value = *Value(property);
     if (value.kind == CssValueKind::Keyword) return StyleLength::Auto();
@@ -165,14 +192,18 @@ class Computer {
       s_.border_color[side] = ColorOf(kColors[side], parent_.border_color[side], s_.color);
       double width = 3;  // medium
       switch (SourceOf(Value(kWidths[side]), kWidths[side])) {
-        case Source::Parent: width = parent_.border_width[side]; break;
-        case Source::Initial: break;
+        case Source::Parent:
+          width = parent_.border_width[side];
+          break;
+        case Source::Initial:
+          break;
         case Source::Value:
           width = ToPx(*Value(kWidths[side]), s_.FontSizePx(), context_.root_font_size);
           break;
       }
       const CssBorderStyle style = s_.border_style[side];
-      if (style == CssBorderStyle::None || style == CssBorderStyle::Hidden || !(width > 0)) width = 0;
+      if (style == CssBorderStyle::None || style == CssBorderStyle::Hidden || !(width > 0))
+        width = 0;
       // Whole pixels, as a display draws them; a thin line keeps one pixel.
       width = width < 1 && width > 0 ? 1 : std::floor(std::min(width, 32767.0));
       s_.border_width[side] = static_cast<int16_t>(width);
@@ -181,16 +212,21 @@ class Computer {
 
   Color ColorOf(P property, Color from_parent, Color initial) const {
     switch (SourceOf(Value(property), property)) {
-      case Source::Parent: return from_parent;
-      case Source::Initial: return initial;
-      case Source::Value: break;
+      case Source::Parent:
+        return from_parent;
+      case Source::Initial:
+        return initial;
+      case Source::Value:
+        break;
     }
     const CssValue& value = *Value(property);
     switch (value.kind) {
       case CssValueKind::CurrentColor:
         return property == P::Color ? parent_.color : s_.color;
-      case CssValueKind::LinkColor: return context_.link_color;
-      default: return Blend(value.color, context_.background);
+      case CssValueKind::LinkColor:
+        return context_.link_color;
+      default:
+        return Blend(value.color, context_.background);
     }
   }
 
@@ -198,15 +234,21 @@ class Computer {
     double size = parent_.FontSizePx();
     const double medium = context_.medium_font_size;
     switch (SourceOf(Value(P::FontSize), P::FontSize)) {
-      case Source::Parent: break;
-      case Source::Initial: size = medium; break;
+      case Source::Parent:
+        break;
+      case Source::Initial:
+        size = medium;
+        break;
       case Source::Value: {
         const CssValue& value = *Value(P::FontSize);
         if (value.kind == CssValueKind::Keyword) {
           const auto keyword = static_cast<FontSizeKeyword>(value.keyword);
-          if (keyword == FontSizeKeyword::Smaller) size /= kRelativeFontStep;
-          else if (keyword == FontSizeKeyword::Larger) size *= kRelativeFontStep;
-          else size = medium * kFontSizeScale[std::min<size_t>(value.keyword, 7)];
+          if (keyword == FontSizeKeyword::Smaller)
+            size /= kRelativeFontStep;
+          else if (keyword == FontSizeKeyword::Larger)
+            size *= kRelativeFontStep;
+          else
+            size = medium * kFontSizeScale[std::min<size_t>(value.keyword, 7)];
         } else if (value.kind == CssValueKind::Percentage) {
           size = size * value.number / 100;
         } else {
@@ -222,14 +264,23 @@ class Computer {
 
   void Fonts() {
     switch (SourceOf(Value(P::FontFamily), P::FontFamily)) {
-      case Source::Parent: s_.font_family = parent_.font_family; break;
-      case Source::Initial: s_.font_family = context_.default_family; break;
-      case Source::Value: s_.font_family = Value(P::FontFamily)->families.get(); break;
+      case Source::Parent:
+        s_.font_family = parent_.font_family;
+        break;
+      case Source::Initial:
+        s_.font_family = context_.default_family;
+        break;
+      case Source::Value:
+        s_.font_family = Value(P::FontFamily)->families.get();
+        break;
     }
     uint16_t weight = parent_.font_weight;
     switch (SourceOf(Value(P::FontWeight), P::FontWeight)) {
-      case Source::Parent: break;
-      case Source::Initial: weight = 400; break;
+      case Source::Parent:
+        break;
+      case Source::Initial:
+        weight = 400;
+        break;
       case Source::Value: {
         const CssValue& value = *Value(P::FontWeight);
         if (value.kind == CssValueKind::Number) {

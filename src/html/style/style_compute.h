@@ -10,10 +10,10 @@
 namespace brisomel {
 
 struct StyleComputeContext {
-  double medium_font_size = 16;   // px: the document's default size
-  double root_font_size = 16;     // px: what rem counts
-  Color color = 0;                // the document's text colour (color's initial value)
-  Color background = 0xFFFFFF;    // what partly transparent colours are blended over
+  double medium_font_size = 16;  // px: the document's default size
+  double root_font_size = 16;    // px: what rem counts
+  Color color = 0;               // the document's text colour (color's initial value)
+  Color background = 0xFFFFFF;   // what partly transparent colours are blended over
   Color link_color = 0xFF0000;
   const FontFamilyList* default_family = nullptr;
 };

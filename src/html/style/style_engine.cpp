@@ -122,10 +122,14 @@ void StyleEngine::AddRules(std::vector<std::shared_ptr<const StyleRule>> rules, 
         if (simple.kind == SimpleSelectorKind::Id && !id) id = &simple;
         if (simple.kind == SimpleSelectorKind::Class && !class_name) class_name = &simple;
       }
-      if (id) by_id_[id->atom].push_back(index);
-      else if (class_name) by_class_[class_name->atom].push_back(index);
-      else if (subject.tag) by_tag_[subject.tag].push_back(index);
-      else universal_.push_back(index);
+      if (id)
+        by_id_[id->atom].push_back(index);
+      else if (class_name)
+        by_class_[class_name->atom].push_back(index);
+      else if (subject.tag)
+        by_tag_[subject.tag].push_back(index);
+      else
+        universal_.push_back(index);
     }
     rules_.push_back(std::move(rule));
   }
@@ -157,7 +161,8 @@ void StyleEngine::Resolve(const Frame& frame, SelectorSubject& subject) const {
     size_t j = i;
     while (j < classes.size() && !IsBlank(classes[j])) ++j;
     if (j > i)
-      if (const uint32_t atom = atoms_.Find(classes.substr(i, j - i))) subject.classes.push_back(atom);
+      if (const uint32_t atom = atoms_.Find(classes.substr(i, j - i)))
+        subject.classes.push_back(atom);
     i = j;
   }
   subject.attributes.clear();

@@ -106,7 +106,7 @@ namespace brisomel {
 
 // The document's defaults: what the root element inherits.
 struct StyleDefaults {
-  double font_size = 16;                            // px ("medium")
+  double font_size = 16;                                       // px ("medium")
   std::u16string font_family = u"\"Times New Roman\", serif";  // a CSS font-family list
   Color color = Rgb(0, 0, 0);
   Color background = Rgb(255, 255, 255);  // partly transparent colours are blended over it
@@ -129,8 +129,7 @@ struct StyleElement {
 class StyleEngine {
  public:
   // With `html_sheet`, the built-in HTML sheet comes first.
-  explicit StyleEngine(StyleDefaults defaults = {}, StyleMedia media = {},
-                       bool html_sheet = true);
+  explicit StyleEngine(StyleDefaults defaults = {}, StyleMedia media = {}, bool html_sheet = true);
   StyleEngine(const StyleEngine&) = delete;
   StyleEngine& operator=(const StyleEngine&) = delete;
 

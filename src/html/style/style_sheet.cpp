@@ -34,8 +34,7 @@ class SheetReader {
         continue;
       }
       imports_allowed = false;
-      if (CssEqualsIgnoreCase(raw.name, "media") && raw.has_block &&
-          block_depth < kMaxBlockDepth &&
+      if (CssEqualsIgnoreCase(raw.name, "media") && raw.has_block && block_depth < kMaxBlockDepth &&
           MediaListMatches(tokens, raw.prelude, context_.media)) {
         ReadRules(tokens, raw.block, false, location, block_depth + 1);
       }

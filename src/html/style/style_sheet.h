@@ -30,9 +30,8 @@ struct StyleRule {
 // Loads the sheet that @import (or a LINK) names: `url` as written, `base` the location of
 // the sheet or page that names it. Fills the sheet's text and its own location (what URLs
 // inside it are relative to); false when there is no such sheet.
-using StyleSheetLoader =
-    std::function<bool(std::u16string_view url, std::u16string_view base, std::u16string& text,
-                       std::u16string& location)>;
+using StyleSheetLoader = std::function<bool(std::u16string_view url, std::u16string_view base,
+                                            std::u16string& text, std::u16string& location)>;
 
 struct StyleSheetContext {
   StyleAtoms& atoms;

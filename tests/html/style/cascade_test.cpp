@@ -1,7 +1,6 @@
-#include "html/style/style_engine.h"
-
 #include <gtest/gtest.h>
 
+#include "html/style/style_engine.h"
 #include "style_test_util.h"
 
 namespace brisomel {
@@ -24,7 +23,9 @@ std::string Winner(const std::string& css, const std::string& style = "",
   const struct {
     Color color;
     const char* name;
-  } names[] = {{Rgb(255, 0, 0), "red"}, {Rgb(0, 0, 255), "blue"}, {Rgb(0, 128, 0), "green"},
+  } names[] = {{Rgb(255, 0, 0), "red"},
+               {Rgb(0, 0, 255), "blue"},
+               {Rgb(0, 128, 0), "green"},
                {Rgb(0, 0, 0), "black"}};
   for (const auto& n : names)
     if (n.color == color) return n.name;
@@ -48,13 +49,13 @@ TEST(Cascade, SpecificityOrderImportanceAndOrigins) {
       {"attribute counts as a class", "[id] { color: red } p { color: blue }", "", "", "red"},
       {"important beats specificity", "p { color: red !important } #x { color: blue }", "", "",
        "red"},
-      {"later important wins", "p { color: red !important } p { color: blue !important }", "",
-       "", "blue"},
+      {"later important wins", "p { color: red !important } p { color: blue !important }", "", "",
+       "blue"},
       {"style attribute beats an id", "#x { color: red }", "color: blue", "", "blue"},
       {"important beats the style attribute", "p { color: red !important }", "color: blue", "",
        "red"},
-      {"important style attribute wins", "#x { color: red !important }",
-       "color: blue !important", "", "blue"},
+      {"important style attribute wins", "#x { color: red !important }", "color: blue !important",
+       "", "blue"},
       {"a sheet beats hints", "* { color: red }", "", "color: green", "red"},
       {"hints apply without rules", "q { color: red }", "", "color: green", "green"},
       {"a group's other selectors still apply", "p + q, p { color: red }", "", "", "red"},
@@ -114,18 +115,22 @@ TEST(Cascade, TheBuiltInSheetGivesHtmlItsLook) {
     const char* computed;
   } cases[] = {
       {"html > body", "display:block"},
-      {"html > body > h1", "display:block; font-size:32px; font-weight:700; margin-top:21.44px; "
-                           "margin-bottom:21.44px"},
+      {"html > body > h1",
+       "display:block; font-size:32px; font-weight:700; margin-top:21.44px; "
+       "margin-bottom:21.44px"},
       {"html > body > p", "display:block; margin-top:16px; margin-bottom:16px"},
-      {"html > body > blockquote", "display:block; margin-top:16px; margin-right:40px; "
-                                   "margin-bottom:16px; margin-left:40px"},
+      {"html > body > blockquote",
+       "display:block; margin-top:16px; margin-right:40px; "
+       "margin-bottom:16px; margin-left:40px"},
       {"html > body > ul > li > ul", "display:block; list-style-type:circle; padding-left:40px"},
       {"html > body > ol > li", "display:list-item; list-style-type:decimal"},
-      {"html > body > pre", "display:block; font-family:monospace; white-space:pre; "
-                            "margin-top:16px; margin-bottom:16px"},
+      {"html > body > pre",
+       "display:block; font-family:monospace; white-space:pre; "
+       "margin-top:16px; margin-bottom:16px"},
       {"html > body > center > b", "font-weight:700; text-align:center"},
-      {"html > body > table > tr > th", "display:table-cell; font-weight:700; text-align:center; "
-                                        "vertical-align:middle"},
+      {"html > body > table > tr > th",
+       "display:table-cell; font-weight:700; text-align:center; "
+       "vertical-align:middle"},
       {"html > body > a[href=x]", "color:#000080; text-decoration:underline"},
       {"html > body > a[name=x]", ""},
       {"html > head > style", "display:none"},

@@ -22,12 +22,13 @@ TEST(CssTokenizer, ReadsEachKindOfToken) {
     const char* tokens;
   } cases[] = {
       {"", "eof"},
-      {"p.note{color:red}",
-       "ident(p) delim(.) ident(note) { ident(color) : ident(red) } eof"},
+      {"p.note{color:red}", "ident(p) delim(.) ident(note) { ident(color) : ident(red) } eof"},
       {"#main #1a", "hash(main,id) ws hash(1a) eof"},
       {"@media screen", "at(media) ws ident(screen) eof"},
-      {"12 -3.5 +.5 1e3 2E-2 7px 50% 1.5em", "number(12) ws number(-3.5) ws number(0.5) ws "
-       "number(1000) ws number(0.02) ws dimension(7,px) ws percentage(50) ws dimension(1.5,em) eof"},
+      {"12 -3.5 +.5 1e3 2E-2 7px 50% 1.5em",
+       "number(12) ws number(-3.5) ws number(0.5) ws "
+       "number(1000) ws number(0.02) ws dimension(7,px) ws percentage(50) ws dimension(1.5,em) "
+       "eof"},
       {"1e 3-x", "dimension(1,e) ws dimension(3,-x) eof"},
       {"rgb(1,2)", "function(rgb) number(1) , number(2) ) eof"},
       {"url(a.png) url( \"b c.png\" ) URL(x\\)y)",
@@ -61,8 +62,11 @@ TEST(CssTokenizer, RecoversFromMalformedInput) {
       {"lone backslash", "\\\n", "delim(\\) ws eof"},
       {"backslash at the end", "a\\", "ident(a\xEF\xBF\xBD) eof"},
       {"escape of zero and too large", "\\0 \\110000 ", "ident(\xEF\xBF\xBD\xEF\xBF\xBD) eof"},
-      {"nul becomes U+FFFD", std::string("a\0b", 3), "ident(a\xEF\xBF\xBD" "b) eof"},
-      {"CR LF and form feed are newlines", "'a\r\nb' '\f'", "bad-string ws ident(b) string( ) ws string() eof"},
+      {"nul becomes U+FFFD", std::string("a\0b", 3),
+       "ident(a\xEF\xBF\xBD"
+       "b) eof"},
+      {"CR LF and form feed are newlines", "'a\r\nb' '\f'",
+       "bad-string ws ident(b) string( ) ws string() eof"},
       {"huge exponent", "1e99999 0e99999", "number(inf) ws number(0) eof"},
   };
   for (const auto& c : cases) EXPECT_EQ(Tokens(c.css), c.tokens) << c.name;

@@ -43,8 +43,8 @@ TEST(StyleSheet, ReadsRulesAndRecoversFromErrors) {
       {"block left open at the end", "p { color: red; margin-left: 2px",
        "p { color: #ff0000; margin-left: 2px }\n"},
       {"rule without a block at the end", "p { color: red } q", "p { color: #ff0000 }\n"},
-      {"unknown at-rules are skipped", "@font-face { font-family: x } @namespace y; p { color: red }",
-       "p { color: #ff0000 }\n"},
+      {"unknown at-rules are skipped",
+       "@font-face { font-family: x } @namespace y; p { color: red }", "p { color: #ff0000 }\n"},
       {"charset is ignored", "@charset \"utf-8\"; p { color: red }", "p { color: #ff0000 }\n"},
       {"braces in strings", "p { font-family: \"}\"; color: red }",
        "p { font-family: \"}\"; color: #ff0000 }\n"},
@@ -72,7 +72,8 @@ TEST(StyleSheet, MediaBlocksApplyByType) {
       "@media not print { .np { color: red } } @media only screen and (max-width: 600px) "
       "{ .narrow { color: red } } @media screen and (min-width: 40em) { .wide { color: red } }"
       "@media (prefers-color-scheme: dark) { .dark { color: red } } @media screen and { .bad "
-      "{ color: red } } @media screen { @media print { .nested { color: red } } .ok { color: red } }";
+      "{ color: red } } @media screen { @media print { .nested { color: red } } .ok { color: red } "
+      "}";
   StyleEngine screen({}, {}, false);
   screen.AddSheet(U(css));
   EXPECT_EQ(screen.DescribeRules(),
@@ -105,7 +106,8 @@ class Files {
       requests.push_back(Utf16ToUtf8(base) + "+" + Utf16ToUtf8(url));
       // Locations are "dir/name": a URL is relative to the importing sheet's folder.
       const size_t slash = base.rfind(u'/');
-      location = std::u16string(slash == std::u16string_view::npos ? u"" : base.substr(0, slash + 1));
+      location =
+          std::u16string(slash == std::u16string_view::npos ? u"" : base.substr(0, slash + 1));
       location += url;
       auto it = sheets.find(location);
       if (it == sheets.end()) return false;
@@ -123,14 +125,16 @@ TEST(StyleSheet, ImportsThroughTheLoader) {
   StyleEngine engine({}, {}, false);
   engine.SetLoader(files.Loader());
   EXPECT_TRUE(engine.LinkSheet(u"css/base.css", u"page.htm"));
-  engine.AddSheet(u"@import url(css/more.css); @import \"css/print.css\" print; "
-                  u"@import url(\"css/missing.css\"); .page { color: red } @import 'css/base.css';");
+  engine.AddSheet(
+      u"@import url(css/more.css); @import \"css/print.css\" print; "
+      u"@import url(\"css/missing.css\"); .page { color: red } @import 'css/base.css';");
   EXPECT_EQ(engine.DescribeRules(),
             ".more { color: #ff0000 }\n.base { color: #ff0000 }\n.more { color: #ff0000 }\n"
             ".page { color: #ff0000 }\n");
   // The import after a rule is ignored without a load; print media are not loaded either.
-  EXPECT_EQ(files.requests, (std::vector<std::string>{"page.htm+css/base.css", "css/base.css+more.css",
-                                                      "+css/more.css", "+css/missing.css"}));
+  EXPECT_EQ(files.requests,
+            (std::vector<std::string>{"page.htm+css/base.css", "css/base.css+more.css",
+                                      "+css/more.css", "+css/missing.css"}));
   EXPECT_FALSE(engine.LinkSheet(u"nothing.css", u"page.htm"));
   EXPECT_FALSE(engine.LinkSheet(u"css/base.css", u"page.htm", u"print"));
 }

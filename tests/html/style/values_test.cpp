@@ -1,7 +1,6 @@
-#include "html/style/css_values.h"
-
 #include <gtest/gtest.h>
 
+#include "html/style/css_values.h"
 #include "style_test_util.h"
 
 namespace brisomel {
@@ -143,7 +142,8 @@ TEST(StyleValues, EachPropertyParsesAndComputes) {
       {"margin-top: -1em", "margin-top:-16px"},
       {"margin: 1px 2px 3px 4px 5px", ""},
       {"margin-left: 10", ""},
-      {"padding: 2em 1em", "padding-top:32px; padding-right:16px; padding-bottom:32px; padding-left:16px"},
+      {"padding: 2em 1em",
+       "padding-top:32px; padding-right:16px; padding-bottom:32px; padding-left:16px"},
       {"padding: 3mm", "padding:11.34px"},
       {"padding: -1px", ""},
       {"padding: auto", ""},
@@ -184,13 +184,15 @@ TEST(StyleValues, DefaultsAndRelativeValuesFollowTheDocument) {
   EXPECT_EQ(root.font_family->families[0].name, u"Arial");
   EXPECT_TRUE(root.font_family->families[1].generic);
   EXPECT_EQ(root.color, Rgb(0, 0, 128));
-  const ComputedStyle& div = Push(
-      engine, {"div", {{"style", "font-size: medium; margin-left: 2rem; padding-left: 1em; "
-                                 "color: rgba(255, 255, 255, 0.5); font-family: initial"}}});
-  EXPECT_EQ(div.FontSizePx(), 20);                 // medium is the document's size
-  EXPECT_EQ(div.margin[kSideLeft].Value(), 20);    // rem counts the root's 10px
-  EXPECT_EQ(div.padding[kSideLeft].Value(), 20);   // em counts the element's own size
-  EXPECT_EQ(div.color, Rgb(128, 128, 128));        // blended over the black background
+  const ComputedStyle& div =
+      Push(engine, {"div",
+                    {{"style",
+                      "font-size: medium; margin-left: 2rem; padding-left: 1em; "
+                      "color: rgba(255, 255, 255, 0.5); font-family: initial"}}});
+  EXPECT_EQ(div.FontSizePx(), 20);                // medium is the document's size
+  EXPECT_EQ(div.margin[kSideLeft].Value(), 20);   // rem counts the root's 10px
+  EXPECT_EQ(div.padding[kSideLeft].Value(), 20);  // em counts the element's own size
+  EXPECT_EQ(div.color, Rgb(128, 128, 128));       // blended over the black background
   EXPECT_EQ(div.font_family, root.font_family);
   EXPECT_EQ(engine.Describe(div), "color:#808080; margin-left:20px; padding-left:20px");
 }
@@ -200,8 +202,8 @@ TEST(StyleValues, DeclarationListsKeepImportanceAndOrder) {
       ParseStyleDeclarations(u"margin: 0 1px; color: red !important; bogus: 1; width: 2px");
   std::string text;
   for (const StyleDeclaration& d : declarations)
-    text += std::string(StylePropertyName(d.property)) + "=" + DescribeCssValue(d.property, d.value) +
-            (d.important ? "!" : "") + " ";
+    text += std::string(StylePropertyName(d.property)) + "=" +
+            DescribeCssValue(d.property, d.value) + (d.important ? "!" : "") + " ";
   EXPECT_EQ(text,
             "margin-top=0px margin-right=1px margin-bottom=0px margin-left=1px color=#ff0000! "
             "width=2px ");
