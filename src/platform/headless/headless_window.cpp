@@ -126,7 +126,10 @@ void HeadlessWindow::SetFocus() {
 bool HeadlessWindow::Focused() const { return system_.focused_ == this; }
 
 TShiftState HeadlessWindow::Buttons() const {
-  return (left_down_ ? ssLeft : 0) | (right_down_ ? ssRight : 0);
+  TShiftState shift = 0;
+  if (left_down_) shift |= ssLeft;
+  if (right_down_) shift |= ssRight;
+  return shift;
 }
 
 void HeadlessWindow::Resize(int width, int height) {

@@ -321,7 +321,9 @@ TEST(TableErrors, TooManyColumnsRemoveOnlyThatTable) {
     const std::string dump = page.Layout(400);
     EXPECT_EQ(CountTables(page.list), c.tables_left) << c.name;
     ASSERT_EQ(page.system.messages.size(), c.messages) << c.name;
-    if (c.messages) EXPECT_EQ(page.system.messages[0].text, "Table has too many Columns");
+    if (c.messages) {
+      EXPECT_EQ(page.system.messages[0].text, "Table has too many Columns");
+    }
     EXPECT_NE(dump.find("\"after\""), std::string::npos) << c.name;
   }
 }

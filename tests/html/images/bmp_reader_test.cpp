@@ -238,7 +238,7 @@ TEST(BmpReader, MalformedFilesGiveNoImage) {
   Bytes good = MakeFlavour(eight);
   auto with = [&](size_t at, std::initializer_list<uint8_t> bytes) {
     Bytes b = good;
-    std::copy(bytes.begin(), bytes.end(), b.begin() + at);
+    for (uint8_t v : bytes) b.at(at++) = v;
     return b;
   };
   struct Case {

@@ -4,6 +4,7 @@
 
 #include <map>
 #include <random>
+#include <string>
 
 #include "gif_builder.h"
 
@@ -107,22 +108,22 @@ TEST(GifLzw, SmallStreams) {
 // bits and sends no clear code, as encoders that defer the clear do.
 Bytes Encode(const std::vector<uint8_t>& in, int min_code_size, bool clear_when_full) {
   const uint32_t clear = 1u << min_code_size;
-  std::map<std::vector<uint8_t>, uint32_t> dict;
+  // Strings of bytes as std::string keys.
+  std::map<std::string, uint32_t> dict;
   uint32_t next = 0;
   int width = 0;
   BitPacker p;
   auto reset = [&] {
     dict.clear();
-    for (uint32_t i = 0; i < clear; ++i) dict[{uint8_t(i)}] = i;
+    for (uint32_t i = 0; i < clear; ++i) dict.emplace(std::string(1, char(i)), i);
     next = clear + 2;
     width = min_code_size + 1;
   };
   reset();
   p.Put(clear, width);
-  std::vector<uint8_t> w;
+  std::string w;
   for (uint8_t c : in) {
-    std::vector<uint8_t> wc = w;
-    wc.push_back(c);
+    std::string wc = w + char(c);
     if (dict.count(wc)) {
       w = wc;
       continue;
@@ -135,7 +136,7 @@ Bytes Encode(const std::vector<uint8_t>& in, int min_code_size, bool clear_when_
       p.Put(clear, width);
       reset();
     }
-    w = {c};
+    w = std::string(1, char(c));
   }
   if (!w.empty()) p.Put(dict[w], width);
   p.Put(clear + 1, width);
