@@ -367,6 +367,8 @@ long ClickUntil(HWND main, int x, int y, int px, int py, COLORREF color, DWORD l
   }
   ReleaseDC(nullptr, screen);
   return waited;
+}
+
 // The process's visible main window, or null.
 HWND MainWindowOf(DWORD pid) {
   for (HWND w : MainWindows()) {
