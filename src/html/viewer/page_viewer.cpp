@@ -387,12 +387,22 @@ void TPageViewer::Layout() {
   if (Services_.Sys) LastAnswer_ = Services_.Sys->TickCount();
   const int allowance = BorderStyle_ == htNone ? 1 : 3;
   const bool vertical = ScrollBars_ == ssVertical || ScrollBars_ == ssBoth;
-  int32_t width = Width() - allowance - 2 * MarginWidth_ - (vertical ? ScrollBarWidth_ : 0);
   int32_t max_width = 0, curs = 0;
   try {
-    const int32_t height = Document_->LayOut(Windows_.ScreenCanvas(), MarginHeight_,
-                                             std::max(width, 1), max_width, curs);
-    MaxVertical_ = height + (vertical ? 2 : 1) * MarginHeight_;
+    // The window may be resized while a long layout answers events; a layout for a width the
+    // window no longer has would leave lines cut off or a horizontal scroll bar for text that
+    // fits, so it is done again for the new width (a few times at most: someone dragging the
+    // window's edge keeps the last width laid out).
+    for (int round = 0; round < 3; ++round) {
+      LastWidth_ = Width();
+      const int32_t width =
+          LastWidth_ - allowance - 2 * MarginWidth_ - (vertical ? ScrollBarWidth_ : 0);
+      max_width = 0;
+      const int32_t height = Document_->LayOut(Windows_.ScreenCanvas(), MarginHeight_,
+                                               std::max(width, 1), max_width, curs);
+      MaxVertical_ = height + (vertical ? 2 : 1) * MarginHeight_;
+      if (Width() == LastWidth_) break;
+    }
   } catch (...) {
     Layouting_ = false;
     throw;
@@ -581,12 +591,13 @@ void TPageViewer::SetBounds(const Rect& bounds) { Window_->SetBounds(bounds); }
 
 void TPageViewer::Resized() {
   if (!Document_) return;
+  // A resize while the page is loaded or laid out needs no layout here: that layout takes the
+  // window's width when it gets to it, or lays out again when the width changed under it.
   if (Width() == LastWidth_ || Processing_) {
     SetupScrollBars();
   } else {
     PaintPanel_->EraseOnce = true;
     Reformat();
-    LastWidth_ = Width();
   }
   if (MaxVertical_ < PanelHeight())
     SetPosition(0);

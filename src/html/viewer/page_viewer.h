@@ -368,7 +368,7 @@ class TPageViewer : public TWindowEvents {
   static constexpr uint32_t kAnswerInterval = 50;
   uint32_t LastAnswer_ = 0;
   void AnswerEvents();
-  int LastWidth_ = -1;
+  int LastWidth_ = -1;  // the window width the document was last laid out for
 
   // Properties.
   Color DefBackground_ = kColorBtnFace;

@@ -148,6 +148,31 @@ TEST_F(ViewerTest, LongLayoutsLetTheWindowsAnswerAndStopWhenClosing) {
   EXPECT_FALSE(viewer->Layouting());
 }
 
+// A window resized while a long layout answers events gets the page laid out for its new width:
+// no lines cut off, no horizontal scroll bar for text that wraps. A resize before the layout
+// starts and one during it are both kept.
+TEST_F(ViewerTest, AResizeDuringALongLayoutLaysThePageOutForTheNewWidth) {
+  system.tick_step = 10;
+  std::string html;
+  for (int i = 0; i < 200; ++i) html += "<p>words that wrap in a narrow window but fit a wide one</p>";
+  const std::string page = Write("wrap.htm", html);
+  viewer->SetBounds(Rect{0, 0, 800, 300});
+  viewer->LoadFromFile(page);
+  ASSERT_FALSE(viewer->HScrollBar().Visible());
+  const int32_t wide_height = viewer->MaxVertical();
+
+  int calls = 0;
+  windows.OnProcessEvents = [&] {
+    if (++calls == 3) viewer->SetBounds(Rect{0, 0, 300, 300});
+    return true;
+  };
+  viewer->LoadFromFile(Write("wrap2.htm", html));
+  EXPECT_GE(calls, 3);
+  EXPECT_FALSE(viewer->HScrollBar().Visible());
+  EXPECT_LE(viewer->ScrollWidth(), 300);
+  EXPECT_GT(viewer->MaxVertical(), wide_height);  // the lines wrapped
+}
+
 TEST(MetaRefresh, ContentTexts) {
   struct Case {
     const char* content;
