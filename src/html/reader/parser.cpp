@@ -77,6 +77,7 @@ void THtmlParser::ParsePlainTextStrings(const std::vector<std::string>& lines) {
 
 void THtmlParser::RunHtml(const std::function<void()>& set_input, bool catch_parse_error) {
   tok_.SetIncludeHandler(OnInclude, Sender);
+  tok_.OnProgress = OnProgress;
   set_input();
   Setup();
   try {

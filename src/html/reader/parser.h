@@ -60,6 +60,8 @@ class THtmlParser {
   TMetaType OnMeta;
   TIncludeType OnInclude;
   TParserScriptHandler OnScript;
+  // Called now and then while a long page is read (see Tokenizer::OnProgress).
+  std::function<void()> OnProgress;
 
   // HTML entry points. The file entry point keeps what was built when the input ends inside a
   // comment; the others pass that EParseError on after closing what was open. A file that

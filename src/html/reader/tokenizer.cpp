@@ -274,6 +274,7 @@ void Tokenizer::SkipBlanks() {
 
 void Tokenizer::NextSymbol() {
   if (pending_error_) throw EParseError();
+  if (OnProgress && ++symbols_ % kProgressInterval == 0) OnProgress();
   // A SCRIPT whose content the parser did not read through NextScriptSymbol: the content is
   // passed over, so no reader of symbols ever takes script text for page text.
   if (script_open_) {

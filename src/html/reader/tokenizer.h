@@ -91,6 +91,11 @@ class Tokenizer {
 
   TInputKind ActiveInput() const { return kind_; }
 
+  // Called every kProgressInterval symbols, so that a long parse can let the program answer
+  // its windows (or stop the parse by throwing).
+  std::function<void()> OnProgress;
+  static constexpr uint32_t kProgressInterval = 1024;
+
   // Moves to the next character, with comments, declarations and include directives removed.
   void Advance();
   // Advances while Ch is a space or a CR.
@@ -123,6 +128,7 @@ class Tokenizer {
   };
 
   void ResetInput(TInputKind kind);
+  uint32_t symbols_ = 0;  // read since the input was set, for OnProgress
   void StartPage(std::string_view bytes);
   int ReadRawChar() { return window_.cur != window_.end ? *window_.cur++ : Refill(); }
   int Refill();

@@ -196,6 +196,9 @@ void TPageViewer::SetupParser(THtmlParser& parser, const std::string& reading_fi
     };
   }
   parser.OnInclude = OnInclude;
+  // A long page lets the windows answer while it is read, as while it is laid out.
+  if (Services_.Sys) LastAnswer_ = Services_.Sys->TickCount();
+  parser.OnProgress = [this] { AnswerEvents(); };
   parser.OnMeta = [this](void* sender, const std::string& http_eq, const std::string& name,
                          const std::string& content) {
     HandleMeta(sender, http_eq, name, content);
@@ -221,6 +224,7 @@ void TPageViewer::LoadFile(const std::string& Name, THTMLFileType FileType) {
   {
     TDocumentParser parser(*Document_, &NameList_);
     SetupParser(parser.Parser, expanded);
+    Layouting_ = true;  // nothing is painted from a document half read
     try {
       switch (FileType) {
         case ftHTML:
@@ -237,9 +241,13 @@ void TPageViewer::LoadFile(const std::string& Name, THTMLFileType FileType) {
           break;
         }
       }
+    } catch (const EWorkStopped&) {
+      Layouting_ = false;
+      throw;
     } catch (...) {
       error = std::current_exception();
     }
+    Layouting_ = false;
     title = parser.Parser.Title();
     base = parser.Parser.Base();
     base_target = parser.Parser.BaseTarget();
@@ -306,11 +314,16 @@ void TPageViewer::LoadFromMemory(TSource source, const std::function<void(THtmlP
   {
     TDocumentParser parser(*Document_, &NameList_);
     SetupParser(parser.Parser, CurrentFileName_);
+    Layouting_ = true;  // nothing is painted from a document half read
     try {
       parse(parser.Parser);
+    } catch (const EWorkStopped&) {
+      Layouting_ = false;
+      throw;
     } catch (...) {
       error = std::current_exception();
     }
+    Layouting_ = false;
     title = parser.Parser.Title();
     base = parser.Parser.Base();
     base_target = parser.Parser.BaseTarget();

@@ -148,6 +148,32 @@ TEST_F(ViewerTest, LongLayoutsLetTheWindowsAnswerAndStopWhenClosing) {
   EXPECT_FALSE(viewer->Layouting());
 }
 
+// A long page answers while it is read too, with nothing painted from the half-read document;
+// a close request then stops the load before the layout.
+TEST_F(ViewerTest, ALongParseLetsTheWindowsAnswerAndStopsWhenClosing) {
+  system.tick_step = 100;
+  const std::string page = LongPage("long.htm", 2000);
+  int sections_at_first_answer = -1;
+  bool painting_held = false;
+  windows.OnProcessEvents = [&] {
+    if (sections_at_first_answer < 0) {
+      sections_at_first_answer = viewer->Document().Count();
+      painting_held = viewer->Layouting();
+    }
+    return true;
+  };
+  viewer->LoadFromFile(page);
+  EXPECT_GT(sections_at_first_answer, 0);
+  EXPECT_LT(sections_at_first_answer, viewer->Document().Count() / 2);
+  EXPECT_TRUE(painting_held);
+
+  windows.OnProcessEvents = [&] { return viewer->Document().Count() < 100; };
+  EXPECT_THROW(viewer->LoadFromFile(LongPage("closing.htm", 2000)), EWorkStopped);
+  EXPECT_LT(viewer->Document().Count(), 2000);
+  EXPECT_FALSE(viewer->Processing());
+  EXPECT_FALSE(viewer->Layouting());
+}
+
 // A window resized while a long layout answers events gets the page laid out for its new width:
 // no lines cut off, no horizontal scroll bar for text that wraps. A resize before the layout
 // starts and one during it are both kept.
