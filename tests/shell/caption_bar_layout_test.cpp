@@ -105,7 +105,9 @@ TEST(CaptionBarLayout, NarrowAreasDropTheCompanyFirstThenTheApplicationName) {
     const TCaptionTextFit fit = FitCaptionTexts(0, c.right, widths, jLeft, false);
     EXPECT_EQ(fit.drawn, c.drawn) << c.right;
     for (int part = 0; part < kCaptionParts; ++part) {
-      if (c.drawn[part]) EXPECT_EQ(fit.left[part], c.left[part]) << c.right << " " << part;
+      if (c.drawn[part]) {
+        EXPECT_EQ(fit.left[part], c.left[part]) << c.right << " " << part;
+      }
     }
   }
   // An invisible company text takes no room.

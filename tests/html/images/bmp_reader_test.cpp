@@ -179,12 +179,10 @@ TEST(BmpReader, EveryFlavourDecodesToItsPixels) {
 // RLE8: row 0 by runs, row 1 literally (odd count, padded), then a delta over part of rows 2
 // and 3, then the end of the bitmap: what no code reaches keeps index 0.
 Bytes Rle8Data() {
-  Bytes d;
-  d.insert(d.end(), {5, 1, 8, 2, 0, 0});  // row 0: 5 x 1, 8 x 2
-  d.insert(d.end(), {0, 13, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 0, 0, 0});  // row 1
-  d.insert(d.end(), {3, 4, 0, 2, 2, 1, 2, 5});  // row 2: 3 x 4, skip
-  d.insert(d.end(), {0, 1});                    // end
-  return d;
+  return Bytes{5, 1, 8, 2, 0, 0,                                              // row 0: 5 x 1, 8 x 2
+               0, 13, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 0, 0, 0,  // row 1
+               3, 4, 0, 2, 2, 1, 2, 5,                                    // row 2: 3 x 4, skip
+               0, 1};                                                     // end
 }
 Bytes Rle4Data() {
   Bytes d;
