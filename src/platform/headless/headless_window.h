@@ -47,6 +47,7 @@ class HeadlessWindow : public TWindowPort {
   HeadlessWindow(HeadlessWindowSystem& system, HeadlessWindow* parent, TWindowEvents& events);
   ~HeadlessWindow() override;
 
+  HeadlessWindow* Parent() const { return parent_; }  // null for a top-level window
   void SetBounds(const Rect& bounds) override;
   Rect Bounds() const override { return bounds_; }
   void SetVisible(bool visible) override { visible_ = visible; }

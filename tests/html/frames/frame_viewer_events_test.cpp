@@ -23,8 +23,10 @@ class FrameEvents : public FramesTest {
   std::string State() {
     const std::string& file = fv->CurrentFileName();
     std::string state = file.substr(file.find_last_of("\\/") + 1) + ":";
-    for (TFrame* frame : fv->CurrentSet().Frames)
-      state += (state.back() == ':' ? "" : ",") + Shown(frame);
+    for (TFrame* frame : fv->CurrentSet().Frames) {
+      if (state.back() != ':') state += ',';
+      state += Shown(frame);
+    }
     return state;
   }
 };

@@ -1,5 +1,6 @@
 #include "html/images/image_type.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 
 #include "gif_builder.h"
@@ -55,12 +56,15 @@ TEST(ImageType, GifTransparentColourComesFromTheControlAfterTheGlobalTable) {
   EXPECT_FALSE(GifTransparentColor(cut));
 }
 
+// The chunk's length, type, data and a CRC of zero (not checked).
 Bytes Chunk(const char* type, const Bytes& data) {
-  Bytes b;
-  test::PutBig32(b, uint32_t(data.size()));
-  b.insert(b.end(), type, type + 4);
-  b.insert(b.end(), data.begin(), data.end());
-  test::PutBig32(b, 0);  // CRC, not checked
+  Bytes b(4 + 4 + data.size() + 4);
+  const uint32_t length = uint32_t(data.size());
+  for (int i = 0; i < 4; ++i) {
+    b[i] = uint8_t(length >> (24 - 8 * i));
+    b[4 + i] = uint8_t(type[i]);
+  }
+  std::copy(data.begin(), data.end(), b.begin() + 8);
   return b;
 }
 Bytes Png(std::initializer_list<Bytes> chunks) {

@@ -108,7 +108,11 @@ TEST_F(PrintTest, PagesBreakBeforeLinesThatWouldStraddleTheMargin) {
 // pitch, which the screen layout's dump gives.)
 TEST_F(PrintTest, PagesBreakBeforeTableRowsThatWouldStraddleTheMargin) {
   std::string html = "<title>Rows</title><table border=1 cellpadding=3>";
-  for (int i = 0; i < 40; ++i) html += "<tr><td>Row " + std::to_string(i) + "<td>cell</tr>";
+  for (int i = 0; i < 40; ++i) {
+    html += "<tr><td>Row ";
+    html += std::to_string(i);
+    html += "<td>cell</tr>";
+  }
   viewer->LoadFromFile(Write("rows.htm", html + "</table>"));
   // Row tops from the layout dump's cell lines ("cell row=R col=C x= y=TOP ...").
   std::set<int32_t> row_tops;
