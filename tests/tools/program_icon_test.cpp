@@ -178,7 +178,7 @@ TEST(ProgramIcon, HandlesEachLayoutAfterTheResources) {
   const Case cases[] = {
       {"resources last", [](FakeProgram& p) { p.sections.pop_back(); }, large,
        [](const std::vector<uint8_t>& after) {
-         const PeImage::Section& last = Parsed(after).sections().back();
+         const PeImage::Section last = Parsed(after).sections().back();
          EXPECT_EQ(last.raw_offset + last.raw_size, after.size());
        }},
       {"a section that cannot move stays put while the icon fits its space",
