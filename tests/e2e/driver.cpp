@@ -31,6 +31,9 @@
 //                             holds (Home, Shift+End, then the characters)
 //   drop HWND FILE...         drops the files on the window, as the shell does after a drag
 //                             (WM_DROPFILES with the names in the given order)
+//   icon FILE SIZE            the program file's icon as Windows extracts it at SIZE pixels:
+//                             "WIDTHxHEIGHT RRGGBB", the colour of its middle pixel
+//   window-icon HWND          the same of the icon the window shows (its large icon)
 //
 // Dialogs are message boxes and the reader's search dialog ("TForm2").
 //
@@ -331,6 +334,34 @@ bool Drop(HWND window, const std::vector<std::string>& names) {
   return true;
 }
 
+// Prints the icon's size and the colour of its middle pixel as DrawIconEx draws it.
+int PrintIcon(HICON icon) {
+  if (icon == nullptr) {
+    std::fprintf(stderr, "driver: no icon\n");
+    return 1;
+  }
+  ICONINFO info{};
+  BITMAP mask{};
+  if (!GetIconInfo(icon, &info) || !GetObjectA(info.hbmMask, sizeof mask, &mask)) return 1;
+  const int width = mask.bmWidth;
+  const int height = info.hbmColor ? mask.bmHeight : mask.bmHeight / 2;  // monochrome: doubled
+  if (info.hbmColor) DeleteObject(info.hbmColor);
+  DeleteObject(info.hbmMask);
+  HDC screen = GetDC(nullptr);
+  HDC dc = CreateCompatibleDC(screen);
+  HBITMAP canvas = CreateCompatibleBitmap(screen, width, height);
+  HGDIOBJ old = SelectObject(dc, canvas);
+  DrawIconEx(dc, 0, 0, icon, width, height, 0, nullptr, DI_NORMAL);
+  const COLORREF colour = GetPixel(dc, width / 2, height / 2);
+  SelectObject(dc, old);
+  DeleteObject(canvas);
+  DeleteDC(dc);
+  ReleaseDC(nullptr, screen);
+  std::printf("%dx%d %02x%02x%02x\n", width, height, GetRValue(colour), GetGValue(colour),
+              GetBValue(colour));
+  return 0;
+}
+
 int Click(HWND main, const std::string& text) {
   for (HWND button : SpeedButtons(main)) {
     if (Text(button) != text) continue;
@@ -542,6 +573,22 @@ int main(int argc, char** argv) {
     if (!IsWindow(window)) return 1;
     return Drop(window, std::vector<std::string>(argv + 3, argv + argc)) ? 0 : 1;
   }
+  if (command == "icon" && argc == 4) {
+    const int size = std::atoi(argv[3]);
+    HICON icon = nullptr;
+    UINT id = 0;
+    if (PrivateExtractIconsA(argv[2], 0, size, size, &icon, &id, 1, 0) != 1) icon = nullptr;
+    const int status = PrintIcon(icon);
+    if (icon) DestroyIcon(icon);
+    return status;
+  }
+  if (command == "window-icon" && argc == 3) {
+    HWND window = ParseHandle(argv[2]);
+    if (!IsWindow(window)) return 1;
+    HICON icon = reinterpret_cast<HICON>(SendMessageA(window, WM_GETICON, ICON_BIG, 0));
+    if (!icon) icon = reinterpret_cast<HICON>(GetClassLongPtrA(window, GCLP_HICON));
+    return PrintIcon(icon);
+  }
   std::fprintf(stderr,
                "usage: brisomel-driver windows | wait-windows N MS | wait-gone HWND MS |"
                " caption HWND | buttons HWND | click HWND TEXT | move HWND LEFT TOP |"
@@ -549,6 +596,7 @@ int main(int argc, char** argv) {
                " mouse HWND move|click|dblclick X Y | mouse HWND drag X Y X2 Y2 |"
                " key HWND VK [ctrl|alt] | clipboard | rect HWND | popup HWND X Y N |"
                " dialog-type CAPTION TEXT | command HWND ID | activate HWND | rects HWND | find CLASS |"
-               " show HWND | close HWND | type CAPTION TEXT | drop HWND FILE...\n");
+               " show HWND | close HWND | type CAPTION TEXT | drop HWND FILE... |"
+               " icon FILE SIZE | window-icon HWND\n");
   return 2;
 }
