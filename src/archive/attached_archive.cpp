@@ -27,11 +27,18 @@ uint32_t Le32(const uint8_t* p) {
          (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
 }
 
-bool EqualFolded(const std::string& a, const std::string& b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           auto fold = [](char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; };
-           return fold(x) == fold(y);
-         });
+bool EqualFolded(const std::string& a, const std::string& b) { return FoldCase(a) == FoldCase(b); }
+
+// One part of the problem message: its heading, then one name per line; a long list is cut so
+// that the box still fits the screen.
+std::string NamesText(const char* heading, const std::vector<std::string>& names) {
+  constexpr size_t kMostNamed = 20;
+  std::string text = heading;
+  for (size_t i = 0; i < names.size() && i < kMostNamed; ++i) text += "\n" + names[i];
+  if (names.size() > kMostNamed) {
+    text += "\n(and " + std::to_string(names.size() - kMostNamed) + " more)";
+  }
+  return text;
 }
 
 std::string WithoutSeparator(const std::string& dir) {
@@ -41,13 +48,6 @@ std::string WithoutSeparator(const std::string& dir) {
 }
 
 }  // namespace
-
-std::string StripEntryPath(const std::string& name) {
-  const size_t cut = name.find_last_of("/:\\");
-  std::string base = cut == std::string::npos ? name : name.substr(cut + 1);
-  if (base.size() > 255) base.resize(255);
-  return base;
-}
 
 std::string NameFromBuffer(const uint8_t* buffer, size_t length) {
   const uint8_t* end = std::find(buffer, buffer + length, 0);
@@ -83,6 +83,8 @@ AttachedArchive::~AttachedArchive() = default;
 void AttachedArchive::ExtractAttachedArchive() {
   extracted_files_.clear();
   damaged_.clear();
+  unwritten_.clear();
+  placed_.clear();
   start_dir_ = files_.CurrentDirectory();
   if (GetTempDirectory().empty()) return;
   files_.SetCurrentDirectory(extract_dir_);
@@ -100,16 +102,18 @@ void AttachedArchive::ExtractAttachedArchive() {
   }
   ExtractEntries();
   archive_.reset();
+  ReportProblems();
+}
+
+// One box for every entry that did not come out, written or not.
+void AttachedArchive::ReportProblems() {
+  std::string text;
+  if (!unwritten_.empty()) text = NamesText(kUnwrittenEntriesText, unwritten_);
   if (!damaged_.empty()) {
-    // One box for all of them; a long list is cut so that the box still fits the screen.
-    constexpr size_t kMostNamed = 20;
-    std::string text = kDamagedEntriesText;
-    for (size_t i = 0; i < damaged_.size() && i < kMostNamed; ++i) text += "\n" + damaged_[i];
-    if (damaged_.size() > kMostNamed) {
-      text += "\n(and " + std::to_string(damaged_.size() - kMostNamed) + " more)";
-    }
-    system_.MessageBox(text, kArchiveErrorCaption);
+    if (!text.empty()) text += "\n\n";
+    text += NamesText(kDamagedEntriesText, damaged_);
   }
+  if (!text.empty()) system_.MessageBox(text, kArchiveErrorCaption);
 }
 
 int64_t AttachedArchive::FindAttachedArchive() {
@@ -164,68 +168,101 @@ void AttachedArchive::ExtractEntries() {
   }
   position_ = archive_start_;
   std::vector<uint8_t> name_buffer;
-  for (;;) {
-    enciphered_ = false;  // headers, names and extra fields are never enciphered
-    uint8_t header[kLocalHeaderSize];
-    if (ReadArchive(header, kLocalHeaderSize) != kLocalHeaderSize) break;
-    const uint32_t signature = Le32(header);
-    if (signature != kLocalHeaderSignature && signature != kAltHeaderSignature) break;
-    const uint16_t flags = Le16(header + 6);
-    const uint16_t method = Le16(header + 8);
-    const uint32_t crc = Le32(header + 14);
-    const uint32_t compressed_size = Le32(header + 18);
-    const uint32_t uncompressed_size = Le32(header + 22);
-    const uint16_t name_length = Le16(header + 26);
-    const uint16_t extra_length = Le16(header + 28);
-
-    name_buffer.resize(name_length);
-    const int32_t name_read = ReadArchive(name_buffer.data(), name_length);
-    const std::string name = NameFromBuffer(name_buffer.data(), name_read);
-    if (name_read < name_length) {  // the file ends inside the header
-      damaged_.push_back(name);
-      break;
-    }
-    if (name.empty()) {
-      system_.MessageBox(kNameErrorText, kArchiveErrorCaption);
-      break;
-    }
-    if (!SkipTo(position_ + extra_length)) {
-      damaged_.push_back(name);
-      break;
-    }
-
-    enciphered_ = (flags & kFlagEnciphered) != 0;
-    const bool sizes_known = (flags & kFlagDataDescriptor) == 0;
-    bytes_left_ = std::max<int64_t>(
-        0, static_cast<int64_t>(compressed_size) - (enciphered_ ? kEncryptionHeader : 0));
-    const int64_t data_end = position_ + bytes_left_;
-
-    // A directory entry has no base name: nothing to write.
-    const std::string base = StripEntryPath(name);
-    if (!base.empty()) {
-      const std::string path = extract_dir_ + base;
-      extracted_files_.push_back(path);
-      // The lock file is the run's own; an entry of that name cannot take its place.
-      std::unique_ptr<File> output =
-          EqualFolded(base, kLockName) ? nullptr : files_.CreateWrite(path);
-      if (output) {
-        output_ = output.get();
-        output_crc_ = 0xFFFFFFFFu;
-        bool intact = true;
-        if (method == 0) {
-          intact = CopyStoredEntry();
-        } else if (method == 8) {
-          intact = InflateEntry(sizes_known ? uncompressed_size : Inflater::kNoLimit);
-        }
-        if (!output->Close()) system_.MessageBox(base, kCloseErrorCaption);
-        output_ = nullptr;
-        if (sizes_known && ~output_crc_ != crc) intact = false;
-        if (!intact) damaged_.push_back(name);
-      }
-    }
-    // The next header follows the entry's data, however much of it was used.
-    if (!SkipTo(data_end)) break;
+  while (ExtractNextEntry(name_buffer)) {
   }
+}
+
+bool AttachedArchive::ExtractNextEntry(std::vector<uint8_t>& name_buffer) {
+  enciphered_ = false;  // headers, names and extra fields are never enciphered
+  uint8_t header[kLocalHeaderSize];
+  if (ReadArchive(header, kLocalHeaderSize) != kLocalHeaderSize) return false;
+  const uint32_t signature = Le32(header);
+  if (signature != kLocalHeaderSignature && signature != kAltHeaderSignature) return false;
+  const uint16_t flags = Le16(header + 6);
+  const uint16_t method = Le16(header + 8);
+  const uint32_t crc = Le32(header + 14);
+  const uint32_t compressed_size = Le32(header + 18);
+  const uint32_t uncompressed_size = Le32(header + 22);
+  const uint16_t name_length = Le16(header + 26);
+  const uint16_t extra_length = Le16(header + 28);
+
+  name_buffer.resize(name_length);
+  const int32_t name_read = ReadArchive(name_buffer.data(), name_length);
+  const std::string name = NameFromBuffer(name_buffer.data(), name_read);
+  if (name_read < name_length) {  // the file ends inside the header
+    damaged_.push_back(name);
+    return false;
+  }
+  if (name.empty()) {
+    system_.MessageBox(kNameErrorText, kArchiveErrorCaption);
+    return false;
+  }
+  if (!SkipTo(position_ + extra_length)) {
+    damaged_.push_back(name);
+    return false;
+  }
+
+  enciphered_ = (flags & kFlagEnciphered) != 0;
+  const bool sizes_known = (flags & kFlagDataDescriptor) == 0;
+  bytes_left_ = std::max<int64_t>(
+      0, static_cast<int64_t>(compressed_size) - (enciphered_ ? kEncryptionHeader : 0));
+  const int64_t data_end = position_ + bytes_left_;
+
+  const EntryPath entry = SafeEntryPath(name);
+  const std::string path = entry.kind == EntryPath::kUnsafe ? std::string() : Place(entry);
+  if (entry.kind == EntryPath::kFile && !path.empty()) {
+    extracted_files_.push_back(path);
+    std::unique_ptr<File> output = files_.CreateWrite(path);
+    if (output) {
+      output_ = output.get();
+      output_crc_ = 0xFFFFFFFFu;
+      bool intact = true;
+      if (method == 0) {
+        intact = CopyStoredEntry();
+      } else if (method == 8) {
+        intact = InflateEntry(sizes_known ? uncompressed_size : Inflater::kNoLimit);
+      }
+      if (!output->Close()) system_.MessageBox(entry.steps.back(), kCloseErrorCaption);
+      output_ = nullptr;
+      if (sizes_known && ~output_crc_ != crc) intact = false;
+      if (!intact) damaged_.push_back(name);
+    } else {
+      unwritten_.push_back(name);
+    }
+  } else if (path.empty()) {
+    unwritten_.push_back(name);
+  }
+  // The next header follows the entry's data, however much of it was used.
+  return SkipTo(data_end);
+}
+
+std::string AttachedArchive::Place(const EntryPath& entry) {
+  const char sep = files_.Separator();
+  const size_t folders =
+      entry.kind == EntryPath::kFolder ? entry.steps.size() : entry.steps.size() - 1;
+  std::string folded, spelled;
+  for (size_t i = 0; i < entry.steps.size(); ++i) {
+    const std::string& step = entry.steps[i];
+    const bool folder = i < folders;
+    if (i) folded += '/';
+    folded += FoldCase(step);
+    if (auto known = placed_.find(folded); known != placed_.end()) {
+      if (known->second.folder != folder) return {};  // a file and a folder of one name
+      spelled = known->second.spelled;
+      continue;
+    }
+    if (i) spelled += sep;
+    spelled += step;
+    const std::string full = extract_dir_ + spelled;
+    if (!FitsWindowsPath(full, folder)) return {};
+    if (folder) {
+      if (!files_.CreateDirectoryExclusive(full) && !files_.DirectoryExists(full)) return {};
+    } else if (i == 0 && EqualFolded(step, kLockName)) {
+      return {};  // the lock file is the run's own
+    }
+    placed_.emplace(folded, Placed{spelled, folder});
+  }
+  return extract_dir_ + spelled;
 }
 
 bool AttachedArchive::CopyStoredEntry() {
@@ -254,11 +291,31 @@ bool AttachedArchive::IsOurDirectoryName(const std::string& name) const {
 }
 
 void AttachedArchive::RemoveDirectoryContents(const std::string& dir) {
+  // Folders are emptied from a list of the ones still open rather than by recursion, so a deep
+  // tree needs no deep stack. A link is removed as a link, never followed: deleting it as a
+  // file or removing it as an empty folder comes first, and only a real folder that holds
+  // something is entered.
   const char sep = files_.Separator();
-  for (const std::string& name : files_.List(dir, "*")) {
-    if (EqualFolded(name, kLockName)) continue;
-    const std::string path = dir + sep + name;
-    if (!files_.Delete(path)) files_.RemoveDirectory(path);
+  struct Open {
+    std::string path;
+    bool listed;
+  };
+  std::vector<Open> open{{dir, false}};
+  while (!open.empty()) {
+    if (open.back().listed) {
+      if (open.size() > 1) files_.RemoveDirectory(open.back().path);
+      open.pop_back();
+      continue;
+    }
+    open.back().listed = true;
+    const std::string folder = open.back().path;
+    const bool top = open.size() == 1;
+    for (const std::string& name : files_.List(folder, "*")) {
+      if (top && EqualFolded(name, kLockName)) continue;
+      const std::string path = folder + sep + name;
+      if (files_.Delete(path) || files_.RemoveDirectory(path)) continue;
+      if (files_.DirectoryExists(path)) open.push_back({path, false});
+    }
   }
 }
 

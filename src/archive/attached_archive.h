@@ -8,10 +8,16 @@
 //   archive.DeleteExtractedFiles();     // at exit: the files, then the directory
 //
 // The walk reads local headers from the first one the search finds to the first record that
-// is not a local header; the central directory is never read. Entries are written flat under
-// their base names. Enciphered entries (flag bit 0) are deciphered with keys that start at zero
-// and carry over from one entry to the next for the object's whole life; their header's
-// compressed size counts 12 bytes more than the data that follows.
+// is not a local header; the central directory is never read. Each entry is written at its
+// relative path under the private directory, its folders made as needed, so that pages,
+// pictures and links meet across folders as they did in the site; folder entries are made as
+// folders. Paths that differ only in the case of ASCII letters name one file, spelled as the
+// first of them was (as on Windows, on every platform). A name that could leave the directory
+// or that Windows cannot hold (see entry_path.h) is not written, and is named after the walk
+// together with the entries that could not be created and the damaged ones. Enciphered
+// entries (flag bit 0) are deciphered with keys that start at zero and carry over from one
+// entry to the next for the object's whole life; their header's compressed size counts 12
+// bytes more than the data that follows.
 //
 // The private directory is "brisomel-" and 16 random hex digits inside the system's temporary
 // directory, created exclusively and owner-only, with a lock file inside held open for the run.
@@ -20,12 +26,14 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "archive/cipher.h"
 #include "archive/crc32.h"
+#include "archive/entry_path.h"
 #include "archive/inflate.h"
 #include "archive/pattern_search.h"
 #include "platform/files.h"
@@ -41,11 +49,10 @@ inline constexpr char kArchiveErrorCaption[] = "Archive error..";
 inline constexpr char kCloseErrorCaption[] = "Error Closing...";
 inline constexpr char kSeekErrorText[] = "Error finding attached archive.";
 inline constexpr char kNameErrorText[] = "Error retreiving filename.";
-// First line of the message that names damaged entries, one per line after it.
+// First lines of the parts of the message that names entries, one per line after it.
 inline constexpr char kDamagedEntriesText[] = "These files of the book are damaged:";
+inline constexpr char kUnwrittenEntriesText[] = "These files of the book could not be written:";
 
-// The part of `name` after its last '/', ':' or '\', cut to 255 characters.
-std::string StripEntryPath(const std::string& name);
 // The `length` bytes of `buffer` as a string, cut before the first NUL byte.
 std::string NameFromBuffer(const uint8_t* buffer, size_t length);
 
@@ -58,7 +65,8 @@ class AttachedArchive {
 
   // Finds the archive in `ArchiveFileName` (the running executable unless set) and writes
   // every entry into the private directory, which is left as the working directory. Without
-  // an archive, the working directory is restored and nothing is shown. Damaged entries (CRC
+  // an archive, the working directory is restored and nothing is shown. Entries that could not
+  // be written (unsafe names, files that could not be created) and damaged ones (CRC
   // mismatch, or decoding that ended early) are named in one message box after the walk.
   void ExtractAttachedArchive();
   // File offset of the archive's first local header (second occurrence of the pattern), or -1.
@@ -67,8 +75,8 @@ class AttachedArchive {
   // cannot be made.
   std::string GetTempDirectory();
   const std::vector<std::string>& ExtractedFiles() const { return extracted_files_; }
-  // Deletes every listed file that still exists, anything else written into the private
-  // directory, the lock, and the directory itself. When the directory is the working
+  // Deletes every listed file that still exists, everything else in the private directory
+  // (its folders with all they hold), the lock, and the directory itself. When the directory is the working
   // directory, the working directory first goes back to where extraction started.
   void DeleteExtractedFiles();
 
@@ -77,6 +85,8 @@ class AttachedArchive {
   int64_t ArchiveStart() const { return archive_start_; }
   // Entry names of the last extraction that did not come out intact.
   const std::vector<std::string>& DamagedEntries() const { return damaged_; }
+  // Entry names of the last extraction that were not written at all.
+  const std::vector<std::string>& UnwrittenEntries() const { return unwritten_; }
 
   static constexpr char kLockName[] = "brisomel.lock";
 
@@ -84,7 +94,17 @@ class AttachedArchive {
   class EntrySource;
   class EntrySink;
 
+  struct Placed {
+    std::string spelled;  // the relative path as first written
+    bool folder;
+  };
+
   void ExtractEntries();
+  // Reads the next local header and writes its entry; false when the walk ends.
+  bool ExtractNextEntry(std::vector<uint8_t>& name_buffer);
+  // The full path `entry` is written to, its folders made; empty when it cannot be written.
+  std::string Place(const EntryPath& entry);
+  void ReportProblems();
   bool CopyStoredEntry();
   bool InflateEntry(uint64_t limit);
   int32_t ReadArchive(uint8_t* buffer, int32_t count);
@@ -92,6 +112,7 @@ class AttachedArchive {
   void WriteOutput(const uint8_t* bytes, size_t count);
   bool SkipTo(int64_t offset);
   void RemoveLeftovers(const std::string& base);
+  // Removes everything below `dir` but the lock file, folders with what they hold.
   void RemoveDirectoryContents(const std::string& dir);
   bool IsOurDirectoryName(const std::string& name) const;
 
@@ -103,6 +124,8 @@ class AttachedArchive {
 
   std::vector<std::string> extracted_files_;
   std::vector<std::string> damaged_;
+  std::vector<std::string> unwritten_;
+  std::map<std::string, Placed> placed_;  // by case-folded relative path, '/' between steps
   std::string archive_file_name_;
   std::string extract_dir_;  // with trailing separator
   std::string start_dir_;

@@ -142,9 +142,20 @@ class TWindowPort {
   virtual Controls& FormControls() = 0;
 };
 
+// Thrown out of long work on the GUI thread when the program is closing (ProcessEvents answered
+// false); the event handler that started the work ends quietly. Not an error to report, so not
+// a std::exception.
+struct EWorkStopped {};
+
 class TWindowSystem {
  public:
   virtual ~TWindowSystem() = default;
+  // Long work on the GUI thread (laying out a big page) calls this now and then, so that the
+  // program's windows answer meanwhile: they repaint, the program's own buttons and frames take
+  // clicks, and a close request is heard. Input for the engine's windows is dropped (what it
+  // would do waits for the work). False once the program is asked to close: the work should
+  // stop (throw EWorkStopped).
+  virtual bool ProcessEvents() { return true; }
   // A child window of `parent` (null: a top-level window, for tests and tools).
   virtual std::unique_ptr<TWindowPort> NewWindow(TWindowPort* parent, TWindowEvents& events) = 0;
   virtual std::unique_ptr<TScrollBarPort> NewScrollBar(TWindowPort& parent, bool vertical) = 0;

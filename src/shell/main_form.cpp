@@ -130,6 +130,8 @@ bool TForm1::Create() {
 
   try {
     FormCreate();
+  } catch (const EWorkStopped&) {
+    // Closed while the first page was laid out.
   } catch (const std::exception& error) {
     App().HandleException(error);
   }
@@ -187,7 +189,7 @@ void TForm1::LoadIntoFrameViewer(const std::string& name) {
 bool TForm1::LoadCurrentName() {
   state_.CurrentExt = UpperExtension(state_.CurrentName);
   if (state_.CurrentName.empty() || !env_.FileExists(state_.CurrentName)) return false;
-  viewer_->SetServerRoot(DirectoryPart(state_.CurrentName));
+  viewer_->SetServerRoot(ServerRootFor(state_.CurrentName, env_.GetTempDirectory()));
   LoadIntoFrameViewer(state_.CurrentName);
   return true;
 }
@@ -220,6 +222,7 @@ void TForm1::SpeedButton3Click() { App().Terminate(); }
 
 // Prints the whole document; a printer error is shown and the program goes on.
 void TForm1::SpeedButton4Click() {
+  if (viewer_->Processing()) return;  // clicked while a page is laid out
   try {
     viewer_->PrintRange(1, 9999);
   } catch (const std::exception& error) {

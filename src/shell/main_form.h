@@ -99,8 +99,9 @@ class TForm1 : public TWindow {
   void UseSoundPort(std::unique_ptr<SoundPort> player) { media_player1_ = std::move(player); }
 
   // Loads State().CurrentName the way Open, Home and dropped files do: CurrentExt is set from
-  // it; when the file exists the frame viewer's ServerRoot becomes its directory and the file
-  // is shown as an image or loaded as a page. Answers whether the file existed.
+  // it; when the file exists the frame viewer's ServerRoot becomes the book's directory for a
+  // file of the book, else the file's own directory, and the file is shown as an image or
+  // loaded as a page. Answers whether the file existed.
   bool LoadCurrentName();
 
   // The search dialog, shown modally by the Search button; set once it is created.

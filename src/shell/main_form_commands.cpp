@@ -66,7 +66,10 @@ void TForm1::About1Click() {
 
 // Open: the chosen file becomes the shown one and the one Home returns to. Cancelling changes
 // nothing.
+// Open, Home, Print and Search do nothing while a page is laid out (the toolbar answers clicks
+// then), as Back and Forward do.
 void TForm1::SpeedButton7Click() {
+  if (viewer_->Processing()) return;
   if (!OpenDialog1.Execute(Handle())) return;
   state_.CurrentName = OpenDialog1.FileName;
   state_.HomeName = state_.CurrentName;
@@ -75,6 +78,7 @@ void TForm1::SpeedButton7Click() {
 
 // Home: back to the start file, or to the file of the last Open.
 void TForm1::SpeedButton6Click() {
+  if (viewer_->Processing()) return;
   state_.CurrentName = state_.HomeName;
   LoadCurrentName();
 }

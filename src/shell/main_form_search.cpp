@@ -5,6 +5,7 @@
 namespace brisomel {
 
 void TForm1::SpeedButton5Click() {
+  if (viewer_->Processing()) return;  // clicked while a page is laid out
   if (Form2) Form2->ShowModal();
 }
 

@@ -1,5 +1,7 @@
 #include "shell/search_walk.h"
 
+#include <algorithm>
+
 #include "archive/pattern_search.h"
 
 namespace brisomel {
@@ -17,21 +19,61 @@ std::string FileNamePart(const std::string& path) {
   return separator == std::string::npos ? path : path.substr(separator + 1);
 }
 
+namespace {
+
+// A path in a form that compares equal however its separators and letters were written.
+std::string Comparable(const std::string& path) {
+  std::string comparable = UpperAscii(path);
+  for (char& c : comparable) {
+    if (c == '\\') c = '/';
+  }
+  return comparable;
+}
+
+bool IsPageName(const std::string& upper) {
+  return upper.find(".HTM") != std::string::npos || upper.find(".TXT") != std::string::npos;
+}
+
+}  // namespace
+
 void TSearchWalk::Start(Files& files, const std::string& server_root,
                         const std::string& current_file_name) {
   // ServerRoot normally ends with its separator already; a second one is not added.
   Dir_ = server_root;
-  if (!Dir_.empty() && Dir_.back() != '\\' && Dir_.back() != '/') Dir_ += files.Separator();
-  ShownFileUpper_ = UpperAscii(Dir_ + FileNamePart(current_file_name));
+  const char separator = files.Separator();
+  if (!Dir_.empty() && Dir_.back() != '\\' && Dir_.back() != '/') Dir_ += separator;
+  ShownFileUpper_ = UpperAscii(current_file_name);
   SearchFiles_.clear();
   ListedNames_.clear();
-  for (const std::string& name : files.List(Dir_, "*.*")) {
-    if (name == "." || name == "..") continue;
-    const std::string upper = UpperAscii(name);
-    const bool page =
-        upper.find(".HTM") != std::string::npos || upper.find(".TXT") != std::string::npos;
-    SearchFiles_.push_back(page ? upper : std::string());
-    ListedNames_.push_back(name);
+  // Folders still to list, as paths below the root with their depth; the next one is taken
+  // from the back, so each folder is listed whole before the folders below it in turn.
+  struct Folder {
+    std::string relative;
+    int depth;
+  };
+  std::vector<Folder> folders{{"", 0}};
+  while (!folders.empty() && ListedNames_.size() < kMaxFiles) {
+    const Folder folder = folders.back();
+    folders.pop_back();
+    std::vector<std::string> names = files.List(Dir_ + folder.relative, "*");
+    std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+      const std::string fa = UpperAscii(a), fb = UpperAscii(b);
+      return fa != fb ? fa < fb : a < b;
+    });
+    std::vector<Folder> below;
+    for (const std::string& name : names) {
+      if (name == "." || name == "..") continue;
+      const std::string relative = folder.relative + name;
+      if (files.DirectoryExists(Dir_ + relative)) {
+        if (folder.depth < kMaxDepth) below.push_back({relative + separator, folder.depth + 1});
+        continue;
+      }
+      if (ListedNames_.size() == kMaxFiles) break;
+      const std::string upper = UpperAscii(relative);
+      SearchFiles_.push_back(IsPageName(UpperAscii(name)) ? upper : std::string());
+      ListedNames_.push_back(relative);
+    }
+    folders.insert(folders.end(), below.rbegin(), below.rend());
   }
   SearchIndex_ = -1;
 }
@@ -39,15 +81,16 @@ void TSearchWalk::Start(Files& files, const std::string& server_root,
 TSearchWalk::TStep TSearchWalk::Next(Files& files, const std::string& text) {
   TStep step;
   if (SearchFiles_.empty()) return step;
-  const std::string shown = FileNamePart(ShownFileUpper_);
+  const std::string shown = Comparable(ShownFileUpper_);
   const int last = static_cast<int>(SearchFiles_.size()) - 1;
   while (SearchIndex_ < last) {
     ++SearchIndex_;
     const std::string& name = SearchFiles_[SearchIndex_];
-    if (name.empty() || name == shown) continue;
+    if (name.empty()) continue;
     // Read from the listed directory itself: the working directory need not be the root
     // once another folder's file has been opened.
     const std::string path = Dir_ + ListedNames_[SearchIndex_];
+    if (Comparable(path) == shown) continue;
     if (FindPatternInFile(files, path, text, 1) >= 0) {
       step.Outcome = TOutcome::Found;
       step.Name = name;

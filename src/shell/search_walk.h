@@ -1,6 +1,6 @@
-// The walk behind "Search All Pages": the HTML and text files of the viewer's root directory,
-// tried one per step for the search text. It lists and reads through the files port and needs
-// no window, so tests drive it with an in-memory one.
+// The walk behind "Search All Pages": the HTML and text files of the viewer's root directory
+// and of every folder below it, tried one per step for the search text. It lists and reads
+// through the files port and needs no window, so tests drive it with an in-memory one.
 #pragma once
 
 #include <string>
@@ -28,27 +28,35 @@ class TSearchWalk {
     std::string Path;
   };
 
-  // Lists the root directory afresh: one entry per directory entry in listing order, upper
-  // case, empty for names holding neither ".HTM" nor ".TXT" (subdirectories included); "." and
-  // ".." are left out. The file named by `current_file_name` is the one shown now.
+  // Lists the root directory and its folders afresh: one entry per file, as its path below the
+  // root in upper case, empty for names holding neither ".HTM" nor ".TXT"; "." and ".." are
+  // left out. The order is stable whatever order the system lists in: each folder's files by
+  // name (ASCII case folded), then its folders in the same order, each with all it holds. The
+  // walk keeps to kMaxDepth folders down and kMaxFiles files, so that a root such as a whole
+  // drive is still listed in bounded time. The file named by `current_file_name` (a full path)
+  // is the one shown now.
   void Start(Files& files, const std::string& server_root, const std::string& current_file_name);
   // Tries the entries after the last one tried until one holds `text` (occurrence 1 of the
   // pattern search, so capitals also find lower case). The shown file and empty entries are
   // passed over; a file that cannot be read counts as not holding the text.
   TStep Next(Files& files, const std::string& text);
+
+  static constexpr int kMaxDepth = 32;
+  static constexpr size_t kMaxFiles = 20000;
   // Forgets the list, as closing the dialog does.
   void Release();
 
   const std::vector<std::string>& SearchFiles() const { return SearchFiles_; }
   int SearchIndex() const { return SearchIndex_; }
+  // The shown file's full path in upper case.
   const std::string& ShownFileUpper() const { return ShownFileUpper_; }
   // The listed directory with its trailing separator ("" for the working directory).
   const std::string& Dir() const { return Dir_; }
 
  private:
   std::vector<std::string> SearchFiles_;
-  // The names as listed, beside their upper-case entries: files are read and loaded by them,
-  // so a file system that tells case apart finds them too.
+  // The paths below the root as listed, beside their upper-case entries: files are read and
+  // loaded by them, so a file system that tells case apart finds them too.
   std::vector<std::string> ListedNames_;
   int SearchIndex_ = -1;
   std::string ShownFileUpper_;

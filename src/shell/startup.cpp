@@ -62,6 +62,22 @@ std::string DirectoryPart(const std::string& name) {
   return separator == std::string::npos ? std::string() : name.substr(0, separator + 1);
 }
 
+std::string ServerRootFor(const std::string& file, const std::string& book_dir) {
+  auto comparable = [](std::string path) {
+    for (char& c : path) {
+      if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+      if (c == '/') c = '\\';
+    }
+    return path;
+  };
+  const bool separated = !book_dir.empty() && (book_dir.back() == '\\' || book_dir.back() == '/');
+  if (separated && file.size() > book_dir.size() &&
+      comparable(file.substr(0, book_dir.size())) == comparable(book_dir)) {
+    return book_dir;
+  }
+  return DirectoryPart(file);
+}
+
 std::string CornerImagePath(BookEnvironment& env) {
   return env.GetTempDirectory() + "\\rhcorner.gif";
 }

@@ -61,6 +61,11 @@ bool ShowAsImage(const std::string& current_ext);
 TFormBounds PlacementForScreenWidth(int screen_width);
 // The directory part of a file name with its trailing separator ("" when it has none).
 std::string DirectoryPart(const std::string& name);
+// The frame viewer's root for a file chosen by Open, Home or a drop: the book's own directory
+// (`book_dir`, with its trailing separator) when the file lies anywhere below it, so that links
+// from the root and Search All Pages keep to the whole book; otherwise the file's directory.
+// Paths compare with ASCII letters folded and either separator.
+std::string ServerRootFor(const std::string& file, const std::string& book_dir);
 // The corner image's path in the temporary directory (two separators in a row, as the
 // literal begins with one).
 std::string CornerImagePath(BookEnvironment& env);

@@ -2,6 +2,8 @@
 
 #include <exception>
 
+#include "platform/window.h"
+
 namespace brisomel {
 namespace {
 
@@ -79,6 +81,8 @@ LRESULT CALLBACK TWindow::WindowProc(HWND window, UINT message, WPARAM wparam, L
   LRESULT result = 0;
   try {
     result = self->HandleMessage(message, wparam, lparam);
+  } catch (const EWorkStopped&) {
+    // The program is closing; the work it stopped needs no report.
   } catch (const std::exception& error) {
     self->app_.HandleException(error);
   } catch (...) {

@@ -59,19 +59,19 @@ TEST(ExtractAttachedArchive, WritesStoredDeflatedAndEncipheredEntries) {
       {.name = "index.htm", .data = kPage},
       {.name = "4back.bmp", .data = noise, .method = 0},
       {.name = "pages/big.htm", .data = big, .flags = 1},
-      {.name = "c:\\site\\img.gif", .data = noise, .method = 0, .flags = 1},
+      {.name = "site\\img\\img.gif", .data = noise, .method = 0, .flags = 1},
       {.name = "last.htm", .data = kOther, .flags = 1, .extra = Bytes(9, 0xEE)},
   });
   Extraction run(book);
   const std::string dir = run.archive.GetTempDirectory();
   EXPECT_EQ(run.Written(), (std::map<std::string, Bytes>{{"index.htm", kPage},
                                                          {"4back.bmp", noise},
-                                                         {"big.htm", big},
-                                                         {"img.gif", noise},
+                                                         {"pages/big.htm", big},
+                                                         {"site/img/img.gif", noise},
                                                          {"last.htm", kOther}}));
   EXPECT_EQ(run.archive.ExtractedFiles(),
-            (std::vector<std::string>{dir + "index.htm", dir + "4back.bmp", dir + "big.htm",
-                                      dir + "img.gif", dir + "last.htm"}));
+            (std::vector<std::string>{dir + "index.htm", dir + "4back.bmp", dir + "pages/big.htm",
+                                      dir + "site/img/img.gif", dir + "last.htm"}));
   EXPECT_TRUE(run.system.messages.empty());
   EXPECT_TRUE(run.archive.DamagedEntries().empty());
   EXPECT_EQ(run.files.CurrentDirectory() + "/", dir);
@@ -201,24 +201,12 @@ TEST(ExtractAttachedArchive, MalformedArchives) {
        {DamagedMessage({"long.htm"})},
        {"long.htm"},
        3},
-      {"directory entry: nothing written, the walk goes on",
+      {"folder entry: no file written, the walk goes on",
        {first, {.name = "docs/", .data = {}, .method = 0}, after},
        {{"index.htm", kPage}, {"after.htm", kOther}},
        {},
        {},
        2},
-      {"duplicate base names: the later one wins, listed twice",
-       {first, {.name = "docs/a.htm", .data = kPage}, {.name = "a.htm", .data = kOther}},
-       {{"index.htm", kPage}, {"a.htm", kOther}},
-       {},
-       {},
-       3},
-      {"an entry cannot replace the lock file",
-       {first, {.name = "x/Brisomel.LOCK", .data = kOther}, after},
-       {{"index.htm", kPage}, {"after.htm", kOther}},
-       {},
-       {},
-       3},
       {"a damaged enciphered entry leaves the keys in step for the next",
        {first,
         {.name = "bad.htm", .data = kOther, .flags = 1, .raw = invalid_code},
@@ -236,6 +224,105 @@ TEST(ExtractAttachedArchive, MalformedArchives) {
     EXPECT_EQ(run.archive.DamagedEntries(), c.damaged);
     EXPECT_EQ(run.archive.ExtractedFiles().size(), c.listed);
   }
+}
+
+// Entry names through the walk: each entry is written at its path below the private
+// directory, or named in the message and written nowhere.
+TEST(ExtractAttachedArchive, EntryNames) {
+  struct Case {
+    const char* what;
+    std::vector<std::string> names;  // entries after the start page, each with its own data
+    std::map<std::string, std::string> written;  // path -> the name whose data it holds
+    std::vector<std::string> unwritten;
+    std::vector<std::string> folders = {};  // made, besides those of written files
+  };
+  // The private directory in memory is "/tmp/brisomel-" and 16 digits and '/': 31 characters.
+  const std::string longest = "f/" + std::string(259 - 31 - 2, 'n');
+  const std::string deep_folder = std::string(247 - 31 - 1, 'd') + "/";
+  const Case cases[] = {
+      {"nested folders",
+       {"a/b/page.htm", "img/pic.gif", "a/top.htm"},
+       {{"a/b/page.htm", "a/b/page.htm"}, {"img/pic.gif", "img/pic.gif"}, {"a/top.htm", "a/top.htm"}},
+       {}},
+      {"folder entries are made as folders",
+       {"empty/", "x/y/", "x/y/z.htm", "x\\w\\"},
+       {{"x/y/z.htm", "x/y/z.htm"}},
+       {},
+       {"empty", "x", "x/y", "x/w"}},
+      {"steps that stay inside",
+       {"a/../b.htm", "./c.htm", "a/./d/../e.htm", "./"},
+       {{"b.htm", "a/../b.htm"}, {"c.htm", "./c.htm"}, {"a/e.htm", "a/./d/../e.htm"}},
+       {}},
+      {"names that clash only by case: one file, spelled as first written, the later wins",
+       {"Img/a.gif", "img/A.GIF", "IMG/b.gif", "Page.htm", "PAGE.HTM"},
+       {{"Img/a.gif", "img/A.GIF"}, {"Img/b.gif", "IMG/b.gif"}, {"Page.htm", "PAGE.HTM"}},
+       {}},
+      {"leaving the folder",
+       {"../evil.htm", "a/../../evil.htm", "a/b/../../../evil.htm", "..\\evil.htm", ".."},
+       {},
+       {"../evil.htm", "a/../../evil.htm", "a/b/../../../evil.htm", "..\\evil.htm", ".."}},
+      {"absolute, drive letter or colon",
+       {"/etc/evil.htm", "\\evil.htm", "c:evil.htm", "C:\\evil.htm", "a/b:stream.htm"},
+       {},
+       {"/etc/evil.htm", "\\evil.htm", "c:evil.htm", "C:\\evil.htm", "a/b:stream.htm"}},
+      {"empty steps",
+       {"a//b.htm", "a\\\\b.htm", "x//"},
+       {},
+       {"a//b.htm", "a\\\\b.htm", "x//"}},
+      {"reserved device names, with or without an extension",
+       {"con", "AUX.txt", "Nul.tar.gz", "com1.htm", "lpt9", "a/prn/b.htm", "conin$", "com0.htm"},
+       {{"com0.htm", "com0.htm"}},
+       {"con", "AUX.txt", "Nul.tar.gz", "com1.htm", "lpt9", "a/prn/b.htm", "conin$"}},
+      {"names Windows cannot hold",
+       {"what?.htm", "a<b.htm", "tab\t.htm", "dot.", "space ", "more/.../x.htm"},
+       {},
+       {"what?.htm", "a<b.htm", "tab\t.htm", "dot.", "space ", "more/.../x.htm"}},
+      {"paths longer than the system allows",
+       {longest, longest + "n", deep_folder + "a.htm", deep_folder + "b/c.htm",
+        std::string(256, 'n')},
+       {{longest, longest}, {deep_folder + "a.htm", deep_folder + "a.htm"}},
+       {longest + "n", deep_folder + "b/c.htm", std::string(256, 'n')}},
+      {"a file where a folder is, and the other way round",
+       {"x.htm", "x.htm/y.htm", "d/z.htm", "D"},
+       {{"x.htm", "x.htm"}, {"d/z.htm", "d/z.htm"}},
+       {"x.htm/y.htm", "D"}},
+      {"the run's lock file",
+       {"Brisomel.LOCK", "sub/brisomel.lock"},
+       {{"sub/brisomel.lock", "sub/brisomel.lock"}},
+       {"Brisomel.LOCK"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::vector<ZipEntry> entries{{.name = "index.htm", .data = kPage}};
+    for (const std::string& name : c.names) entries.push_back({.name = name, .data = ToBytes(name)});
+    Extraction run(testing::MakeBook(entries));
+    std::map<std::string, Bytes> written{{"index.htm", kPage}};
+    for (const auto& [path, name] : c.written) written[path] = ToBytes(name);
+    EXPECT_EQ(run.Written(), written);
+    EXPECT_EQ(run.archive.UnwrittenEntries(), c.unwritten);
+    if (c.unwritten.empty()) {
+      EXPECT_TRUE(run.system.messages.empty());
+    } else {
+      std::string text = std::string(kArchiveErrorCaption) + ": " + kUnwrittenEntriesText;
+      for (const std::string& name : c.unwritten) text += "\n" + name;
+      EXPECT_EQ(run.Captions(), std::vector<std::string>{text});
+    }
+    const std::string dir = run.archive.GetTempDirectory();
+    for (const std::string& folder : c.folders) EXPECT_TRUE(run.files.DirectoryExists(dir + folder));
+    // Nothing outside the private directory.
+    for (const std::string& path : run.files.FilePaths()) {
+      EXPECT_TRUE(path == "/books/book.exe" || path.rfind(dir, 0) == 0) << path;
+    }
+  }
+}
+
+TEST(ExtractAttachedArchive, UnwrittenAndDamagedEntriesShareOneMessage) {
+  Extraction run(testing::MakeBook({{.name = "index.htm", .data = kPage},
+                                    {.name = "../up.htm", .data = kOther},
+                                    {.name = "crc.htm", .data = kOther, .bad_crc = true}}));
+  EXPECT_EQ(run.Captions(), std::vector<std::string>{std::string(kArchiveErrorCaption) + ": " +
+                                                     kUnwrittenEntriesText + "\n../up.htm\n\n" +
+                                                     kDamagedEntriesText + "\ncrc.htm"});
 }
 
 TEST(ExtractAttachedArchive, ManyDamagedEntriesShareOneShortenedMessage) {
@@ -325,28 +412,30 @@ TEST(ExtractAttachedArchive, OutputErrors) {
     archive.SetArchiveFileName("/book.exe");
     archive.ExtractAttachedArchive();
     EXPECT_EQ(archive.ExtractedFiles().size(), 2u);  // listed before creation
-    EXPECT_TRUE(system.messages.empty());
+    ASSERT_EQ(system.messages.size(), 1u);
+    EXPECT_EQ(system.messages[0].text,
+              std::string(kUnwrittenEntriesText) + "\nindex.htm\nb.htm");
   }
 }
 
-TEST(DeleteExtractedFiles, RemovesFilesOtherWritesTheLockAndTheDirectory) {
-  Extraction run(
-      testing::MakeBook({{.name = "index.htm", .data = kPage}, {.name = "b.htm", .data = kOther}}));
+TEST(DeleteExtractedFiles, RemovesTheWholeTreeTheLockAndTheDirectory) {
+  Extraction run(testing::MakeBook({{.name = "index.htm", .data = kPage},
+                                    {.name = "b.htm", .data = kOther},
+                                    {.name = "a/b/c/deep.htm", .data = kOther},
+                                    {.name = "empty/", .data = {}, .method = 0}}));
   const std::string dir = run.archive.GetTempDirectory();
   run.files.Delete(dir + "b.htm");              // the user deleted one
   run.files.Put(dir + "rhcorner.gif", kOther);  // something else the run wrote
+  run.files.CreateDirectoryExclusive(dir + "a/b/made");
+  run.files.Put(dir + "a/b/made/later.txt", kOther);
   run.archive.DeleteExtractedFiles();
   EXPECT_FALSE(run.files.DirectoryExists(dir));
   for (const std::string& path : run.files.FilePaths()) EXPECT_NE(path.rfind(dir, 0), 0u) << path;
   EXPECT_EQ(run.files.CurrentDirectory(), "/books");
-  EXPECT_EQ(run.archive.ExtractedFiles().size(), 2u);  // the list stays
+  EXPECT_EQ(run.archive.ExtractedFiles().size(), 3u);  // the list stays
 }
 
-TEST(StripEntryPath, KeepsThePartAfterTheLastSeparator) {
-  EXPECT_EQ(StripEntryPath("a/b\\c:d.htm"), "d.htm");
-  EXPECT_EQ(StripEntryPath("plain.htm"), "plain.htm");
-  EXPECT_EQ(StripEntryPath("dir/"), "");
-  EXPECT_EQ(StripEntryPath(std::string(300, 'n')).size(), 255u);
+TEST(NameFromBuffer, CutsBeforeTheFirstNul) {
   const uint8_t buffer[] = {'a', 'b', 0, 'c'};
   EXPECT_EQ(NameFromBuffer(buffer, 4), "ab");
   EXPECT_EQ(NameFromBuffer(buffer, 1), "a");

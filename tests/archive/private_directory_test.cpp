@@ -155,7 +155,7 @@ TEST(PrivateDirectory, ExtractsAndDeletesOnThisMachine) {
     read.resize(page.size());
     EXPECT_TRUE(read == page);
     in->Close();
-    EXPECT_TRUE(files.Exists(dir + "4back.bmp"));
+    EXPECT_TRUE(files.Exists(dir + "img" + sep + "4back.bmp"));
     archive.DeleteExtractedFiles();
     EXPECT_FALSE(files.DirectoryExists(dir));
   }

@@ -31,6 +31,18 @@
 //                             holds (Home, Shift+End, then the characters)
 //   drop HWND FILE...         drops the files on the window, as the shell does after a drag
 //                             (WM_DROPFILES with the names in the given order)
+//   click-close HWND X Y MS   clicks at a client point of the main window and, MS milliseconds
+//                             later, posts WM_CLOSE to it
+//   click-until HWND X Y PX PY RRGGBB MS
+//                             clicks at a client point of the main window, then watches the
+//                             screen pixel at client point PX PY until it has that colour and
+//                             prints the milliseconds from the click to then
+//   start-timed PROGRAM X Y RRGGBB MS
+//                             starts PROGRAM and waits until its main window shows the colour
+//                             RRGGBB (hexadecimal) at the client point X Y; prints the
+//                             milliseconds from the start to then, and the window's handle
+//                             (the program keeps the driver's output open: read it from a
+//                             file, not a pipe)
 //   icon FILE SIZE            the program file's icon as Windows extracts it at SIZE pixels:
 //                             "WIDTHxHEIGHT RRGGBB", the colour of its middle pixel
 //   window-icon HWND          the same of the icon the window shows (its large icon)
@@ -362,6 +374,81 @@ int PrintIcon(HICON icon) {
   return 0;
 }
 
+// Clicks at (x, y) and times until the screen shows `color` (0xRRGGBB) at (px, py), all client
+// points of `main`; -1 when `limit` milliseconds pass first.
+long ClickUntil(HWND main, int x, int y, int px, int py, COLORREF color, DWORD limit) {
+  SetForegroundWindow(main);
+  PointerTo(main, x, y);
+  POINT watched{px, py};
+  ClientToScreen(main, &watched);
+  SendMouse(MOUSEEVENTF_LEFTDOWN);
+  Sleep(30);
+  SendMouse(MOUSEEVENTF_LEFTUP);
+  const DWORD start = GetTickCount();
+  HDC screen = GetDC(nullptr);
+  long waited = -1;
+  for (;;) {
+    const DWORD now = GetTickCount();
+    if (GetPixel(screen, watched.x, watched.y) == color) {
+      waited = static_cast<long>(now - start);
+      break;
+    }
+    if (now - start > limit) break;
+    Sleep(20);
+  }
+  ReleaseDC(nullptr, screen);
+  return waited;
+}
+
+// The process's visible main window, or null.
+HWND MainWindowOf(DWORD pid) {
+  for (HWND w : MainWindows()) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(w, &owner);
+    if (owner == pid) return w;
+  }
+  return nullptr;
+}
+
+// Starts `program` and times it to the moment its window shows `colour` at a client point: the
+// time a reader waits for the first page. Polled on the screen every few milliseconds.
+int StartTimed(const std::string& program, int x, int y, COLORREF colour, DWORD limit) {
+  LARGE_INTEGER frequency, start, now;
+  QueryPerformanceFrequency(&frequency);
+  QueryPerformanceCounter(&start);
+  std::string command_line = "\"" + program + "\"";
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  if (!CreateProcessA(nullptr, command_line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                      &startup, &process)) {
+    std::fprintf(stderr, "driver: could not start %s\n", program.c_str());
+    return 1;
+  }
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  HDC screen = GetDC(nullptr);
+  for (;;) {
+    QueryPerformanceCounter(&now);
+    const double ms = 1000.0 * double(now.QuadPart - start.QuadPart) / double(frequency.QuadPart);
+    if (HWND window = MainWindowOf(process.dwProcessId)) {
+      POINT p{x, y};
+      ClientToScreen(window, &p);
+      if (GetPixel(screen, p.x, p.y) == colour) {
+        ReleaseDC(nullptr, screen);
+        std::printf("%.0f ", ms);
+        PrintHandle(window);
+        return 0;
+      }
+    }
+    if (ms > limit) break;
+    Sleep(5);
+  }
+  ReleaseDC(nullptr, screen);
+  std::fprintf(stderr, "driver: the colour did not show\n");
+  return 1;
+}
+
 int Click(HWND main, const std::string& text) {
   for (HWND button : SpeedButtons(main)) {
     if (Text(button) != text) continue;
@@ -568,6 +655,12 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "driver: no edit box in \"%s\"\n", argv[2]);
     return 1;
   }
+  if (command == "start-timed" && argc == 7) {
+    const unsigned long rgb = std::strtoul(argv[5], nullptr, 16);
+    return StartTimed(argv[2], std::atoi(argv[3]), std::atoi(argv[4]),
+                      RGB((rgb >> 16) & 255, (rgb >> 8) & 255, rgb & 255),
+                      std::strtoul(argv[6], nullptr, 10));
+  }
   if (command == "drop" && argc >= 4) {
     HWND window = ParseHandle(argv[2]);
     if (!IsWindow(window)) return 1;
@@ -589,6 +682,32 @@ int main(int argc, char** argv) {
     if (!icon) icon = reinterpret_cast<HICON>(GetClassLongPtrA(window, GCLP_HICON));
     return PrintIcon(icon);
   }
+  if (command == "click-close" && argc == 6) {
+    HWND window = ParseHandle(argv[2]);
+    if (!IsWindow(window)) return 1;
+    SetForegroundWindow(window);
+    PointerTo(window, std::atoi(argv[3]), std::atoi(argv[4]));
+    SendMouse(MOUSEEVENTF_LEFTDOWN);
+    Sleep(30);
+    SendMouse(MOUSEEVENTF_LEFTUP);
+    Sleep(std::strtoul(argv[5], nullptr, 10));
+    return PostMessageA(window, WM_CLOSE, 0, 0) ? 0 : 1;
+  }
+  if (command == "click-until" && argc == 9) {
+    HWND window = ParseHandle(argv[2]);
+    if (!IsWindow(window)) return 1;
+    const unsigned long rgb = std::strtoul(argv[7], nullptr, 16);
+    const COLORREF color = RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
+    const long waited = ClickUntil(window, std::atoi(argv[3]), std::atoi(argv[4]),
+                                   std::atoi(argv[5]), std::atoi(argv[6]), color,
+                                   std::strtoul(argv[8], nullptr, 10));
+    if (waited < 0) {
+      std::fprintf(stderr, "driver: the colour did not appear\n");
+      return 1;
+    }
+    std::printf("%ld\n", waited);
+    return 0;
+  }
   std::fprintf(stderr,
                "usage: brisomel-driver windows | wait-windows N MS | wait-gone HWND MS |"
                " caption HWND | buttons HWND | click HWND TEXT | move HWND LEFT TOP |"
@@ -597,6 +716,8 @@ int main(int argc, char** argv) {
                " key HWND VK [ctrl|alt] | clipboard | rect HWND | popup HWND X Y N |"
                " dialog-type CAPTION TEXT | command HWND ID | activate HWND | rects HWND | find CLASS |"
                " show HWND | close HWND | type CAPTION TEXT | drop HWND FILE... |"
-               " icon FILE SIZE | window-icon HWND\n");
+               " icon FILE SIZE | window-icon HWND |"
+               " click-close HWND X Y MS | click-until HWND X Y PX PY RRGGBB MS |"
+               " start-timed PROGRAM X Y RRGGBB MS\n");
   return 2;
 }

@@ -116,10 +116,10 @@ start_book() {  # start_book BOOK LOG; sets book_pid
 }
 
 # --- Checks ---------------------------------------------------------------------------------
-check_extracted() {  # check_extracted DIR SITE: every file of the site, byte for byte
+check_extracted() {  # check_extracted DIR SITE: every file of the site at its path, byte for byte
   local f n=0
   while IFS= read -r f; do
-    cmp -s "$f" "$1/$(basename "$f")" || fail "$(basename "$f") not extracted exactly into $1"
+    cmp -s "$f" "$1/${f#"$2"/}" || fail "${f#"$2"/} not extracted exactly into $1"
     n=$((n + 1))
   done < <(find "$2" -type f)
   note "extracted $n files exactly into $(basename "$1")"
@@ -863,6 +863,78 @@ HTML
     grep -q "Dropped page" <<<"$copied" || fail "the dropped page does not show ($dropped): \"$copied\""
     note "the dropped file opened"
     exit_book "$hwnd" "$book_pid"
+    ;;
+  big_pages)
+    # Big pages as a reader meets them: a link clicked on the start page, timed until the new
+    # page's first lines show (the green cell at its top), for tables of 100 to 3000 rows and a
+    # megabyte of paragraphs; the times are printed, not checked. Then a close request while
+    # a page four times the biggest loads must end the program, its private directory removed.
+    site="$work/site"
+    mkdir -p "$site"
+    marker='<table><tr><td bgcolor="#00c000" width=300 height=40>&nbsp;</td></tr></table>'
+    table_page() {  # table_page ROWS: about 330 bytes a row
+      awk -v rows="$1" -v marker="$marker" 'BEGIN {
+        print "<html><head><title>" rows " rows</title></head><body bgcolor=white>" marker
+        print "<table border=1 cellpadding=2>"
+        for (i = 1; i <= rows; i++)
+          printf "<tr><td>Row %d</td><td>The quick brown fox jumps over the lazy dog, row %d.</td><td><b>Bold words</b> and <i>italic ones</i> in a third cell</td><td><a href=\"index.htm\">back to the start</a> and some more plain text to read</td><td>A fifth cell with a longer sentence, so that the row wraps in a narrow window.</td></tr>\n", i, i
+        print "</table></body></html>"
+      }'
+    }
+    paragraph_page() {  # about a megabyte of plain paragraphs
+      awk -v marker="$marker" 'BEGIN {
+        print "<html><head><title>Paragraphs</title></head><body bgcolor=white>" marker
+        for (i = 1; i <= 6200; i++)
+          printf "<p>Paragraph %d. A reader of a real book meets long chapters of plain text like this one, line after line of words that wrap at the edge of the window and go on.</p>\n", i
+        print "</body></html>"
+      }'
+    }
+    pages=(t100 t300 t1000 p1m t3000)
+    table_page 100 >"$site/t100.htm"
+    table_page 300 >"$site/t300.htm"
+    table_page 1000 >"$site/t1000.htm"
+    table_page 3000 >"$site/t3000.htm"
+    table_page 12000 >"$site/t12000.htm"
+    paragraph_page >"$site/p1m.htm"
+    {
+      echo "<html><head><title>Big pages</title></head><body bgcolor=white>"
+      for p in "${pages[@]}" t12000; do echo "<h2><a href=\"$p.htm\">$p</a></h2>"; done
+      echo "</body></html>"
+    } >"$site/index.htm"
+    pack "$site" "$work/book.exe"
+    start_book "$work/book.exe" "$work/book.log"
+    hwnd=$(wait_window 1 | head -n 1)
+    sleep 2
+    screenshot big-start >/dev/null
+    # Client points: the n-th link of the start page, and a point inside the green cell.
+    link_y() { echo $((83 + 52 * $1)); }
+    cell="60 70"
+    limit=${BRISOMEL_BIG_PAGE_LIMIT:-60000}
+    n=0
+    for p in "${pages[@]}"; do
+      size=$(stat -c %s "$site/$p.htm")
+      ms=$(drv click-until "$hwnd" 25 "$(link_y $n)" $cell 00c000 "$limit") ||
+        fail "$p ($size bytes) was not shown within $limit ms ($(screenshot "big-$p-late"))"
+      shot=$(screenshot "big-$p")
+      note "figure: $p ($size bytes) shown $ms ms after the click ($shot)"
+      drv click "$hwnd" Back || fail "could not click Back"
+      sleep 1
+      n=$((n + 1))
+    done
+    drv click-close "$hwnd" 25 "$(link_y 5)" 300 || fail "could not click and ask the window to close"
+    closed_at=$(date +%s%N)
+    for _ in $(seq 1 100); do
+      kill -0 "$book_pid" 2>/dev/null || break
+      sleep 0.05
+    done
+    kill -0 "$book_pid" 2>/dev/null && fail "the program still runs 5 s after a close request during a load"
+    note "figure: a close request during the load ended the program after $((($(date +%s%N) - closed_at) / 1000000)) ms"
+    [ -z "$(private_dirs)" ] || fail "left behind: $(private_dirs)"
+    ;;
+  folders | unsafe_entry | start_time)
+    # shellcheck source=folders.sh
+    source "$src/tests/e2e/folders.sh"
+    "scenario_$name"
     ;;
   *)
     fail "no such scenario"

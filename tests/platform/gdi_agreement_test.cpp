@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "canvas_adapters.h"
 #include "platform/headless/software_canvas.h"
@@ -170,6 +171,88 @@ TEST(GdiAgreementTest, TextEndsAtItsExtent) {
           if ((GetPixel(gdi->dc(), x, y) & 0xFFFFFF) != 0xFFFFFF) last_ink = x;
       EXPECT_LE(last_ink, extent) << face << " style " << int{style};
       EXPECT_GE(last_ink, extent - 3) << face << " style " << int{style};
+    }
+  }
+}
+
+// The canvas measures and places text from cached advances and metrics; GDI asked directly,
+// with a font of its own, must give the same extents, metrics and pixels, on the screen and
+// on a canvas mapped as for printing.
+TEST(GdiAgreementTest, MeasuringAndPlacingMatchGdi) {
+  std::string text;
+  for (int c = 0x20; c < 0x100; ++c) text += static_cast<char>(c);
+  const std::vector<std::string> samples = {text, "Row 12", "Bold words", "W", "ii", "fi ffl"};
+  constexpr int kWidth = 4000, kHeight = 60;
+  auto canvas = GdiCanvas::CreateDib(kWidth, kHeight);
+  auto direct = GdiCanvas::CreateDib(kWidth, kHeight);
+  ASSERT_TRUE(canvas && direct);
+  for (const char* face : {"Times New Roman", "Arial", "Courier New", "MS Sans Serif"}) {
+    for (int style : {0, int{kFontBold}, int{kFontItalic}, kFontBold | kFontItalic}) {
+      for (int size : {8, 12, 24}) {
+        FontSpec font;
+        font.name = face;
+        font.style = static_cast<uint8_t>(style);
+        font.size = size;
+        const std::string what = std::string(face) + " " + std::to_string(size) + " style " +
+                                 std::to_string(style);
+        for (bool mapped : {false, true}) {
+          canvas->ResetMapping();
+          if (mapped) canvas->SetMapping(Mapping{{0, 0}, {300, 300}, {0, 0}, {96, 96}});
+          canvas->SetFont(font);
+          HDC dc = direct->dc();
+          SetMapMode(dc, mapped ? MM_ANISOTROPIC : MM_TEXT);
+          if (mapped) {
+            SetWindowExtEx(dc, 300, 300, nullptr);
+            SetViewportExtEx(dc, 96, 96, nullptr);
+          }
+          HFONT handle = CreateFontA(canvas->FontLogicalHeight(font), 0, 0, 0,
+                                     (style & kFontBold) ? FW_BOLD : FW_NORMAL,
+                                     (style & kFontItalic) != 0, FALSE, FALSE, font.charset,
+                                     OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                     DEFAULT_PITCH | FF_DONTCARE, face);
+          HGDIOBJ old = SelectObject(dc, handle);
+          TEXTMETRICA tm{};
+          GetTextMetricsA(dc, &tm);
+          const TextMetrics metrics = canvas->GetTextMetrics();
+          EXPECT_EQ(metrics.height, tm.tmHeight) << what << " mapped " << mapped;
+          EXPECT_EQ(metrics.ascent, tm.tmAscent) << what << " mapped " << mapped;
+          EXPECT_EQ(metrics.overhang, tm.tmOverhang) << what << " mapped " << mapped;
+          for (const std::string& sample : samples) {
+            SIZE size{};
+            GetTextExtentPoint32A(dc, sample.data(), static_cast<int>(sample.size()), &size);
+            const Size extent = canvas->TextExtent(sample);
+            EXPECT_EQ(extent.cx, size.cx) << what << " mapped " << mapped << ": " << sample;
+            EXPECT_EQ(extent.cy, size.cy) << what << " mapped " << mapped << ": " << sample;
+          }
+          if (!mapped) {
+            // The canvas places each character at its measured advance, as GDI's own
+            // positions from GetTextExtentExPoint put it.
+            const std::string& line = samples[0];
+            std::vector<INT> ends(line.size()), dx(line.size());
+            SIZE total{};
+            GetTextExtentExPointA(dc, line.data(), static_cast<int>(line.size()), 0, nullptr,
+                                  ends.data(), &total);
+            for (size_t i = 0; i < ends.size(); ++i) dx[i] = ends[i] - (i ? ends[i - 1] : 0);
+            direct->FillRect(Rect{0, 0, kWidth, kHeight}, 0xFFFFFF);
+            SetBkMode(dc, TRANSPARENT);
+            SetTextColor(dc, 0);
+            SetTextAlign(dc, TA_BASELINE | TA_LEFT);
+            ExtTextOutA(dc, 2, 40, 0, nullptr, line.data(), static_cast<UINT>(line.size()),
+                        dx.data());
+            canvas->FillRect(Rect{0, 0, kWidth, kHeight}, 0xFFFFFF);
+            canvas->SetBkMode(BkMode::kTransparent);
+            canvas->SetTextColor(0);
+            canvas->SetTextAlign(kAlignBaseline | kAlignLeft);
+            canvas->TextOut(2, 40, line);
+            EXPECT_EQ(Picture(*canvas, Rect{0, 0, kWidth, kHeight}),
+                      Picture(*direct, Rect{0, 0, kWidth, kHeight}))
+                << what;
+          }
+          SelectObject(dc, old);
+          DeleteObject(handle);
+          SetMapMode(dc, MM_TEXT);
+        }
+      }
     }
   }
 }

@@ -11,6 +11,7 @@
 
 #include "archive/cipher.h"
 #include "archive/crc32.h"
+#include "archive/entry_path.h"
 #include "pack/book_file.h"
 #include "pack/host.h"
 #include "pack/zip_writer.h"
@@ -29,7 +30,6 @@ constexpr int kMaxFolderDepth = 32;
 struct SiteFile {
   fs::path path;     // on disk
   std::string name;  // entry name: path below the site folder, '/' between folders
-  std::string base;  // the name the reader extracts it to
   uint64_t size = 0;
   std::time_t modified = 0;
 };
@@ -58,11 +58,6 @@ std::string Join(const Parts&... parts) {
 }
 
 std::string ErrnoText() { return std::strerror(errno); }
-
-// Characters that no Windows file name holds; the reader could not create such a file.
-bool IsWindowsNameCharacter(unsigned char c) {
-  return c >= 0x20 && std::strchr("<>:\"/\\|?*", c) == nullptr;
-}
 
 // The whole file, or an error message.
 bool ReadWhole(const fs::path& path, std::vector<uint8_t>* bytes, std::string* error) {
@@ -99,10 +94,11 @@ std::time_t ModifiedTime(const fs::directory_entry& entry) {
           std::chrono::file_clock::to_sys(stamp)));
 }
 
-// Every regular file below `site`, sorted by entry name. `skip` (the book being replaced, when
-// it lies inside the folder) is left out.
+// Every regular file below `site`, sorted by entry name, links followed. `skip` (the book being
+// replaced, when it lies inside the folder) is left out, and so is each link that leads
+// nowhere, with a line on `warnings`.
 bool CollectFiles(const fs::path& site, const fs::path& skip, std::vector<SiteFile>* files,
-                  std::string* error) {
+                  std::ostream& warnings, std::string* error) {
   std::error_code status;
   // Linked folders are followed like real ones; a link loop shows as runaway depth.
   fs::recursive_directory_iterator it(site, fs::directory_options::follow_directory_symlink,
@@ -120,9 +116,14 @@ bool CollectFiles(const fs::path& site, const fs::path& skip, std::vector<SiteFi
     if (fs::is_directory(type)) {
       continue;
     }
+    std::error_code link_error;
+    if ((type_error || !fs::exists(type)) && entry.is_symlink(link_error)) {
+      warnings << "brisomel-pack: left out " << Quote(entry.path()) << ": a link to nothing\n";
+      continue;
+    }
     if (type_error || !fs::exists(type)) {
       *error = "cannot read " + Quote(entry.path()) + ": " +
-               (type_error ? type_error.message() : std::string("a link to nothing"));
+               (type_error ? type_error.message() : std::string("it has gone"));
       return false;
     }
     if (!fs::is_regular_file(type)) {
@@ -159,34 +160,29 @@ bool CollectFiles(const fs::path& site, const fs::path& skip, std::vector<SiteFi
   return true;
 }
 
-bool CheckNames(std::vector<SiteFile>* files, std::string* error) {
+bool CheckNames(const std::vector<SiteFile>& files, std::string* error) {
   std::vector<std::string> names;
-  names.reserve(files->size());
-  for (const SiteFile& file : *files) {
+  names.reserve(files.size());
+  for (const SiteFile& file : files) {
     names.push_back(file.name);
   }
   *error = CheckEntryNames(names);
-  if (!error->empty()) {
-    return false;
-  }
-  for (SiteFile& file : *files) {
-    file.base = BaseName(file.name);
-  }
-  return true;
+  return error->empty();
 }
 
-// The entry the reader's search lands on: the start page the reader shows ("index.html" wins
-// over "index.htm", as in the reader), else the first page, else the first file.
+// The entry the reader's search lands on: the start page the reader shows in the site's own
+// folder ("index.html" wins over "index.htm", as in the reader), else the first page, else the
+// first file.
 size_t ChooseFirstEntry(const std::vector<SiteFile>& files) {
   for (const char* start : {"index.html", "index.htm"}) {
     for (size_t i = 0; i < files.size(); ++i) {
-      if (Fold(files[i].base) == start) {
+      if (Fold(files[i].name) == start) {
         return i;
       }
     }
   }
   for (size_t i = 0; i < files.size(); ++i) {
-    std::string folded = Fold(files[i].base);
+    std::string folded = Fold(files[i].name);
     for (const char* page : {".htm", ".html"}) {
       size_t length = std::strlen(page);
       if (folded.size() > length && folded.compare(folded.size() - length, length, page) == 0) {
@@ -446,7 +442,7 @@ PackResult Pack(const PackOptions& options, std::ostream& progress) {
   }
   std::vector<SiteFile> files;
   fs::path skip = fs::exists(options.output, status) ? options.output : fs::path();
-  if (!CollectFiles(options.site_dir, skip, &files, &error)) {
+  if (!CollectFiles(options.site_dir, skip, &files, progress, &error)) {
     return fail(error);
   }
   if (files.empty()) {
@@ -456,7 +452,7 @@ PackResult Pack(const PackOptions& options, std::ostream& progress) {
     return fail("site folder " + Quote(options.site_dir) + " holds more than " +
                 std::to_string(kMaxEntries) + " files");
   }
-  if (!CheckNames(&files, &error)) {
+  if (!CheckNames(files, &error)) {
     return fail(error);
   }
   size_t first = ChooseFirstEntry(files);
@@ -487,7 +483,9 @@ PackResult Pack(const PackOptions& options, std::ostream& progress) {
 
   CrcTable crc_table;
   std::optional<TraditionalCipher> cipher;  // engaged from the second entry on
-  ProgressLine line(progress, total_bytes > options.progress_threshold, files.size(), total_bytes);
+  ProgressLine line(progress,
+                    options.progress_to_terminal && total_bytes > options.progress_threshold,
+                    files.size(), total_bytes);
   std::vector<ZipEntry> entries(files.size());
   uint64_t bytes_done = 0;
   for (size_t i = 0; i < files.size(); ++i) {
@@ -546,36 +544,40 @@ std::vector<PatternMatch> FindSearchPattern(const std::vector<uint8_t>& bytes) {
 }
 
 std::string CheckEntryNames(const std::vector<std::string>& names) {
-  std::map<std::string, const std::string*> by_base;
+  // Case-folded paths of the files and of the folders that hold them, each with the name that
+  // brought it in.
+  std::map<std::string, const std::string*> files, folders;
   for (const std::string& name : names) {
-    size_t slash = name.rfind('/');
-    std::string leaf = slash == std::string::npos ? name : name.substr(slash + 1);
-    for (unsigned char c : leaf) {
-      if (!IsWindowsNameCharacter(c)) {
-        std::string shown = c < 0x20 ? "code " + std::to_string(c) : std::string(1, char(c));
-        return Join("'", name, "' cannot be a Windows file name (it holds ", shown, ")");
+    const EntryPath path = SafeEntryPath(name);
+    if (path.kind != EntryPath::kFile) {
+      return Join("'", name, "' cannot be a path of a file on Windows (it ", path.why, ")");
+    }
+    const std::string joined = path.Joined('/');
+    if (joined.size() + kShortestExtractFolder > kMaxPathLength) {
+      return Join("the path of '", name, "' is too long for Windows (at most ",
+                  std::to_string(kMaxPathLength - kShortestExtractFolder), " characters)");
+    }
+    const std::string folded = FoldCase(joined);
+    if (auto [place, added] = files.emplace(folded, &name); !added) {
+      return Join("'", *place->second, "' and '", name,
+                  "' would be one file on Windows (letter case is ignored there); rename one "
+                  "of them");
+    }
+    if (auto folder = folders.find(folded); folder != folders.end()) {
+      return Join("'", name, "' would be a file where '", *folder->second,
+                  "' needs a folder on Windows (letter case is ignored there); rename one");
+    }
+    for (size_t slash = folded.find('/'); slash != std::string::npos;
+         slash = folded.find('/', slash + 1)) {
+      const std::string prefix = folded.substr(0, slash);
+      folders.emplace(prefix, &name);
+      if (auto file = files.find(prefix); file != files.end()) {
+        return Join("'", *file->second, "' would be a file where '", name,
+                    "' needs a folder on Windows (letter case is ignored there); rename one");
       }
-    }
-    // With no ':' or '\' in the leaf, the leaf is what the reader extracts to.
-    if (leaf.size() > kMaxBaseNameLength) {
-      return "the file name of '" + name + "' is longer than " +
-             std::to_string(kMaxBaseNameLength) + " characters";
-    }
-    if (name.size() > kMaxNameLength) {
-      return "the path of '" + name + "' is too long";
-    }
-    auto [place, added] = by_base.emplace(Fold(leaf), &name);
-    if (!added) {
-      return Join("'", *place->second, "' and '", name, "' would both be extracted as '", leaf,
-                  "' (the reader drops folders and ignores case); rename one of them");
     }
   }
   return {};
-}
-
-std::string BaseName(const std::string& name) {
-  size_t cut = name.find_last_of("/:\\");
-  return cut == std::string::npos ? name : name.substr(cut + 1);
 }
 
 PackResult PackBook(const PackOptions& options, std::ostream& progress) {

@@ -5,9 +5,13 @@
 // 50 4B 03 04 14 00 02 00 08 00 (signature, version needed 2.0, flags 0x0002, deflate) and
 // taking the second match; the first is the search constant inside the reader itself. So the
 // first entry is always a deflated page written with exactly those fields, and the reader must
-// hold the prefix exactly once. The reader writes every entry flat under its base name, so two
-// files whose base names differ only in ASCII case (or not at all) would overwrite each other:
-// such a folder is refused.
+// hold the prefix exactly once. The reader writes every entry at its path below its private
+// folder, so entries hold the path below the site folder with '/' between folders; two paths
+// that differ only in ASCII case would meet in one file on Windows, and a name the reader would
+// not write (see archive/entry_path.h) could not be read: such a folder is refused.
+//
+// Linked files and folders are followed wherever they lead; a link that leads nowhere is left
+// out with a warning line.
 //
 // With `obfuscate`, every entry after the first is enciphered with the traditional ZIP cipher
 // the way the reader deciphers it: keys start at zero, carry from one enciphered entry to the
@@ -32,8 +36,9 @@ namespace brisomel::pack {
 // The reader's search pattern: the start of the first local header.
 inline constexpr uint8_t kSearchPattern[10] = {0x50, 0x4B, 0x03, 0x04, 0x14,
                                                0x00, 0x02, 0x00, 0x08, 0x00};
-// The reader's file names (and the base names it extracts to) are at most this long.
-constexpr size_t kMaxBaseNameLength = 255;
+// The shortest folder the reader extracts into ("C:\brisomel-" and 16 hex digits and a
+// separator): no entry path may be longer than a Windows path less that.
+constexpr size_t kShortestExtractFolder = 29;
 // The reader keeps file offsets in signed 32-bit values.
 constexpr uint64_t kMaxBookSize = 0x7FFFFFFF;
 
@@ -42,8 +47,10 @@ struct PackOptions {
   std::filesystem::path output;
   std::filesystem::path reader;
   bool obfuscate = false;
-  // Folders whose files add up to more than this many bytes get a progress line.
+  // Folders whose files add up to more than this many bytes get a progress line, which is
+  // rewritten in place, so only when it goes to a terminal.
   uint64_t progress_threshold = 4u << 20;
+  bool progress_to_terminal = false;
 };
 
 struct PackResult {
@@ -55,7 +62,7 @@ struct PackResult {
   uint64_t archive_offset = 0;  // where the first local header starts
 };
 
-// Writes the book. `progress` receives the progress line of a large folder.
+// Writes the book. `progress` receives the progress line of a large folder and the warnings.
 PackResult PackBook(const PackOptions& options, std::ostream& progress);
 
 // Offsets of the matches of the search pattern in `bytes`, ASCII case folded (the reader's
@@ -66,11 +73,9 @@ struct PatternMatch {
 };
 std::vector<PatternMatch> FindSearchPattern(const std::vector<uint8_t>& bytes);
 
-// Why the reader could not extract entries of these names (not a Windows file name, a file
-// name over 255 characters, two names for one extracted file), or empty when it can.
+// Why the reader could not extract entries of these names (a name it would not write, a path
+// too long for Windows, two paths for one file or a file where a folder must be, as Windows
+// sees them), or empty when it can.
 std::string CheckEntryNames(const std::vector<std::string>& names);
-
-// The part of `name` after its last '/', ':' or '\', as the reader extracts it.
-std::string BaseName(const std::string& name);
 
 }  // namespace brisomel::pack

@@ -25,9 +25,11 @@ std::string HelpText(const fs::path& packer_dir) {
   return "Usage: brisomel-pack SITE_DIR -o BOOK.exe [--reader PATH] [--obfuscate]\n"
          "\n"
          "Packs every file below SITE_DIR into BOOK.exe: the Brisomel reader followed by a ZIP\n"
-         "archive of the files. The start page (index.html, else index.htm) comes first and is\n"
-         "what the book opens with. The reader writes files flat under their own names, so two\n"
-         "files whose names differ only in folder or letter case are refused.\n"
+         "archive of the files, folders kept. The start page (index.html, else index.htm, in\n"
+         "SITE_DIR itself) comes first and is what the book opens with. Linked files and folders\n"
+         "are packed as what they lead to; a link that leads nowhere is left out with a warning.\n"
+         "Two paths that differ only in letter case are refused, as Windows would take them\n"
+         "for one file.\n"
          "\n"
          "  -o BOOK.exe     the book to write (replaced only once it is complete)\n"
          "  --reader PATH   the reader program to put in front of the archive, 32-bit or\n"
@@ -48,8 +50,9 @@ std::vector<fs::path> DefaultReaders(const fs::path& packer_dir) {
 }
 
 int RunPacker(const std::vector<fs::path>& args, const fs::path& packer_dir, std::ostream& out,
-              std::ostream& err) {
+              std::ostream& err, bool err_is_terminal) {
   PackOptions options;
+  options.progress_to_terminal = err_is_terminal;
   std::optional<fs::path> site, output, reader;
   auto usage = [&](const std::string& message) {
     err << "brisomel-pack: " << message << "\n"

@@ -18,8 +18,11 @@ std::string HelpText(const std::filesystem::path& packer_dir);
 std::vector<std::filesystem::path> DefaultReaders(const std::filesystem::path& packer_dir);
 
 // Runs the packer on `args` (without the program name). Returns the exit status: 0 when the
-// book was written, 1 on bad input or a failure, 2 on a bad command line.
+// book was written, 1 on bad input or a failure, 2 on a bad command line. The progress line of
+// a large folder goes to `err` only when `err_is_terminal`; the closing line on `out` sums up
+// what was written either way.
 int RunPacker(const std::vector<std::filesystem::path>& args,
-              const std::filesystem::path& packer_dir, std::ostream& out, std::ostream& err);
+              const std::filesystem::path& packer_dir, std::ostream& out, std::ostream& err,
+              bool err_is_terminal = false);
 
 }  // namespace brisomel::pack

@@ -74,6 +74,8 @@ std::filesystem::path SelfPath() {
   return std::filesystem::path(buffer);
 }
 
+bool IsTerminal(std::FILE* stream) { return _isatty(_fileno(stream)) != 0; }
+
 #else
 
 std::FILE* OpenForReading(const std::filesystem::path& path) {
@@ -111,6 +113,8 @@ std::filesystem::path SelfPath() {
   std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
   return error ? std::filesystem::path() : self;
 }
+
+bool IsTerminal(std::FILE* stream) { return isatty(fileno(stream)) != 0; }
 
 #endif
 

@@ -25,5 +25,7 @@ bool NameBytes(const std::filesystem::path& name, std::string* bytes);
 std::string Show(const std::filesystem::path& path);
 // Full path of the running program's own file; empty when unknown.
 std::filesystem::path SelfPath();
+// Whether `stream` is a terminal (and not a file or a pipe).
+bool IsTerminal(std::FILE* stream);
 
 }  // namespace brisomel::pack

@@ -28,5 +28,6 @@ int main(int argc, char** argv) {
   }
 #endif
   std::filesystem::path self = brisomel::pack::SelfPath();
-  return brisomel::pack::RunPacker(args, self.parent_path(), std::cout, std::cerr);
+  return brisomel::pack::RunPacker(args, self.parent_path(), std::cout, std::cerr,
+                                   brisomel::pack::IsTerminal(stderr));
 }

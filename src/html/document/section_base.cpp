@@ -177,6 +177,7 @@ int32_t TCell::LayOut(Canvas& canvas, int32_t Y, int32_t Width, int32_t& MaxWidt
       H = std::min(H + Sections[i]->LayOut(canvas, Y + H, IMgr, W, Curs), kMaxDocumentY);
       MaxWidth = std::max(MaxWidth, W);
       ++i;
+      if (MasterList && MasterList->OnLayoutProgress) MasterList->OnLayoutProgress();
     } catch (const EProcessError& error) {
       ReportAndRemove(error, i);
     }

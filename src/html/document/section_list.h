@@ -180,6 +180,9 @@ class TSectionList : public TCell, public TFontSettings {
   std::function<std::string(const std::string&)> ExpandName;
   // Invalidates a rectangle of the paint panel (animation steps).
   std::function<void(const Rect&)> InvalidateRect;
+  // Called after each section laid out, at every depth, so that a long layout can let the
+  // windows answer; it may throw to stop the layout.
+  std::function<void()> OnLayoutProgress;
 
  private:
   void HideControls();

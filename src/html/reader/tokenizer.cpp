@@ -72,6 +72,8 @@ void Tokenizer::ResetInput(TInputKind kind) {
   in_include_directive_ = false;
   construct_depth_ = 0;
   pending_error_ = false;
+  script_open_ = false;
+  hidden_skipped_ = false;
   Ch = UpCh = kEof;
   Symbol = symEof;
   TokenText.clear();
@@ -272,20 +274,30 @@ void Tokenizer::SkipBlanks() {
 
 void Tokenizer::NextSymbol() {
   if (pending_error_) throw EParseError();
-  TokenText.clear();
-  if (Ch == kEof) {
-    Symbol = symEof;
-  } else if (UpCh == '<') {
-    ScanTag();
-  } else if (Ch == '&') {
-    ScanEntity();
-  } else if (kTextChars[Ch]) {
-    ScanTextRun();
-  } else {
-    Symbol = symChar;
-    TokenText.push_back(static_cast<char>(Ch));
-    Advance();
+  // A SCRIPT whose content the parser did not read through NextScriptSymbol: the content is
+  // passed over, so no reader of symbols ever takes script text for page text.
+  if (script_open_) {
+    do {
+      NextScriptSymbol();
+    } while (Symbol != symScriptEnd && Symbol != symEof);
   }
+  do {
+    TokenText.clear();
+    hidden_skipped_ = false;
+    if (Ch == kEof) {
+      Symbol = symEof;
+    } else if (UpCh == '<') {
+      ScanTag();
+    } else if (Ch == '&') {
+      ScanEntity();
+    } else if (kTextChars[Ch]) {
+      ScanTextRun();
+    } else {
+      Symbol = symChar;
+      TokenText.push_back(static_cast<char>(Ch));
+      Advance();
+    }
+  } while (hidden_skipped_);
   if (ParagraphLatch) {
     switch (Symbol) {
       case symText:
@@ -324,6 +336,12 @@ void Tokenizer::ScanTag() {
   }
   std::string_view name(name_.data(), length);
   Symbol = end_tag ? LookupEndTag(name) : LookupStartTag(name);
+  // Elements whose content browsers never show: style sheets are raw text, templates are
+  // markup that may hold further templates. (The name buffer is reused for attributes.)
+  const std::string_view hidden = end_tag              ? std::string_view()
+                                  : name == "STYLE"    ? std::string_view("STYLE")
+                                  : name == "TEMPLATE" ? std::string_view("TEMPLATE")
+                                                       : std::string_view();
 
   SkipBlanks();
   HeadingLevel = 0;
@@ -339,6 +357,37 @@ void Tokenizer::ScanTag() {
 
   while (Ch != '>' && Ch != kEof) Advance();
   Advance();
+
+  script_open_ = Symbol == symScript;
+  if (!hidden.empty()) SkipHiddenContent(hidden, hidden == "TEMPLATE");
+}
+
+void Tokenizer::SkipHiddenContent(std::string_view upper_name, bool nests) {
+  hidden_skipped_ = true;
+  int depth = 0;
+  while (Ch != kEof) {
+    if (UpCh != '<') {
+      Advance();
+      continue;
+    }
+    Advance();
+    const bool end = UpCh == '/';
+    if (end) Advance();
+    size_t matched = 0;
+    while (matched < upper_name.size() && UpCh == static_cast<unsigned char>(upper_name[matched])) {
+      ++matched;
+      Advance();
+    }
+    if (matched < upper_name.size() || IsLetter(UpCh)) continue;  // another tag, or text
+    if (!end) {
+      if (nests) ++depth;
+      continue;
+    }
+    if (depth-- > 0) continue;
+    while (Ch != '>' && Ch != kEof) Advance();
+    Advance();
+    return;
+  }
 }
 
 // One attribute into attr_symbol_, attr_text_ and attr_value_; false when no name starts here.
@@ -557,6 +606,7 @@ void Tokenizer::NextTextAreaSymbol() {
 }
 
 void Tokenizer::NextScriptSymbol() {
+  script_open_ = false;
   TokenText.clear();
   if (Ch == kEof) {
     Symbol = symEof;

@@ -14,6 +14,10 @@
 //   inside one raises EParseError; nothing else fails.
 // - Token texts are kept short (150 characters, text runs cut at 100), so a token never grows
 //   with the input; attribute values are as long as they stand in the input.
+// - Content that browsers never show is passed over below the parser: STYLE and TEMPLATE
+//   elements whole (a template's nested templates included), and the content of a SCRIPT that
+//   the parser does not read with NextScriptSymbol. Wherever such an element stands, its text
+//   never reaches a document.
 //
 // The parser owns one Tokenizer for one parse and reads its public state directly.
 #pragma once
@@ -128,6 +132,8 @@ class Tokenizer {
   void HandleInclude();
 
   void ScanTag();
+  // Passes over the content of the element just opened, up to and with its end tag.
+  void SkipHiddenContent(std::string_view upper_name, bool nests);
   bool ScanAttribute();
   void ScanQuoted();
   void ScanNumber();
@@ -154,6 +160,8 @@ class Tokenizer {
   Window saved_window_;
   bool in_include_directive_ = false;
 
+  bool script_open_ = false;     // a SCRIPT start tag was read; its content is not yet
+  bool hidden_skipped_ = false;  // the tag just read opened an element now passed over
   int construct_depth_ = 0;     // inside "<!...": end of input is an error
   bool pending_error_ = false;  // raised by the next NextSymbol, after the text before it
 

@@ -128,6 +128,7 @@ TPageViewer::TPageViewer(const TViewerServices& services, TWindowPort* parent)
     PanelColor_ = Document_->Background | kPaletteRelative;
   };
   Document_->InvalidateRect = [this](const Rect& r) { PaintPanel_->Window().Invalidate(&r); };
+  Document_->OnLayoutProgress = [this] { AnswerEvents(); };
   Document_->ExpandName = [this](const std::string& name) { return ExpandLinkFilename(name); };
   // A control that takes the focus is scrolled into view; a submitted form is loaded later,
   // from the event loop, so that the control that submitted it is not destroyed under it.
@@ -369,9 +370,21 @@ void TPageViewer::Clear() {
 
 // --- Layout ---
 
+// A long layout lets the windows answer now and then (painting shows what was there, since the
+// paint panel draws nothing while Layouting). When the program is asked to close meanwhile, the
+// layout stops.
+void TPageViewer::AnswerEvents() {
+  if (!Services_.Sys) return;
+  const uint32_t now = Services_.Sys->TickCount();
+  if (now - LastAnswer_ < kAnswerInterval) return;
+  if (!Windows_.ProcessEvents()) throw EWorkStopped();
+  LastAnswer_ = Services_.Sys->TickCount();
+}
+
 void TPageViewer::Layout() {
   ScrollWidth_ = 0;
   Layouting_ = true;
+  if (Services_.Sys) LastAnswer_ = Services_.Sys->TickCount();
   const int allowance = BorderStyle_ == htNone ? 1 : 3;
   const bool vertical = ScrollBars_ == ssVertical || ScrollBars_ == ssBoth;
   int32_t width = Width() - allowance - 2 * MarginWidth_ - (vertical ? ScrollBarWidth_ : 0);

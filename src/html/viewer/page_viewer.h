@@ -364,6 +364,10 @@ class TPageViewer : public TWindowEvents {
   std::string RefreshURL_;
   bool Processing_ = false;
   bool Layouting_ = false;
+  // While a layout runs the windows answer every kAnswerInterval milliseconds.
+  static constexpr uint32_t kAnswerInterval = 50;
+  uint32_t LastAnswer_ = 0;
+  void AnswerEvents();
   int LastWidth_ = -1;
 
   // Properties.

@@ -128,6 +128,11 @@ class HeadlessWindowSystem : public TWindowSystem {
   TCursorKind SetScreenCursor(TCursorKind cursor) override;
   void SetClipboardText(const std::string& text) override { clipboard = text; }
   Canvas& ScreenCanvas() override { return screen_; }
+  // Counts the calls; answers what OnProcessEvents answers (true without it).
+  bool ProcessEvents() override {
+    ++process_events_calls;
+    return OnProcessEvents ? OnProcessEvents() : true;
+  }
 
   // Runs the posted tasks (and any they post) in order.
   void RunPosted();
@@ -137,6 +142,9 @@ class HeadlessWindowSystem : public TWindowSystem {
   std::shared_ptr<GlyphSource> Glyphs() const { return glyphs_; }
 
   std::string clipboard;
+  // What happens while long work lets the windows answer (a test's close request).
+  std::function<bool()> OnProcessEvents;
+  int process_events_calls = 0;
   TCursorKind screen_cursor = crArrow;
   // Every screen cursor set, in order (the hourglass of each load shows here).
   std::vector<TCursorKind> screen_cursor_history;

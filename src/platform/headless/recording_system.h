@@ -23,13 +23,15 @@ class RecordingSystem : public System {
     shell_requests.push_back(target);
     return true;
   }
-  uint32_t TickCount() override { return ticks; }
+  // The clock moves on by tick_step at each reading (0: it stands still).
+  uint32_t TickCount() override { return ticks += tick_step; }
   int ScreenWidth() override { return screen_width; }
   int ScreenHeight() override { return screen_height; }
 
   std::vector<Message> messages;
   std::vector<std::string> shell_requests;
   uint32_t ticks = 0;
+  uint32_t tick_step = 0;
   int screen_width = 1024;
   int screen_height = 768;
 };

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/win32/canvas_gdi.h"
+#include "platform/win32/gdi_fonts.h"
 
 namespace brisomel {
 namespace {
@@ -25,11 +26,6 @@ int PenStyleOf(PenStyle s) {
       return PS_INSIDEFRAME;
   }
   return PS_SOLID;
-}
-
-std::string FontKey(const FontSpec& f, int height) {
-  return f.name + '\x01' + std::to_string(height) + '\x01' + std::to_string(f.style) + '\x01' +
-         std::to_string(f.charset);
 }
 
 }  // namespace
@@ -86,7 +82,7 @@ GdiCanvas::~GdiCanvas() {
   if (palette_) {
     DeleteObject(palette_);
   }
-  for (auto& [key, font] : fonts_) DeleteObject(font);
+  if (own_font_) DeleteObject(own_font_);
   if (pen_handle_) {
     DeleteObject(pen_handle_);
   }
@@ -142,6 +138,12 @@ HRGN GdiCanvas::MakeRegion(const Region& r) {
 }
 
 void GdiCanvas::Sync() {
+  SyncState();
+  SelectFont();
+}
+
+void GdiCanvas::SyncState() {
+  if (!caps_known_) GetDeviceCaps();  // also tells whether this is a display device
   // Mapping.
   if (!mapping_applied_ || applied_mapping_ != state_.mapping) {
     const Mapping& m = state_.mapping;
@@ -171,29 +173,7 @@ void GdiCanvas::Sync() {
     applied_clip_ = state_.clip;
     clip_applied_ = true;
   }
-  // Font.
-  int height = FontLogicalHeight(state_.font);
-  std::string key = FontKey(state_.font, height);
-  auto it = fonts_.find(key);
-  if (it == fonts_.end()) {
-    const FontSpec& f = state_.font;
-    HFONT font = CreateFontA(height, 0, 0, 0, (f.style & kFontBold) ? FW_BOLD : FW_NORMAL,
-                             (f.style & kFontItalic) != 0, (f.style & kFontUnderline) != 0,
-                             (f.style & kFontStrikeOut) != 0, f.charset, OUT_DEFAULT_PRECIS,
-                             CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
-                             f.name.substr(0, LF_FACESIZE - 1).c_str());
-    if (fonts_.size() > 32) {
-      SelectObject(dc_, static_cast<HGDIOBJ>(original_font_));
-      for (auto& [k, h] : fonts_) DeleteObject(h);
-      fonts_.clear();
-      font_ = nullptr;
-    }
-    it = fonts_.emplace(key, font).first;
-  }
-  if (font_ != it->second) {
-    SelectObject(dc_, it->second);
-    font_ = it->second;
-  }
+  ChooseFont();
   // Pen and brush.
   if (!pen_selected_ || !(selected_pen_ == state_.pen)) {
     const Pen& p = state_.pen;
@@ -219,16 +199,91 @@ void GdiCanvas::Sync() {
     selected_brush_ = b;
     brush_selected_ = true;
   }
-  ::SetTextColor(dc_, GdiColor(state_.text_color));
-  ::SetBkColor(dc_, GdiColor(state_.bk_color));
-  ::SetBkMode(dc_, state_.bk_mode == BkMode::kOpaque ? OPAQUE : TRANSPARENT);
-  ::SetTextAlign(dc_, state_.text_align);
-  ::SetStretchBltMode(dc_, static_cast<int>(state_.stretch_mode));
-  ::SetPolyFillMode(dc_, ALTERNATE);
-  ::MoveToEx(dc_, state_.position.x, state_.position.y, nullptr);
+  SyncAttributes();
+}
+
+void GdiCanvas::ChooseFont() {
+  const int height = FontLogicalHeight(state_.font);
+  if (font_synced_ && synced_height_ == height && synced_font_ == state_.font) return;
+  cached_font_ = GdiFontCache::Instance().Find(state_.font, height);
+  if (own_font_) {
+    if (font_ == own_font_) {
+      SelectObject(dc_, static_cast<HGDIOBJ>(original_font_));
+      font_ = nullptr;
+    }
+    DeleteObject(own_font_);
+    own_font_ = nullptr;
+  }
+  if (!cached_font_) own_font_ = GdiFontCache::Create(state_.font, height);
+  wanted_font_ = cached_font_ ? cached_font_->handle : own_font_;
+  synced_font_ = state_.font;
+  synced_height_ = height;
+  font_synced_ = true;
+}
+
+// Selecting a font is left until a call needs it: on an X11 display Wine looks up the
+// display's font settings on each selection, which costs more than the rest of measuring.
+void GdiCanvas::SelectFont() {
+  if (font_ == wanted_font_) return;
+  SelectObject(dc_, wanted_font_);
+  font_ = wanted_font_;
+}
+
+void GdiCanvas::SyncAttributes() {
+  const uint32_t text_color = GdiColor(state_.text_color), bk_color = GdiColor(state_.bk_color);
+  const bool all = !attributes_applied_;
+  if (all || applied_text_color_ != text_color) ::SetTextColor(dc_, text_color);
+  if (all || applied_bk_color_ != bk_color) ::SetBkColor(dc_, bk_color);
+  if (all || applied_bk_mode_ != state_.bk_mode)
+    ::SetBkMode(dc_, state_.bk_mode == BkMode::kOpaque ? OPAQUE : TRANSPARENT);
+  if (all || applied_text_align_ != state_.text_align) ::SetTextAlign(dc_, state_.text_align);
+  if (all || applied_stretch_mode_ != state_.stretch_mode)
+    ::SetStretchBltMode(dc_, static_cast<int>(state_.stretch_mode));
+  if (all) ::SetPolyFillMode(dc_, ALTERNATE);
+  if (all || !(applied_position_ == state_.position))
+    ::MoveToEx(dc_, state_.position.x, state_.position.y, nullptr);
+  applied_text_color_ = text_color;
+  applied_bk_color_ = bk_color;
+  applied_bk_mode_ = state_.bk_mode;
+  applied_text_align_ = state_.text_align;
+  applied_stretch_mode_ = state_.stretch_mode;
+  applied_position_ = state_.position;
+  attributes_applied_ = true;
+}
+
+const TextMetrics* GdiCanvas::CachedMetrics() {
+  if (!cached_font_ || !display_ || !(state_.mapping == Mapping{})) return nullptr;
+  if (!cached_font_->metrics_known) {
+    SelectFont();
+    GdiFontCache::SetMetrics(*cached_font_, ReadTextMetrics(dc_));
+  }
+  return &cached_font_->metrics;
+}
+
+GdiFont* GdiCanvas::SummableFont() {
+  return CachedMetrics() && cached_font_->summable ? cached_font_ : nullptr;
+}
+
+int32_t GdiCanvas::SumAdvances(GdiFont& font, std::string_view text) {
+  int32_t width = 0;
+  for (unsigned char c : text) {
+    int32_t& advance = font.advances[c];
+    if (advance < 0) {
+      SelectFont();
+      const char one = static_cast<char>(c);
+      SIZE size{};
+      ::GetTextExtentPoint32A(dc_, &one, 1, &size);
+      advance = size.cx;
+    }
+    width += advance;
+  }
+  return width;
 }
 
 DeviceCaps GdiCanvas::GetDeviceCaps() {
+  // A device context's capabilities do not change while it lives.
+  if (caps_known_) return caps_;
+  display_ = ::GetDeviceCaps(dc_, TECHNOLOGY) == DT_RASDISPLAY;
   DeviceCaps c;
   c.bits_per_pixel = ::GetDeviceCaps(dc_, BITSPIXEL);
   c.planes = ::GetDeviceCaps(dc_, PLANES);
@@ -253,50 +308,47 @@ DeviceCaps GdiCanvas::GetDeviceCaps() {
   if (c.physical_height == 0) {
     c.physical_height = c.height;
   }
+  caps_ = c;
+  caps_known_ = true;
   return c;
 }
 
 TextMetrics GdiCanvas::GetTextMetrics() {
-  Sync();
-  TEXTMETRICA tm{};
-  ::GetTextMetricsA(dc_, &tm);
-  TextMetrics m;
-  m.height = tm.tmHeight;
-  m.ascent = tm.tmAscent;
-  m.descent = tm.tmDescent;
-  m.internal_leading = tm.tmInternalLeading;
-  m.external_leading = tm.tmExternalLeading;
-  m.ave_char_width = tm.tmAveCharWidth;
-  m.max_char_width = tm.tmMaxCharWidth;
-  m.overhang = tm.tmOverhang;
-  return m;
+  SyncState();
+  if (const TextMetrics* metrics = CachedMetrics()) return *metrics;
+  SelectFont();
+  return ReadTextMetrics(dc_);
 }
 
 Size GdiCanvas::TextExtent(std::string_view text) {
-  Sync();
+  SyncState();
+  if (GdiFont* font = text.empty() ? nullptr : SummableFont())
+    return Size{SumAdvances(*font, text), font->metrics.height};
+  SelectFont();
   SIZE s{};
   ::GetTextExtentPoint32A(dc_, text.data(), static_cast<int>(text.size()), &s);
   return Size{s.cx, s.cy};
 }
 
 void GdiCanvas::LineTo(int x, int y) {
-  Sync();
+  SyncState();
   ::LineTo(dc_, x, y);
   state_.position = {x, y};
+  applied_position_ = state_.position;
 }
 
 void GdiCanvas::Rectangle(const Rect& r) {
-  Sync();
+  SyncState();
   ::Rectangle(dc_, r.left, r.top, r.right, r.bottom);
 }
 
 void GdiCanvas::Ellipse(const Rect& r) {
-  Sync();
+  SyncState();
   ::Ellipse(dc_, r.left, r.top, r.right, r.bottom);
 }
 
 void GdiCanvas::Arc(const Rect& r, Point start, Point end) {
-  Sync();
+  SyncState();
   ::Arc(dc_, r.left, r.top, r.right, r.bottom, start.x, start.y, end.x, end.y);
 }
 
@@ -304,7 +356,7 @@ void GdiCanvas::Polygon(const std::vector<Point>& points) {
   if (points.size() < 2) {
     return;
   }
-  Sync();
+  SyncState();
   std::vector<POINT> pts;
   pts.reserve(points.size());
   for (const auto& p : points) pts.push_back(POINT{p.x, p.y});
@@ -312,7 +364,7 @@ void GdiCanvas::Polygon(const std::vector<Point>& points) {
 }
 
 void GdiCanvas::FillRect(const Rect& r, Color c) {
-  Sync();
+  SyncState();
   HBRUSH brush = CreateSolidBrush(GdiColor(c));
   RECT rc{r.left, r.top, r.right, r.bottom};
   ::FillRect(dc_, &rc, brush);
@@ -320,7 +372,7 @@ void GdiCanvas::FillRect(const Rect& r, Color c) {
 }
 
 void GdiCanvas::FillRegion(const Region& logical_region, Color c) {
-  Sync();
+  SyncState();
   HRGN rgn = MakeRegion(logical_region);
   HBRUSH brush = CreateSolidBrush(GdiColor(c));
   ::FillRgn(dc_, rgn, brush);
@@ -329,12 +381,12 @@ void GdiCanvas::FillRegion(const Region& logical_region, Color c) {
 }
 
 void GdiCanvas::PatBlt(const Rect& r, uint32_t rop) {
-  Sync();
+  SyncState();
   ::PatBlt(dc_, r.left, r.top, r.width(), r.height(), rop);
 }
 
 void GdiCanvas::SetPixel(int x, int y, Color c) {
-  Sync();
+  SyncState();
   ::SetPixel(dc_, x, y, GdiColor(c));
 }
 
@@ -351,12 +403,18 @@ void GdiCanvas::ExtTextOut(int x, int y, uint32_t options, const Rect* rect,
   const int count = static_cast<int>(text.size());
   std::vector<INT> dx;
   if (count > 1) {
-    std::vector<INT> ends(static_cast<size_t>(count));
-    SIZE total{};
-    if (::GetTextExtentExPointA(dc_, text.data(), count, 0, nullptr, ends.data(), &total)) {
-      dx.resize(ends.size());
-      for (size_t i = 0; i < ends.size(); ++i) dx[i] = ends[i] - (i ? ends[i - 1] : 0);
-      if (std::any_of(dx.begin(), dx.end(), [](INT d) { return d < 0; })) dx.clear();
+    if (GdiFont* font = SummableFont()) {
+      SumAdvances(*font, text);
+      dx.reserve(text.size());
+      for (unsigned char c : text) dx.push_back(font->advances[c]);
+    } else {
+      std::vector<INT> ends(static_cast<size_t>(count));
+      SIZE total{};
+      if (::GetTextExtentExPointA(dc_, text.data(), count, 0, nullptr, ends.data(), &total)) {
+        dx.resize(ends.size());
+        for (size_t i = 0; i < ends.size(); ++i) dx[i] = ends[i] - (i ? ends[i - 1] : 0);
+        if (std::any_of(dx.begin(), dx.end(), [](INT d) { return d < 0; })) dx.clear();
+      }
     }
   }
   ::ExtTextOutA(dc_, x, y, rect ? options & (ETO_OPAQUE | ETO_CLIPPED) : 0, rect ? &rc : nullptr,
@@ -368,7 +426,7 @@ void GdiCanvas::StretchBitmap(const Rect& dest, const Bitmap& src, const Rect& s
   if (src.empty()) {
     return;
   }
-  Sync();
+  SyncState();
   // A DIB header with the bitmap's own colours: 32-bit pixels as they are, masks and indexed
   // bitmaps as 8-bit rows (padded to 4 bytes) with a colour table.
   std::vector<char> info(sizeof(BITMAPINFOHEADER) + 256 * sizeof(RGBQUAD));
@@ -426,7 +484,7 @@ bool GdiCanvas::AlphaBlendBitmap(const Rect& dest, const Bitmap& src, const Rect
     return false;
   }
   if (GetDeviceCaps().monochrome()) return false;
-  Sync();
+  SyncState();
   // The picture as a top-down 32-bit DIB section with each colour premultiplied by its alpha,
   // the form AlphaBlend blends per pixel.
   HDC memory = CreateCompatibleDC(dc_);
@@ -475,7 +533,7 @@ void GdiCanvas::CopyFrom(const Rect& dest, Canvas& source, Point source_origin, 
   if (!gdi) {
     return;
   }
-  Sync();
+  SyncState();
   gdi->Sync();
   ::BitBlt(dc_, dest.left, dest.top, dest.width(), dest.height(), gdi->dc_, source_origin.x,
            source_origin.y, rop);

@@ -1,9 +1,10 @@
 // The canvas port on a GDI device context. The canvas state (kept by the port's base class)
 // is turned into GDI objects and modes lazily, just before each drawing call, so the engine
-// never handles GDI objects itself. Bitmaps (engine data) are drawn with StretchDIBits.
+// never handles GDI objects itself; only what changed since the last call is handed to GDI.
+// Fonts come from the process's font cache, and on display devices text is measured from the
+// cached advances of its characters. Bitmaps (engine data) are drawn with StretchDIBits.
 #pragma once
 
-#include <map>
 #include <memory>
 #include <string>
 
@@ -18,6 +19,8 @@ struct HRGN__;
 struct HPALETTE__;
 
 namespace brisomel {
+
+struct GdiFont;
 
 class GdiCanvas : public Canvas {
  public:
@@ -63,6 +66,16 @@ class GdiCanvas : public Canvas {
   GdiCanvas() = default;
   uint32_t GdiColor(Color c);  // a COLORREF GDI accepts
   HRGN__* MakeRegion(const Region& r);
+  // The canvas state in the device context, all but the font, which is only chosen.
+  void SyncState();
+  void ChooseFont();
+  void SelectFont();
+  void SyncAttributes();
+  // The cached metrics of the chosen font on this canvas, or null where they cannot be used.
+  const TextMetrics* CachedMetrics();
+  // The cached font whose advances measure text on this canvas now, or null.
+  GdiFont* SummableFont();
+  int32_t SumAdvances(GdiFont& font, std::string_view text);
 
   HDC__* dc_ = nullptr;
   bool owns_dc_ = false;
@@ -73,9 +86,24 @@ class GdiCanvas : public Canvas {
   void* original_font_ = nullptr;
   void* original_pen_ = nullptr;
   void* original_brush_ = nullptr;
-  // What is selected now.
-  std::map<std::string, HFONT__*> fonts_;
-  HFONT__* font_ = nullptr;
+  DeviceCaps caps_;
+  bool caps_known_ = false;
+  bool display_ = false;  // a display device (screen, window or memory DC), not a printer
+  // What is selected now: a font of the process's cache, or one of this canvas's own when the
+  // cache is full.
+  bool font_synced_ = false;
+  FontSpec synced_font_;
+  int synced_height_ = 0;
+  GdiFont* cached_font_ = nullptr;
+  HFONT__* own_font_ = nullptr;
+  HFONT__* wanted_font_ = nullptr;  // chosen for the next text call
+  HFONT__* font_ = nullptr;         // selected in the device context
+  // The modes and colours last handed to the device context.
+  bool attributes_applied_ = false;
+  uint32_t applied_text_color_ = 0, applied_bk_color_ = 0, applied_text_align_ = 0;
+  BkMode applied_bk_mode_ = BkMode::kOpaque;
+  StretchMode applied_stretch_mode_{};
+  Point applied_position_;
   HPEN__* pen_handle_ = nullptr;
   Pen selected_pen_;
   bool pen_selected_ = false;

@@ -332,6 +332,8 @@ LRESULT CALLBACK ControlWindowProc(HWND window, UINT message, WPARAM wparam, LPA
   }
   try {
     return self->Handle(message, wparam, lparam);
+  } catch (const EWorkStopped&) {
+    // The program is closing; the work it stopped needs no report.
   } catch (const std::exception& error) {
     if (self->System().OnException) self->System().OnException(error.what());
   } catch (...) {
@@ -419,5 +421,54 @@ void Win32WindowSystem::SetClipboardText(const std::string& text) {
 }
 
 Canvas& Win32WindowSystem::ScreenCanvas() { return *screen_; }
+
+namespace {
+
+// Whether a window is one of the engine's (a control window of this port) or inside one.
+bool InEngineWindow(HWND window) {
+  for (; window; window = GetParent(window)) {
+    char name[32] = "";
+    if (GetClassNameA(window, name, sizeof name) && lstrcmpA(name, kWindowClass) == 0) return true;
+  }
+  return false;
+}
+
+bool IsInput(UINT message) {
+  return (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST) ||
+         (message >= WM_KEYFIRST && message <= WM_KEYLAST);
+}
+
+}  // namespace
+
+bool Win32WindowSystem::ProcessEvents() {
+  if (quitting_) return false;
+  // Posted work of the engine (tasks, timers) waits: only a quit, close requests, input and
+  // painting are taken out of the queue here, each kind by its own filter. Sent messages are
+  // delivered by PeekMessage itself.
+  MSG msg;
+  auto take = [&msg](UINT first, UINT last, UINT flags) {
+    return PeekMessageA(&msg, nullptr, first, last, PM_REMOVE | flags) != FALSE;
+  };
+  for (int handled = 0; handled < 1000; ++handled) {
+    if (take(WM_QUIT, WM_QUIT, 0)) {
+      quitting_ = true;
+      PostQuitMessage(static_cast<int>(msg.wParam));  // for the program's own loop
+      return false;
+    }
+    if (take(WM_CLOSE, WM_CLOSE, 0) || take(WM_SYSCOMMAND, WM_SYSCOMMAND, 0) ||
+        take(0, 0, PM_QS_INPUT)) {
+      if (IsInput(msg.message) && InEngineWindow(msg.hwnd)) continue;
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+      continue;
+    }
+    if (take(0, 0, PM_QS_PAINT)) {
+      DispatchMessageA(&msg);
+      continue;
+    }
+    break;
+  }
+  return !quitting_;
+}
 
 }  // namespace brisomel

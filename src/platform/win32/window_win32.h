@@ -27,6 +27,7 @@ class Win32WindowSystem : public TWindowSystem {
   TCursorKind SetScreenCursor(TCursorKind cursor) override;
   void SetClipboardText(const std::string& text) override;
   Canvas& ScreenCanvas() override;
+  bool ProcessEvents() override;
 
   // A window made elsewhere (a form), as the parent of the windows made here; not owned.
   std::unique_ptr<TWindowPort> WrapWindow(HWND__* handle);
@@ -45,6 +46,7 @@ class Win32WindowSystem : public TWindowSystem {
   HINSTANCE__* instance_;
   TCursorKind screen_cursor_ = crArrow;
   std::unique_ptr<GdiCanvas> screen_;
+  bool quitting_ = false;  // a WM_QUIT was seen (and put back) by ProcessEvents
 };
 
 }  // namespace brisomel

@@ -149,6 +149,32 @@ const Case kBody[] = {
 };
 INSTANTIATE_TEST_SUITE_P(Body, Builds, testing::ValuesIn(kBody), CaseName);
 
+// Content browsers never show stays out of the document wherever its element stands; the
+// content of NOSCRIPT is shown, as a reader that runs no scripts would.
+const Case kHidden[] = {
+    {"StyleInHead", "<HEAD><STYLE>p { color: red }</STYLE></HEAD><BODY>a", R"(T0l:"a")"},
+    {"StyleInBody",
+     "<H1>t</H1><STYLE type=\"text/css\">\n/* Formatting */ pre a:visited > b { x }\n</STYLE>a",
+     R"(head1 | T0l[24b]:"t" | head1 | T0l:"a")"},
+    {"StyleInCell", "<TABLE><TR><TD><style>td{}</style>a</TABLE>", R"(table{[(m:T0l:"a")]})"},
+    {"StyleBetweenRows", "<TABLE><TR><TD>a<STYLE>x</STYLE><TR><TD>b</TABLE>",
+     R"(table{[(m:T0l:"a")][(m:T0l:"b")]})"},
+    {"StyleInList", "<UL><STYLE>x</STYLE><LI>a</UL>", R"(U1-*:"a")"},
+    {"StyleInPre", "<PRE>a<STYLE>x</STYLE>b</PRE>", R"(R0l[10f]:"ab")"},
+    {"StyleWithTagsAndComment", "<STYLE><!-- a<b>c</b> --></STYLE>a", R"(T0l:"a")"},
+    {"StyleNameMustEnd", "<STYLE>x</STYLEX>y</styLE >a", R"(T0l:"a")"},
+    {"UnclosedStyle", "a<STYLE>b", R"(T0l:"a")"},
+    {"ScriptBetweenRows", "<TABLE><TR><TD>a</TD><SCRIPT>var s = 1;</SCRIPT></TR></TABLE>",
+     R"(table{[(m:T0l:"a")]})"},
+    {"ScriptInList", "<UL><SCRIPT>x</SCRIPT><LI>a</UL>", R"(U1-*:"a")"},
+    {"ScriptInSelect", "<SELECT><SCRIPT>x</SCRIPT><OPTION>o</SELECT>a", R"(T0l:"a")"},
+    {"ScriptInTitle", "<TITLE>t<SCRIPT>x</SCRIPT></TITLE>a", R"(T0l:"a")"},
+    {"NoscriptShown", "<NOSCRIPT>no <B>scripts</B></NOSCRIPT>", R"(T0l:"no "{12b}"scripts"{12})"},
+    {"TemplateHidden", "a<TEMPLATE><P>t<TEMPLATE>u</TEMPLATE>v</TEMPLATE>b",
+     R"(T0l:"a""b")"},
+};
+INSTANTIATE_TEST_SUITE_P(Hidden, Builds, testing::ValuesIn(kHidden), CaseName);
+
 const Case kTables[] = {
     {"TwoCellsOneRow", "<TABLE><TR><TD>a<TD>b</TABLE>", R"(table{[(m:T0l:"a")(m:T0l:"b")]})"},
     {"RowWithoutTr", "<TABLE><TD>a</TD><TD>b</TD></TABLE>c",

@@ -134,6 +134,20 @@ TEST_F(ViewerTest, LinkFileNamesFollowThePathRules) {
   EXPECT_EQ(viewer->ExpandLinkFilename("b.htm"), "b.htm");
 }
 
+// A long layout lets the windows answer now and then; when they answer that the program is
+// closing, the load stops and leaves the viewer free.
+TEST_F(ViewerTest, LongLayoutsLetTheWindowsAnswerAndStopWhenClosing) {
+  system.tick_step = 10;  // each reading of the clock is 10 ms after the last
+  viewer->LoadFromFile(LongPage("long.htm", 300));
+  EXPECT_GE(windows.process_events_calls, 20);
+  EXPECT_GT(viewer->MaxVertical(), 300 * 22);
+
+  windows.OnProcessEvents = [] { return false; };
+  EXPECT_THROW(viewer->LoadFromFile(LongPage("closing.htm", 300)), EWorkStopped);
+  EXPECT_FALSE(viewer->Processing());
+  EXPECT_FALSE(viewer->Layouting());
+}
+
 TEST(MetaRefresh, ContentTexts) {
   struct Case {
     const char* content;

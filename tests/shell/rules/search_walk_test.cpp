@@ -26,15 +26,27 @@ MemoryFiles::Bytes Text(const std::string& text) { return {text.begin(), text.en
 
 using TOutcome = TSearchWalk::TOutcome;
 
-TEST(SearchWalk, ListsEveryEntryKeepingOnlyPagesAndTextFiles) {
-  DottedFiles files;
-  files.CreateDirectoryExclusive("/book");
-  files.Put("/book/Index.htm", Text("x"));
-  files.Put("/book/Chapter.HTML", Text("x"));
-  files.Put("/book/notes.txt", Text("x"));
-  files.Put("/book/pic.gif", Text("x"));
-  files.Put("/book/archive.htm.bak", Text("x"));
-  files.CreateDirectoryExclusive("/book/old.htm");
+// Lists in the reverse of name order, to show that the walk's order is its own.
+class ReversedFiles : public DottedFiles {
+ public:
+  std::vector<std::string> List(const std::string& directory, const std::string& pattern) override {
+    std::vector<std::string> names = DottedFiles::List(directory, pattern);
+    std::sort(names.rbegin(), names.rend());
+    return names;
+  }
+};
+
+TEST(SearchWalk, ListsEveryFileOfEveryFolderInAStableOrderKeepingPagesAndTextFiles) {
+  ReversedFiles files;
+  for (const char* dir : {"/book", "/book/b", "/book/a", "/book/a/deep", "/book/old.htm"}) {
+    files.CreateDirectoryExclusive(dir);
+  }
+  for (const char* file : {"/book/Index.htm", "/book/Chapter.HTML", "/book/notes.txt",
+                           "/book/pic.gif", "/book/archive.htm.bak", "/book/b/z.htm",
+                           "/book/a/Page.htm", "/book/a/deep/x.txt", "/book/a/deep/y.jpg",
+                           "/book/old.htm/in.htm"}) {
+    files.Put(file, Text("x"));
+  }
   TSearchWalk walk;
   // A root without its separator gets one, a root with one keeps it single.
   for (const char* root : {"/book", "/book/"}) {
@@ -42,13 +54,32 @@ TEST(SearchWalk, ListsEveryEntryKeepingOnlyPagesAndTextFiles) {
     EXPECT_EQ(walk.Dir(), "/book/");
     EXPECT_EQ(walk.ShownFileUpper(), "/BOOK/INDEX.HTM");
     EXPECT_EQ(walk.SearchIndex(), -1);
-    std::vector<std::string> want = {"CHAPTER.HTML", "INDEX.HTM", "ARCHIVE.HTM.BAK",
-                                     "NOTES.TXT",    "",          "OLD.HTM"};
-    std::vector<std::string> got = walk.SearchFiles();
-    std::sort(want.begin(), want.end());
-    std::sort(got.begin(), got.end());
-    EXPECT_EQ(got, want);
+    EXPECT_EQ(walk.SearchFiles(),
+              (std::vector<std::string>{"ARCHIVE.HTM.BAK", "CHAPTER.HTML", "INDEX.HTM",
+                                        "NOTES.TXT", "", "A/PAGE.HTM", "A/DEEP/X.TXT", "",
+                                        "B/Z.HTM", "OLD.HTM/IN.HTM"}));
   }
+}
+
+TEST(SearchWalk, KeepsToItsDepthAndFileLimits) {
+  MemoryFiles files;
+  std::string dir = "/deep";
+  files.CreateDirectoryExclusive(dir);
+  for (int i = 0; i <= TSearchWalk::kMaxDepth + 2; ++i) {
+    files.Put(dir + "/p.htm", Text("x"));
+    dir += "/d";
+    files.CreateDirectoryExclusive(dir);
+  }
+  TSearchWalk walk;
+  walk.Start(files, "/deep/", "");
+  EXPECT_EQ(walk.SearchFiles().size(), size_t(TSearchWalk::kMaxDepth) + 1);
+
+  files.CreateDirectoryExclusive("/wide");
+  for (size_t i = 0; i < TSearchWalk::kMaxFiles + 5; ++i) {
+    files.Put("/wide/" + std::to_string(i) + ".htm", {});
+  }
+  walk.Start(files, "/wide/", "");
+  EXPECT_EQ(walk.SearchFiles().size(), TSearchWalk::kMaxFiles);
 }
 
 TEST(SearchWalk, MessagesForEmptyAndImageOnlyDirectories) {
@@ -71,12 +102,15 @@ TEST(SearchWalk, MessagesForEmptyAndImageOnlyDirectories) {
 TEST(SearchWalk, SkipsTheShownPageFindsCapitalsInLowerCaseAndWraps) {
   DottedFiles files;
   files.CreateDirectoryExclusive("/book");
+  files.CreateDirectoryExclusive("/book/Sub");
   files.Put("/book/a.htm", Text("<p>a lighthouse</p>"));
   files.Put("/book/b.htm", Text("<p>nothing here</p>"));
   files.Put("/book/c.txt", Text("keeper of the lighthouse"));
   files.Put("/book/d.htm", Text("<p>the LIGHTHOUSE keeper</p>"));
+  files.Put("/book/Sub/a.htm", Text("<p>a lighthouse in a folder</p>"));
+  files.Put("/book/Sub/e.htm", Text("<p>another lighthouse</p>"));
   TSearchWalk walk;
-  walk.Start(files, "/book/", "/book/a.htm");  // a.htm is shown
+  walk.Start(files, "/book/", "/book/sub/A.htm");  // the folder's a.htm is shown
   std::vector<std::string> found;
   TSearchWalk::TStep step;
   while ((step = walk.Next(files, "LIGHTHOUSE")).Outcome == TOutcome::Found) {
@@ -84,12 +118,10 @@ TEST(SearchWalk, SkipsTheShownPageFindsCapitalsInLowerCaseAndWraps) {
     EXPECT_NE(files.Get(step.Path), nullptr);  // as listed, in its own case
     found.push_back(step.Name);
   }
-  ASSERT_EQ(found.size(), 2u);
+  EXPECT_EQ(found, (std::vector<std::string>{"A.HTM", "C.TXT", "D.HTM", "SUB/E.HTM"}));
   EXPECT_EQ(step.Outcome, TOutcome::NoMore);
   // After the end the walk starts again from the first entry.
   EXPECT_EQ(walk.Next(files, "LIGHTHOUSE").Name, found[0]);
-  std::sort(found.begin(), found.end());
-  EXPECT_EQ(found, (std::vector<std::string>{"C.TXT", "D.HTM"}));
 
   // Text that no file holds, and an empty text, find nothing.
   walk.Start(files, "/book/", "/book/a.htm");

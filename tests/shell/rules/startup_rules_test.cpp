@@ -91,6 +91,15 @@ TEST(PlacementForScreenWidth, OnlyTheTwoSmallScreensHaveTheirOwnBounds) {
   }
 }
 
+TEST(ServerRootFor, TheBookForItsOwnFilesElseTheFilesDirectory) {
+  const std::string book = "C:\\Temp\\brisomel-01\\";
+  EXPECT_EQ(ServerRootFor("C:\\Temp\\brisomel-01\\a\\b\\page.htm", book), book);
+  EXPECT_EQ(ServerRootFor("c:/temp/BRISOMEL-01/index.htm", book), book);
+  EXPECT_EQ(ServerRootFor("C:\\Temp\\brisomel-012\\page.htm", book), "C:\\Temp\\brisomel-012\\");
+  EXPECT_EQ(ServerRootFor("D:\\site\\page.htm", book), "D:\\site\\");
+  EXPECT_EQ(ServerRootFor("D:\\site\\page.htm", ""), "D:\\site\\");
+}
+
 TEST(DirectoryPart, KeepsTheTrailingSeparator) {
   EXPECT_EQ(DirectoryPart("C:\\book\\sub\\page.htm"), "C:\\book\\sub\\");
   EXPECT_EQ(DirectoryPart("C:page.htm"), "C:");
