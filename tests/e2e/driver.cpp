@@ -4,7 +4,7 @@
 //   windows                   handles of the main windows ("TForm1"), one per line
 //   wait-windows N MS         waits until N main windows exist, then prints their handles
 //   wait-gone HWND MS         waits until the window is gone
-//   caption HWND              the window's caption
+//   caption HWND              the window's caption (its title, in UTF-8)
 //   buttons HWND              one line per speed button: text id enabled left top width height
 //                             (screen coordinates)
 //   click HWND TEXT           moves the pointer onto the button and clicks it
@@ -45,7 +45,6 @@
 //                             file, not a pipe)
 //   icon FILE SIZE            the program file's icon as Windows extracts it at SIZE pixels:
 //                             "WIDTHxHEIGHT RRGGBB", the colour of its middle pixel
-//   window-icon HWND          the same of the icon the window shows (its large icon)
 //
 // Dialogs are message boxes and the reader's search dialog ("TForm2").
 //
@@ -67,6 +66,18 @@ namespace {
 std::string Text(HWND window) {
   char text[256] = "";
   GetWindowTextA(window, text, sizeof text);
+  return text;
+}
+
+// The window's title in UTF-8, every character kept.
+std::string Utf8Text(HWND window) {
+  wchar_t wide[256] = L"";
+  const int length = GetWindowTextW(window, wide, 256);
+  if (length <= 0) return "";
+  std::string text(static_cast<size_t>(length) * 3, '\0');
+  text.resize(static_cast<size_t>(WideCharToMultiByte(CP_UTF8, 0, wide, length, text.data(),
+                                                       static_cast<int>(text.size()), nullptr,
+                                                       nullptr)));
   return text;
 }
 
@@ -499,7 +510,7 @@ int main(int argc, char** argv) {
   if (command == "caption" && argc == 3) {
     HWND window = ParseHandle(argv[2]);
     if (!IsWindow(window)) return 1;
-    std::printf("%s\n", Text(window).c_str());
+    std::printf("%s\n", Utf8Text(window).c_str());
     return 0;
   }
   if (command == "buttons" && argc == 3) {
@@ -675,13 +686,6 @@ int main(int argc, char** argv) {
     if (icon) DestroyIcon(icon);
     return status;
   }
-  if (command == "window-icon" && argc == 3) {
-    HWND window = ParseHandle(argv[2]);
-    if (!IsWindow(window)) return 1;
-    HICON icon = reinterpret_cast<HICON>(SendMessageA(window, WM_GETICON, ICON_BIG, 0));
-    if (!icon) icon = reinterpret_cast<HICON>(GetClassLongPtrA(window, GCLP_HICON));
-    return PrintIcon(icon);
-  }
   if (command == "click-close" && argc == 6) {
     HWND window = ParseHandle(argv[2]);
     if (!IsWindow(window)) return 1;
@@ -716,7 +720,7 @@ int main(int argc, char** argv) {
                " key HWND VK [ctrl|alt] | clipboard | rect HWND | popup HWND X Y N |"
                " dialog-type CAPTION TEXT | command HWND ID | activate HWND | rects HWND | find CLASS |"
                " show HWND | close HWND | type CAPTION TEXT | drop HWND FILE... |"
-               " icon FILE SIZE | window-icon HWND |"
+               " icon FILE SIZE |"
                " click-close HWND X Y MS | click-until HWND X Y PX PY RRGGBB MS |"
                " start-timed PROGRAM X Y RRGGBB MS\n");
   return 2;
