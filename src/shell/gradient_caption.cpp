@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "shell/caption_buttons.h"
+#include "text/utf.h"
 
 namespace brisomel {
 namespace {
@@ -25,6 +26,11 @@ int ScreenBitsPerPixel() {
 
 // The window look before version 4 has no icon or buttons of its own in the bar.
 bool OlderLook() { return LOBYTE(LOWORD(GetVersion())) < 4; }
+
+std::wstring Wide(const std::string& utf8) {
+  const std::u16string text = Utf8ToUtf16(utf8);
+  return std::wstring(text.begin(), text.end());
+}
 
 }  // namespace
 
@@ -116,7 +122,7 @@ TGradientCaption::~TGradientCaption() {
   if (!IsWindow(form_)) return;
   const std::string caption = CaptionText.Caption();
   Unhook();
-  SetWindowTextA(form_, caption.c_str());
+  SetTitle(caption);
   SetWindowPos(form_, nullptr, 0, 0, 0, 0,
                SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
@@ -126,9 +132,20 @@ void TGradientCaption::SetNumColors(int value) {
 }
 
 std::string TGradientCaption::WindowText() const {
-  char text[512] = "";
-  if (!IsWindow(form_) || GetWindowTextA(form_, text, sizeof text) <= 0) return "";
-  return text;
+  wchar_t text[512] = L"";
+  if (!IsWindow(form_)) return "";
+  const LRESULT length = DefWindowProcW(form_, WM_GETTEXT, static_cast<WPARAM>(std::size(text)),
+                                        reinterpret_cast<LPARAM>(text));
+  if (length <= 0) return "";
+  return Utf16ToUtf8(std::u16string(text, text + length));
+}
+
+void TGradientCaption::SetTitle(const std::string& text) {
+  if (!IsWindow(form_)) return;
+  const std::wstring wide = Wide(text);
+  DefWindowProcW(form_, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str()));
+  // The default handling draws a plain caption; the bar goes back over it.
+  if (previous_) PaintBar();
 }
 
 void TGradientCaption::UpdateFormTitle(const std::string& caption) {
@@ -139,7 +156,7 @@ void TGradientCaption::UpdateFormTitle(const std::string& caption) {
   const std::string title =
       FormTitle({part(CompanyText, CompanyText.Caption()), part(AppNameText, AppNameText.Caption()),
                  part(CaptionText, caption)});
-  if (IsWindow(form_)) SetWindowTextA(form_, title.c_str());
+  SetTitle(title);
 }
 
 void TGradientCaption::ReadSystemFont() {
@@ -267,14 +284,14 @@ void TGradientCaption::DrawButtons(HDC dc, const RECT& bar) {
 
 void TGradientCaption::DrawTexts(HDC dc, const RECT& area) {
   std::array<TCompanyText*, kCaptionParts> texts{&CompanyText, &AppNameText, &CaptionText};
-  std::array<std::string, kCaptionParts> captions;
+  std::array<std::wstring, kCaptionParts> captions;
   std::array<std::optional<int>, kCaptionParts> widths;
   for (int part = 0; part < kCaptionParts; ++part) {
     if (!texts[part]->Visible()) continue;
-    captions[part] = texts[part]->Caption();
+    captions[part] = Wide(texts[part]->Caption());
     HGDIOBJ old = SelectObject(dc, texts[part]->Handle());
     SIZE size{};
-    GetTextExtentPoint32A(dc, captions[part].c_str(), static_cast<int>(captions[part].size()),
+    GetTextExtentPoint32W(dc, captions[part].c_str(), static_cast<int>(captions[part].size()),
                           &size);
     SelectObject(dc, old);
     widths[part] = size.cx;
@@ -288,7 +305,7 @@ void TGradientCaption::DrawTexts(HDC dc, const RECT& area) {
     HGDIOBJ old = SelectObject(dc, texts[part]->Handle());
     SetTextColor(dc, Resolve(active ? texts[part]->ColorActive : texts[part]->ColorInactive));
     RECT rect{fit.left[part], area.top, area.right, area.bottom};
-    DrawTextA(dc, captions[part].c_str(), static_cast<int>(captions[part].size()), &rect,
+    DrawTextW(dc, captions[part].c_str(), static_cast<int>(captions[part].size()), &rect,
               DT_LEFT | DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX);
     SelectObject(dc, old);
   }
@@ -441,9 +458,8 @@ std::unique_ptr<TGradientCaption> MakeDesignedCaptionBar(HWND form, const std::s
   // The texts sit on the bar's dark left end. The system's caption-text colours are black on
   // many systems (and under Wine), which cannot be read on navy or black, so the bar's design
   // gives them light colours of its own.
-  for (TCompanyText* text :
-       {&bar->CompanyText, static_cast<TCompanyText*>(&bar->AppNameText),
-        static_cast<TCompanyText*>(&bar->CaptionText)}) {
+  for (TCompanyText* text : {&bar->CompanyText, static_cast<TCompanyText*>(&bar->AppNameText),
+                             static_cast<TCompanyText*>(&bar->CaptionText)}) {
     text->ColorActive = kWhite;
     text->ColorInactive = kSilver;
   }

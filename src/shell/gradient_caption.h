@@ -3,6 +3,10 @@
 // caption), each in its own font and colour. It subclasses the form's window: non-client
 // paint and activation draw the bar into an off-screen bitmap and copy it in one step;
 // everything else of the frame is left to the window's own procedure.
+//
+// The texts are UTF-8, so that a caption of any script reaches the bar and the window's title
+// (which the task bar and the window switcher show) whole: the title is read and stored
+// through the wide default window procedure, past the form's own code-page procedure.
 #pragma once
 
 #include <windows.h>
@@ -119,6 +123,7 @@ class TGradientCaption {
   // when a text's caption or visibility changes).
   void UpdateFormTitle(const std::string& caption);
   std::string WindowText() const;
+  void SetTitle(const std::string& text);
   const LOGFONTA& SystemFont() const { return system_font_; }
 
  private:

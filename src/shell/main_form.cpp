@@ -6,7 +6,9 @@
 #include <stdexcept>
 
 #include "html/images/corner_image.h"
+#include "shell/book_caption.h"
 #include "shell/res/resource_ids.h"
+#include "text/utf.h"
 
 namespace brisomel {
 
@@ -149,6 +151,8 @@ void TForm1::FormCreate() {
   RunFormCreate(env_, state_, [this](int index, const std::string& path) {
     buttons_[index]->LoadGlyphFromFile(path);
   });
+  gradient_caption1_->CaptionText.SetCaption(
+      Utf16ToUtf8(BookCaption(*files_, env_.GetTempDirectory())));
   viewer_->SetServerRoot(env_.GetTempDirectory());
   ShowStartPage();
 }

@@ -4,7 +4,7 @@
 //   windows                   handles of the main windows ("TForm1"), one per line
 //   wait-windows N MS         waits until N main windows exist, then prints their handles
 //   wait-gone HWND MS         waits until the window is gone
-//   caption HWND              the window's caption
+//   caption HWND              the window's caption (its title, in UTF-8)
 //   buttons HWND              one line per speed button: text id enabled left top width height
 //                             (screen coordinates)
 //   click HWND TEXT           moves the pointer onto the button and clicks it
@@ -43,6 +43,8 @@
 //                             milliseconds from the start to then, and the window's handle
 //                             (the program keeps the driver's output open: read it from a
 //                             file, not a pipe)
+//   icon FILE SIZE            the program file's icon as Windows extracts it at SIZE pixels:
+//                             "WIDTHxHEIGHT RRGGBB", the colour of its middle pixel
 //
 // Dialogs are message boxes and the reader's search dialog ("TForm2").
 //
@@ -64,6 +66,18 @@ namespace {
 std::string Text(HWND window) {
   char text[256] = "";
   GetWindowTextA(window, text, sizeof text);
+  return text;
+}
+
+// The window's title in UTF-8, every character kept.
+std::string Utf8Text(HWND window) {
+  wchar_t wide[256] = L"";
+  const int length = GetWindowTextW(window, wide, 256);
+  if (length <= 0) return "";
+  std::string text(static_cast<size_t>(length) * 3, '\0');
+  text.resize(static_cast<size_t>(WideCharToMultiByte(CP_UTF8, 0, wide, length, text.data(),
+                                                       static_cast<int>(text.size()), nullptr,
+                                                       nullptr)));
   return text;
 }
 
@@ -343,6 +357,34 @@ bool Drop(HWND window, const std::vector<std::string>& names) {
   return true;
 }
 
+// Prints the icon's size and the colour of its middle pixel as DrawIconEx draws it.
+int PrintIcon(HICON icon) {
+  if (icon == nullptr) {
+    std::fprintf(stderr, "driver: no icon\n");
+    return 1;
+  }
+  ICONINFO info{};
+  BITMAP mask{};
+  if (!GetIconInfo(icon, &info) || !GetObjectA(info.hbmMask, sizeof mask, &mask)) return 1;
+  const int width = mask.bmWidth;
+  const int height = info.hbmColor ? mask.bmHeight : mask.bmHeight / 2;  // monochrome: doubled
+  if (info.hbmColor) DeleteObject(info.hbmColor);
+  DeleteObject(info.hbmMask);
+  HDC screen = GetDC(nullptr);
+  HDC dc = CreateCompatibleDC(screen);
+  HBITMAP canvas = CreateCompatibleBitmap(screen, width, height);
+  HGDIOBJ old = SelectObject(dc, canvas);
+  DrawIconEx(dc, 0, 0, icon, width, height, 0, nullptr, DI_NORMAL);
+  const COLORREF colour = GetPixel(dc, width / 2, height / 2);
+  SelectObject(dc, old);
+  DeleteObject(canvas);
+  DeleteDC(dc);
+  ReleaseDC(nullptr, screen);
+  std::printf("%dx%d %02x%02x%02x\n", width, height, GetRValue(colour), GetGValue(colour),
+              GetBValue(colour));
+  return 0;
+}
+
 // Clicks at (x, y) and times until the screen shows `color` (0xRRGGBB) at (px, py), all client
 // points of `main`; -1 when `limit` milliseconds pass first.
 long ClickUntil(HWND main, int x, int y, int px, int py, COLORREF color, DWORD limit) {
@@ -468,7 +510,7 @@ int main(int argc, char** argv) {
   if (command == "caption" && argc == 3) {
     HWND window = ParseHandle(argv[2]);
     if (!IsWindow(window)) return 1;
-    std::printf("%s\n", Text(window).c_str());
+    std::printf("%s\n", Utf8Text(window).c_str());
     return 0;
   }
   if (command == "buttons" && argc == 3) {
@@ -635,6 +677,15 @@ int main(int argc, char** argv) {
     if (!IsWindow(window)) return 1;
     return Drop(window, std::vector<std::string>(argv + 3, argv + argc)) ? 0 : 1;
   }
+  if (command == "icon" && argc == 4) {
+    const int size = std::atoi(argv[3]);
+    HICON icon = nullptr;
+    UINT id = 0;
+    if (PrivateExtractIconsA(argv[2], 0, size, size, &icon, &id, 1, 0) != 1) icon = nullptr;
+    const int status = PrintIcon(icon);
+    if (icon) DestroyIcon(icon);
+    return status;
+  }
   if (command == "click-close" && argc == 6) {
     HWND window = ParseHandle(argv[2]);
     if (!IsWindow(window)) return 1;
@@ -669,6 +720,7 @@ int main(int argc, char** argv) {
                " key HWND VK [ctrl|alt] | clipboard | rect HWND | popup HWND X Y N |"
                " dialog-type CAPTION TEXT | command HWND ID | activate HWND | rects HWND | find CLASS |"
                " show HWND | close HWND | type CAPTION TEXT | drop HWND FILE... |"
+               " icon FILE SIZE |"
                " click-close HWND X Y MS | click-until HWND X Y PX PY RRGGBB MS |"
                " start-timed PROGRAM X Y RRGGBB MS\n");
   return 2;

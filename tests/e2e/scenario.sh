@@ -341,7 +341,7 @@ case $name in
     grep -qx "$left" <<<"$dirs" || fail "unexpected directory $left"
     check_extracted "$left" "$site"
     note "closing one book left the other's files intact"
-    drv caption "$second" | grep -qx Brisomel || fail "the second book's window is gone"
+    drv caption "$second" | grep -qx Start || fail "the second book's window is gone"
     exit_book "$second" "$pid2"
     [ -z "$(private_dirs)" ] || fail "left behind: $(private_dirs)"
     ;;
@@ -934,6 +934,11 @@ HTML
   folders | unsafe_entry | start_time)
     # shellcheck source=folders.sh
     source "$src/tests/e2e/folders.sh"
+    "scenario_$name"
+    ;;
+  book_title)
+    # shellcheck source=book_identity.sh
+    source "$src/tests/e2e/book_identity.sh"
     "scenario_$name"
     ;;
   *)

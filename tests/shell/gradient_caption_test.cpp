@@ -136,6 +136,23 @@ TEST_F(GradientCaptionTest, TextsMakeTheTitleAndTheCaptionIsReadFromIt) {
   EXPECT_EQ(Title(), "Reader");
 }
 
+// A caption of any script reaches the window's stored title whole, as the task bar reads it,
+// and comes back from it unchanged.
+TEST_F(GradientCaptionTest, CaptionsOfAnyScriptKeepEveryCharacter) {
+  TGradientCaption bar(form);
+  const std::string title =
+      "Caf\xC3\xA9 \xE2\x80\x94 \xD0\x93\xD0\xB0\xD0\xB2\xD0\xB0\xD0\xBD\xD1\x8C "
+      "\xE6\xB8\xAF";  // Café — Гавань 港
+  bar.CaptionText.SetCaption(title);
+  wchar_t stored[64] = L"";
+  InternalGetWindowText(form, stored, 64);
+  EXPECT_EQ(std::wstring(stored), L"Caf\u00E9 \u2014 \u0413\u0430\u0432\u0430\u043D\u044C \u6E2F");
+  EXPECT_EQ(bar.CaptionText.Caption(), title);
+  bar.CompanyText.SetCaption("Acme");
+  EXPECT_EQ(bar.WindowText(), "Acme " + title);
+  EXPECT_EQ(bar.CaptionText.Caption(), title);
+}
+
 TEST_F(GradientCaptionTest, FontKindsFollowTheSystemCaptionFont) {
   TGradientCaption bar(form);
   bar.CompanyText.SetFontKind(fkSystemBI);

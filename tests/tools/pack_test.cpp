@@ -5,17 +5,23 @@
 #include <algorithm>
 #include <cstdlib>
 #include <functional>
+#include <map>
+#include <optional>
 #include <sstream>
 
 #include "archive/cipher.h"
 #include "archive/crc32.h"
 #include "archive/entry_path.h"
 #include "book_fixture.h"
+#include "icon_fixture.h"
 #include "pack/book_file.h"
 #include "pack/book_packer.h"
 #include "pack/command_line.h"
 #include "pack/host.h"
+#include "pack/program_icon.h"
 #include "pack/zip_writer.h"
+#include "settings/book_settings.h"
+#include "text/utf.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -57,28 +63,37 @@ class PackTest : public ::testing::Test {
     return PackBook(options_, progress_);
   }
 
-  // Packs and walks the book as the reader does; every entry must come back intact.
-  std::vector<WalkedEntry> PackAndWalk() {
-    PackResult result = Pack();
+  // Packs and walks the book as the reader does; every entry must come back intact. The site's
+  // entries are returned; the settings entry after them, with the title `title`, is kept in
+  // settings_entry_.
+  std::vector<WalkedEntry> PackAndWalk(const std::u16string& title = u"") {
+    result_ = Pack();
+    const PackResult& result = result_;
     EXPECT_TRUE(result.ok) << result.error;
     book_bytes_ = ReadFile(book_);
     EXPECT_EQ(result.book_size, book_bytes_.size());
     std::string error;
     std::vector<WalkedEntry> entries = testing::WalkBook(book_bytes_, &error);
     EXPECT_EQ(error, "");
-    EXPECT_EQ(entries.size(), contents_.size());
+    EXPECT_EQ(entries.size(), contents_.size() + 1);
+    EXPECT_EQ(result.entries, contents_.size());
+    EXPECT_EQ(result.title, title);
+    if (entries.empty()) return entries;
+    EXPECT_EQ(entries.back().name, kBookSettingsEntry);
+    const std::vector<uint8_t> settings = Bytes(WriteBookSettings(BookSettings{title}));
     for (const WalkedEntry& entry : entries) {
+      const bool last = &entry == &entries.back();
       EXPECT_TRUE(entry.restored) << entry.name;
-      EXPECT_EQ(entry.data, contents_[entry.name]) << entry.name;
+      EXPECT_EQ(entry.data, last ? settings : contents_[entry.name]) << entry.name;
       EXPECT_EQ(entry.crc32, Crc32(entry.data.data(), entry.data.size())) << entry.name;
       EXPECT_EQ(entry.uncompressed_size, entry.data.size()) << entry.name;
     }
-    if (!entries.empty()) {
-      EXPECT_EQ(entries[0].header,
-                std::vector<uint8_t>(std::begin(kSearchPattern), std::end(kSearchPattern)));
-      EXPECT_EQ(entries[0].header_offset, result.archive_offset);
-      EXPECT_EQ(entries[0].name, result.first_entry);
-    }
+    EXPECT_EQ(entries[0].header,
+              std::vector<uint8_t>(std::begin(kSearchPattern), std::end(kSearchPattern)));
+    EXPECT_EQ(entries[0].header_offset, result.archive_offset);
+    EXPECT_EQ(entries[0].name, result.first_entry);
+    settings_entry_ = entries.back();
+    entries.pop_back();
     return entries;
   }
 
@@ -89,6 +104,8 @@ class PackTest : public ::testing::Test {
   PackOptions options_;
   std::map<std::string, std::vector<uint8_t>> contents_;
   std::vector<uint8_t> book_bytes_;
+  PackResult result_;
+  WalkedEntry settings_entry_;
   std::ostringstream progress_;
   std::shared_ptr<void> held_;  // keeps a file locked while a case runs
 };
@@ -102,6 +119,7 @@ TEST_F(PackTest, BookIsReaderThenEntriesThenCentralDirectory) {
 
   std::vector<WalkedEntry> entries = PackAndWalk();
   ASSERT_EQ(entries.size(), 5u);
+  entries.push_back(settings_entry_);  // last, after the site's files
   std::vector<uint8_t> reader = FakeReader();
   ASSERT_GE(book_bytes_.size(), reader.size());
   EXPECT_TRUE(std::equal(reader.begin(), reader.end(), book_bytes_.begin()));
@@ -116,11 +134,10 @@ TEST_F(PackTest, BookIsReaderThenEntriesThenCentralDirectory) {
     const char* name;
     uint16_t method, flags, version;
   };
-  const Expected expected[] = {{"index.htm", 8, 2, 20},
-                               {"empty.txt", 0, 0, 10},  // deflate would make these larger
-                               {"notes.TXT", 0, 0, 10},
-                               {"photo.jpg", 0, 0, 10},
-                               {"sub/chapter.htm", 8, 2, 20}};
+  const Expected expected[] = {
+      {"index.htm", 8, 2, 20},       {"empty.txt", 0, 0, 10},  // deflate would make these larger
+      {"notes.TXT", 0, 0, 10},       {"photo.jpg", 0, 0, 10},
+      {"sub/chapter.htm", 8, 2, 20}, {kBookSettingsEntry, 0, 0, 10}};
   for (size_t i = 0; i < entries.size(); ++i) {
     SCOPED_TRACE(expected[i].name);
     EXPECT_EQ(entries[i].name, expected[i].name);
@@ -184,6 +201,86 @@ TEST_F(PackTest, EmptyStartPageIsStillADeflatedFirstEntry) {
   EXPECT_EQ(entries[0].raw.size(), 2u);  // one empty final fixed block
 }
 
+// The settings entry carries the title given, else the start page's, cleaned the same way;
+// a book with neither carries none and the reader shows its own name.
+TEST_F(PackTest, SettingsEntryCarriesTheGivenTitleElseTheStartPages) {
+  struct Case {
+    const char* what;
+    std::optional<std::u16string> given;
+    std::vector<std::pair<std::string, std::string>> files;
+    std::u16string title;
+    bool from_start_page;
+  };
+  const std::string titled = "<HTML><TITLE>Start &amp; Finish</TITLE>" + PageText(300);
+  const Case cases[] = {
+      {"given", u"Harbour Guide", {{"index.htm", titled}}, u"Harbour Guide", false},
+      {"given, any script, white space folded",
+       u"  \u6E2F\u306E\u6848\u5185\n\t\u0413\u0430\u0432\u0430\u043D\u044C \U0001D11E ",
+       {{"index.htm", PageText(100)}},
+       u"\u6E2F\u306E\u6848\u5185 \u0413\u0430\u0432\u0430\u043D\u044C \U0001D11E",
+       false},
+      {"start page's", std::nullopt, {{"index.htm", titled}}, u"Start & Finish", true},
+      {"index.html is the start page",
+       std::nullopt,
+       {{"index.htm", titled}, {"INDEX.HTML", "<title>Upper</title>"}},
+       u"Upper",
+       true},
+      {"start page in UTF-8",
+       std::nullopt,
+       {{"index.htm", "<meta charset=utf-8><title>Caf\xC3\xA9</title>"}},
+       u"Caf\u00E9",
+       true},
+      {"start page without a title", std::nullopt, {{"index.htm", PageText(100)}}, u"", false},
+      {"no start page", std::nullopt, {{"a.htm", titled}, {"sub/index.htm", titled}}, u"", false},
+  };
+  for (const bool obfuscate : {false, true}) {
+    for (const Case& c : cases) {
+      SCOPED_TRACE(std::string(c.what) + (obfuscate ? ", obfuscated" : ""));
+      fs::remove_all(site_);
+      contents_.clear();
+      for (const auto& [name, text] : c.files) Add(name, text);
+      options_.title = c.given;
+      options_.obfuscate = obfuscate;
+      PackAndWalk(c.title);
+      EXPECT_EQ(result_.title_from_start_page, c.from_start_page);
+      const std::string& data =
+          std::string(settings_entry_.data.begin(), settings_entry_.data.end());
+      EXPECT_EQ(ReadBookSettings(data).title, c.title);
+    }
+  }
+}
+
+// The reader the book starts with takes every image of the icon file; the book is still found
+// by the reader's search and read whole, and its icon reads back from the written file.
+TEST_F(PackTest, IconReplacesTheReadersOwn) {
+  const std::vector<IconImage> icon = {
+      testing::BitmapImage(16, 16, 4, 0xFF0000), testing::BitmapImage(32, 32, 8, 0x00FF00),
+      testing::BitmapImage(48, 48, 32, 0x0000FF), testing::PngImage(256, 256, 0x808080)};
+  fs::path icon_file = dir_.Write("book.ico", WriteIconFile(icon));
+  Add("index.htm", PageText(2000));
+  Add("pics/a.gif", RandomBytes(500, 2));
+  for (const bool is_64bit : {false, true}) {
+    SCOPED_TRACE(is_64bit ? "64-bit reader" : "32-bit reader");
+    testing::FakeProgram program = testing::FakeProgram::Typical(is_64bit);
+    std::copy(std::begin(kSearchPattern), std::end(kSearchPattern),
+              program.sections[0].data.begin() + 0x100);
+    options_.reader = dir_.Write("reader.exe", testing::BuildProgram(program));
+    options_.icon = icon_file;
+    PackAndWalk();
+    EXPECT_EQ(result_.icon_sizes, (std::vector<std::string>{"16x16", "32x32", "48x48", "256x256"}));
+    std::vector<IconImage> read;
+    std::string error;
+    ASSERT_TRUE(ReadProgramIcon(ByteView(book_bytes_), &read, &error)) << error;
+    testing::ExpectSameImages(read, icon);
+    // Without --icon the reader's own icon stays.
+    options_.icon.clear();
+    PackAndWalk();
+    ASSERT_TRUE(ReadProgramIcon(ByteView(book_bytes_), &read, &error)) << error;
+    ASSERT_EQ(read.size(), 1u);
+    EXPECT_EQ(read[0].width, 16);
+  }
+}
+
 TEST_F(PackTest, ZipToolsAcceptThePlainBook) {
 #ifdef _WIN32
   GTEST_SKIP() << "unzip is a Linux tool";
@@ -209,10 +306,12 @@ TEST_F(PackTest, ObfuscatedEntriesComeBackWithTheReadersCarriedKeys) {
   // as the last entry it leaves nothing of the attempt behind the central directory.
   Add("z.bin", RandomBytes(150000, 4));
   std::vector<WalkedEntry> plain = PackAndWalk();
+  plain.push_back(settings_entry_);
   options_.obfuscate = true;
   std::vector<WalkedEntry> secret = PackAndWalk();  // restores every entry, keys carried
-  ASSERT_EQ(secret.size(), 5u);
-  ASSERT_EQ(plain.size(), 5u);
+  secret.push_back(settings_entry_);                // enciphered like the site's files
+  ASSERT_EQ(secret.size(), 6u);
+  ASSERT_EQ(plain.size(), 6u);
 
   EXPECT_EQ(secret[0].flags, 2);  // the first entry stays as the search pattern needs it
   EXPECT_EQ(secret[0].raw, plain[0].raw);
@@ -343,6 +442,51 @@ TEST_F(PackTest, RefusesBadInput) {
        },
        {"man/Foo::Bar.html", "colon"}},
 #endif
+      {"a site file of the settings entry's name",
+       [](PackTest& t) {
+         t.Add("index.htm", "x");
+         t.Add("Brisomel-Book.INI", "title=mine");
+       },
+       {"Brisomel-Book.INI", "brisomel-book.ini", "rename"}},
+      {"empty title",
+       [](PackTest& t) {
+         t.Add("index.htm", "x");
+         t.options_.title = u" \t\n";
+       },
+       {"title given is empty"}},
+      {"icon that is no icon file",
+       [](PackTest& t) {
+         t.Add("index.htm", "x");
+         t.options_.icon = t.dir_.Write("bad.ico", "GIF89a");
+       },
+       {"icon '", "bad.ico' is not an icon file"}},
+      {"icon with an image cut short",
+       [](PackTest& t) {
+         t.Add("index.htm", "x");
+         std::vector<uint8_t> bytes = WriteIconFile(
+             {testing::BitmapImage(16, 16, 32, 1), testing::BitmapImage(48, 48, 32, 2)});
+         bytes.resize(bytes.size() - 100);
+         t.options_.icon = t.dir_.Write("cut.ico", bytes);
+       },
+       {"cut.ico': image 2 lies outside the file"}},
+      {"icon that is not there",
+       [](PackTest& t) {
+         t.Add("index.htm", "x");
+         t.options_.icon = t.dir_.path() / "none.ico";
+       },
+       {"cannot read", "none.ico"}},
+      {"icon that is a folder",
+       [](PackTest& t) {
+         t.Add("index.htm", "x");
+         t.options_.icon = t.site_;
+       },
+       {"is a folder, not an icon file"}},
+      {"icon for a reader that is no Windows program",
+       [](PackTest& t) {
+         t.Add("index.htm", "x");
+         t.options_.icon = t.dir_.Write("good.ico", WriteIconFile({testing::PngImage(32, 32, 5)}));
+       },
+       {"reader '", "reader.exe' is not a Windows program"}},
       {"missing reader",
        [](PackTest& t) {
          t.Add("index.htm", "x");
@@ -489,6 +633,12 @@ TEST(RunPacker, CommandLineAndDefaultReader) {
       {{site, "-o", book, "--fast"}, 2, "unknown option --fast"},
       {{site, "other", "-o", book}, 2, "more than one site folder"},
       {{site, "-o", book, "-o", book}, 2, "-o given twice"},
+      {{site, "-o", book, "--title"}, 2, "--title needs a text"},
+      {{site, "-o", book, "--icon"}, 2, "--icon needs a path"},
+      {{site, "-o", book, "--title", "A", "--title", "B"}, 2, "--title given twice"},
+#ifndef _WIN32
+      {{site, "-o", book, "--title", "\xFF"}, 2, "not well-formed"},
+#endif
       {{site, "-o", book}, 1, "no reader found"},
   };
   std::string out, err;
@@ -502,6 +652,7 @@ TEST(RunPacker, CommandLineAndDefaultReader) {
   EXPECT_EQ(run({"--help"}, &out, &err), 0);
   EXPECT_NE(out.find(Show(bin / "brisomel.exe")), std::string::npos) << out;
   EXPECT_NE(out.find("--obfuscate"), std::string::npos) << out;
+  EXPECT_NE(out.find("--icon FILE.ico"), std::string::npos) << out;
 
   // From a native packer's folder the 64-bit build's reader is found when it is the only one,
   // the 32-bit build's reader wins over it...
@@ -519,6 +670,25 @@ TEST(RunPacker, CommandLineAndDefaultReader) {
   EXPECT_EQ(run({site, "--obfuscate", "-o", book, "--reader", chosen.string()}, &out, &err), 0)
       << err;
   EXPECT_EQ(ReadFile(book).size() > FakeReader(200).size(), true);
+  EXPECT_NE(out.find("no title given and none in the start page"), std::string::npos) << out;
+
+  // The closing lines say which title and icon the book got.
+  testing::FakeProgram program = testing::FakeProgram::Typical(false);
+  std::copy(std::begin(kSearchPattern), std::end(kSearchPattern), program.sections[0].data.begin());
+  fs::path pe_reader = dir.Write("pe.exe", testing::BuildProgram(program));
+  fs::path icon =
+      dir.Write("book.ico",
+                WriteIconFile({testing::BitmapImage(16, 16, 8, 1), testing::PngImage(32, 32, 2)}));
+  EXPECT_EQ(run({site, "-o", book, "--reader", pe_reader.string(), "--icon", icon.string(),
+                 "--title", "Harbour  Guide"},
+                &out, &err),
+            0)
+      << err;
+  EXPECT_NE(out.find("title \"Harbour Guide\"\n"), std::string::npos) << out;
+  EXPECT_NE(out.find("icon " + Show(icon) + " (16x16, 32x32)\n"), std::string::npos) << out;
+  dir.Write("site/index.htm", "<title>Mine</title>");
+  EXPECT_EQ(run({site, "-o", book}, &out, &err), 0) << err;
+  EXPECT_NE(out.find("title \"Mine\" (the start page's)\n"), std::string::npos) << out;
 }
 
 TEST(BookFile, ReplacesTheOutputOnlyWhenCommittedAndEndsWhereWritingEnded) {

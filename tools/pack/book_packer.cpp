@@ -14,7 +14,10 @@
 #include "archive/entry_path.h"
 #include "pack/book_file.h"
 #include "pack/host.h"
+#include "pack/page_title.h"
+#include "pack/program_icon.h"
 #include "pack/zip_writer.h"
+#include "settings/book_settings.h"
 
 namespace brisomel::pack {
 namespace {
@@ -32,6 +35,7 @@ struct SiteFile {
   std::string name;  // entry name: path below the site folder, '/' between folders
   uint64_t size = 0;
   std::time_t modified = 0;
+  std::optional<std::string> contents;  // held in memory rather than read from `path`
 };
 
 char FoldAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
@@ -59,8 +63,11 @@ std::string Join(const Parts&... parts) {
 
 std::string ErrnoText() { return std::strerror(errno); }
 
-// The whole file, or an error message.
-bool ReadWhole(const fs::path& path, std::vector<uint8_t>* bytes, std::string* error) {
+// The whole file, or an error message; `limit` bytes at most, and `too_large` names the limit
+// in the message about a larger file.
+bool ReadWhole(const fs::path& path, std::vector<uint8_t>* bytes, std::string* error,
+               uint64_t limit = kMaxBookSize,
+               const char* too_large = "a book (the limit is 2 GB)") {
   std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(OpenForReading(path), &std::fclose);
   if (!file) {
     *error = "cannot read " + Quote(path) + ": " + ErrnoText();
@@ -70,8 +77,8 @@ bool ReadWhole(const fs::path& path, std::vector<uint8_t>* bytes, std::string* e
   uint8_t chunk[1 << 16];
   size_t got;
   while ((got = std::fread(chunk, 1, sizeof chunk, file.get())) > 0) {
-    if (bytes->size() + got > kMaxBookSize) {
-      *error = Quote(path) + " is too large for a book (the limit is 2 GB)";
+    if (bytes->size() + got > limit) {
+      *error = Quote(path) + " is too large for " + too_large;
       return false;
     }
     bytes->insert(bytes->end(), chunk, chunk + got);
@@ -197,7 +204,15 @@ size_t ChooseFirstEntry(const std::vector<SiteFile>& files) {
 enum class ReadOutcome { kEnd, kStopped, kFailed };
 
 template <typename Take>
-ReadOutcome ReadPieces(const fs::path& path, Take take, std::string* error) {
+ReadOutcome ReadPieces(const SiteFile& site_file, Take take, std::string* error) {
+  if (site_file.contents) {
+    const std::string& bytes = *site_file.contents;
+    if (bytes.empty()) return ReadOutcome::kEnd;
+    return take(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size())
+               ? ReadOutcome::kEnd
+               : ReadOutcome::kStopped;
+  }
+  const fs::path& path = site_file.path;
   std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(OpenForReading(path), &std::fclose);
   if (!file) {
     *error = "cannot read " + Quote(path) + ": " + ErrnoText();
@@ -278,7 +293,7 @@ bool WriteEntry(BookFile& book, const SiteFile& file, bool first,
   bool deflate_failed = false;
   // A later entry gives up on deflate as soon as its output reaches the file's size.
   ReadOutcome outcome = ReadPieces(
-      file.path,
+      file,
       [&](const uint8_t* bytes, size_t count) {
         crc = crc_table.Update(crc, bytes, count);
         size += count;
@@ -321,7 +336,7 @@ bool WriteEntry(BookFile& book, const SiteFile& file, bool first,
     crc = 0xFFFFFFFF;
     size = 0;
     outcome = ReadPieces(
-        file.path,
+        file,
         [&](const uint8_t* bytes, size_t count) {
           crc = crc_table.Update(crc, bytes, count);
           size += count;
@@ -358,6 +373,47 @@ bool WriteEntry(BookFile& book, const SiteFile& file, bool first,
   }
   return true;
 }
+
+// The images of the icon file at `path`.
+bool ReadIcon(const fs::path& path, std::vector<IconImage>* images, std::string* error) {
+  std::error_code status;
+  if (fs::is_directory(path, status)) {
+    *error = "icon " + Quote(path) + " is a folder, not an icon file";
+    return false;
+  }
+  std::vector<uint8_t> bytes;
+  if (!ReadWhole(path, &bytes, error, kMaxIconFileSize, "an icon (the limit is 16 MB)")) {
+    return false;
+  }
+  std::string why;
+  if (!ReadIconFile(ByteView(bytes), images, &why)) {
+    // "image 2 is ..." reads best after a colon, "is not an icon file" straight after the name.
+    *error = "icon " + Quote(path) + (why.rfind("image ", 0) == 0 ? ": " : " ") + why;
+    return false;
+  }
+  return true;
+}
+
+// The title of the start page the reader opens (index.html, else index.htm, in the site's own
+// folder), when `start` is one; empty otherwise.
+std::u16string StartPageTitle(const SiteFile& start, std::string* error) {
+  const std::string name = Fold(start.name);
+  if (name != "index.html" && name != "index.htm") {
+    return {};
+  }
+  std::string page;
+  ReadOutcome outcome = ReadPieces(
+      start,
+      [&](const uint8_t* bytes, size_t count) {
+        page.append(reinterpret_cast<const char*>(bytes),
+                    std::min(count, kTitleScanBytes - page.size()));
+        return page.size() < kTitleScanBytes;
+      },
+      error);
+  return outcome == ReadOutcome::kFailed ? std::u16string() : PageTitle(page);
+}
+
+bool IsSettingsEntryName(const std::string& name) { return Fold(name) == kBookSettingsEntry; }
 
 class ProgressLine {
  public:
@@ -430,6 +486,30 @@ PackResult Pack(const PackOptions& options, std::ostream& progress) {
                 " holds the archive search pattern only in another letter case");
   }
 
+  // The icon goes into the reader before anything is written, so a bad one stops the run.
+  if (!options.icon.empty()) {
+    std::vector<IconImage> images;
+    if (!ReadIcon(options.icon, &images, &error)) {
+      return fail(error);
+    }
+    std::vector<uint8_t> edited;
+    if (!ReplaceProgramIcon(ByteView(reader), images, &edited, &error)) {
+      return fail("reader " + Quote(options.reader) + " " + error);
+    }
+    reader = std::move(edited);
+    matches = FindSearchPattern(reader);
+    if (matches.size() != 1 || !matches[0].exact) {
+      return fail("reader " + Quote(options.reader) +
+                  " lost its archive search pattern when its icon was replaced");
+    }
+    for (const IconImage& image : images) {
+      result.icon_sizes.push_back(std::to_string(image.width) + "x" + std::to_string(image.height));
+    }
+  }
+  if (options.title && CleanTitle(*options.title).empty()) {
+    return fail("the title given is empty");
+  }
+
   // The site.
   if (!fs::exists(options.site_dir, status)) {
     return fail("site folder " + Quote(options.site_dir) + " does not exist");
@@ -448,15 +528,40 @@ PackResult Pack(const PackOptions& options, std::ostream& progress) {
   if (files.empty()) {
     return fail("site folder " + Quote(options.site_dir) + " holds no files");
   }
-  if (files.size() > kMaxEntries) {
+  if (files.size() >= kMaxEntries) {  // the settings entry takes one
     return fail("site folder " + Quote(options.site_dir) + " holds more than " +
-                std::to_string(kMaxEntries) + " files");
+                std::to_string(kMaxEntries - 1) + " files");
   }
   if (!CheckNames(files, &error)) {
     return fail(error);
   }
+  for (const SiteFile& file : files) {
+    if (IsSettingsEntryName(file.name)) {
+      return fail("the site holds " + Quote(file.path) + ", but that name is the book's own (" +
+                  kBookSettingsEntry + " carries its title); rename the file");
+    }
+  }
   size_t first = ChooseFirstEntry(files);
   std::rotate(files.begin(), files.begin() + first, files.begin() + first + 1);
+
+  // The book's settings entry comes last.
+  if (options.title) {
+    result.title = CleanTitle(*options.title);
+  } else {
+    result.title = StartPageTitle(files.front(), &error);
+    if (!error.empty()) {
+      return fail(error);
+    }
+    result.title_from_start_page = !result.title.empty();
+  }
+  SiteFile settings;
+  settings.name = kBookSettingsEntry;
+  settings.path = kBookSettingsEntry;
+  settings.contents = WriteBookSettings(BookSettings{result.title});
+  settings.size = settings.contents->size();
+  settings.modified = std::time(nullptr);
+  const size_t site_files = files.size();
+  files.push_back(std::move(settings));
   uint64_t total_bytes = 0;
   for (const SiteFile& file : files) {
     total_bytes += file.size;
@@ -485,19 +590,21 @@ PackResult Pack(const PackOptions& options, std::ostream& progress) {
   std::optional<TraditionalCipher> cipher;  // engaged from the second entry on
   ProgressLine line(progress,
                     options.progress_to_terminal && total_bytes > options.progress_threshold,
-                    files.size(), total_bytes);
+                    site_files, total_bytes);
   std::vector<ZipEntry> entries(files.size());
   uint64_t bytes_done = 0;
   for (size_t i = 0; i < files.size(); ++i) {
     if (i == 1 && options.obfuscate) {
       cipher.emplace(crc_table);  // keys start at zero
     }
-    auto read_so_far = [&](uint64_t bytes) { line.Update(i, bytes_done + bytes); };
+    // The settings entry, last, counts as no file of the site.
+    const size_t files_done = std::min(i, site_files);
+    auto read_so_far = [&](uint64_t bytes) { line.Update(files_done, bytes_done + bytes); };
     if (!WriteEntry(book, files[i], i == 0, cipher, crc_table, read_so_far, &entries[i], &error)) {
       return fail(error);
     }
     bytes_done += files[i].size;
-    line.Update(i + 1, bytes_done);
+    line.Update(std::min(i + 1, site_files), bytes_done);
   }
 
   uint64_t directory_offset = book.offset();
@@ -517,7 +624,7 @@ PackResult Pack(const PackOptions& options, std::ostream& progress) {
     return fail(error);
   }
   result.ok = true;
-  result.entries = entries.size();
+  result.entries = site_files;
   result.first_entry = entries.front().name;
   return result;
 }

@@ -20,6 +20,11 @@
 // reads), so the headers record data length + 12 and no header bytes are written. Such a book
 // is readable by the reader only; without `obfuscate` the book is also a valid ZIP file.
 //
+// After the site's files comes the book's settings entry (settings/book_settings.h) with its
+// title: the one given, else the start page's, else none. With an icon file, the reader's icon
+// is replaced by the file's images before the reader is written (pack/program_icon.h); the
+// reader's pattern stays where it was, as the resources and what follows them move only.
+//
 // The book is written to a new file beside the output and renamed over it at the end, so a
 // failed run never leaves a partial book behind.
 #pragma once
@@ -27,6 +32,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -47,6 +53,10 @@ struct PackOptions {
   std::filesystem::path output;
   std::filesystem::path reader;
   bool obfuscate = false;
+  // The book's title; without one the start page's TITLE is taken.
+  std::optional<std::u16string> title;
+  // An icon file (.ico) whose images become the book's icon; empty: the reader's own icon.
+  std::filesystem::path icon;
   // Folders whose files add up to more than this many bytes get a progress line, which is
   // rewritten in place, so only when it goes to a terminal.
   uint64_t progress_threshold = 4u << 20;
@@ -57,7 +67,10 @@ struct PackResult {
   bool ok = false;
   std::string error;        // what went wrong, for the user; empty when ok
   std::string first_entry;  // the entry name the reader's search lands on
-  size_t entries = 0;
+  size_t entries = 0;       // the site's files (the settings entry not counted)
+  std::u16string title;     // the title the book carries; empty: none
+  bool title_from_start_page = false;
+  std::vector<std::string> icon_sizes;  // "WxH" of each image of the new icon
   uint64_t book_size = 0;
   uint64_t archive_offset = 0;  // where the first local header starts
 };

@@ -22,7 +22,8 @@ std::string HelpText(const fs::path& packer_dir) {
   for (size_t i = 0; i < readers.size(); ++i) {
     places += (i == 0 ? "" : "\n                  or else ") + Show(readers[i]);
   }
-  return "Usage: brisomel-pack SITE_DIR -o BOOK.exe [--reader PATH] [--obfuscate]\n"
+  return "Usage: brisomel-pack SITE_DIR -o BOOK.exe [--title TEXT] [--icon FILE.ico]\n"
+         "                     [--reader PATH] [--obfuscate]\n"
          "\n"
          "Packs every file below SITE_DIR into BOOK.exe: the Brisomel reader followed by a ZIP\n"
          "archive of the files, folders kept. The start page (index.html, else index.htm, in\n"
@@ -32,6 +33,10 @@ std::string HelpText(const fs::path& packer_dir) {
          "for one file.\n"
          "\n"
          "  -o BOOK.exe     the book to write (replaced only once it is complete)\n"
+         "  --title TEXT    the book's title, shown in its window's caption and task bar\n"
+         "                  button; without it, the start page's title, else \"Brisomel\"\n"
+         "  --icon FILE.ico the book's icon, every size the file holds, in place of the\n"
+         "                  reader's own\n"
          "  --reader PATH   the reader program to put in front of the archive, 32-bit or\n"
          "                  64-bit; without it, the first that exists of\n"
          "                  " +
@@ -53,11 +58,11 @@ int RunPacker(const std::vector<fs::path>& args, const fs::path& packer_dir, std
               std::ostream& err, bool err_is_terminal) {
   PackOptions options;
   options.progress_to_terminal = err_is_terminal;
-  std::optional<fs::path> site, output, reader;
+  std::optional<fs::path> site, output, reader, icon, title;
   auto usage = [&](const std::string& message) {
     err << "brisomel-pack: " << message << "\n"
-        << "Usage: brisomel-pack SITE_DIR -o BOOK.exe [--reader PATH] [--obfuscate]"
-           " (--help for more)\n";
+        << "Usage: brisomel-pack SITE_DIR -o BOOK.exe [--title TEXT] [--icon FILE.ico]"
+           " [--reader PATH] [--obfuscate] (--help for more)\n";
     return 2;
   };
   for (size_t i = 0; i < args.size(); ++i) {
@@ -65,11 +70,14 @@ int RunPacker(const std::vector<fs::path>& args, const fs::path& packer_dir, std
     if (Is(arg, "-h") || Is(arg, "--help")) {
       out << HelpText(packer_dir);
       return 0;
-    } else if (Is(arg, "-o") || Is(arg, "--reader")) {
+    } else if (Is(arg, "-o") || Is(arg, "--reader") || Is(arg, "--icon") || Is(arg, "--title")) {
       if (i + 1 == args.size()) {
-        return usage(Show(arg) + " needs a path");
+        return usage(Show(arg) + (Is(arg, "--title") ? " needs a text" : " needs a path"));
       }
-      std::optional<fs::path>& target = Is(arg, "-o") ? output : reader;
+      std::optional<fs::path>& target = Is(arg, "-o")         ? output
+                                        : Is(arg, "--reader") ? reader
+                                        : Is(arg, "--icon")   ? icon
+                                                              : title;
       if (target) {
         return usage(Show(arg) + " given twice");
       }
@@ -95,6 +103,19 @@ int RunPacker(const std::vector<fs::path>& args, const fs::path& packer_dir, std
   }
   options.site_dir = *site;
   options.output = *output;
+  if (icon) {
+    if (icon->empty()) {
+      return usage("empty path given");
+    }
+    options.icon = *icon;
+  }
+  if (title) {
+    std::u16string text;
+    if (!ArgumentText(*title, &text)) {
+      return usage("the --title text is not well-formed Unicode (UTF-8)");
+    }
+    options.title = std::move(text);
+  }
   if (reader) {
     options.reader = *reader;
   } else {
@@ -124,6 +145,20 @@ int RunPacker(const std::vector<fs::path>& args, const fs::path& packer_dir, std
   out << "brisomel-pack: wrote " << Show(options.output) << " (" << result.entries
       << (result.entries == 1 ? " file, " : " files, ") << result.book_size << " bytes, reader "
       << Show(options.reader) << ")\n";
+  if (result.title.empty()) {
+    out << "brisomel-pack: no title given and none in the start page: the book is called "
+           "\"Brisomel\"\n";
+  } else {
+    out << "brisomel-pack: title \"" << ShowText(result.title) << "\""
+        << (result.title_from_start_page ? " (the start page's)" : "") << "\n";
+  }
+  if (!result.icon_sizes.empty()) {
+    out << "brisomel-pack: icon " << Show(options.icon) << " (";
+    for (size_t i = 0; i < result.icon_sizes.size(); ++i) {
+      out << (i == 0 ? "" : ", ") << result.icon_sizes[i];
+    }
+    out << ")\n";
+  }
   return 0;
 }
 

@@ -1,4 +1,6 @@
-// The packer's command line: brisomel-pack SITE_DIR -o BOOK.exe [--reader PATH] [--obfuscate]
+// The packer's command line:
+//   brisomel-pack SITE_DIR -o BOOK.exe [--title TEXT] [--icon FILE.ico] [--reader PATH]
+//                 [--obfuscate]
 #pragma once
 
 #include <filesystem>

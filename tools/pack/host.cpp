@@ -3,6 +3,9 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
+#include "settings/key_value_text.h"
+#include "text/utf.h"
+
 #ifdef _WIN32
 #include <io.h>
 #include <windows.h>
@@ -66,6 +69,17 @@ std::string Show(const std::filesystem::path& path) {
   return ToCodePage(path.wstring(), &exact);
 }
 
+bool ArgumentText(const std::filesystem::path& arg, std::u16string* text) {
+  const std::wstring& wide = arg.native();
+  text->assign(wide.begin(), wide.end());
+  return Utf8ToUtf16(Utf16ToUtf8(*text)) == *text;  // no unpaired surrogate
+}
+
+std::string ShowText(std::u16string_view text) {
+  bool exact = false;
+  return ToCodePage(std::wstring(text.begin(), text.end()), &exact);
+}
+
 std::filesystem::path SelfPath() {
   std::wstring buffer(32768, L'\0');
   DWORD length = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
@@ -107,6 +121,14 @@ bool NameBytes(const std::filesystem::path& name, std::string* bytes) {
 }
 
 std::string Show(const std::filesystem::path& path) { return path.string(); }
+
+bool ArgumentText(const std::filesystem::path& arg, std::u16string* text) {
+  if (!IsUtf8(arg.native())) return false;
+  *text = Utf8ToUtf16(arg.native());
+  return true;
+}
+
+std::string ShowText(std::u16string_view text) { return Utf16ToUtf8(text); }
 
 std::filesystem::path SelfPath() {
   std::error_code error;

@@ -1,12 +1,14 @@
 // The few things the packer asks of the machine it runs on that the C++ library does not give
 // the same way on Linux and Windows: opening files by path, creating a file exclusively,
-// making written data durable, the bytes of a file name, and the packer's own path.
+// making written data durable, the bytes of a file name and of an argument, and the packer's
+// own path.
 #pragma once
 
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <string_view>
 
 namespace brisomel::pack {
 
@@ -23,6 +25,11 @@ bool TruncateFile(std::FILE* file, uint64_t size);
 bool NameBytes(const std::filesystem::path& name, std::string* bytes);
 // A path for messages (never fails; characters without a form become '?').
 std::string Show(const std::filesystem::path& path);
+// The text of a command-line argument (UTF-8 bytes on Linux, as given on Windows); false when
+// it is not well-formed text.
+bool ArgumentText(const std::filesystem::path& arg, std::u16string* text);
+// Text for messages, in the form `Show` gives paths.
+std::string ShowText(std::u16string_view text);
 // Full path of the running program's own file; empty when unknown.
 std::filesystem::path SelfPath();
 // Whether `stream` is a terminal (and not a file or a pipe).

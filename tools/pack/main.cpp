@@ -1,4 +1,4 @@
-// brisomel-pack SITE_DIR -o BOOK.exe [--reader PATH] [--obfuscate]
+// brisomel-pack SITE_DIR -o BOOK.exe [--title TEXT] [--icon FILE.ico] [--reader PATH] [--obfuscate]
 #include <filesystem>
 #include <iostream>
 #include <vector>
