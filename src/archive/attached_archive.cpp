@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string_view>
+
+#include "text/utf.h"
 
 namespace brisomel {
 
@@ -27,7 +30,27 @@ uint32_t Le32(const uint8_t* p) {
          (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
 }
 
-bool EqualFolded(const std::string& a, const std::string& b) { return FoldCase(a) == FoldCase(b); }
+// The upper half of code page 437, the code page of entry names stored without the UTF-8 flag.
+constexpr char16_t kCodePage437High[128] = {
+    0x00C7, 0x00FC, 0x00E9, 0x00E2, 0x00E4, 0x00E0, 0x00E5, 0x00E7,  // 80
+    0x00EA, 0x00EB, 0x00E8, 0x00EF, 0x00EE, 0x00EC, 0x00C4, 0x00C5,  // 88
+    0x00C9, 0x00E6, 0x00C6, 0x00F4, 0x00F6, 0x00F2, 0x00FB, 0x00F9,  // 90
+    0x00FF, 0x00D6, 0x00DC, 0x00A2, 0x00A3, 0x00A5, 0x20A7, 0x0192,  // 98
+    0x00E1, 0x00ED, 0x00F3, 0x00FA, 0x00F1, 0x00D1, 0x00AA, 0x00BA,  // A0
+    0x00BF, 0x2310, 0x00AC, 0x00BD, 0x00BC, 0x00A1, 0x00AB, 0x00BB,  // A8
+    0x2591, 0x2592, 0x2593, 0x2502, 0x2524, 0x2561, 0x2562, 0x2556,  // B0
+    0x2555, 0x2563, 0x2551, 0x2557, 0x255D, 0x255C, 0x255B, 0x2510,  // B8
+    0x2514, 0x2534, 0x252C, 0x251C, 0x2500, 0x253C, 0x255E, 0x255F,  // C0
+    0x255A, 0x2554, 0x2569, 0x2566, 0x2560, 0x2550, 0x256C, 0x2567,  // C8
+    0x2568, 0x2564, 0x2565, 0x2559, 0x2558, 0x2552, 0x2553, 0x256B,  // D0
+    0x256A, 0x2518, 0x250C, 0x2588, 0x2584, 0x258C, 0x2590, 0x2580,  // D8
+    0x03B1, 0x00DF, 0x0393, 0x03C0, 0x03A3, 0x03C3, 0x00B5, 0x03C4,  // E0
+    0x03A6, 0x0398, 0x03A9, 0x03B4, 0x221E, 0x03C6, 0x03B5, 0x2229,  // E8
+    0x2261, 0x00B1, 0x2265, 0x2264, 0x2320, 0x2321, 0x00F7, 0x2248,  // F0
+    0x00B0, 0x2219, 0x00B7, 0x221A, 0x207F, 0x00B2, 0x25A0, 0x00A0,  // F8
+};
+
+bool EqualFolded(const std::string& a, const std::string& b) { return FoldPathCase(a) == FoldPathCase(b); }
 
 // One part of the problem message: its heading, then one name per line; a long list is cut so
 // that the box still fits the screen.
@@ -49,9 +72,20 @@ std::string WithoutSeparator(const std::string& dir) {
 
 }  // namespace
 
-std::string NameFromBuffer(const uint8_t* buffer, size_t length) {
+std::string NameFromBuffer(const uint8_t* buffer, size_t length, bool utf8) {
   const uint8_t* end = std::find(buffer, buffer + length, 0);
-  return std::string(reinterpret_cast<const char*>(buffer), end - buffer);
+  const std::string_view bytes(reinterpret_cast<const char*>(buffer), end - buffer);
+  if (utf8) return Utf16ToUtf8(Utf8ToUtf16(bytes));
+  std::string name;
+  name.reserve(bytes.size());
+  for (unsigned char c : bytes) {
+    if (c < 0x80) {
+      name += static_cast<char>(c);
+    } else {
+      AppendUtf8(name, kCodePage437High[c - 0x80]);
+    }
+  }
+  return name;
 }
 
 // The current entry's data, deciphered when the entry is enciphered; never past its end.
@@ -188,7 +222,8 @@ bool AttachedArchive::ExtractNextEntry(std::vector<uint8_t>& name_buffer) {
 
   name_buffer.resize(name_length);
   const int32_t name_read = ReadArchive(name_buffer.data(), name_length);
-  const std::string name = NameFromBuffer(name_buffer.data(), name_read);
+  const std::string name =
+      NameFromBuffer(name_buffer.data(), name_read, (flags & kFlagUtf8Name) != 0);
   if (name_read < name_length) {  // the file ends inside the header
     damaged_.push_back(name);
     return false;
@@ -245,7 +280,7 @@ std::string AttachedArchive::Place(const EntryPath& entry) {
     const std::string& step = entry.steps[i];
     const bool folder = i < folders;
     if (i) folded += '/';
-    folded += FoldCase(step);
+    folded += FoldPathCase(step);
     if (auto known = placed_.find(folded); known != placed_.end()) {
       if (known->second.folder != folder) return {};  // a file and a folder of one name
       spelled = known->second.spelled;

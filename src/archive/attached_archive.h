@@ -53,8 +53,13 @@ inline constexpr char kNameErrorText[] = "Error retreiving filename.";
 inline constexpr char kDamagedEntriesText[] = "These files of the book are damaged:";
 inline constexpr char kUnwrittenEntriesText[] = "These files of the book could not be written:";
 
-// The `length` bytes of `buffer` as a string, cut before the first NUL byte.
-std::string NameFromBuffer(const uint8_t* buffer, size_t length);
+// Flag bit 11: the entry's name is UTF-8; without it the name is in code page 437.
+inline constexpr uint16_t kFlagUtf8Name = 0x0800;
+
+// An entry's name as UTF-8: the `length` bytes of `buffer` cut before the first NUL byte,
+// read as UTF-8 when `utf8` (the flag above) is set, else as code page 437. Invalid UTF-8
+// sequences become U+FFFD.
+std::string NameFromBuffer(const uint8_t* buffer, size_t length, bool utf8);
 
 class AttachedArchive {
  public:

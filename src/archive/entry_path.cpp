@@ -2,6 +2,9 @@
 
 #include <cstring>
 
+#include "text/case_fold.h"
+#include "text/utf.h"
+
 namespace brisomel {
 namespace {
 
@@ -9,7 +12,7 @@ bool IsSeparator(char c) { return c == '/' || c == '\\'; }
 
 // Device names that Windows opens in place of a file of that name, whatever its extension.
 bool IsDeviceName(const std::string& step) {
-  std::string base = FoldCase(step.substr(0, step.find('.')));
+  std::string base = FoldPathCase(step.substr(0, step.find('.')));
   while (!base.empty() && base.back() == ' ') base.pop_back();
   for (const char* device : {"con", "prn", "aux", "nul", "conin$", "conout$"}) {
     if (base == device) return true;
@@ -24,7 +27,7 @@ std::string StepProblem(const std::string& step) {
     if (c < 32 || std::strchr("<>\"|?*", c) != nullptr) return "holds a character Windows forbids";
   }
   if (step.back() == '.' || step.back() == ' ') return "has a name ending in a dot or space";
-  if (step.size() > kMaxStepLength) return "has a name longer than 255 characters";
+  if (WindowsLength(step) > kMaxStepLength) return "has a name longer than 255 characters";
   if (IsDeviceName(step)) return "has a reserved device name";
   return {};
 }
@@ -37,11 +40,23 @@ EntryPath Unsafe(std::string why) {
 
 }  // namespace
 
-std::string FoldCase(std::string text) {
+std::string FoldPathCase(std::string text) {
+  bool ascii = true;
   for (char& c : text) {
     if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    if (static_cast<unsigned char>(c) >= 0x80) ascii = false;
   }
-  return text;
+  if (ascii) return text;
+  return Utf16ToUtf8(FoldCase(Utf8ToUtf16(text)));
+}
+
+size_t WindowsLength(std::string_view text) {
+  size_t units = 0;
+  for (unsigned char c : text) {
+    if ((c & 0xC0) != 0x80) ++units;  // a lead byte or ASCII starts a character
+    if (c >= 0xF0) ++units;           // beyond the BMP: a surrogate pair
+  }
+  return units;
 }
 
 std::string EntryPath::Joined(char separator) const {
@@ -82,10 +97,11 @@ EntryPath SafeEntryPath(const std::string& name) {
 }
 
 bool FitsWindowsPath(const std::string& path, bool folder) {
-  if (folder) return path.size() <= kMaxFolderPathLength;
+  if (folder) return WindowsLength(path) <= kMaxFolderPathLength;
   const size_t separator = path.find_last_of("/\\");
-  return path.size() <= kMaxPathLength &&
-         (separator == std::string::npos || separator <= kMaxFolderPathLength);
+  return WindowsLength(path) <= kMaxPathLength &&
+         (separator == std::string::npos ||
+          WindowsLength(std::string_view(path).substr(0, separator)) <= kMaxFolderPathLength);
 }
 
 }  // namespace brisomel

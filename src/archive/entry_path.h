@@ -15,16 +15,21 @@
 // The length of the whole path is checked where the folder it goes into is known
 // (`FitsWindowsPath`).
 //
-// Names are bytes in the system code page and are compared with ASCII letters folded.
+// Names are UTF-8 (the archive reader turns names stored in code page 437 into UTF-8 first) and
+// are compared with letters of every script folded by Unicode's simple case folding, as the
+// Windows file system compares them. Lengths count UTF-16 code units, as Windows counts them.
 #pragma once
 
+#include <cstddef>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace brisomel {
 
-// Windows path limits of the ANSI file calls: a path holds at most 259 characters (MAX_PATH
-// less its NUL), a folder at most 247 (room for an 8.3 name), a name at most 255.
+// Windows path limits of the file calls without the long-path prefix: a path holds at most 259
+// UTF-16 code units (MAX_PATH less its NUL), a folder at most 247 (room for an 8.3 name), a
+// name at most 255.
 inline constexpr size_t kMaxPathLength = 259;
 inline constexpr size_t kMaxFolderPathLength = 247;
 inline constexpr size_t kMaxStepLength = 255;
@@ -47,8 +52,11 @@ EntryPath SafeEntryPath(const std::string& name);
 // keeps within the Windows limits, for a file (`folder` false) or a folder.
 bool FitsWindowsPath(const std::string& path, bool folder);
 
-// `text` with ASCII letters in lower case: entry paths that differ only so name one file on
-// Windows.
-std::string FoldCase(std::string text);
+// `text` (UTF-8) with its letters case-folded: entry paths that differ only so name one file
+// on Windows.
+std::string FoldPathCase(std::string text);
+
+// How many UTF-16 code units the UTF-8 `text` takes: the length Windows sees.
+size_t WindowsLength(std::string_view text);
 
 }  // namespace brisomel

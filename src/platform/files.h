@@ -1,6 +1,7 @@
 // The files and system port: everything the engine asks of the operating system besides
-// drawing, windows and controls. Paths follow the reader's Windows rules ('\' separators);
-// the headless adapter maps them to POSIX paths.
+// drawing, windows and controls. Paths are UTF-8 and follow the reader's Windows rules ('\'
+// separators); the Win32 adapter hands them to the wide file calls, the headless adapter maps
+// them to POSIX paths.
 #pragma once
 
 #include <cstdint>
@@ -66,9 +67,9 @@ class Files {
 class System {
  public:
   virtual ~System() = default;
-  // A modal box without owner, OK button only.
+  // A modal box without owner, OK button only; texts in UTF-8.
   virtual void MessageBox(const std::string& text, const std::string& caption) = 0;
-  // Hands a URL or document to the operating system's shell; false when it refused.
+  // Hands a URL or document (UTF-8) to the operating system's shell; false when it refused.
   virtual bool ShellOpen(const std::string& target) = 0;
   virtual uint32_t TickCount() = 0;
   virtual int ScreenWidth() = 0;

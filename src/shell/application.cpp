@@ -1,11 +1,14 @@
 #include "shell/application.h"
 
+#include "platform/win32/wide_text.h"
+
 namespace brisomel {
 
 TApplication::TApplication(HINSTANCE instance, std::string title)
     : instance_(instance), title_(std::move(title)) {
   ShowException = [this](const std::string& text) {
-    MessageBoxA(main_window_, text.c_str(), title_.c_str(), MB_OK | MB_ICONSTOP);
+    MessageBoxW(main_window_, WideText(text).c_str(), WideText(title_).c_str(),
+                MB_OK | MB_ICONSTOP);
   };
 }
 

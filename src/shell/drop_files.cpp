@@ -2,6 +2,8 @@
 
 #include <shellapi.h>
 
+#include "platform/win32/wide_text.h"
+
 namespace brisomel {
 
 TDropFiles::TDropFiles(HWND owner_form) : TMsgHookComponent(owner_form) {}
@@ -70,12 +72,12 @@ void TDropFiles::WmDropFiles(TMessage& message) {
   // handle is released in every case.
   try {
     DragQueryPoint(drop, &DropPoint_);
-    const UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+    const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
     if (count > 0) DroppedFiles_.clear();
     for (UINT i = count; i-- > 0;) {
-      char name[kMaxName] = "";
-      DragQueryFileA(drop, i, name, kMaxName);
-      DroppedFiles_.emplace_back(name);
+      wchar_t name[kMaxName] = L"";
+      DragQueryFileW(drop, i, name, kMaxName);
+      DroppedFiles_.push_back(Utf8Text(name));
     }
     message.Result = 0;
     FilesDroped();

@@ -6,6 +6,7 @@
 #include <map>
 #include <optional>
 
+#include "archive/entry_path.h"
 #include "archive_fixtures.h"
 #include "platform/headless/memory_files.h"
 #include "platform/headless/recording_system.h"
@@ -437,8 +438,61 @@ TEST(DeleteExtractedFiles, RemovesTheWholeTreeTheLockAndTheDirectory) {
 
 TEST(NameFromBuffer, CutsBeforeTheFirstNul) {
   const uint8_t buffer[] = {'a', 'b', 0, 'c'};
-  EXPECT_EQ(NameFromBuffer(buffer, 4), "ab");
-  EXPECT_EQ(NameFromBuffer(buffer, 1), "a");
+  EXPECT_EQ(NameFromBuffer(buffer, 4, false), "ab");
+  EXPECT_EQ(NameFromBuffer(buffer, 1, true), "a");
+}
+
+// Names with the UTF-8 flag are UTF-8 (invalid parts become U+FFFD); others code page 437.
+TEST(NameFromBuffer, Utf8FlagElseCodePage437) {
+  struct Case {
+    std::string bytes;
+    bool utf8;
+    std::string name;
+  };
+  const Case cases[] = {
+      {"r\xC3\xA9sum\xC3\xA9.htm", true, "résumé.htm"},
+      {"\xE6\x96\x87\xE6\xA1\xA3.htm", true, "文档.htm"},
+      {"\xF0\x9F\x93\x96.htm", true, "📖.htm"},
+      {"bad\xC3.htm", true, "bad\uFFFD.htm"},
+      {"\x82t\x82.htm", false, "été.htm"},
+      {"\x9A\xE1\xE0\xFF", false, "Üßα\u00A0"},
+      {"r\xC3\xA9sum\xC3\xA9.htm", false, "r├⌐sum├⌐.htm"},
+  };
+  for (const Case& c : cases) {
+    const auto* bytes = reinterpret_cast<const uint8_t*>(c.bytes.data());
+    EXPECT_EQ(NameFromBuffer(bytes, c.bytes.size(), c.utf8), c.name) << c.bytes;
+  }
+}
+
+// Names beyond ASCII are extracted under their own names, and clash by Unicode case folding.
+TEST(ExtractAttachedArchive, NamesInEveryScript) {
+  constexpr uint16_t kUtf8 = kFlagUtf8Name;
+  Extraction run(testing::MakeBook({{.name = "index.htm", .data = kPage},
+                                    {.name = "résumé.htm", .data = ToBytes("1"), .flags = kUtf8},
+                                    {.name = "文档/页.htm", .data = ToBytes("2"), .flags = kUtf8},
+                                    {.name = "\x82t\x82.htm", .data = ToBytes("3")},
+                                    {.name = "ÉTÉ.HTM", .data = ToBytes("4"), .flags = kUtf8},
+                                    {.name = "ПРИВЕТ.htm", .data = ToBytes("5"), .flags = kUtf8},
+                                    {.name = "привет.htm", .data = ToBytes("6"), .flags = kUtf8}}));
+  const std::map<std::string, Bytes> written{{"index.htm", kPage},
+                                             {"résumé.htm", ToBytes("1")},
+                                             {"文档/页.htm", ToBytes("2")},
+                                             {"été.htm", ToBytes("4")},
+                                             {"ПРИВЕТ.htm", ToBytes("6")}};
+  EXPECT_EQ(run.Written(), written);
+  EXPECT_TRUE(run.system.messages.empty());
+}
+
+TEST(EntryPath, LengthsCountUtf16Units) {
+  EXPECT_EQ(WindowsLength("abc"), 3u);
+  EXPECT_EQ(WindowsLength("résumé"), 6u);
+  EXPECT_EQ(WindowsLength("文档"), 2u);
+  EXPECT_EQ(WindowsLength("📖"), 2u);
+  // 255 ideographs are a name Windows holds, though they take 765 bytes.
+  std::string ideographs;
+  for (int i = 0; i < 255; ++i) ideographs += "文";
+  EXPECT_EQ(SafeEntryPath(ideographs).kind, EntryPath::kFile);
+  EXPECT_EQ(SafeEntryPath(ideographs + "文").kind, EntryPath::kUnsafe);
 }
 
 TEST(TraditionalCipher, RoundTripWithKeysCarriedAcrossEntries) {

@@ -38,7 +38,8 @@ fs::path ScratchDir::Write(const std::string& relative, const std::string& bytes
 }
 
 fs::path ScratchDir::Write(const std::string& relative, const std::vector<uint8_t>& bytes) const {
-  fs::path target = path_ / fs::path(relative);
+  // UTF-8 on every system (a narrow path on Windows would be read in the system code page).
+  fs::path target = path_ / fs::path(std::u8string(relative.begin(), relative.end()));
   fs::create_directories(target.parent_path());
   std::ofstream out(target, std::ios::binary | std::ios::trunc);
   out.write(reinterpret_cast<const char*>(bytes.data()),

@@ -177,6 +177,8 @@ TEST_F(PackTest, FirstEntryIsTheStartPageElseAPageElseTheFirstFile) {
       {{"a.htm", "sub/index.htm"}, "a.htm"},  // the reader starts in the site's own folder
       {{"a.gif", "b.txt", "c.HTML"}, "c.HTML"},
       {{"b.bin", "a.bin"}, "a.bin"},  // deflated although that makes it larger
+      // The first header has no UTF-8 flag: only an ASCII name can come first.
+      {{"ä.htm", "文档.htm", "z.txt"}, "z.txt"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.first);
@@ -190,6 +192,25 @@ TEST_F(PackTest, FirstEntryIsTheStartPageElseAPageElseTheFirstFile) {
     EXPECT_EQ(entries[0].name, c.first);
     EXPECT_EQ(entries[0].method, 8);
   }
+}
+
+TEST_F(PackTest, NamesBeyondAsciiAreStoredAsUtf8WithTheFlag) {
+  Add("index.htm", PageText(100));
+  Add("résumé.htm", PageText(100));
+  Add("文档/页.htm", RandomBytes(50, 1));  // stored, not deflated
+  std::vector<WalkedEntry> entries = PackAndWalk();
+  ASSERT_EQ(entries.size(), 3u);
+  std::string error;
+  std::vector<CentralRecord> records = testing::ReadCentralDirectory(book_bytes_, &error);
+  ASSERT_EQ(records.size(), 4u) << error;
+  for (size_t i = 0; i < entries.size(); ++i) {
+    const bool ascii = entries[i].name == "index.htm";
+    EXPECT_EQ((entries[i].flags & 0x0800) != 0, !ascii) << entries[i].name;
+    EXPECT_EQ(records[i].name, entries[i].name);
+    EXPECT_EQ(records[i].flags, entries[i].flags);
+  }
+  EXPECT_EQ(entries[1].name, "résumé.htm");
+  EXPECT_EQ(entries[2].name, "文档/页.htm");
 }
 
 TEST_F(PackTest, EmptyStartPageIsStillADeflatedFirstEntry) {
@@ -442,6 +463,12 @@ TEST_F(PackTest, RefusesBadInput) {
        },
        {"man/Foo::Bar.html", "colon"}},
 #endif
+      {"no file with an ASCII name to come first",
+       [](PackTest& t) {
+         t.Add("文档.htm", "x");
+         t.Add("résumé.htm", "y");
+       },
+       {"ASCII", "rename"}},
       {"a site file of the settings entry's name",
        [](PackTest& t) {
          t.Add("index.htm", "x");
@@ -582,6 +609,8 @@ TEST(CheckEntryNames, RefusesNamesTheReaderCannotExtract) {
     std::vector<std::string> message;  // empty: accepted
   };
   const std::string longest(kMaxPathLength - kShortestExtractFolder - 2, 'n');
+  std::string ideographs;  // 200 characters, 600 bytes
+  for (int i = 0; i < 200; ++i) ideographs += "文";
   const Case cases[] = {
       {{"index.htm", "b.htm", "sub/b.htm", "sub/deeper/b.htm", "x/" + longest}, {}},
       {{"a.htm", "A.HTM"}, {"'a.htm' and 'A.HTM'", "one file"}},
@@ -595,6 +624,12 @@ TEST(CheckEntryNames, RefusesNamesTheReaderCannotExtract) {
       {{"tab\t.htm"}, {"forbids"}},
       {{"aux.html"}, {"device name"}},
       {{"odd\\dir/a.htm", "odd/Dir/A.htm"}, {"one file"}},  // the reader splits at '\' too
+      // Letters of every script fold as Windows folds them; lengths count UTF-16 units.
+      {{"Résumé.htm", "rÉSUMÉ.HTM"}, {"one file"}},
+      {{"ПРИВЕТ/a.htm", "привет/A.htm"}, {"one file"}},
+      {{"Ωμέγα.htm", "ωΜΈΓΑ.htm"}, {"one file"}},
+      {{"sub/" + ideographs}, {}},
+      {{"sub/" + ideographs + ideographs.substr(0, 56 * 3)}, {"longer than 255"}},
   };
   for (const Case& c : cases) {
     std::string error = CheckEntryNames(c.names);

@@ -47,6 +47,14 @@ std::string Fold(std::string text) {
   return text;
 }
 
+bool IsAscii(const std::string& text) {
+  return std::all_of(text.begin(), text.end(),
+                     [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+// The flags an entry's name asks for: the UTF-8 flag for a name beyond ASCII.
+uint16_t NameFlags(const std::string& name) { return IsAscii(name) ? 0 : kFlagUtf8Name; }
+
 std::string Quote(const fs::path& path) {
   std::string quoted(1, '\'');
   quoted += Show(path);
@@ -146,7 +154,7 @@ bool CollectFiles(const fs::path& site, const fs::path& skip, std::vector<SiteFi
     file.path = entry.path();
     fs::path relative = entry.path().lexically_relative(site);
     if (!NameBytes(relative, &file.name)) {
-      *error = "the name of " + Quote(relative) + " has no form in the system code page";
+      *error = "the name of " + Quote(relative) + " is not valid Unicode text";
       return false;
     }
     std::error_code size_error;
@@ -179,7 +187,8 @@ bool CheckNames(const std::vector<SiteFile>& files, std::string* error) {
 
 // The entry the reader's search lands on: the start page the reader shows in the site's own
 // folder ("index.html" wins over "index.htm", as in the reader), else the first page, else the
-// first file.
+// first file. Its header must match the search pattern, whose flags have no UTF-8 bit, so only
+// a file with an ASCII name can come first; files.size() when there is none.
 size_t ChooseFirstEntry(const std::vector<SiteFile>& files) {
   for (const char* start : {"index.html", "index.htm"}) {
     for (size_t i = 0; i < files.size(); ++i) {
@@ -189,6 +198,9 @@ size_t ChooseFirstEntry(const std::vector<SiteFile>& files) {
     }
   }
   for (size_t i = 0; i < files.size(); ++i) {
+    if (!IsAscii(files[i].name)) {
+      continue;
+    }
     std::string folded = Fold(files[i].name);
     for (const char* page : {".htm", ".html"}) {
       size_t length = std::strlen(page);
@@ -197,7 +209,12 @@ size_t ChooseFirstEntry(const std::vector<SiteFile>& files) {
       }
     }
   }
-  return 0;
+  for (size_t i = 0; i < files.size(); ++i) {
+    if (IsAscii(files[i].name)) {
+      return i;
+    }
+  }
+  return files.size();
 }
 
 // Reads a file piece by piece. kStopped: `take` returned false.
@@ -322,7 +339,7 @@ bool WriteEntry(BookFile& book, const SiteFile& file, bool first,
   uint64_t stored_size = deflated.written();
   if (first || (outcome == ReadOutcome::kEnd && deflated.written() < size)) {
     entry->method = kMethodDeflated;
-    entry->flags = kFlagMaximumCompression;
+    entry->flags = kFlagMaximumCompression | NameFlags(entry->name);
     entry->version_needed = kVersionDeflate;
   } else {
     // Stored: write the data again over the deflated attempt, with the keys as they were.
@@ -350,7 +367,7 @@ bool WriteEntry(BookFile& book, const SiteFile& file, bool first,
       return write_failed();
     }
     entry->method = kMethodStored;
-    entry->flags = 0;
+    entry->flags = NameFlags(entry->name);
     entry->version_needed = kVersionStored;
     stored_size = stored.written();
   }
@@ -542,6 +559,10 @@ PackResult Pack(const PackOptions& options, std::ostream& progress) {
     }
   }
   size_t first = ChooseFirstEntry(files);
+  if (first == files.size()) {
+    return fail("no file of the site has a name in plain ASCII letters; the reader finds a book "
+                "by its first file, which needs one (rename one file, e.g. to index.htm)");
+  }
   std::rotate(files.begin(), files.begin() + first, files.begin() + first + 1);
 
   // The book's settings entry comes last.
@@ -660,11 +681,11 @@ std::string CheckEntryNames(const std::vector<std::string>& names) {
       return Join("'", name, "' cannot be a path of a file on Windows (it ", path.why, ")");
     }
     const std::string joined = path.Joined('/');
-    if (joined.size() + kShortestExtractFolder > kMaxPathLength) {
+    if (WindowsLength(joined) + kShortestExtractFolder > kMaxPathLength) {
       return Join("the path of '", name, "' is too long for Windows (at most ",
                   std::to_string(kMaxPathLength - kShortestExtractFolder), " characters)");
     }
-    const std::string folded = FoldCase(joined);
+    const std::string folded = FoldPathCase(joined);
     if (auto [place, added] = files.emplace(folded, &name); !added) {
       return Join("'", *place->second, "' and '", name,
                   "' would be one file on Windows (letter case is ignored there); rename one "

@@ -59,9 +59,10 @@ bool TruncateFile(std::FILE* file, uint64_t size) {
 }
 
 bool NameBytes(const std::filesystem::path& name, std::string* bytes) {
-  bool exact = false;
-  *bytes = ToCodePage(name.generic_wstring(), &exact);
-  return exact;
+  const std::wstring wide = name.generic_wstring();
+  const std::u16string units(wide.begin(), wide.end());
+  *bytes = Utf16ToUtf8(units);
+  return Utf8ToUtf16(*bytes) == units;  // no unpaired surrogate
 }
 
 std::string Show(const std::filesystem::path& path) {
@@ -117,7 +118,7 @@ bool TruncateFile(std::FILE* file, uint64_t size) {
 
 bool NameBytes(const std::filesystem::path& name, std::string* bytes) {
   *bytes = name.generic_string();
-  return true;
+  return IsUtf8(*bytes);
 }
 
 std::string Show(const std::filesystem::path& path) { return path.string(); }

@@ -20,8 +20,8 @@ std::FILE* CreateExclusive(const std::filesystem::path& path);
 bool SyncFile(std::FILE* file);
 // Cuts a flushed file to `size` bytes; false on failure.
 bool TruncateFile(std::FILE* file, uint64_t size);
-// The bytes the reader will see for a name: the name as the file system holds it on Linux,
-// the system code page on Windows. False when the name has no such form.
+// The entry name the reader will see for a name: UTF-8 (as the file system holds it on Linux,
+// converted from the wide name on Windows). False when the name is not valid Unicode text.
 bool NameBytes(const std::filesystem::path& name, std::string* bytes);
 // A path for messages (never fails; characters without a form become '?').
 std::string Show(const std::filesystem::path& path);

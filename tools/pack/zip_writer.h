@@ -30,6 +30,8 @@ constexpr uint16_t kMethodDeflated = 8;
 // the maximum compression option was used (level 9).
 constexpr uint16_t kFlagEnciphered = 0x0001;
 constexpr uint16_t kFlagMaximumCompression = 0x0002;
+// Flag bit 11: the name is UTF-8. Set only for names beyond ASCII, which read alike either way.
+constexpr uint16_t kFlagUtf8Name = 0x0800;
 // Version needed to extract: 1.0 for plain stored data, 2.0 for deflate or the cipher.
 constexpr uint16_t kVersionStored = 10;
 constexpr uint16_t kVersionDeflate = 20;

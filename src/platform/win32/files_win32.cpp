@@ -1,15 +1,17 @@
-// The files port on Win32 (ANSI file API, paths in the system code page).
+// The files port on Win32: paths arrive in UTF-8 and go to the wide file API, so a name in
+// any script is found, created and listed as it is.
 #include <windows.h>
 
 #include <string>
 #include <vector>
 
-// The port's operations share names with Win32 macros: use the A functions by name.
+// The port's operations share names with Win32 macros: use the W functions by name.
 #undef MessageBox
 #undef RemoveDirectory
 #undef SetCurrentDirectory
 
 #include "platform/files.h"
+#include "platform/win32/wide_text.h"
 
 // RtlGenRandom: the system's random source, exported by advapi32 under this name.
 extern "C" BOOLEAN NTAPI SystemFunction036(PVOID buffer, ULONG length);
@@ -69,79 +71,79 @@ std::string WithoutTrailingSeparator(std::string path) {
 class Win32Files : public Files {
  public:
   std::unique_ptr<File> OpenRead(const std::string& path) override {
-    return Wrap(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+    return Wrap(CreateFileW(WideText(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   }
   std::unique_ptr<File> CreateWrite(const std::string& path) override {
-    return Wrap(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+    return Wrap(CreateFileW(WideText(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                             nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
   }
   bool Exists(const std::string& path) override {
-    DWORD attributes = GetFileAttributesA(path.c_str());
+    DWORD attributes = GetFileAttributesW(WideText(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
   }
   bool DirectoryExists(const std::string& path) override {
-    DWORD attributes = GetFileAttributesA(WithoutTrailingSeparator(path).c_str());
+    DWORD attributes = GetFileAttributesW(WideText(WithoutTrailingSeparator(path)).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
   }
-  bool Delete(const std::string& path) override { return DeleteFileA(path.c_str()) != 0; }
+  bool Delete(const std::string& path) override { return DeleteFileW(WideText(path).c_str()) != 0; }
   std::vector<std::string> List(const std::string& directory, const std::string& pattern) override {
     std::vector<std::string> names;
     std::string query = directory;
     if (!query.empty() && query.back() != '\\' && query.back() != '/') query += '\\';
     query += '*';
-    WIN32_FIND_DATAA data;
-    HANDLE find = FindFirstFileA(query.c_str(), &data);
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW(WideText(query).c_str(), &data);
     if (find == INVALID_HANDLE_VALUE) return names;
     do {
-      std::string name = data.cFileName;
+      std::string name = Utf8Text(data.cFileName);
       if (name == "." || name == "..") continue;
       if (MatchesWildcard(name, pattern)) names.push_back(name);
-    } while (FindNextFileA(find, &data));
+    } while (FindNextFileW(find, &data));
     FindClose(find);
     return names;
   }
   std::string CurrentDirectory() override {
-    char buffer[MAX_PATH + 1];
-    DWORD n = GetCurrentDirectoryA(sizeof buffer, buffer);
+    wchar_t buffer[MAX_PATH + 1];
+    DWORD n = GetCurrentDirectoryW(MAX_PATH + 1, buffer);
     if (n == 0 || n > MAX_PATH) return {};
-    return std::string(buffer, n);
+    return Utf8Text(std::wstring_view(buffer, n));
   }
   bool SetCurrentDirectory(const std::string& path) override {
-    return SetCurrentDirectoryA(path.c_str()) != 0;
+    return SetCurrentDirectoryW(WideText(path).c_str()) != 0;
   }
   std::string FullPath(const std::string& path) override {
-    char buffer[MAX_PATH + 1];
-    DWORD n = GetFullPathNameA(path.c_str(), sizeof buffer, buffer, nullptr);
+    wchar_t buffer[MAX_PATH + 1];
+    DWORD n = GetFullPathNameW(WideText(path).c_str(), MAX_PATH + 1, buffer, nullptr);
     if (n == 0 || n > MAX_PATH) return path;
-    return std::string(buffer, n);
+    return Utf8Text(std::wstring_view(buffer, n));
   }
   std::string ExecutablePath() override {
-    char buffer[MAX_PATH + 1];
-    DWORD n = GetModuleFileNameA(nullptr, buffer, sizeof buffer);
+    wchar_t buffer[MAX_PATH + 1];
+    DWORD n = GetModuleFileNameW(nullptr, buffer, MAX_PATH + 1);
     if (n == 0 || n > MAX_PATH) return {};
-    return std::string(buffer, n);
+    return Utf8Text(std::wstring_view(buffer, n));
   }
   std::string SystemTempDirectory() override {
-    char buffer[MAX_PATH + 1];
-    DWORD n = GetTempPathA(sizeof buffer, buffer);
+    wchar_t buffer[MAX_PATH + 1];
+    DWORD n = GetTempPathW(MAX_PATH + 1, buffer);
     if (n == 0 || n > 255) return {};
-    std::string result(buffer, n);
+    std::string result = Utf8Text(std::wstring_view(buffer, n));
     if (result.back() != '\\') result += '\\';
     return result;
   }
   bool CreateDirectoryExclusive(const std::string& path) override {
     // The user's temporary directory already admits only its owner; the new directory
     // inherits that.
-    return CreateDirectoryA(WithoutTrailingSeparator(path).c_str(), nullptr) != 0;
+    return CreateDirectoryW(WideText(WithoutTrailingSeparator(path)).c_str(), nullptr) != 0;
   }
   bool RemoveDirectory(const std::string& path) override {
-    return RemoveDirectoryA(WithoutTrailingSeparator(path).c_str()) != 0;
+    return RemoveDirectoryW(WideText(WithoutTrailingSeparator(path)).c_str()) != 0;
   }
   std::unique_ptr<File> HoldLock(const std::string& path) override {
     // No sharing: any other open of the file fails while this handle lives, and the system
     // closes it when the process ends, however it ends.
-    return Wrap(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
+    return Wrap(CreateFileW(WideText(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
                             FILE_ATTRIBUTE_NORMAL, nullptr));
   }
   void RandomBytes(void* buffer, int32_t count) override {

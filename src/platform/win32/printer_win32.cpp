@@ -12,6 +12,7 @@
 
 #include "platform/printer.h"
 #include "platform/win32/canvas_gdi.h"
+#include "platform/win32/wide_text.h"
 
 namespace brisomel {
 namespace {
@@ -80,11 +81,12 @@ class GdiPrinterContext : public PrinterContext {
   Canvas& GetCanvas() override { return *canvas_; }
   bool StartDoc(const std::string& title) override {
     SetAbortProc(dc_, KeepMessagesFlowing);
-    DOCINFOA info;
+    const std::wstring name = WideText(title);
+    DOCINFOW info;
     std::memset(&info, 0, sizeof(info));
     info.cbSize = sizeof(info);
-    info.lpszDocName = title.c_str();
-    return ::StartDocA(dc_, &info) > 0;
+    info.lpszDocName = name.c_str();
+    return ::StartDocW(dc_, &info) > 0;
   }
   bool StartPage() override { return ::StartPage(dc_) > 0; }
   bool EndPage() override { return ::EndPage(dc_) > 0; }

@@ -12,6 +12,7 @@
 #include <cstdlib>
 
 #include "platform/sound.h"
+#include "platform/win32/wide_text.h"
 
 namespace brisomel {
 namespace {
@@ -33,9 +34,10 @@ class MciSound : public SoundPort {
 
   void Open(const std::string& file_name) override {
     Close();
-    MCI_OPEN_PARMSA parms{};
-    parms.lpstrElementName = file_name.c_str();
-    const MCIERROR error = mciSendCommandA(0, MCI_OPEN, MCI_OPEN_ELEMENT | MCI_WAIT,
+    const std::wstring element = WideText(file_name);
+    MCI_OPEN_PARMSW parms{};
+    parms.lpstrElementName = element.c_str();
+    const MCIERROR error = mciSendCommandW(0, MCI_OPEN, MCI_OPEN_ELEMENT | MCI_WAIT,
                                            reinterpret_cast<DWORD_PTR>(&parms));
     if (error != 0) {
       char text[MAXERRORLENGTH] = "";

@@ -5,12 +5,13 @@
 
 #include <string>
 
-// The port's operations share names with Win32 macros: use the A functions by name.
+// The port's operations share names with Win32 macros: use the W functions by name.
 #undef MessageBox
 #undef RemoveDirectory
 #undef SetCurrentDirectory
 
 #include "platform/files.h"
+#include "platform/win32/wide_text.h"
 
 namespace brisomel {
 namespace {
@@ -18,12 +19,12 @@ namespace {
 class Win32System : public System {
  public:
   void MessageBox(const std::string& text, const std::string& caption) override {
-    MessageBoxA(nullptr, text.c_str(), caption.c_str(), MB_OK);
+    MessageBoxW(nullptr, WideText(text).c_str(), WideText(caption).c_str(), MB_OK);
   }
   // The target's default action, as a double click in the shell would take.
   bool ShellOpen(const std::string& target) override {
     HINSTANCE result =
-        ShellExecuteA(nullptr, nullptr, target.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+        ShellExecuteW(nullptr, nullptr, WideText(target).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
     return reinterpret_cast<INT_PTR>(result) > 32;
   }
   uint32_t TickCount() override { return GetTickCount(); }
