@@ -92,7 +92,7 @@ enum FontStyle : uint8_t {
 constexpr uint8_t kDefaultCharset = 1;
 
 struct FontSpec {
-  std::string name = "Times New Roman";
+  std::string name = "Times New Roman";  // the face name, UTF-8
   int size = 12;      // points; converted with the canvas's FontPixelsPerInch
   int height = 0;     // when not 0: logical height as GDI's lfHeight (negative = em height)
   uint8_t style = 0;  // FontStyle bits
@@ -284,7 +284,8 @@ class Canvas {
   virtual Color ResolveColor(Color c) = 0;
   virtual TextMetrics GetTextMetrics() = 0;
   // Width and height of a single line of text in the selected font (GetTextExtentPoint).
-  virtual Size TextExtent(std::string_view text) = 0;
+  // Text is UTF-16; a character the selected face lacks is measured in the face that draws it.
+  virtual Size TextExtent(std::u16string_view text) = 0;
 
   // --- Drawing ---
   // A line from the current position to (x, y), end point excluded; moves the position there.
@@ -303,13 +304,14 @@ class Canvas {
   // Combines the brush with the destination (PatBlt).
   virtual void PatBlt(const Rect& r, uint32_t rop) = 0;
   virtual void SetPixel(int x, int y, Color c) = 0;
-  // Text at (x, y) by the text alignment, in the text colour, on the background colour when
-  // the background mode is opaque.
-  void TextOut(int x, int y, std::string_view text) { ExtTextOut(x, y, 0, nullptr, text); }
+  // Text (UTF-16) at (x, y) by the text alignment, in the text colour, on the background colour
+  // when the background mode is opaque. A character the selected face lacks is drawn from a
+  // fallback face that has it, on the same baseline.
+  void TextOut(int x, int y, std::u16string_view text) { ExtTextOut(x, y, 0, nullptr, text); }
   // TextOut with options: kTextClipped clips to `rect`, kTextOpaque fills `rect` with the
   // background colour first.
   virtual void ExtTextOut(int x, int y, uint32_t options, const Rect* rect,
-                          std::string_view text) = 0;
+                          std::u16string_view text) = 0;
   // Stretches `source` (the part `source_rect`) into `dest` with a raster operation and the
   // stretch mode. Masks draw as black (0) and white (1); indexed bitmaps through their palette.
   virtual void StretchBitmap(const Rect& dest, const Bitmap& source, const Rect& source_rect,

@@ -28,10 +28,14 @@ class Reader {
   }
   brisomel::Rect RectValue() { return brisomel::Rect{Int(), Int(), Int(), Int()}; }
   brisomel::Point PointValue() { return brisomel::Point{Int(), Int()}; }
-  std::string Text() {
+  // UTF-16 code units, surrogates paired or not.
+  std::u16string Text() {
     size_t n = Byte() % 48;
-    std::string s;
-    for (size_t i = 0; i < n; ++i) s += static_cast<char>(Byte());
+    std::u16string s;
+    for (size_t i = 0; i < n; ++i) {
+      const uint8_t low = Byte();
+      s += static_cast<char16_t>(low | Byte() << 8);
+    }
     return s;
   }
   brisomel::Bitmap BitmapValue() {

@@ -421,13 +421,13 @@ class TextTest : public CanvasTest {
 TEST_P(TextTest, OpaqueBackgroundCoversTheTextExtent) {
   auto c = Make(80, 40);
   SetUpFont(*c);
-  Size ext = c->TextExtent("Hello");
+  Size ext = c->TextExtent(u"Hello");
   TextMetrics m = c->GetTextMetrics();
   ASSERT_GT(ext.cx, 0);
   EXPECT_EQ(ext.cy, m.height);
   EXPECT_EQ(m.height, m.ascent + m.descent);
   c->SetBkMode(BkMode::kOpaque);
-  c->TextOut(5, 4, "Hello");
+  c->TextOut(5, 4, u"Hello");
   EXPECT_EQ(Inked(*c, 80, 40), (Rect{5, 4, 5 + ext.cx, 4 + ext.cy}));
 }
 
@@ -435,8 +435,8 @@ TEST_P(TextTest, TransparentTextLeavesTheBackground) {
   auto c = Make(80, 40);
   SetUpFont(*c);
   c->SetBkMode(BkMode::kTransparent);
-  c->TextOut(5, 4, "Hello");
-  Size ext = c->TextExtent("Hello");
+  c->TextOut(5, 4, u"Hello");
+  Size ext = c->TextExtent(u"Hello");
   Rect ink = Inked(*c, 80, 40);
   EXPECT_FALSE(ink.empty());
   EXPECT_GE(ink.left, 5 - 2);
@@ -450,7 +450,7 @@ TEST_P(TextTest, TransparentTextLeavesTheBackground) {
 // run must reach that far: when the glyphs are drawn narrower than measured, a gap opens before
 // the next run and a link's underline runs past its text.
 TEST_P(TextTest, LongTextInkEndsAtItsExtent) {
-  const char* text = "Put everything the book needs in one folder: pages and pictures, mm";
+  const char16_t* text = u"Put everything the book needs in one folder: pages and pictures, mm";
   for (const char* face : {"Times New Roman", "Arial"}) {
     auto c = Make(700, 40);
     c->SetFont(FontSpec{face, 12});
@@ -470,15 +470,15 @@ TEST_P(TextTest, BaselineAlignmentPutsTheBaselineAtY) {
   SetUpFont(*top);
   SetUpFont(*base);
   int ascent = top->GetTextMetrics().ascent;
-  top->TextOut(3, 5, "Ag");
+  top->TextOut(3, 5, u"Ag");
   base->SetTextAlign(kAlignBaseline);
-  base->TextOut(3, 5 + ascent, "Ag");
+  base->TextOut(3, 5 + ascent, u"Ag");
   EXPECT_EQ(Picture(*top, Rect{0, 0, 80, 40}), Picture(*base, Rect{0, 0, 80, 40}));
   // Right alignment ends the text at x.
   auto right = Make(80, 40);
   SetUpFont(*right);
   right->SetTextAlign(kAlignRight | kAlignTop);
-  right->TextOut(3 + top->TextExtent("Ag").cx, 5, "Ag");
+  right->TextOut(3 + top->TextExtent(u"Ag").cx, 5, u"Ag");
   EXPECT_EQ(Picture(*top, Rect{0, 0, 80, 40}), Picture(*right, Rect{0, 0, 80, 40}));
 }
 
@@ -486,7 +486,7 @@ TEST_P(TextTest, ClippedTextStaysInItsRectangle) {
   auto c = Make(80, 40);
   SetUpFont(*c);
   Rect clip{10, 6, 20, 12};
-  c->ExtTextOut(5, 4, kTextClipped, &clip, "WWWWWW");
+  c->ExtTextOut(5, 4, kTextClipped, &clip, u"WWWWWW");
   Rect ink = Inked(*c, 80, 40);
   EXPECT_FALSE(ink.empty());
   EXPECT_GE(ink.left, clip.left);
@@ -498,7 +498,7 @@ TEST_P(TextTest, ClippedTextStaysInItsRectangle) {
   SetUpFont(*d);
   d->SetBkMode(BkMode::kTransparent);
   Rect box{2, 3, 30, 18};
-  d->ExtTextOut(40, 30, kTextOpaque | kTextClipped, &box, "x");
+  d->ExtTextOut(40, 30, kTextOpaque | kTextClipped, &box, u"x");
   EXPECT_EQ(Inked(*d, 40, 20), box);
   EXPECT_EQ(PixelOf(*d, 2, 3), kRed);
 }
@@ -506,9 +506,9 @@ TEST_P(TextTest, ClippedTextStaysInItsRectangle) {
 TEST_P(TextTest, ExtentsAddUpAndStylesChangeMetricsConsistently) {
   auto c = Make(10, 10);
   c->SetFont(FontSpec{"Courier New", 10});
-  int one = c->TextExtent("m").cx;
-  EXPECT_EQ(c->TextExtent("mmmm").cx, 4 * one);
-  EXPECT_EQ(c->TextExtent("").cx, 0);
+  int one = c->TextExtent(u"m").cx;
+  EXPECT_EQ(c->TextExtent(u"mmmm").cx, 4 * one);
+  EXPECT_EQ(c->TextExtent(u"").cx, 0);
   FontSpec big{"Courier New", 20};
   c->SetFont(big);
   EXPECT_GT(c->GetTextMetrics().height, 0);

@@ -12,11 +12,17 @@
 #include "canvas_adapters.h"
 #include "platform/headless/software_canvas.h"
 #include "platform/win32/canvas_gdi.h"
+#include "text/utf.h"
+#include "text/windows_1252.h"
 
 namespace brisomel {
 namespace {
 
 using testing::Picture;
+
+const wchar_t* Wide(const std::u16string& text) {
+  return reinterpret_cast<const wchar_t*>(text.c_str());
+}
 
 void ExpectSame(const std::function<void(Canvas&)>& scene, int w, int h, const char* what) {
   SoftwareCanvas soft(w, h);
@@ -149,28 +155,32 @@ TEST(GdiAgreementTest, ArcEndingOnAPixelCentre) {
 // Text ends where its measured extent says, however long the run: the next run of a line is
 // drawn at the extent, so a shorter drawing would leave a gap before it.
 TEST(GdiAgreementTest, TextEndsAtItsExtent) {
-  const std::string text =
-      "Each chapter links back to this page, so you can always find your way home. The toolbar";
+  // Also a text of several scripts, drawn in runs of fallback faces where the face lacks some.
+  const std::u16string texts[] = {
+      u"Each chapter links back to this page, so you can always find your way home. The toolbar",
+      u"Chapter \u4E2D\u6587 and \u304B\u306A, \uD55C\uAD6D, \u03A9\u0429 end"};
   auto gdi = GdiCanvas::CreateDib(900, 40);
   ASSERT_TRUE(gdi);
-  for (const char* face : {"Times New Roman", "Arial"}) {
-    for (uint8_t style : {uint8_t{0}, uint8_t{kFontBold}}) {
-      FontSpec font;
-      font.name = face;
-      font.style = style;
-      gdi->FillRect(Rect{0, 0, 900, 40}, 0xFFFFFF);
-      gdi->SetFont(font);
-      gdi->SetBkMode(BkMode::kTransparent);
-      gdi->SetTextColor(0);
-      gdi->SetTextAlign(kAlignBaseline | kAlignLeft);
-      gdi->TextOut(0, 30, text);
-      const int extent = gdi->TextExtent(text).cx;
-      int last_ink = -1;
-      for (int x = 0; x < 900; ++x)
-        for (int y = 0; y < 40; ++y)
-          if ((GetPixel(gdi->dc(), x, y) & 0xFFFFFF) != 0xFFFFFF) last_ink = x;
-      EXPECT_LE(last_ink, extent) << face << " style " << int{style};
-      EXPECT_GE(last_ink, extent - 3) << face << " style " << int{style};
+  for (const std::u16string& text : texts) {
+    for (const char* face : {"Times New Roman", "Arial"}) {
+      for (uint8_t style : {uint8_t{0}, uint8_t{kFontBold}}) {
+        FontSpec font;
+        font.name = face;
+        font.style = style;
+        gdi->FillRect(Rect{0, 0, 900, 40}, 0xFFFFFF);
+        gdi->SetFont(font);
+        gdi->SetBkMode(BkMode::kTransparent);
+        gdi->SetTextColor(0);
+        gdi->SetTextAlign(kAlignBaseline | kAlignLeft);
+        gdi->TextOut(0, 30, text);
+        const int extent = gdi->TextExtent(text).cx;
+        int last_ink = -1;
+        for (int x = 0; x < 900; ++x)
+          for (int y = 0; y < 40; ++y)
+            if ((GetPixel(gdi->dc(), x, y) & 0xFFFFFF) != 0xFFFFFF) last_ink = x;
+        EXPECT_LE(last_ink, extent) << face << " style " << int{style} << Utf16ToUtf8(text);
+        EXPECT_GE(last_ink, extent - 3) << face << " style " << int{style} << Utf16ToUtf8(text);
+      }
     }
   }
 }
@@ -179,9 +189,11 @@ TEST(GdiAgreementTest, TextEndsAtItsExtent) {
 // with a font of its own, must give the same extents, metrics and pixels, on the screen and
 // on a canvas mapped as for printing.
 TEST(GdiAgreementTest, MeasuringAndPlacingMatchGdi) {
-  std::string text;
-  for (int c = 0x20; c < 0x100; ++c) text += static_cast<char>(c);
-  const std::vector<std::string> samples = {text, "Row 12", "Bold words", "W", "ii", "fi ffl"};
+  std::string bytes;
+  for (int c = 0x20; c < 0x100; ++c) bytes += static_cast<char>(c);
+  const std::u16string text = Windows1252ToUtf16(bytes);
+  const std::vector<std::u16string> samples = {text, u"Row 12", u"Bold words",
+                                               u"W", u"ii",     u"fi ffl"};
   constexpr int kWidth = 4000, kHeight = 60;
   auto canvas = GdiCanvas::CreateDib(kWidth, kHeight);
   auto direct = GdiCanvas::CreateDib(kWidth, kHeight);
@@ -193,8 +205,8 @@ TEST(GdiAgreementTest, MeasuringAndPlacingMatchGdi) {
         font.name = face;
         font.style = static_cast<uint8_t>(style);
         font.size = size;
-        const std::string what = std::string(face) + " " + std::to_string(size) + " style " +
-                                 std::to_string(style);
+        const std::string what =
+            std::string(face) + " " + std::to_string(size) + " style " + std::to_string(style);
         for (bool mapped : {false, true}) {
           canvas->ResetMapping();
           if (mapped) canvas->SetMapping(Mapping{{0, 0}, {300, 300}, {0, 0}, {96, 96}});
@@ -205,39 +217,40 @@ TEST(GdiAgreementTest, MeasuringAndPlacingMatchGdi) {
             SetWindowExtEx(dc, 300, 300, nullptr);
             SetViewportExtEx(dc, 96, 96, nullptr);
           }
-          HFONT handle = CreateFontA(canvas->FontLogicalHeight(font), 0, 0, 0,
-                                     (style & kFontBold) ? FW_BOLD : FW_NORMAL,
-                                     (style & kFontItalic) != 0, FALSE, FALSE, font.charset,
-                                     OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                                     DEFAULT_PITCH | FF_DONTCARE, face);
+          HFONT handle = CreateFontA(
+              canvas->FontLogicalHeight(font), 0, 0, 0, (style & kFontBold) ? FW_BOLD : FW_NORMAL,
+              (style & kFontItalic) != 0, FALSE, FALSE, font.charset, OUT_DEFAULT_PRECIS,
+              CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face);
           HGDIOBJ old = SelectObject(dc, handle);
-          TEXTMETRICA tm{};
-          GetTextMetricsA(dc, &tm);
+          TEXTMETRICW tm{};
+          GetTextMetricsW(dc, &tm);
           const TextMetrics metrics = canvas->GetTextMetrics();
           EXPECT_EQ(metrics.height, tm.tmHeight) << what << " mapped " << mapped;
           EXPECT_EQ(metrics.ascent, tm.tmAscent) << what << " mapped " << mapped;
           EXPECT_EQ(metrics.overhang, tm.tmOverhang) << what << " mapped " << mapped;
-          for (const std::string& sample : samples) {
+          for (const std::u16string& sample : samples) {
             SIZE size{};
-            GetTextExtentPoint32A(dc, sample.data(), static_cast<int>(sample.size()), &size);
+            GetTextExtentPoint32W(dc, Wide(sample), static_cast<int>(sample.size()), &size);
             const Size extent = canvas->TextExtent(sample);
-            EXPECT_EQ(extent.cx, size.cx) << what << " mapped " << mapped << ": " << sample;
-            EXPECT_EQ(extent.cy, size.cy) << what << " mapped " << mapped << ": " << sample;
+            EXPECT_EQ(extent.cx, size.cx)
+                << what << " mapped " << mapped << ": " << Utf16ToUtf8(sample);
+            EXPECT_EQ(extent.cy, size.cy)
+                << what << " mapped " << mapped << ": " << Utf16ToUtf8(sample);
           }
           if (!mapped) {
             // The canvas places each character at its measured advance, as GDI's own
             // positions from GetTextExtentExPoint put it.
-            const std::string& line = samples[0];
+            const std::u16string& line = samples[0];
             std::vector<INT> ends(line.size()), dx(line.size());
             SIZE total{};
-            GetTextExtentExPointA(dc, line.data(), static_cast<int>(line.size()), 0, nullptr,
+            GetTextExtentExPointW(dc, Wide(line), static_cast<int>(line.size()), 0, nullptr,
                                   ends.data(), &total);
             for (size_t i = 0; i < ends.size(); ++i) dx[i] = ends[i] - (i ? ends[i - 1] : 0);
             direct->FillRect(Rect{0, 0, kWidth, kHeight}, 0xFFFFFF);
             SetBkMode(dc, TRANSPARENT);
             SetTextColor(dc, 0);
             SetTextAlign(dc, TA_BASELINE | TA_LEFT);
-            ExtTextOutA(dc, 2, 40, 0, nullptr, line.data(), static_cast<UINT>(line.size()),
+            ExtTextOutW(dc, 2, 40, 0, nullptr, Wide(line), static_cast<UINT>(line.size()),
                         dx.data());
             canvas->FillRect(Rect{0, 0, kWidth, kHeight}, 0xFFFFFF);
             canvas->SetBkMode(BkMode::kTransparent);

@@ -11,6 +11,7 @@
 
 #include "canvas_adapters.h"
 #include "platform/headless/png_writer.h"
+#include "text/utf.h"
 
 namespace brisomel {
 namespace {
@@ -29,11 +30,11 @@ TEST(TestFontTest, MetricsAreSimpleFunctionsOfTheSize) {
   for (const auto& k : cases) {
     c.SetFont(FontSpec{"Anything", k.points});
     EXPECT_EQ(c.GetTextMetrics(), k.expected) << k.points;
-    EXPECT_EQ(c.TextExtent("abc"), (Size{3 * k.expected.ave_char_width, k.expected.height}));
+    EXPECT_EQ(c.TextExtent(u"abc"), (Size{3 * k.expected.ave_char_width, k.expected.height}));
   }
   // Bold widens every character by one pixel; a cell height asks for the em that gives it.
   c.SetFont(FontSpec{"Anything", 12, 0, kFontBold});
-  EXPECT_EQ(c.TextExtent("ab").cx, 18);
+  EXPECT_EQ(c.TextExtent(u"ab").cx, 18);
   c.SetFont(FontSpec{"Anything", 0, 20});
   EXPECT_EQ(c.GetTextMetrics().height, 20);
 }
@@ -43,7 +44,7 @@ TEST(TestFontTest, GlyphsAreBoxesOnTheBaseline) {
   c.SetFont(FontSpec{"Any", 0, -10, kFontUnderline});  // em 10: advance 5, box 4 x 7
   c.SetBkMode(BkMode::kTransparent);
   c.SetTextAlign(kAlignBaseline);
-  c.TextOut(1, 9, "a b");
+  c.TextOut(1, 9, u"a b");
   // "a" at 1..4, the space, then "b" from 11 (one column shows); the underline two rows
   // below the baseline.
   EXPECT_EQ(Picture(c, Rect{0, 0, 12, 14}),
@@ -78,10 +79,10 @@ TEST(FreeTypeTest, WindowsFaceNamesGetTheirMetricCompatibleFaces) {
   for (const auto& k : cases) {
     c.SetFont(FontSpec{k.windows_name, 12});
     TextMetrics windows = c.GetTextMetrics();
-    int width = c.TextExtent("The quick brown fox").cx;
+    int width = c.TextExtent(u"The quick brown fox").cx;
     c.SetFont(FontSpec{k.liberation_name, 12});
     EXPECT_EQ(c.GetTextMetrics(), windows) << k.windows_name;
-    EXPECT_EQ(c.TextExtent("The quick brown fox").cx, width) << k.windows_name;
+    EXPECT_EQ(c.TextExtent(u"The quick brown fox").cx, width) << k.windows_name;
     // 12 points at 96 dots per inch: a 16-pixel em in a cell of 18 or 19 pixels.
     EXPECT_GE(windows.height, 17) << k.windows_name;
     EXPECT_LE(windows.height, 20) << k.windows_name;
@@ -89,32 +90,56 @@ TEST(FreeTypeTest, WindowsFaceNamesGetTheirMetricCompatibleFaces) {
     EXPECT_EQ(windows.internal_leading, windows.height - 16);
   }
   c.SetFont(FontSpec{"Courier New", 10});
-  EXPECT_EQ(c.TextExtent("i").cx, c.TextExtent("W").cx);
+  EXPECT_EQ(c.TextExtent(u"i").cx, c.TextExtent(u"W").cx);
   c.SetFont(FontSpec{"Arial", 10});
-  EXPECT_LT(c.TextExtent("i").cx, c.TextExtent("W").cx);
+  EXPECT_LT(c.TextExtent(u"i").cx, c.TextExtent(u"W").cx);
   // A picture of the three faces for a person to look at.
-  SoftwareCanvas sample(360, 130, glyphs);
+  SoftwareCanvas sample(560, 130, glyphs);
   sample.SetBkMode(BkMode::kTransparent);
   int y = 6;
   for (const auto& k : cases) {
     for (uint8_t style : {0, kFontBold | kFontItalic | kFontUnderline}) {
       sample.SetFont(FontSpec{k.windows_name, 12, 0, style});
-      sample.TextOut(6, y, std::string(k.windows_name) + ": The quick brown fox \x80 \xE9");
+      sample.TextOut(
+          6, y,
+          AsciiToUtf16(k.windows_name) + u": The quick brown fox € é Ωμέγα Щука 中文 かな 한국");
       y += 20;
     }
   }
   std::string png = std::string(BRISOMEL_BUILD_DIR) + "/freetype_faces.png";
   EXPECT_TRUE(WritePng(sample.surface(), png));
   std::printf("faces drawn to %s\n", png.c_str());
+}
 
-  // Windows-1252: 0x80 is the euro sign, drawn with ink.
-  SoftwareCanvas e(30, 30, glyphs);
-  e.SetFont(FontSpec{"Arial", 14});
-  EXPECT_GT(e.TextExtent("\x80").cx, 0);
-  e.TextOut(2, 2, "\x80");
-  bool inked = false;
-  for (uint32_t p : e.surface().pixels) inked |= p != 0xFFFFFF;
-  EXPECT_TRUE(inked);
+// Whatever the script, a character is measured and drawn with ink: from the requested face or,
+// where it lacks the character, from an installed face that has it.
+TEST(FreeTypeTest, CharactersOfEveryScriptMeasureAndDrawInk) {
+  auto glyphs = std::shared_ptr<GlyphSource>(MakeFreeTypeGlyphSource());
+  ASSERT_TRUE(glyphs);
+  struct Case {
+    const char* what;
+    std::u16string text;
+  } cases[] = {{"Latin", u"\u00E9"},         {"euro sign", u"\u20AC"},
+               {"Greek", u"\u03A9"},         {"Cyrillic", u"\u0429"},
+               {"CJK ideograph", u"\u4E2D"}, {"hiragana", u"\u304B"},
+               {"Hangul", u"\uD55C"},        {"Old Italic (surrogate pair)", u"\U00010300"}};
+  for (const auto& k : cases) {
+    SoftwareCanvas c(40, 40, glyphs);
+    c.SetFont(FontSpec{"Times New Roman", 14});
+    c.SetBkMode(BkMode::kTransparent);
+    EXPECT_GT(c.TextExtent(k.text).cx, 0) << k.what;
+    c.TextOut(4, 4, k.text);
+    bool inked = false;
+    for (uint32_t p : c.surface().pixels) inked |= p != 0xFFFFFF;
+    EXPECT_TRUE(inked) << k.what;
+  }
+  // A pair is one character: two of them advance twice as far as one.
+  SoftwareCanvas c(10, 10, glyphs);
+  c.SetFont(FontSpec{"Arial", 14});
+  EXPECT_EQ(c.TextExtent(u"\U00010300\U00010300").cx, 2 * c.TextExtent(u"\U00010300").cx);
+  // A private-use character no face has, and an unpaired surrogate: drawn without a crash.
+  c.TextOut(0, 0, u"\U0010FFFD\xD800" u"a\xDC00");
+  EXPECT_GE(c.TextExtent(u"\U0010FFFD\xD800").cx, 0);
 }
 
 TEST(SoftwareCanvasTest, WritesPng) {
@@ -164,7 +189,7 @@ TEST(SoftwareCanvasTest, FontsScaleWithTheMapping) {
   EXPECT_EQ(c.GetTextMetrics(), plain);
   c.SetBkMode(BkMode::kOpaque);
   c.SetBkColor(0x0000FF);
-  c.TextOut(0, 0, "ab");
+  c.TextOut(0, 0, u"ab");
   EXPECT_EQ(c.PixelAt(2 * 2 * plain.ave_char_width - 1, 2 * plain.height - 1), 0x0000FFu);
   EXPECT_EQ(c.PixelAt(2 * 2 * plain.ave_char_width, 0), 0xFFFFFFu);
 }
@@ -201,7 +226,7 @@ TEST(SoftwareCanvasTest, AbsurdCoordinatesStayCheap) {
   c.SetMapping(m);
   c.FillRect(Rect{-big, -big, big, big}, 0x0000FF);
   c.SetFont(FontSpec{"Any", big});
-  c.TextOut(0, 0, "x");
+  c.TextOut(0, 0, u"x");
   c.ResetMapping();
   c.SetPen(Pen{PenStyle::kSolid, 1 << 29, 0});
   c.Rectangle(Rect{5, 5, 30, 30});
@@ -214,8 +239,8 @@ TEST(SoftwareCanvasTest, AbsurdCoordinatesStayCheap) {
   if (auto glyphs = std::shared_ptr<GlyphSource>(MakeFreeTypeGlyphSource())) {
     SoftwareCanvas t(50, 40, glyphs);
     t.SetFont(FontSpec{"Arial", 100000});
-    t.TextOut(-300, -300, std::string(200, 'W'));
-    EXPECT_GT(t.TextExtent("WW").cx, 0);
+    t.TextOut(-300, -300, std::u16string(200, u'W'));
+    EXPECT_GT(t.TextExtent(u"WW").cx, 0);
   }
   auto seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   EXPECT_LT(seconds, 5.0);

@@ -7,6 +7,7 @@
 #include "html/document/drawing.h"
 #include "html/document/section_list.h"
 #include "html/reader/text_utils.h"
+#include "text/windows_1252.h"
 
 namespace brisomel {
 namespace {
@@ -286,7 +287,7 @@ void TImageObj::LayOut(Canvas& canvas, int32_t AvailWidth, const TFontObj* FontR
       if (!Alt.empty()) {
         canvas.SaveState();
         canvas.SetFont(AltFont());
-        Size extent = canvas.TextExtent(Alt);
+        Size extent = canvas.TextExtent(Windows1252ToUtf16(Alt));
         canvas.RestoreState();
         w = std::min(extent.cx + 2, kMaxImageSide);
         h = std::min(extent.cy, kMaxImageSide);

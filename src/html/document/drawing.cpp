@@ -1,5 +1,6 @@
 // Drawing helpers of document objects.
 #include "html/document/drawing.h"
+#include "text/windows_1252.h"
 
 #include <string>
 
@@ -24,11 +25,11 @@ int TextWidth(Canvas& canvas, const char* text, int length) {
   if (!text || length <= 0) {
     return 0;
   }
-  return canvas.TextExtent(std::string_view(text, static_cast<size_t>(length))).cx;
+  return canvas.TextExtent(Windows1252ToUtf16(std::string_view(text, static_cast<size_t>(length)))).cx;
 }
 
 void DrawWrappedText(Canvas& canvas, const Rect& rect, std::string_view text) {
-  int line_height = canvas.TextExtent("A").cy;
+  int line_height = canvas.TextExtent(u"A").cy;
   if (line_height <= 0) {
     return;
   }
@@ -37,7 +38,7 @@ void DrawWrappedText(Canvas& canvas, const Rect& rect, std::string_view text) {
   std::string line;
   auto flush = [&] {
     if (!line.empty() && y + line_height <= rect.bottom) {
-      canvas.ExtTextOut(rect.left, y, kTextClipped, &rect, line);
+      canvas.ExtTextOut(rect.left, y, kTextClipped, &rect, Windows1252ToUtf16(line));
     }
     y += line_height;
     line.clear();
@@ -60,7 +61,7 @@ void DrawWrappedText(Canvas& canvas, const Rect& rect, std::string_view text) {
       continue;
     }
     std::string candidate = line.empty() ? std::string(word) : line + ' ' + std::string(word);
-    if (!line.empty() && canvas.TextExtent(candidate).cx > rect.width()) {
+    if (!line.empty() && canvas.TextExtent(Windows1252ToUtf16(candidate)).cx > rect.width()) {
       flush();
       if (y + line_height > rect.bottom) {
         return;  // nothing more fits

@@ -7,6 +7,7 @@
 #include "html/document/html_form.h"
 #include "html/document/section_list.h"
 #include "html/reader/text_utils.h"
+#include "text/windows_1252.h"
 
 namespace brisomel {
 namespace {
@@ -22,7 +23,7 @@ int32_t ClampSize(int64_t size) {
 Size MeasureA(Canvas& canvas, const FontSpec& font) {
   canvas.SaveState();
   canvas.SetFont(font);
-  Size a = canvas.TextExtent("A");
+  Size a = canvas.TextExtent(u"A");
   canvas.RestoreState();
   return a;
 }
@@ -171,8 +172,8 @@ std::string TButtonFormControlObj::Caption() const {
 void TButtonFormControlObj::MeasureSize(Canvas& canvas) {
   canvas.SaveState();
   canvas.SetFont(CaptionFont());
-  const int32_t height = canvas.TextExtent("A").cy + 8;
-  const int32_t width = canvas.TextExtent(TheControl ? TheControl->Text() : Caption()).cx + 20;
+  const int32_t height = canvas.TextExtent(u"A").cy + 8;
+  const int32_t width = canvas.TextExtent(Windows1252ToUtf16(TheControl ? TheControl->Text() : Caption())).cx + 20;
   canvas.RestoreState();
   SetSize(width, height);
 }

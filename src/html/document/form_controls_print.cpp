@@ -6,6 +6,7 @@
 
 #include "html/document/drawing.h"
 #include "html/document/form_controls.h"
+#include "text/windows_1252.h"
 
 namespace brisomel {
 namespace {
@@ -26,7 +27,7 @@ void PrintLines(Canvas& canvas, const Rect& box, const FontSpec& font,
   for (size_t i = 0; i < lines.size(); ++i) {
     const int32_t y = box.top + 4 + static_cast<int32_t>(i) * height;
     if (y >= clip.bottom) break;
-    canvas.ExtTextOut(box.left + 4, y, kTextClipped, &clip, lines[i]);
+    canvas.ExtTextOut(box.left + 4, y, kTextClipped, &clip, Windows1252ToUtf16(lines[i]));
   }
   canvas.RestoreState();
 }
@@ -45,7 +46,7 @@ void TEditFormControlObj::PrintAt(Canvas& canvas, int32_t X, int32_t Y) {
   const Rect clip{box.left + 4, box.top, box.right - 8, box.bottom};
   // A password prints as its stars, as the screen shows it.
   const std::string text = Password ? std::string(Text().size(), '*') : Text();
-  canvas.ExtTextOut(X + 4, Y + (Height() - height) / 2, kTextClipped, &clip, text);
+  canvas.ExtTextOut(X + 4, Y + (Height() - height) / 2, kTextClipped, &clip, Windows1252ToUtf16(text));
   canvas.RestoreState();
 }
 
@@ -58,9 +59,9 @@ void TButtonFormControlObj::PrintAt(Canvas& canvas, int32_t X, int32_t Y) {
   canvas.SetTextAlign(kAlignLeft | kAlignTop);
   canvas.SetBkMode(BkMode::kTransparent);
   canvas.SetTextColor(0);
-  const Size extent = canvas.TextExtent(caption);
+  const Size extent = canvas.TextExtent(Windows1252ToUtf16(caption));
   canvas.ExtTextOut(X + (Width() - extent.cx) / 2, Y + (Height() - extent.cy) / 2, kTextClipped,
-                    &box, caption);
+                    &box, Windows1252ToUtf16(caption));
   canvas.RestoreState();
 }
 

@@ -6,6 +6,7 @@
 #include "html/document/form_controls.h"
 #include "html/document/section_list.h"
 #include "html/reader/text_utils.h"
+#include "text/windows_1252.h"
 
 namespace brisomel {
 namespace {
@@ -226,7 +227,7 @@ int32_t TSection::TextWidth(Canvas& canvas, int32_t Start, int32_t End) const {
     const TFontObj* run = SelectRun(canvas, P);
     int32_t L = std::min(RunLengthAt(P), End - P);
     L = std::max(L, 1);
-    w += canvas.TextExtent(std::string_view(Buff).substr(P, L)).cx - (run ? run->Overhang : 0);
+    w += canvas.TextExtent(Windows1252ToUtf16(std::string_view(Buff).substr(P, L))).cx - (run ? run->Overhang : 0);
     P += L;
   }
   return w;
@@ -265,7 +266,7 @@ int32_t TSection::FitCount(Canvas& canvas, int32_t Avail, int32_t N, int32_t P, 
   // Widths grow with the count: gallop from an estimate, then bisect. Each probe measures one
   // whole stretch, so a line costs a few measurements of about its own length.
   std::string_view text = std::string_view(Buff).substr(P, std::max(N, 0));
-  auto width_of = [&](int32_t k) { return canvas.TextExtent(text.substr(0, k)).cx - Overhang; };
+  auto width_of = [&](int32_t k) { return canvas.TextExtent(Windows1252ToUtf16(text.substr(0, k))).cx - Overhang; };
   int32_t fit = 0, fit_width = 0, no_fit = -1;
   if (N > 0) {
     int32_t ave = std::max(1, canvas.GetTextMetrics().ave_char_width);

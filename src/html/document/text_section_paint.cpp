@@ -4,6 +4,7 @@
 
 #include "html/document/section_list.h"
 #include "html/document/text_section.h"
+#include "text/windows_1252.h"
 
 namespace brisomel {
 
@@ -87,11 +88,11 @@ void TSection::DrawLine(Canvas& canvas, const Rect& ARect, IndentManager& IMgr, 
     std::string_view text = std::string_view(Buff).substr(P, L);
     if (Pre) {
       Rect clip{X, line_top - yoff, X + IMgr.ClipWidth, Y + line.SpaceAfter - yoff};
-      canvas.ExtTextOut(x - overhang / 2, ty, kTextClipped, &clip, text);
+      canvas.ExtTextOut(x - overhang / 2, ty, kTextClipped, &clip, Windows1252ToUtf16(text));
     } else {
-      canvas.TextOut(x - overhang / 2, ty, text);
+      canvas.TextOut(x - overhang / 2, ty, Windows1252ToUtf16(text));
     }
-    x += canvas.TextExtent(text).cx - overhang;
+    x += canvas.TextExtent(Windows1252ToUtf16(text)).cx - overhang;
     P += L;
   }
   Y += line.SpaceAfter;
@@ -211,8 +212,8 @@ void TOListItem::DrawMarker(Canvas& canvas, int32_t X, int32_t Baseline, const L
   canvas.SetTextColor(BaseFont->FontColor());
   canvas.SetBkMode(BkMode::kTransparent);
   canvas.SetTextAlign(kAlignBaseline | kAlignLeft);
-  int32_t w = canvas.TextExtent(label).cx;
-  canvas.TextOut(X + ContentLeft - 5 - w, Baseline, label);
+  int32_t w = canvas.TextExtent(Windows1252ToUtf16(label)).cx;
+  canvas.TextOut(X + ContentLeft - 5 - w, Baseline, Windows1252ToUtf16(label));
   canvas.RestoreState();
 }
 

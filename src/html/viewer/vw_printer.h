@@ -31,7 +31,7 @@ class TPrinterCanvas : public Canvas {
   DeviceCaps GetDeviceCaps() override { return Measuring().GetDeviceCaps(); }
   Color ResolveColor(Color c) override { return Measuring().ResolveColor(c); }
   TextMetrics GetTextMetrics() override { return Measuring().GetTextMetrics(); }
-  Size TextExtent(std::string_view text) override { return Measuring().TextExtent(text); }
+  Size TextExtent(std::u16string_view text) override { return Measuring().TextExtent(text); }
 
   void LineTo(int x, int y) override;
   void Rectangle(const Rect& r) override { Drawing().Rectangle(r); }
@@ -45,7 +45,7 @@ class TPrinterCanvas : public Canvas {
   void PatBlt(const Rect& r, uint32_t rop) override { Drawing().PatBlt(r, rop); }
   void SetPixel(int x, int y, Color c) override { Drawing().SetPixel(x, y, c); }
   void ExtTextOut(int x, int y, uint32_t options, const Rect* rect,
-                  std::string_view text) override {
+                  std::u16string_view text) override {
     Drawing().ExtTextOut(x, y, options, rect, text);
   }
   void StretchBitmap(const Rect& dest, const Bitmap& source, const Rect& source_rect,

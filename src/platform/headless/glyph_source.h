@@ -1,6 +1,6 @@
 // Where the software canvas gets its glyphs: a source opens a face for a font description at a
 // device size, and the face answers metrics, advances and coverage images per character.
-// Characters are single bytes in Windows-1252.
+// Characters are Unicode code points; a face may draw one it lacks from a fallback face.
 #pragma once
 
 #include <cstdint>
@@ -26,8 +26,9 @@ class FontFace {
   virtual ~FontFace() = default;
   // Metrics in device pixels.
   virtual TextMetrics Metrics() = 0;
-  virtual int Advance(uint8_t ch) = 0;
-  virtual const GlyphImage& Glyph(uint8_t ch) = 0;
+  virtual int Advance(char32_t ch) = 0;
+  // The image stays valid until the next call of Glyph.
+  virtual const GlyphImage& Glyph(char32_t ch) = 0;
   // Underline and strike-out lines: their top row relative to the baseline (positive = below)
   // and their thickness, in device pixels.
   virtual int UnderlineOffset() = 0;
@@ -60,7 +61,10 @@ class TestGlyphSource : public GlyphSource {
 
 // FreeType with fontconfig over the Liberation fonts: "Times New Roman" gives Liberation Serif,
 // "Arial" Liberation Sans, "Courier New" Liberation Mono; other names go to fontconfig's
-// choice. Native builds only. Returns null when FreeType or the fonts are unavailable.
+// choice. A character the face lacks comes from the installed face fontconfig ranks first
+// among those that have it (DejaVu, WenQuanYi, Noto CJK, ...), at the same em height and on the
+// same baseline; it is drawn with the face's .notdef glyph when no face has it. Native builds
+// only. Returns null when FreeType or the fonts are unavailable.
 std::unique_ptr<GlyphSource> MakeFreeTypeGlyphSource();
 
 }  // namespace brisomel

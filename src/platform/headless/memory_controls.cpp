@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+#include "text/windows_1252.h"
+
 namespace brisomel {
 namespace {
 
@@ -34,7 +36,7 @@ void DrawText(Canvas& canvas, int x, int y, const Rect& clip, const std::string&
               Color color) {
   canvas.SetTextColor(color);
   canvas.SetBkMode(BkMode::kTransparent);
-  canvas.ExtTextOut(x, y, kTextClipped, &clip, text);
+  canvas.ExtTextOut(x, y, kTextClipped, &clip, Windows1252ToUtf16(text));
 }
 
 }  // namespace
@@ -215,7 +217,7 @@ void MemoryControl::Paint(Canvas& canvas) const {
     case TControlKind::ckButton: {
       canvas.FillRect(r, kSilver);
       Frame(canvas, r, false);
-      int w = canvas.TextExtent(text_).cx;
+      int w = canvas.TextExtent(Windows1252ToUtf16(text_)).cx;
       DrawText(canvas, r.left + (r.width() - w) / 2, r.top + (r.height() - text_height) / 2, inner,
                text_, kBlack);
       break;

@@ -22,6 +22,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "text/utf.h"
+
 namespace brisomel {
 namespace {
 
@@ -243,12 +245,29 @@ TextMetrics SoftwareCanvas::GetTextMetrics() {
   return m;
 }
 
-Size SoftwareCanvas::TextExtent(std::string_view text) {
-  FontFace& face = CurrentFace();
-  int64_t w = 0;
-  for (unsigned char ch : text) {
-    w += face.Advance(ch);
+// The code point at text[i], advancing i past it: a surrogate pair is one character.
+static char32_t NextCodePoint(std::u16string_view text, size_t& i) {
+  const char16_t unit = text[i];
+  if (unit < 0xD800 || unit > 0xDFFF) {
+    ++i;
+    return unit;
   }
+  const CodePointAt c = DecodeUtf16At(text, i);
+  i += c.length;
+  return c.code_point;
+}
+
+int64_t SoftwareCanvas::AdvanceSum(FontFace& face, std::u16string_view text) {
+  int64_t w = 0;
+  for (size_t i = 0; i < text.size();) {
+    w += face.Advance(NextCodePoint(text, i));
+  }
+  return w;
+}
+
+Size SoftwareCanvas::TextExtent(std::u16string_view text) {
+  FontFace& face = CurrentFace();
+  int64_t w = AdvanceSum(face, text);
   TextMetrics m = face.Metrics();
   w += m.overhang;
   const Mapping& map = state_.mapping;
@@ -629,14 +648,11 @@ void SoftwareCanvas::SetPixel(int x, int y, Color c) {
 }
 
 void SoftwareCanvas::ExtTextOut(int x, int y, uint32_t options, const Rect* rect,
-                                std::string_view text) {
+                                std::u16string_view text) {
   FontFace& face = CurrentFace();
   TextMetrics m = face.Metrics();
   Point origin = LogicalToDevice(Point{x, y});
-  int width = 0;
-  for (unsigned char ch : text) {
-    width += face.Advance(ch);
-  }
+  int width = static_cast<int>(std::min<int64_t>(AdvanceSum(face, text), INT32_MAX / 2));
   width += m.overhang;
 
   uint32_t align = state_.text_align;
@@ -673,7 +689,8 @@ void SoftwareCanvas::ExtTextOut(int x, int y, uint32_t options, const Rect* rect
   uint32_t ink = PixelColor(state_.text_color);
   Clipper clip(surface_, state_);
   int pen = left;
-  for (unsigned char ch : text) {
+  for (size_t i = 0; i < text.size();) {
+    const char32_t ch = NextCodePoint(text, i);
     const GlyphImage& g = face.Glyph(ch);
     int gx = pen + g.left, gy = baseline - g.top;
     for (int row = 0; row < g.height; ++row) {

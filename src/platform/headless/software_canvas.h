@@ -35,7 +35,7 @@ class SoftwareCanvas : public Canvas {
   DeviceCaps GetDeviceCaps() override;
   Color ResolveColor(Color c) override;
   TextMetrics GetTextMetrics() override;
-  Size TextExtent(std::string_view text) override;
+  Size TextExtent(std::u16string_view text) override;
 
   void LineTo(int x, int y) override;
   void Rectangle(const Rect& r) override;
@@ -46,7 +46,8 @@ class SoftwareCanvas : public Canvas {
   void FillRegion(const Region& logical_region, Color c) override;
   void PatBlt(const Rect& r, uint32_t rop) override;
   void SetPixel(int x, int y, Color c) override;
-  void ExtTextOut(int x, int y, uint32_t options, const Rect* rect, std::string_view text) override;
+  void ExtTextOut(int x, int y, uint32_t options, const Rect* rect,
+                  std::u16string_view text) override;
   void StretchBitmap(const Rect& dest, const Bitmap& source, const Rect& source_rect,
                      uint32_t rop) override;
   bool AlphaBlendBitmap(const Rect& dest, const Bitmap& source, const Rect& source_rect,
@@ -58,6 +59,8 @@ class SoftwareCanvas : public Canvas {
  private:
   class Clipper;
   FontFace& CurrentFace();
+  // The sum of the advances of the text's characters in a face.
+  static int64_t AdvanceSum(FontFace& face, std::u16string_view text);
   uint32_t PixelColor(Color c) { return ColorToPixel(ResolveColor(c)); }
   int PenWidth();
   // Shapes are rasterised only near the surface.

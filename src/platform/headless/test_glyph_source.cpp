@@ -29,8 +29,8 @@ class TestFace : public FontFace {
     m.overhang = 0;
     return m;
   }
-  int Advance(uint8_t) override { return advance_; }
-  const GlyphImage& Glyph(uint8_t ch) override { return ch <= 0x20 ? empty_ : box_; }
+  int Advance(char32_t) override { return advance_; }
+  const GlyphImage& Glyph(char32_t ch) override { return ch <= 0x20 ? empty_ : box_; }
   int UnderlineOffset() override { return em_ / 10 + 1; }
   int StrikeOutOffset() override { return -(em_ / 4); }
   int LineThickness() override { return em_ / 12 + 1; }

@@ -1,6 +1,6 @@
 // The canvas port on GDI.
 #include <windows.h>
-// The port's method names are also GDI's ANSI/wide macros; the calls below name the ANSI
+// The port's method names are also GDI's ANSI/wide macros; the calls below name the wide
 // functions directly.
 #undef TextOut
 #undef ExtTextOut
@@ -12,6 +12,7 @@
 
 #include "platform/win32/canvas_gdi.h"
 #include "platform/win32/gdi_fonts.h"
+#include "text/utf.h"
 
 namespace brisomel {
 namespace {
@@ -264,20 +265,96 @@ GdiFont* GdiCanvas::SummableFont() {
   return CachedMetrics() && cached_font_->summable ? cached_font_ : nullptr;
 }
 
-int32_t GdiCanvas::SumAdvances(GdiFont& font, std::string_view text) {
+bool GdiCanvas::Summable(GdiFont& font) {
+  if (&font == cached_font_) return SummableFont() != nullptr;
+  if (!display_ || !(state_.mapping == Mapping{})) return false;
+  if (!font.metrics_known) {
+    UseFont(font.handle);
+    GdiFontCache::SetMetrics(font, ReadTextMetrics(dc_));
+  }
+  return font.summable;
+}
+
+void GdiCanvas::UseFont(HFONT font) {
+  if (font_ == font) return;
+  SelectObject(dc_, font);
+  font_ = font;
+}
+
+int32_t GdiCanvas::SumAdvances(GdiFont& font, std::u16string_view text, std::vector<int>* dx) {
   int32_t width = 0;
-  for (unsigned char c : text) {
-    int32_t& advance = font.advances[c];
-    if (advance < 0) {
-      SelectFont();
-      const char one = static_cast<char>(c);
-      SIZE size{};
-      ::GetTextExtentPoint32A(dc_, &one, 1, &size);
-      advance = size.cx;
+  for (size_t i = 0; i < text.size();) {
+    const char16_t unit = text[i];
+    int32_t* advance;
+    size_t length = 1;
+    if (unit < font.advances.size()) {
+      advance = &font.advances[unit];
+    } else {
+      const CodePointAt c = DecodeUtf16At(text, i);
+      length = c.length;
+      auto it = font.far_advances.find(c.code_point);
+      if (it == font.far_advances.end()) it = font.far_advances.emplace(c.code_point, -1).first;
+      advance = &it->second;
     }
-    width += advance;
+    if (*advance < 0) {
+      UseFont(font.handle);
+      SIZE size{};
+      ::GetTextExtentPoint32W(dc_, reinterpret_cast<const wchar_t*>(text.data() + i),
+                              static_cast<int>(length), &size);
+      *advance = size.cx;
+    }
+    width += *advance;
+    if (dx) {
+      dx->push_back(*advance);
+      if (length == 2) dx->push_back(0);
+    }
+    i += length;
   }
   return width;
+}
+
+bool GdiCanvas::SplitRuns(std::u16string_view text) {
+  runs_.clear();
+  if (!cached_font_) return false;
+  // Text below U+0100 is always the chosen font's: most text never looks further.
+  size_t i = 0;
+  while (i < text.size() && text[i] < 0x100) ++i;
+  if (i == text.size()) return false;
+  GdiFontCache& cache = GdiFontCache::Instance();
+  GdiFont* current = cached_font_;
+  size_t begin = 0;
+  while (i < text.size()) {
+    const CodePointAt c = text[i] < 0x100 ? CodePointAt{text[i], 1} : DecodeUtf16At(text, i);
+    GdiFont* font = &cache.DrawnBy(*cached_font_, c.code_point, dc_);
+    if (font != current) {
+      if (i > begin) runs_.push_back(TextRun{current, begin, i});
+      current = font;
+      begin = i;
+    }
+    i += c.length;
+  }
+  runs_.push_back(TextRun{current, begin, text.size()});
+  if (runs_.size() == 1 && runs_[0].font == cached_font_) {
+    runs_.clear();
+    return false;
+  }
+  return true;
+}
+
+int32_t GdiCanvas::RunWidth(GdiFont& font, std::u16string_view text, std::vector<int>* dx) {
+  if (Summable(font)) return SumAdvances(font, text, dx);
+  UseFont(font.handle);
+  const auto* chars = reinterpret_cast<const wchar_t*>(text.data());
+  const int count = static_cast<int>(text.size());
+  SIZE total{};
+  if (!dx) {
+    ::GetTextExtentPoint32W(dc_, chars, count, &total);
+    return total.cx;
+  }
+  std::vector<INT> ends(text.size());
+  if (!::GetTextExtentExPointW(dc_, chars, count, 0, nullptr, ends.data(), &total)) return 0;
+  for (size_t k = 0; k < ends.size(); ++k) dx->push_back(ends[k] - (k ? ends[k - 1] : 0));
+  return total.cx;
 }
 
 DeviceCaps GdiCanvas::GetDeviceCaps() {
@@ -320,13 +397,21 @@ TextMetrics GdiCanvas::GetTextMetrics() {
   return ReadTextMetrics(dc_);
 }
 
-Size GdiCanvas::TextExtent(std::string_view text) {
+Size GdiCanvas::TextExtent(std::u16string_view text) {
   SyncState();
+  if (SplitRuns(text)) {
+    int32_t width = 0;
+    for (const TextRun& run : runs_) {
+      width += RunWidth(*run.font, text.substr(run.begin, run.end - run.begin), nullptr);
+    }
+    return Size{width, GetTextMetrics().height};
+  }
   if (GdiFont* font = text.empty() ? nullptr : SummableFont())
     return Size{SumAdvances(*font, text), font->metrics.height};
   SelectFont();
   SIZE s{};
-  ::GetTextExtentPoint32A(dc_, text.data(), static_cast<int>(text.size()), &s);
+  ::GetTextExtentPoint32W(dc_, reinterpret_cast<const wchar_t*>(text.data()),
+                          static_cast<int>(text.size()), &s);
   return Size{s.cx, s.cy};
 }
 
@@ -391,8 +476,12 @@ void GdiCanvas::SetPixel(int x, int y, Color c) {
 }
 
 void GdiCanvas::ExtTextOut(int x, int y, uint32_t options, const Rect* rect,
-                           std::string_view text) {
+                           std::u16string_view text) {
   Sync();
+  if (SplitRuns(text)) {
+    DrawRuns(x, y, options, rect, text);
+    return;
+  }
   RECT rc{};
   if (rect) {
     rc = RECT{rect->left, rect->top, rect->right, rect->bottom};
@@ -401,24 +490,80 @@ void GdiCanvas::ExtTextOut(int x, int y, uint32_t options, const Rect* rect,
   // Wine draws a long run narrower than GetTextExtentPoint32 measures it, which leaves a gap
   // before the next run that layout placed after the measured width.
   const int count = static_cast<int>(text.size());
+  const auto* chars = reinterpret_cast<const wchar_t*>(text.data());
   std::vector<INT> dx;
   if (count > 1) {
     if (GdiFont* font = SummableFont()) {
-      SumAdvances(*font, text);
       dx.reserve(text.size());
-      for (unsigned char c : text) dx.push_back(font->advances[c]);
+      SumAdvances(*font, text, &dx);
     } else {
       std::vector<INT> ends(static_cast<size_t>(count));
       SIZE total{};
-      if (::GetTextExtentExPointA(dc_, text.data(), count, 0, nullptr, ends.data(), &total)) {
+      if (::GetTextExtentExPointW(dc_, chars, count, 0, nullptr, ends.data(), &total)) {
         dx.resize(ends.size());
         for (size_t i = 0; i < ends.size(); ++i) dx[i] = ends[i] - (i ? ends[i - 1] : 0);
         if (std::any_of(dx.begin(), dx.end(), [](INT d) { return d < 0; })) dx.clear();
       }
     }
   }
-  ::ExtTextOutA(dc_, x, y, rect ? options & (ETO_OPAQUE | ETO_CLIPPED) : 0, rect ? &rc : nullptr,
-                text.data(), static_cast<UINT>(count), dx.empty() ? nullptr : dx.data());
+  SelectFont();
+  ::ExtTextOutW(dc_, x, y, rect ? options & (ETO_OPAQUE | ETO_CLIPPED) : 0, rect ? &rc : nullptr,
+                chars, static_cast<UINT>(count), dx.empty() ? nullptr : dx.data());
+}
+
+// Runs in several fonts share the chosen font's baseline and cell: the alignment is applied
+// to the whole text here, the background filled once, and each run drawn left to right from
+// the baseline, transparent.
+void GdiCanvas::DrawRuns(int x, int y, uint32_t options, const Rect* rect,
+                         std::u16string_view text) {
+  std::vector<std::vector<INT>> advances(runs_.size());
+  std::vector<int32_t> widths(runs_.size());
+  int32_t width = 0;
+  for (size_t r = 0; r < runs_.size(); ++r) {
+    const TextRun& run = runs_[r];
+    widths[r] = RunWidth(*run.font, text.substr(run.begin, run.end - run.begin), &advances[r]);
+    width += widths[r];
+  }
+  const TextMetrics m = GetTextMetrics();
+  int left = x;
+  if ((state_.text_align & kAlignHorizontalMask) == kAlignCenter) {
+    left -= width / 2;
+  } else if ((state_.text_align & kAlignHorizontalMask) == kAlignRight) {
+    left -= width;
+  }
+  int baseline = y + m.ascent;
+  if ((state_.text_align & kAlignVerticalMask) == kAlignBaseline) {
+    baseline = y;
+  } else if ((state_.text_align & kAlignVerticalMask) == kAlignBottom) {
+    baseline = y - m.descent;
+  }
+  RECT rc{};
+  if (rect) rc = RECT{rect->left, rect->top, rect->right, rect->bottom};
+  const UINT clip = rect && (options & kTextClipped) ? ETO_CLIPPED : 0;
+  if (rect && (options & kTextOpaque)) {
+    ::ExtTextOutW(dc_, 0, 0, ETO_OPAQUE | clip, &rc, L"", 0, nullptr);
+  }
+  if (state_.bk_mode == BkMode::kOpaque) {
+    RECT cell{left, baseline - m.ascent, left + width, baseline + m.descent};
+    if (clip) IntersectRect(&cell, &cell, &rc);
+    ::ExtTextOutW(dc_, 0, 0, ETO_OPAQUE, &cell, L"", 0, nullptr);
+    ::SetBkMode(dc_, TRANSPARENT);
+  }
+  ::SetTextAlign(dc_, TA_LEFT | TA_BASELINE);
+  int pen = left;
+  for (size_t r = 0; r < runs_.size(); ++r) {
+    const TextRun& run = runs_[r];
+    const std::vector<INT>& dx = advances[r];
+    UseFont(run.font->handle);
+    ::ExtTextOutW(dc_, pen, baseline, clip, clip ? &rc : nullptr,
+                  reinterpret_cast<const wchar_t*>(text.data() + run.begin),
+                  static_cast<UINT>(run.end - run.begin),
+                  dx.size() == run.end - run.begin ? dx.data() : nullptr);
+    pen += widths[r];
+  }
+  // Back to what the canvas state says.
+  ::SetTextAlign(dc_, applied_text_align_);
+  if (state_.bk_mode == BkMode::kOpaque) ::SetBkMode(dc_, OPAQUE);
 }
 
 void GdiCanvas::StretchBitmap(const Rect& dest, const Bitmap& src, const Rect& src_rect,

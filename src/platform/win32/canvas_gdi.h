@@ -2,11 +2,15 @@
 // is turned into GDI objects and modes lazily, just before each drawing call, so the engine
 // never handles GDI objects itself; only what changed since the last call is handed to GDI.
 // Fonts come from the process's font cache, and on display devices text is measured from the
-// cached advances of its characters. Bitmaps (engine data) are drawn with StretchDIBits.
+// cached advances of its characters. Text is UTF-16, drawn and measured with the wide calls; a
+// text with characters the font lacks is cut into runs, each drawn and measured in the font
+// that has its characters (see gdi_fonts.h), so layout and drawing agree. Bitmaps (engine data)
+// are drawn with StretchDIBits.
 #pragma once
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/canvas.h"
 
@@ -41,7 +45,7 @@ class GdiCanvas : public Canvas {
   DeviceCaps GetDeviceCaps() override;
   Color ResolveColor(Color c) override;
   TextMetrics GetTextMetrics() override;
-  Size TextExtent(std::string_view text) override;
+  Size TextExtent(std::u16string_view text) override;
 
   void LineTo(int x, int y) override;
   void Rectangle(const Rect& r) override;
@@ -52,7 +56,8 @@ class GdiCanvas : public Canvas {
   void FillRegion(const Region& logical_region, Color c) override;
   void PatBlt(const Rect& r, uint32_t rop) override;
   void SetPixel(int x, int y, Color c) override;
-  void ExtTextOut(int x, int y, uint32_t options, const Rect* rect, std::string_view text) override;
+  void ExtTextOut(int x, int y, uint32_t options, const Rect* rect,
+                  std::u16string_view text) override;
   void StretchBitmap(const Rect& dest, const Bitmap& source, const Rect& source_rect,
                      uint32_t rop) override;
   bool AlphaBlendBitmap(const Rect& dest, const Bitmap& source, const Rect& source_rect,
@@ -75,7 +80,24 @@ class GdiCanvas : public Canvas {
   const TextMetrics* CachedMetrics();
   // The cached font whose advances measure text on this canvas now, or null.
   GdiFont* SummableFont();
-  int32_t SumAdvances(GdiFont& font, std::string_view text);
+  // Whether a font's advances measure text on this canvas now.
+  bool Summable(GdiFont& font);
+  // The sum of the cached advances of the text's characters; with `dx`, also each code unit's
+  // advance (the second unit of a surrogate pair 0).
+  int32_t SumAdvances(GdiFont& font, std::u16string_view text, std::vector<int>* dx = nullptr);
+  // Selects a font into the device context for a call.
+  void UseFont(HFONT__* font);
+  // A piece of text drawn by one font.
+  struct TextRun {
+    GdiFont* font;
+    size_t begin, end;
+  };
+  // Cuts the text into runs by the font that draws each character (into runs_); false when
+  // the chosen font draws it all.
+  bool SplitRuns(std::u16string_view text);
+  // The width of a run in its font; with `dx`, each code unit's advance as ExtTextOutW takes it.
+  int32_t RunWidth(GdiFont& font, std::u16string_view text, std::vector<int>* dx);
+  void DrawRuns(int x, int y, uint32_t options, const Rect* rect, std::u16string_view text);
 
   HDC__* dc_ = nullptr;
   bool owns_dc_ = false;
@@ -115,6 +137,7 @@ class GdiCanvas : public Canvas {
   bool applied_has_clip_ = false;
   Region applied_clip_;
   bool clip_applied_ = false;
+  std::vector<TextRun> runs_;
   HPALETTE__* palette_ = nullptr;
   void* old_palette_ = nullptr;
 };
