@@ -80,6 +80,8 @@ class THtmlParser {
   std::string Title() const { return Utf16ToWindows1252Lossy(title_); }
   const std::string& Base() const { return base_; }
   const std::string& BaseTarget() const { return base_target_; }
+  // The encoding the page was decoded from (what its forms submit in).
+  Encoding PageEncoding() const { return tok_.PageEncoding(); }
 
   // Read by the document model while a parse runs.
   TParseState State;
