@@ -1,6 +1,8 @@
 // Fuzzes the tokenizer through all its readers and input sources, with an include handler that
-// returns fuzzed buffers. Checks that every symbol consumes input (no hang), that token texts
-// stay short, and that the attribute texts convert without fault.
+// returns fuzzed buffers. The page may start with a byte-order mark the flags choose, so UTF-16
+// pages are read too. Checks that every symbol consumes input (no hang), that token texts stay
+// short and are never cut inside a surrogate pair, and that the attribute texts convert without
+// fault.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <algorithm>
@@ -11,6 +13,7 @@
 #include "html/reader/text_utils.h"
 #include "html/reader/token_dump.h"
 #include "html/reader/tokenizer.h"
+#include "text/utf.h"
 
 namespace {
 
@@ -60,7 +63,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::vector<std::string> includes(input.ConsumeIntegralInRange<size_t>(0, 3));
   for (auto& buffer : includes) buffer = input.ConsumeRandomLengthString(512);
   const std::string modes = input.ConsumeRandomLengthString(32);
-  const std::string html = input.ConsumeBytesAsString(input.remaining_bytes());
+  static const char* const kMarks[] = {"", "\xFF\xFE", "\xFE\xFF", "\xEF\xBB\xBF"};
+  const std::string html = kMarks[flags >> 6] + input.ConsumeBytesAsString(input.remaining_bytes());
 
   Tokenizer tokenizer;
   size_t include_calls = 0;
@@ -109,6 +113,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       ++symbols;
 
       if (tokenizer.TokenText.size() > Tokenizer::kTokenTextLength) abort();
+      if (!tokenizer.TokenText.empty() && IsHighSurrogate(tokenizer.TokenText.back()) &&
+          IsLowSurrogate(tokenizer.Ch))
+        abort();
       if (tokenizer.Symbol >= kSymbolCount || tokenizer.HeadingLevel < 0 || tokenizer.HeadingLevel > 6) abort();
       // Every symbol but the last consumes at least one character of the input or of an
       // include buffer (a string list adds one CR per line).

@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <array>
 
-#include "html/reader/charset.h"
-
 namespace brisomel {
 namespace {
 
@@ -96,11 +94,6 @@ int32_t EntityCodePoint(std::string_view name) {
   auto it = std::lower_bound(sorted.entries.begin(), sorted.entries.end(), name,
                              [](const Entity& e, std::string_view n) { return e.name < n; });
   return it != sorted.entries.end() && it->name == name ? it->code_point : -1;
-}
-
-int LookupEntity(std::string_view name) {
-  const int32_t code_point = EntityCodePoint(name);
-  return code_point < 0 ? -1 : Windows1252FromCodePoint(static_cast<uint32_t>(code_point));
 }
 
 }  // namespace brisomel

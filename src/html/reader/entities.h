@@ -14,9 +14,4 @@ inline constexpr size_t kLongestEntityName = 8;
 // The Unicode code point a name stands for, or -1 for a name that is not in the table.
 int32_t EntityCodePoint(std::string_view name);
 
-// The Windows-1252 character a name stands for, or -1 when the name is not in the table or
-// its character has no Windows-1252 byte (Greek letters, arrows, most mathematical signs):
-// such references stay in the text as they are written.
-int LookupEntity(std::string_view name);
-
 }  // namespace brisomel

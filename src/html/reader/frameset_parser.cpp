@@ -76,7 +76,7 @@ class FrameSetReader {
         case symTitle:
           tok_.NextSymbol();
           while (tok_.Symbol == symText) {
-            result_.Title += tok_.TokenText;
+            result_.Title += Utf16ToWindows1252Lossy(tok_.TokenText);
             tok_.NextSymbol();
           }
           continue;
@@ -169,13 +169,13 @@ class FrameSetReader {
 
   void ReadScript() {
     const std::string language = AttributeText(tok_.Attributes, symLanguage);
-    std::string script;
+    std::u16string script;
     tok_.InScript = events_.OnScript != nullptr;
     try {
       tok_.NextScriptSymbol();
       while (tok_.Symbol != symScriptEnd && tok_.Symbol != symEof) {
         if (tok_.Symbol == symEol)
-          script += "\r\n";
+          script += u"\r\n";
         else
           script += tok_.TokenText;
         tok_.NextScriptSymbol();
@@ -185,7 +185,8 @@ class FrameSetReader {
       throw;
     }
     tok_.InScript = false;
-    if (events_.OnScript) events_.OnScript(events_.Sender, language, script);
+    if (events_.OnScript)
+      events_.OnScript(events_.Sender, language, Utf16ToWindows1252Lossy(script));
   }
 
   void RequestSound() {

@@ -526,7 +526,7 @@ void THtmlParser::ParseCommon(int level) {
       break;
     case symText:
       EnsureSection(level);
-      section_->AddText(tok_.TokenText);
+      section_->AddText(Utf16ToWindows1252Lossy(tok_.TokenText));
       break;
     case symFont:
     case symBasefont:

@@ -30,6 +30,8 @@
 #include "html/reader/text_utils.h"
 #include "html/reader/tokenizer.h"
 #include "platform/files.h"
+#include "text/utf.h"
+#include "text/windows_1252.h"
 
 namespace brisomel {
 
@@ -75,9 +77,11 @@ class THtmlParser {
   void ParsePlainTextStrings(const std::vector<std::string>& lines);
 
   // Results of the last parse.
-  const std::string& Title() const { return title_; }
+  std::string Title() const { return Utf16ToWindows1252Lossy(title_); }
   const std::string& Base() const { return base_; }
   const std::string& BaseTarget() const { return base_target_; }
+  // The encoding the page was decoded from (what its forms submit in).
+  Encoding PageEncoding() const { return tok_.PageEncoding(); }
 
   // Read by the document model while a parse runs.
   TParseState State;
@@ -142,7 +146,8 @@ class THtmlParser {
   TParseAlign default_align_ = paLeft;
   int base_font_size_ = 3;
   int depth_ = 0;
-  std::string title_, base_, base_target_;
+  std::u16string title_;
+  std::string base_, base_target_;
 };
 
 }  // namespace brisomel

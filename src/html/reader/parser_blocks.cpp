@@ -192,11 +192,11 @@ void THtmlParser::ParsePre(int level) {
   CloseSection();
   if (PushFont()) SetFixedPitch(TopFont());
   NewSection(level, paLeft, true);
-  std::string pending;
+  std::u16string pending;
   tok_.InPre = true;
 
   auto flush = [&] {
-    if (!pending.empty() && section_) section_->AddText(pending);
+    if (!pending.empty() && section_) section_->AddText(Utf16ToWindows1252Lossy(pending));
     pending.clear();
   };
   auto new_line = [&] {
@@ -207,7 +207,7 @@ void THtmlParser::ParsePre(int level) {
 
   bool done = false;
   while (!done) {
-    const unsigned char c = tok_.Ch;
+    const char16_t c = tok_.Ch;
     if (c == '\r') {
       new_line();
       tok_.Advance();
@@ -217,8 +217,8 @@ void THtmlParser::ParsePre(int level) {
       tok_.NextSymbol();
       pending += tok_.TokenText;
     } else if (c != '<') {
-      pending.push_back(static_cast<char>(c));
-      if (pending.size() > kPendingText) flush();
+      pending.push_back(c);
+      if (pending.size() > kPendingText && !IsHighSurrogate(c)) flush();
       tok_.Advance();
     } else {
       tok_.NextSymbol();
@@ -329,9 +329,9 @@ void THtmlParser::ReadPlainText() {
   if (PushFont()) SetFixedPitch(TopFont());
   NewSection(0, paLeft, true);
   tok_.InPre = true;
-  std::string pending;
+  std::u16string pending;
   auto flush = [&] {
-    if (!pending.empty()) section_->AddText(pending);
+    if (!pending.empty()) section_->AddText(Utf16ToWindows1252Lossy(pending));
     pending.clear();
   };
   while (tok_.Ch != Tokenizer::kEofChar) {
@@ -340,8 +340,8 @@ void THtmlParser::ReadPlainText() {
       CloseSection();
       NewSection(0, paLeft, true);
     } else {
-      pending.push_back(static_cast<char>(tok_.Ch));
-      if (pending.size() > kPendingText) flush();
+      pending.push_back(tok_.Ch);
+      if (pending.size() > kPendingText && !IsHighSurrogate(tok_.Ch)) flush();
     }
     tok_.Advance();
   }

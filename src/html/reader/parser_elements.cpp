@@ -92,13 +92,13 @@ void THtmlParser::ParseScript() {
   }
   const TAttribute* language = tok_.Attributes.Find(symLanguage);
   const std::string lang = language ? language->Text : std::string();
-  std::string script;
+  std::u16string script;
   tok_.InScript = true;
   try {
     tok_.NextScriptSymbol();
     while (tok_.Symbol != symScriptEnd && tok_.Symbol != symEof) {
       if (tok_.Symbol == symEol)
-        script += "\r\n";
+        script += u"\r\n";
       else
         script += tok_.TokenText;
       tok_.NextScriptSymbol();
@@ -108,7 +108,7 @@ void THtmlParser::ParseScript() {
     throw;
   }
   tok_.InScript = false;
-  OnScript(Sender, lang, script);
+  OnScript(Sender, lang, Utf16ToWindows1252Lossy(script));
 }
 
 void THtmlParser::RequestSound() {

@@ -37,18 +37,20 @@ void THtmlParser::ParseFormElement(int level) {
 // VALUE (none when absent) and SELECTED. Options with empty text are dropped. The SELECT end
 // tag stays current.
 void THtmlParser::ParseSelectOptions(TParseControl* control) {
-  std::string text;
+  std::u16string text;
   std::optional<std::string> value;
   bool selected = false, open = false;
   auto add = [&] {
-    const std::string trimmed = TrimBlanks(text);
-    if (open && !trimmed.empty() && control) control->AddOption(trimmed, value, selected);
+    if (text.size() > kMaxOptionText)
+      text.resize(kMaxOptionText - (IsHighSurrogate(text[kMaxOptionText - 1]) ? 1 : 0));
+    const std::u16string trimmed = TrimBlanks(text);
+    if (open && !trimmed.empty() && control)
+      control->AddOption(Utf16ToWindows1252Lossy(trimmed), value, selected);
   };
   tok_.NextSymbol();
   while (tok_.Symbol != symEof && tok_.Symbol != symSelectEnd) {
     if (tok_.Symbol == symText) {
-      if (open && text.size() < kMaxOptionText)
-        text += tok_.TokenText.substr(0, kMaxOptionText - text.size());
+      if (open && text.size() < kMaxOptionText) text += tok_.TokenText;
     } else if (tok_.Symbol == symOption || tok_.Symbol == symOptionEnd) {
       add();
       text.clear();
@@ -70,11 +72,11 @@ void THtmlParser::ParseSelectOptions(TParseControl* control) {
 // Reads the text up to TEXTAREA end as it stands: every line end ends a line, tags inside stay
 // as text. Then the rest of the end tag is skipped.
 void THtmlParser::ParseTextArea(TParseControl* control) {
-  std::string line;
+  std::u16string line;
   tok_.NextTextAreaSymbol();
   while (tok_.Symbol != symEof && tok_.Symbol != symTextareaEnd) {
     if (tok_.Symbol == symEol) {
-      if (control) control->AddLine(line);
+      if (control) control->AddLine(Utf16ToWindows1252Lossy(line));
       line.clear();
     } else {
       line += tok_.TokenText;
@@ -83,7 +85,7 @@ void THtmlParser::ParseTextArea(TParseControl* control) {
   }
   while (tok_.Ch != '>' && tok_.Ch != Tokenizer::kEofChar) tok_.Advance();
   if (tok_.Ch == '>') tok_.Advance();
-  if (!line.empty() && control) control->AddLine(line);
+  if (!line.empty() && control) control->AddLine(Utf16ToWindows1252Lossy(line));
   if (control) control->Reset();
 }
 

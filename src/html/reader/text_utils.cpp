@@ -1,6 +1,7 @@
 #include "html/reader/text_utils.h"
 
 #include <array>
+#include <type_traits>
 
 namespace brisomel {
 namespace {
@@ -23,6 +24,34 @@ constexpr std::array<NamedColor, 16> kNamedColors = {{
     {"SILVER", 0xC0C0C0}, {"RED", 0xFF0000},    {"LIME", 0x00FF00},  {"YELLOW", 0xFFFF00},
     {"BLUE", 0x0000FF},   {"FUCHSIA", 0xFF00FF}, {"AQUA", 0x00FFFF}, {"WHITE", 0xFFFFFF},
 }};
+
+template <typename Char>
+std::basic_string<Char> TrimBlanksOf(std::basic_string_view<Char> text) {
+  size_t first = 0;
+  size_t last = text.size();
+  auto blank = [](Char c) { return static_cast<std::make_unsigned_t<Char>>(c) <= 32; };
+  while (first < last && blank(text[first])) ++first;
+  while (last > first && blank(text[last - 1])) --last;
+  return std::basic_string<Char>(text.substr(first, last - first));
+}
+
+template <typename Char>
+std::optional<int32_t> ParseIntegerOf(std::basic_string_view<Char> text) {
+  size_t i = 0;
+  while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+  if (i == text.size()) return std::nullopt;
+  int64_t value = 0;
+  for (; i < text.size(); ++i) {
+    if (text[i] < '0' || text[i] > '9') return std::nullopt;
+    value = value * 10 + (text[i] - '0');
+    if (value > int64_t{1} << 31) return std::nullopt;
+  }
+  if (negative) value = -value;
+  if (value > INT32_MAX) return std::nullopt;
+  return static_cast<int32_t>(value);
+}
 
 uint32_t RgbToColorRef(uint32_t rgb) {
   return ((rgb & 0xFF) << 16) | (rgb & 0xFF00) | ((rgb >> 16) & 0xFF);
@@ -63,30 +92,11 @@ std::optional<uint32_t> ColorFromText(std::string_view text) {
   return RgbToColorRef(static_cast<uint32_t>(value) & 0xFFFFFF);
 }
 
-std::string TrimBlanks(std::string_view text) {
-  size_t first = 0;
-  size_t last = text.size();
-  while (first < last && static_cast<unsigned char>(text[first]) <= 32) ++first;
-  while (last > first && static_cast<unsigned char>(text[last - 1]) <= 32) --last;
-  return std::string(text.substr(first, last - first));
-}
+std::string TrimBlanks(std::string_view text) { return TrimBlanksOf(text); }
+std::u16string TrimBlanks(std::u16string_view text) { return TrimBlanksOf(text); }
 
-std::optional<int32_t> ParseInteger(std::string_view text) {
-  size_t i = 0;
-  while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
-  bool negative = false;
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
-  if (i == text.size()) return std::nullopt;
-  int64_t value = 0;
-  for (; i < text.size(); ++i) {
-    if (text[i] < '0' || text[i] > '9') return std::nullopt;
-    value = value * 10 + (text[i] - '0');
-    if (value > int64_t{1} << 31) return std::nullopt;
-  }
-  if (negative) value = -value;
-  if (value > INT32_MAX) return std::nullopt;
-  return static_cast<int32_t>(value);
-}
+std::optional<int32_t> ParseInteger(std::string_view text) { return ParseIntegerOf(text); }
+std::optional<int32_t> ParseInteger(std::u16string_view text) { return ParseIntegerOf(text); }
 
 // Decoding restarts its search at the start of the text after every escape. The part before
 // the escape just decoded holds no "%", so the search can go on from the decoded character:

@@ -21,11 +21,16 @@ inline bool ColorFromText(std::string_view text, uint32_t& color) {
 
 // The text without the characters of code 0..32 at either end.
 std::string TrimBlanks(std::string_view text);
+std::u16string TrimBlanks(std::u16string_view text);
 
 // A decimal integer with optional sign and leading blanks; nothing when the text is not one or
 // does not fit in 32 bits.
 std::optional<int32_t> ParseInteger(std::string_view text);
+std::optional<int32_t> ParseInteger(std::u16string_view text);
 inline int32_t IntegerOr(std::string_view text, int32_t fallback) {
+  return ParseInteger(text).value_or(fallback);
+}
+inline int32_t IntegerOr(std::u16string_view text, int32_t fallback) {
   return ParseInteger(text).value_or(fallback);
 }
 

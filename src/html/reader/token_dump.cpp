@@ -2,7 +2,40 @@
 
 #include <cstdio>
 
+#include "text/utf.h"
+#include "text/windows_1252.h"
+
 namespace brisomel {
+namespace {
+
+void AppendHexEscape(std::string& out, unsigned value) {
+  char hex[8];
+  std::snprintf(hex, sizeof hex, "\\x%02X", value);
+  out += hex;
+}
+
+}  // namespace
+
+std::string QuoteText(std::u16string_view text) {
+  std::string out = "\"";
+  for (size_t pos = 0; pos < text.size();) {
+    const CodePointAt at = DecodeUtf16At(text, pos);
+    pos += at.length;
+    const char32_t c = at.code_point;
+    if (c == '"' || c == '\\') {
+      out.push_back('\\');
+      out.push_back(static_cast<char>(c));
+    } else if (c == '\r') {
+      out += "\\r";
+    } else if (c < 32 || (c >= 127 && c < 160)) {
+      AppendHexEscape(out, static_cast<unsigned>(c));
+    } else {
+      AppendUtf8(out, c);
+    }
+  }
+  out.push_back('"');
+  return out;
+}
 
 std::string QuoteText(std::string_view text) {
   std::string out = "\"";
@@ -13,9 +46,7 @@ std::string QuoteText(std::string_view text) {
     } else if (c == '\r') {
       out += "\\r";
     } else if (c < 32 || c > 126) {
-      char hex[8];
-      std::snprintf(hex, sizeof hex, "\\x%02X", c);
-      out += hex;
+      AppendHexEscape(out, c);
     } else {
       out.push_back(static_cast<char>(c));
     }
@@ -40,7 +71,7 @@ std::string DumpSymbol(const Tokenizer& tokenizer) {
       out += ' ';
       out += std::to_string(attribute->Value);
       out += ' ';
-      out += QuoteText(attribute->Text);
+      out += QuoteText(Windows1252ToUtf16(attribute->Text));
       out += '\n';
     }
   }

@@ -1,8 +1,8 @@
 // A text form of the tokenizer's symbol stream, for the developer tool and for tests:
 //   symName [level] "token text"
 //     symAttr value "attribute text"      (one line per attribute of a tag that takes them)
-// Quoted texts escape " and \ with a backslash, CR as \r, and other bytes outside 32..126 as
-// \xNN.
+// Quoted texts are UTF-8 and escape " and \ with a backslash, CR as \r, and the other control
+// characters (below 32, 127 and 128..159) as \xNN.
 #pragma once
 
 #include <string>
@@ -12,6 +12,8 @@
 
 namespace brisomel {
 
+std::string QuoteText(std::u16string_view text);
+// Windows-1252 text, with every byte outside 32..126 as \xNN.
 std::string QuoteText(std::string_view text);
 
 // The lines of the current symbol, each ending in "\n".

@@ -4,50 +4,64 @@
 #include <memory>
 #include <string_view>
 
-#include "html/reader/charset.h"
 #include "html/reader/entities.h"
 #include "html/reader/text_utils.h"
+#include "platform/charset.h"
+#include "text/utf.h"
+#include "text/windows_1252.h"
 
 namespace brisomel {
 namespace {
 
-constexpr unsigned char kEof = Tokenizer::kEofChar;
+constexpr char16_t kEof = Tokenizer::kEofChar;
 
-// Characters that a text run takes: CR, 32..37, 39..59, "=", 63..255. It stops at the other
+// Code units that a text run takes: CR, 32..37, 39..59, "=", 63 and up. It stops at the other
 // control characters, "&", "<" and ">".
-constexpr std::array<bool, 256> MakeTextChars() {
-  std::array<bool, 256> text{};
-  for (int c = 32; c < 256; ++c) text[c] = c != '&' && c != '<' && c != '>';
+constexpr std::array<bool, 128> MakeTextChars() {
+  std::array<bool, 128> text{};
+  for (int c = 32; c < 128; ++c) text[c] = c != '&' && c != '<' && c != '>';
   text['\r'] = true;
   return text;
 }
-constexpr std::array<bool, 256> kTextChars = MakeTextChars();
+constexpr std::array<bool, 128> kTextChars = MakeTextChars();
+bool IsTextChar(char16_t c) { return c >= 128 || kTextChars[c]; }
 
-// Text characters that need no normalisation and never collapse: a text run may take them
+// Text code units that need no normalisation and never collapse: a text run may take them
 // straight from the input window.
-constexpr std::array<bool, 256> MakePlainChars() {
-  std::array<bool, 256> plain = MakeTextChars();
+constexpr std::array<bool, 128> MakePlainChars() {
+  std::array<bool, 128> plain = MakeTextChars();
   plain[' '] = plain['\r'] = false;
   return plain;
 }
-constexpr std::array<bool, 256> kPlainChars = MakePlainChars();
+constexpr std::array<bool, 128> kPlainChars = MakePlainChars();
+bool IsPlainChar(char16_t c) { return c >= 128 || kPlainChars[c]; }
 
-constexpr std::array<unsigned char, 256> MakeUpper() {
-  std::array<unsigned char, 256> upper{};
-  for (int c = 0; c < 256; ++c)
-    upper[c] = static_cast<unsigned char>(c >= 'a' && c <= 'z' ? c - 32 : c);
-  return upper;
+char16_t Upper(char16_t c) { return c >= 'a' && c <= 'z' ? static_cast<char16_t>(c - 32) : c; }
+bool IsLetter(char16_t up) { return up >= 'A' && up <= 'Z'; }
+bool IsDigit(char16_t c) { return c >= '0' && c <= '9'; }
+
+// Whether `run` can take the code unit `next` and stay within `cap`: a high surrogate needs
+// room for its partner as well, so that a cut never falls inside a pair.
+bool HasRoom(const std::u16string& run, char16_t next, size_t cap) {
+  return run.size() + (IsHighSurrogate(next) ? 2 : 1) <= cap;
 }
-constexpr std::array<unsigned char, 256> kUpper = MakeUpper();
 
-bool IsLetter(unsigned char up) { return up >= 'A' && up <= 'Z'; }
-bool IsDigit(unsigned char c) { return c >= '0' && c <= '9'; }
-
-bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
+bool EqualsIgnoreCase(std::u16string_view a, std::string_view upper_ascii) {
+  if (a.size() != upper_ascii.size()) return false;
   for (size_t i = 0; i < a.size(); ++i)
-    if (UpperAscii(a[i]) != UpperAscii(b[i])) return false;
+    if (Upper(a[i]) != static_cast<char16_t>(upper_ascii[i])) return false;
   return true;
+}
+
+void AppendAscii(std::u16string& out, std::string_view ascii) { out.append(ascii.begin(), ascii.end()); }
+
+// The code point of a numeric character reference. 128..159 are read as the windows-1252
+// bytes of those values, as browsers read them; values no character may have give U+FFFD.
+char32_t NumericReference(uint32_t value) {
+  if (value >= 0x80 && value <= 0x9F) return Windows1252CodePoint(static_cast<uint8_t>(value));
+  if (value == 0 || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF))
+    return kReplacementCharacter;
+  return value;
 }
 
 }  // namespace
@@ -64,7 +78,7 @@ void Tokenizer::ResetInput(TInputKind kind) {
   kind_ = kind;
   window_ = {};
   page_.clear();
-  utf8_ = false;
+  encoding_ = Encoding::kWindows1252;
   pushback_ = -1;
   InPre = false;
   InScript = false;
@@ -81,16 +95,15 @@ void Tokenizer::ResetInput(TInputKind kind) {
   Attributes.Clear();
 }
 
-// Whether a page is UTF-8 can depend on its last byte, so every source is read whole before
-// the first character is delivered. A UTF-8 page is read through its Windows-1252 copy.
+// A page's encoding can depend on its last byte (whether it is all valid UTF-8), so every
+// source is read whole and decoded before the first character is delivered.
 void Tokenizer::StartPage(std::string_view bytes) {
-  utf8_ = IsUtf8Page(bytes);
-  if (utf8_) {
-    page_ = Utf8ToWindows1252(bytes);
-    bytes = page_;
-  }
-  const auto* data = reinterpret_cast<const uint8_t*>(bytes.data());
-  window_ = {data, data + bytes.size()};
+  page_ = DecodePage(bytes, &encoding_);
+  SetWindow(page_);
+}
+
+void Tokenizer::SetWindow(const std::u16string& text) {
+  window_ = {text.data(), text.data() + text.size()};
 }
 
 void Tokenizer::SetInputFile(File& file) {
@@ -103,8 +116,7 @@ void Tokenizer::SetInputFile(File& file) {
     bytes.resize(used + static_cast<size_t>(std::clamp<int32_t>(n, 0, kFileBufferSize)));
     if (n <= 0) break;
   }
-  page_ = std::move(bytes);
-  StartPage(page_);
+  StartPage(bytes);
 }
 
 void Tokenizer::SetInputBuffer(const char* data, size_t size) {
@@ -119,8 +131,7 @@ void Tokenizer::SetInputStrings(const std::vector<std::string>& lines) {
     bytes += line;
     bytes.push_back('\r');
   }
-  page_ = std::move(bytes);
-  StartPage(page_);
+  StartPage(bytes);
 }
 
 void Tokenizer::SetInputStream(TInputStream& stream) {
@@ -134,8 +145,7 @@ void Tokenizer::SetInputStream(TInputStream& stream) {
     bytes.resize(used + static_cast<size_t>(n));
     if (n < kStreamBlockSize) break;  // a short block is the last one
   }
-  page_ = std::move(bytes);
-  StartPage(page_);
+  StartPage(bytes);
 }
 
 // Called when the window is empty: an exhausted include buffer gives way to the input it
@@ -166,8 +176,8 @@ void Tokenizer::ReadChar() {
   } else if (c == '\t') {
     c = ' ';
   }
-  Ch = static_cast<unsigned char>(c);
-  UpCh = kUpper[Ch];
+  Ch = static_cast<char16_t>(c);
+  UpCh = Upper(Ch);
   if (Ch == kEof && construct_depth_ > 0) throw EParseError();
 }
 
@@ -227,7 +237,7 @@ void Tokenizer::HandleInclude() {
   // The directive can stand in the middle of a tag name or an attribute value; its own
   // parameters must not disturb the one being scanned.
   const TSymbol outer_symbol = attr_symbol_;
-  std::string outer_text = std::move(attr_text_);
+  std::u16string outer_text = std::move(attr_text_);
   const int32_t outer_value = attr_value_;
   const auto outer_name = name_;
   const size_t outer_name_length = attr_name_length_;
@@ -240,9 +250,11 @@ void Tokenizer::HandleInclude() {
     command.push_back(static_cast<char>(Ch));
     Advance();
   }
+  // The include handler reads its parameters in Windows-1252.
   std::vector<std::string> params;
   while (ScanAttribute())
-    params.push_back(std::string(name_.data(), attr_name_length_) + "=\"" + attr_text_ + "\"");
+    params.push_back(std::string(name_.data(), attr_name_length_) + "=\"" +
+                     Utf16ToWindows1252Lossy(attr_text_) + "\"");
   SkipCommentBody();
   in_include_directive_ = false;
   attr_symbol_ = outer_symbol;
@@ -256,11 +268,9 @@ void Tokenizer::HandleInclude() {
   if (!buffer.empty()) {
     saved_kind_ = kind_;
     saved_window_ = window_;
-    // Included text is read in the page's charset, or as UTF-8 when it is UTF-8 itself.
-    if (utf8_ || IsUtf8Page(buffer)) buffer = Utf8ToWindows1252(buffer);
-    include_buffer_ = std::move(buffer);
-    const auto* bytes = reinterpret_cast<const uint8_t*>(include_buffer_.data());
-    window_ = {bytes, bytes + include_buffer_.size()};
+    // Included text is read in the page's encoding, or as UTF-8 when it is UTF-8 itself.
+    include_buffer_ = DecodeBytes(buffer, LooksLikeUtf8(buffer) ? Encoding::kUtf8 : encoding_);
+    SetWindow(include_buffer_);
     kind_ = ikInclude;
   }
 }
@@ -291,11 +301,11 @@ void Tokenizer::NextSymbol() {
       ScanTag();
     } else if (Ch == '&') {
       ScanEntity();
-    } else if (kTextChars[Ch]) {
+    } else if (IsTextChar(Ch)) {
       ScanTextRun();
     } else {
       Symbol = symChar;
-      TokenText.push_back(static_cast<char>(Ch));
+      TokenText.push_back(Ch);
       Advance();
     }
   } while (hidden_skipped_);
@@ -353,8 +363,11 @@ void Tokenizer::ScanTag() {
 
   const bool keep = TakesAttributes(Symbol);
   if (keep) Attributes.Clear();
+  // Attribute texts are kept in Windows-1252, as the document reads them.
   while (ScanAttribute())
-    if (keep) Attributes.Add(std::make_unique<TAttribute>(attr_symbol_, attr_text_, attr_value_));
+    if (keep)
+      Attributes.Add(std::make_unique<TAttribute>(attr_symbol_, Utf16ToWindows1252Lossy(attr_text_),
+                                                  attr_value_));
 
   while (Ch != '>' && Ch != kEof) Advance();
   Advance();
@@ -375,7 +388,7 @@ void Tokenizer::SkipHiddenContent(std::string_view upper_name, bool nests) {
     const bool end = UpCh == '/';
     if (end) Advance();
     size_t matched = 0;
-    while (matched < upper_name.size() && UpCh == static_cast<unsigned char>(upper_name[matched])) {
+    while (matched < upper_name.size() && UpCh == static_cast<char16_t>(upper_name[matched])) {
       ++matched;
       Advance();
     }
@@ -423,22 +436,21 @@ bool Tokenizer::ScanAttribute() {
 // A quoted value: line ends vanish, references are decoded, blanks are trimmed from both ends.
 // A single "%" at the end is ignored for the number ("50%" is 50) but stays in the text.
 void Tokenizer::ScanQuoted() {
-  const unsigned char quote = Ch;
+  const char16_t quote = Ch;
   Advance();
-  std::string& text = attr_text_;
+  std::u16string& text = attr_text_;
   while (Ch != quote && Ch != kEof) {
     if (Ch == '&') {
       AppendEntity(text);  // leaves Ch after the reference
       continue;
     }
-    if (Ch != '\r') text.push_back(static_cast<char>(Ch));
+    if (Ch != '\r') text.push_back(Ch);
     Advance();
   }
   if (Ch == quote) Advance();
   text = TrimBlanks(text);
-  std::string_view number(text);
-  if (size_t percent = number.find('%');
-      percent != std::string_view::npos && percent + 1 == number.size())
+  std::u16string_view number(text);
+  if (!number.empty() && number.back() == '%' && number.find('%') + 1 == number.size())
     number.remove_suffix(1);
   attr_value_ = IntegerOr(number, 0);
 }
@@ -447,7 +459,7 @@ void Tokenizer::ScanQuoted() {
 // 0. A "%" after it (blanks between are skipped) joins the text.
 void Tokenizer::ScanNumber() {
   while (Ch != '\r' && Ch != kEof && Ch != ' ' && Ch != '%' && Ch != '>') {
-    attr_text_.push_back(static_cast<char>(UpCh));
+    attr_text_.push_back(UpCh);
     Advance();
   }
   SkipBlanks();
@@ -460,7 +472,7 @@ void Tokenizer::ScanNumber() {
 
 void Tokenizer::ScanBareWord() {
   while (Ch != '\r' && Ch != kEof && Ch != ' ' && Ch != '>') {
-    attr_text_.push_back(static_cast<char>(Ch));
+    attr_text_.push_back(Ch);
     Advance();
   }
 }
@@ -471,19 +483,23 @@ void Tokenizer::ScanEntity() {
   AppendEntity(TokenText);
 }
 
-// At "&": appends the referenced character, or the reference's own text when it is unknown,
-// malformed or names a character that Windows-1252 lacks, and leaves Ch after what it read.
-// Numeric references up to 255 are the byte of that code (so 128..159 read as Windows-1252,
-// as browsers read them); above 255 the code point's Windows-1252 byte. "&#x" (or "&#X")
-// starts a hexadecimal one.
-void Tokenizer::AppendEntity(std::string& out) {
+// At "&": appends the referenced character, or the reference's own text when it is unknown
+// or malformed, and leaves Ch after what it read. "&#x" (or "&#X") starts a hexadecimal one.
+// A numeric reference to a control character other than tab and line feed stays as written,
+// so that no reference can end the input or break a line.
+void Tokenizer::AppendEntity(std::u16string& out) {
   Advance();
   std::array<char, kEntityNameLength> name{};
   size_t length = 0;
+  auto append_written = [&](std::string_view prefix, bool semicolon) {
+    AppendAscii(out, prefix);
+    AppendAscii(out, std::string_view(name.data(), length));
+    if (semicolon) out.push_back(';');
+  };
   if (Ch == '#') {
     Advance();
     const bool hex = UpCh == 'X';
-    const char* prefix = hex ? (Ch == 'x' ? "&#x" : "&#X") : "&#";
+    const std::string_view prefix = hex ? (Ch == 'x' ? "&#x" : "&#X") : "&#";
     if (hex) Advance();
     auto is_digit = [&] { return IsDigit(Ch) || (hex && UpCh >= 'A' && UpCh <= 'F'); };
     while (length < kMaxNumberDigits && is_digit()) {
@@ -491,8 +507,7 @@ void Tokenizer::AppendEntity(std::string& out) {
       Advance();
     }
     if (length == kMaxNumberDigits && is_digit()) {  // too long: the rest is ordinary text
-      out += prefix;
-      out.append(name.data(), length);
+      append_written(prefix, false);
       return;
     }
     const bool semicolon = Ch == ';';
@@ -500,23 +515,15 @@ void Tokenizer::AppendEntity(std::string& out) {
     if (length > 0) {
       uint32_t value = 0;
       for (size_t i = 0; i < length; ++i) {
-        const unsigned char up = kUpper[static_cast<unsigned char>(name[i])];
-        value = value * (hex ? 16 : 10) + (IsDigit(up) ? up - '0' : up - 'A' + 10);
+        const char up = UpperAscii(name[i]);
+        value = value * (hex ? 16 : 10) + static_cast<uint32_t>(IsDigit(up) ? up - '0' : up - 'A' + 10);
       }
-      if (value <= 255 && (value == 9 || value == 10 || value >= 32)) {
-        out.push_back(value == 9 ? ' ' : static_cast<char>(value));
+      if (value == 0 || value == 9 || value == 10 || value >= 32) {
+        AppendUtf16(out, value == 9 ? U' ' : NumericReference(value));
         return;
       }
-      if (value > 255) {
-        if (int byte = Windows1252FromCodePoint(value); byte >= 0) {
-          out.push_back(static_cast<char>(byte));
-          return;
-        }
-      }
     }
-    out += prefix;
-    out.append(name.data(), length);
-    if (semicolon) out.push_back(';');
+    append_written(prefix, semicolon);
     return;
   }
   while (length < kEntityNameLength && (IsLetter(UpCh) || IsDigit(UpCh))) {
@@ -525,44 +532,43 @@ void Tokenizer::AppendEntity(std::string& out) {
   }
   if (length == kEntityNameLength && (IsLetter(UpCh) || IsDigit(UpCh))) {
     // too long: the rest is ordinary text
-    out.push_back('&');
-    out.append(name.data(), length);
+    append_written("&", false);
     return;
   }
   const bool semicolon = Ch == ';';
   if (semicolon) Advance();
-  int code = length > 0 ? LookupEntity(std::string_view(name.data(), length)) : -1;
+  const int32_t code = length > 0 ? EntityCodePoint(std::string_view(name.data(), length)) : -1;
   if (code >= 0) {
-    out.push_back(static_cast<char>(code));
+    AppendUtf16(out, static_cast<char32_t>(code));
     return;
   }
-  out.push_back('&');
-  out.append(name.data(), length);
-  if (semicolon) out.push_back(';');
+  append_written("&", semicolon);
 }
 
-// Up to 100 text characters. Outside preformatted text every run of blanks and line ends
+// Up to 100 code units of text. Outside preformatted text every run of blanks and line ends
 // (comments between them included) becomes one space.
 // When an unclosed comment ends the input in the middle of a run, the text read so far is
 // still delivered and the error comes with the next symbol, so no text before it is lost.
 void Tokenizer::ScanTextRun() {
   try {
-    while (TokenText.size() < kTextRunLength && kTextChars[Ch]) {
+    while (IsTextChar(Ch) && HasRoom(TokenText, Ch, kTextRunLength)) {
       if (!InPre && (Ch == ' ' || Ch == '\r')) {
         TokenText.push_back(' ');
         SkipBlanks();
       } else {
-        TokenText.push_back(static_cast<char>(Ch));
-        // Fast path: the plain characters that follow, straight from the window, exactly as
+        TokenText.push_back(Ch);
+        // Fast path: the plain code units that follow, straight from the window, exactly as
         // Advance would deliver them one by one.
         if (pushback_ < 0) {
-          const uint8_t* first = window_.cur;
+          const char16_t* first = window_.cur;
           const size_t room = kTextRunLength - TokenText.size();
-          const uint8_t* limit =
+          const char16_t* limit =
               first + std::min<size_t>(static_cast<size_t>(window_.end - first), room);
-          const uint8_t* last = first;
-          while (last != limit && kPlainChars[*last]) ++last;
-          TokenText.append(reinterpret_cast<const char*>(first), static_cast<size_t>(last - first));
+          const char16_t* last = first;
+          while (last != limit && IsPlainChar(*last)) ++last;
+          // A pair whose second half would not fit starts the next run.
+          if (last == first + room && last != first && IsHighSurrogate(last[-1])) --last;
+          TokenText.append(first, static_cast<size_t>(last - first));
           window_.cur = last;
         }
         Advance();
@@ -588,18 +594,20 @@ void Tokenizer::NextTextAreaSymbol() {
     Advance();
     Symbol = symUnknownTag;
     // Stops at the end of input too, which a tag left open at the end would otherwise never
-    // reach.
+    // reach. What passes the length cap is dropped.
+    bool full = false;
     while (Ch != ' ' && Ch != '\r' && Ch != '>' && Ch != kEof) {
-      AppendToken(Ch);
+      full = full || !HasRoom(TokenText, Ch, kTokenTextLength);
+      if (!full) TokenText.push_back(Ch);
       Advance();
     }
-    if (EqualsIgnoreCase(TokenText, "</textarea")) Symbol = symTextareaEnd;
+    if (EqualsIgnoreCase(TokenText, "</TEXTAREA")) Symbol = symTextareaEnd;
   } else if (Ch == '&') {
     ScanEntity();
   } else {
-    while (TokenText.size() < kTextRunLength && Ch != '\r' && Ch != kEof && Ch != '&' &&
-           Ch != '<') {
-      TokenText.push_back(static_cast<char>(Ch));
+    while (Ch != '\r' && Ch != kEof && Ch != '&' && Ch != '<' &&
+           HasRoom(TokenText, Ch, kTextRunLength)) {
+      TokenText.push_back(Ch);
       Advance();
     }
     Symbol = symText;
@@ -619,18 +627,18 @@ void Tokenizer::NextScriptSymbol() {
     Advance();
     Symbol = symUnknownTag;
     for (int n = 0; n < 7 && (Ch == '/' || IsLetter(UpCh)); ++n) {
-      TokenText.push_back(static_cast<char>(Ch));
+      TokenText.push_back(Ch);
       Advance();
     }
     if (Ch == '>') {
       TokenText.push_back('>');
       Advance();
     }
-    if (EqualsIgnoreCase(TokenText, "</script>")) Symbol = symScriptEnd;
+    if (EqualsIgnoreCase(TokenText, "</SCRIPT>")) Symbol = symScriptEnd;
   } else {
     // Character references are not decoded in scripts.
-    while (TokenText.size() < kTextRunLength && Ch != '\r' && Ch != kEof && Ch != '<') {
-      TokenText.push_back(static_cast<char>(Ch));
+    while (Ch != '\r' && Ch != kEof && Ch != '<' && HasRoom(TokenText, Ch, kTextRunLength)) {
+      TokenText.push_back(Ch);
       Advance();
     }
     Symbol = symText;

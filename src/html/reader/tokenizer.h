@@ -1,19 +1,23 @@
-// The HTML tokenizer: turns the bytes of one of five input sources into symbols for the
+// The HTML tokenizer: turns the text of one of five input sources into symbols for the
 // parser — tags with their attributes, text runs with character references decoded, and, in the
 // TEXTAREA and SCRIPT readers, line ends. Comments, declarations and include directives are
 // removed below everything else, while characters are read.
 //
 // Reading notes:
-// - Every source is read whole first. A page in UTF-8 (see charset.h) is converted to the
-//   Windows-1252 text the engine works in; any other page is read byte for byte.
+// - Every source is read whole first and decoded once into UTF-16 (DecodePage: byte-order
+//   mark, META declaration, UTF-8 when valid, else windows-1252); the scanners read code units.
+//   An include buffer is decoded in the page's encoding, or as UTF-8 when it is valid UTF-8.
 // - Line ends (CR LF, LF CR, lone CR, lone LF) become one CR; tabs become spaces.
 // - Character 26 ends every source and is read again on every further read; a 26 inside the
 //   input ends it too.
 // - One character can be pushed back; the next read takes it first.
 // - Every scanner advances with Advance(), which removes "<!...>" constructs. End of input
 //   inside one raises EParseError; nothing else fails.
-// - Token texts are kept short (150 characters, text runs cut at 100), so a token never grows
-//   with the input; attribute values are as long as they stand in the input.
+// - Token texts are kept short (150 code units, text runs cut at 100), so a token never grows
+//   with the input; a cut never falls inside a surrogate pair. Attribute values are as long as
+//   they stand in the input.
+// - Character references give code points: named ones, decimal and hexadecimal ones (128..159
+//   as windows-1252 reads those bytes; 0, surrogates and values above U+10FFFF give U+FFFD).
 // - Content that browsers never show is passed over below the parser: STYLE and TEMPLATE
 //   elements whole (a template's nested templates included), and the content of a SCRIPT that
 //   the parser does not read with NextScriptSymbol. Wherever such an element stands, its text
@@ -33,6 +37,7 @@
 #include "html/reader/attributes.h"
 #include "html/reader/symbols.h"
 #include "platform/files.h"
+#include "text/encoding.h"
 
 namespace brisomel {
 
@@ -61,7 +66,7 @@ using TIncludeType =
 
 class Tokenizer {
  public:
-  static constexpr unsigned char kEofChar = 26;
+  static constexpr char16_t kEofChar = 26;
   static constexpr size_t kTokenTextLength = 150;
   static constexpr size_t kTagNameLength = 150;
   static constexpr size_t kEntityNameLength = 8;  // the longest name, "thetasym"
@@ -74,12 +79,13 @@ class Tokenizer {
   Tokenizer(const Tokenizer&) = delete;
   Tokenizer& operator=(const Tokenizer&) = delete;
 
-  // Input sources. Each clears the push-back slot, InPre, InScript and the current token. A
-  // file, string list or stream is read at once; a buffer must stay alive while it is read.
-  // Then call Advance() once and NextSymbol() for the first symbol.
+  // Input sources. Each clears the push-back slot, InPre, InScript and the current token, and
+  // reads and decodes the whole source at once. Then call Advance() once and NextSymbol() for
+  // the first symbol.
   void SetInputFile(File& file);  // read in 2000-byte pieces
   void SetInputBuffer(const char* data, size_t size);
-  void SetInputStrings(const std::vector<std::string>& lines);  // each line ends with a CR
+  void SetInputStrings(const std::vector<std::string>& lines);  // each line ends with a CR;
+                                                                 // decoded as one page
   void SetInputStream(TInputStream& stream);  // 250-byte blocks; a short block is the last
 
   // The include handler and the sender it receives; an empty handler leaves include
@@ -90,6 +96,8 @@ class Tokenizer {
   }
 
   TInputKind ActiveInput() const { return kind_; }
+  // The encoding the page was decoded from.
+  Encoding PageEncoding() const { return encoding_; }
 
   // Called every kProgressInterval symbols, so that a long parse can let the program answer
   // its windows (or stop the parse by throwing).
@@ -109,10 +117,10 @@ class Tokenizer {
   void NextScriptSymbol();
 
   // State the parser reads.
-  unsigned char Ch = kEofChar;    // current character, normalised
-  unsigned char UpCh = kEofChar;  // its upper-case form
+  char16_t Ch = kEofChar;    // current code unit, normalised
+  char16_t UpCh = kEofChar;  // its ASCII upper-case form
   TSymbol Symbol = symEof;
-  std::string TokenText;  // at most kTokenTextLength characters
+  std::u16string TokenText;  // at most kTokenTextLength code units
   int HeadingLevel = 0;
   TAttributeList Attributes;  // of the last tag that takes attributes
 
@@ -123,13 +131,14 @@ class Tokenizer {
 
  private:
   struct Window {
-    const uint8_t* cur = nullptr;
-    const uint8_t* end = nullptr;
+    const char16_t* cur = nullptr;
+    const char16_t* end = nullptr;
   };
 
   void ResetInput(TInputKind kind);
   uint32_t symbols_ = 0;  // read since the input was set, for OnProgress
   void StartPage(std::string_view bytes);
+  void SetWindow(const std::u16string& text);
   int ReadRawChar() { return window_.cur != window_.end ? *window_.cur++ : Refill(); }
   int Refill();
   void ReadChar();
@@ -145,23 +154,20 @@ class Tokenizer {
   void ScanNumber();
   void ScanBareWord();
   void ScanEntity();
-  void AppendEntity(std::string& out);
+  void AppendEntity(std::u16string& out);
   void ScanTextRun();
-  void AppendToken(unsigned char c) {
-    if (TokenText.size() < kTokenTextLength) TokenText.push_back(static_cast<char>(c));
-  }
 
-  // Raw input: the whole page (a UTF-8 page in its Windows-1252 form) or the caller's buffer.
+  // Raw input: the decoded page.
   TInputKind kind_ = ikBuffer;
   Window window_;
-  std::string page_;
-  bool utf8_ = false;  // the page is UTF-8, and so is text that include handlers return
+  std::u16string page_;
+  Encoding encoding_ = Encoding::kWindows1252;
   int pushback_ = -1;  // -1: empty
 
   // Include buffers, which do not nest.
   TIncludeType include_handler_;
   void* include_sender_ = nullptr;
-  std::string include_buffer_;
+  std::u16string include_buffer_;
   TInputKind saved_kind_ = ikBuffer;
   Window saved_window_;
   bool in_include_directive_ = false;
@@ -173,7 +179,7 @@ class Tokenizer {
 
   // The attribute being scanned.
   TSymbol attr_symbol_ = symUnknownAttr;
-  std::string attr_text_;
+  std::u16string attr_text_;
   int32_t attr_value_ = 0;
   std::array<char, kTagNameLength> name_{};  // tag or attribute name, upper case
   size_t attr_name_length_ = 0;

@@ -128,14 +128,16 @@ const StreamCase kReferences[] = {
     {"Amp", "&amp;", R"(symText "&")"},
     {"CaseSensitive", "&AMP;", R"(symText "&AMP;")"},
     {"WithoutSemicolon", "&lt b", R"(symText "<"|symText " b")"},
-    {"Latin1First", "&nbsp;", R"(symText "\xA0")"},
-    {"Latin1Last", "&yuml;", R"(symText "\xFF")"},
-    {"Latin1Capital", "&AElig;&aelig;", R"(symText "\xC6"|symText "\xE6")"},
+    {"Latin1First", "&nbsp;", "symText \"\xC2\xA0\""},
+    {"Latin1Last", "&yuml;", R"(symText "ÿ")"},
+    {"Latin1Capital", "&AElig;&aelig;", R"(symText "Æ"|symText "æ")"},
+    {"Greek", "&alpha;&Omega;", R"(symText "α"|symText "Ω")"},
     {"Unknown", "&bogus;x", R"(symText "&bogus;"|symText "x")"},
     {"NameTooLong", "&abcdefghi;", R"(symText "&abcdefgh"|symText "i;")"},
     {"Bare", "& b", R"(symText "&"|symText " b")"},
-    {"Numeric", "&#169;", R"(symText "\xA9")"},
-    {"NumericTooBig", "&#300;", R"(symText "&#300;")"},
+    {"Numeric", "&#169;", R"(symText "©")"},
+    {"NumericAbove255", "&#300;", R"(symText "Ĭ")"},
+    {"NumericC1Control", "&#129;", R"(symText "\x81")"},
     {"NumericControl", "&#7;", R"(symText "&#7;")"},
     {"NumericTab", "&#9;", R"(symText " ")"},
     {"NumericLineFeed", "&#10;", R"(symText "\x0A")"},
@@ -454,6 +456,23 @@ TEST(TokenizerMalformed, EndsWithShortTokens) {
     EXPECT_EQ(error, c.error) << c.name;
     EXPECT_LE(symbols, c.html.size() + 1) << c.name;
   }
+}
+
+TEST(TokenizerMalformed, LengthCapsNeverSplitASurrogatePair) {
+  // "😀" is two code units; a cap that would fall between them falls before them.
+  const std::string smiley = "\xF0\x9F\x98\x80";
+  const std::string run = std::string(Tokenizer::kTextRunLength - 1, 'a') + smiley;
+  const std::string text_runs = "symText \"" + std::string(Tokenizer::kTextRunLength - 1, 'a') +
+                                "\"|symText \"" + smiley + "\"";
+  EXPECT_EQ(Tokens(run), text_runs);
+  // A line end in preformatted text is taken one unit at a time, not from the window.
+  EXPECT_EQ(Tokens(std::string(Tokenizer::kTextRunLength - 2, 'a') + "\r" + smiley, true),
+            "symText \"" + std::string(Tokenizer::kTextRunLength - 2, 'a') + "\\r\"|symText \"" +
+                smiley + "\"");
+
+  const std::string tag = "<" + std::string(Tokenizer::kTokenTextLength - 2, 'x') + smiley + "y";
+  EXPECT_EQ(ReadUntil(tag, symTextareaEnd, false, &Tokenizer::NextTextAreaSymbol),
+            "symUnknownTag \"" + tag.substr(0, Tokenizer::kTokenTextLength - 1) + "\"");
 }
 
 TEST(TokenizerMalformed, ManyAttributesAreAllKept) {

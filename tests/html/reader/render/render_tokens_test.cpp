@@ -29,7 +29,7 @@ std::string RunTool(const std::string& command, int* status) {
 }
 
 TEST(RenderTokens, PrintsExpectedStreams) {
-  for (const char* name : {"page", "open_comment"}) {
+  for (const char* name : {"page", "open_comment", "scripts"}) {
     int status = -1;
     std::string out = RunTool(std::string(BRISOMEL_RENDER) + " --tokens " + kDir + name + ".htm", &status);
     EXPECT_EQ(status, 0) << name;
