@@ -2,6 +2,7 @@
 // TEXTAREA make controls in the current section, a SELECT reads its OPTIONs and a TEXTAREA its
 // text up to the end tag.
 #include "html/reader/parser.h"
+#include "text/windows_1252.h"
 
 namespace brisomel {
 namespace {
@@ -42,7 +43,10 @@ void THtmlParser::ParseSelectOptions(TParseControl* control) {
   bool selected = false, open = false;
   auto add = [&] {
     const std::string trimmed = TrimBlanks(text);
-    if (open && !trimmed.empty() && control) control->AddOption(trimmed, value, selected);
+    if (open && !trimmed.empty() && control)
+      control->AddOption(Windows1252ToUtf16(trimmed),
+                         value ? std::optional(Windows1252ToUtf16(*value)) : std::nullopt,
+                         selected);
   };
   tok_.NextSymbol();
   while (tok_.Symbol != symEof && tok_.Symbol != symSelectEnd) {
@@ -74,7 +78,7 @@ void THtmlParser::ParseTextArea(TParseControl* control) {
   tok_.NextTextAreaSymbol();
   while (tok_.Symbol != symEof && tok_.Symbol != symTextareaEnd) {
     if (tok_.Symbol == symEol) {
-      if (control) control->AddLine(line);
+      if (control) control->AddLine(Windows1252ToUtf16(line));
       line.clear();
     } else {
       line += tok_.TokenText;
@@ -83,7 +87,7 @@ void THtmlParser::ParseTextArea(TParseControl* control) {
   }
   while (tok_.Ch != '>' && tok_.Ch != Tokenizer::kEofChar) tok_.Advance();
   if (tok_.Ch == '>') tok_.Advance();
-  if (!line.empty() && control) control->AddLine(line);
+  if (!line.empty() && control) control->AddLine(Windows1252ToUtf16(line));
   if (control) control->Reset();
 }
 

@@ -14,6 +14,7 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "html/document/document_builder.h"
@@ -149,11 +150,11 @@ class TPageViewer : public TWindowEvents {
   void SetHistoryMaxCount(int Value);
 
   // --- Selection and find ---
-  bool FindText(const std::string& S, bool MatchCase);
+  bool FindText(std::u16string_view S, bool MatchCase);
   int32_t FindStart = 0;
   int32_t SelLength();
   void SetSelLength(int32_t Value);
-  std::string SelText() { return Document_->SelectedText(); }
+  std::u16string SelText() { return Document_->SelectedText(); }
   // Copies the selection to the clipboard (Ctrl+C).
   void CopyToClipboard();
 

@@ -350,7 +350,7 @@ TEST_F(ViewerTest, PlatformPrinterWithoutAPrinterRaisesThePrinterError) {
     EXPECT_STREQ(e.what(), "Printer selected is not valid");
   }
   EXPECT_EQ(viewer->DocumentTitle(), "print.htm");
-  EXPECT_TRUE(viewer->FindText("Line 4", true));
+  EXPECT_TRUE(viewer->FindText(u"Line 4", true));
   viewer.reset();
 }
 
