@@ -58,7 +58,7 @@ class TFrameViewer : public TWindowEvents {
   struct HistoryEntry {
     std::string Name;
     std::shared_ptr<TFrameSet> Set;
-    std::string Title;
+    std::u16string Title;
     int32_t Pos = 0;
   };
 

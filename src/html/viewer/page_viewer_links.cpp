@@ -170,7 +170,7 @@ bool TPageViewer::ScrollToAnchor(const std::string& Dest) {
   return true;
 }
 
-void TPageViewer::AddToHistory(const std::string& OldFile, const std::string& OldTitle,
+void TPageViewer::AddToHistory(const std::string& OldFile, const std::u16string& OldTitle,
                                THTMLFileType OldType, int32_t OldPos) {
   if (HistoryMaxCount_ < 1 || CurrentFileName_.empty()) return;
   if (OldFile == CurrentFileName_ && OldType == CurrentFileType_ && OldPos == Position()) return;

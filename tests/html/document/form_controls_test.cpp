@@ -242,6 +242,28 @@ INSTANTIATE_TEST_SUITE_P(
                   "h=1\nt=x\ne=y\nc=On\n"}),
     [](const testing::TestParamInfo<PairsCase>& info) { return info.param.name; });
 
+// What the user typed is submitted in the page's encoding; a character the encoding cannot
+// hold goes as "&#NNNN;" with its decimal code point.
+TEST(ControlPairs, EncodeForThePagesEncoding) {
+  struct Case {
+    Encoding encoding;
+    const char* typed;  // UTF-8
+    std::string sent;
+  };
+  const Case cases[] = {
+      {Encoding::kUtf8, "Привет ☃ 日本", "q=Привет ☃ 日本"},
+      {Encoding::kWindows1251, "Привет ☃", "q=\xCF\xF0\xE8\xE2\xE5\xF2 &#9731;"},
+      {Encoding::kWindows1252, "café ω", "q=caf\xE9 &#969;"},
+      {Encoding::kUtf16Le, "é", "q=é"},  // a UTF-16 page submits UTF-8
+  };
+  for (const Case& c : cases) {
+    FormPage page("<INPUT NAME=q>");
+    page.list.PageEncoding = c.encoding;
+    page.Window(0).Type(c.typed);
+    EXPECT_EQ(page.Pairs(), c.sent + "\n") << EncodingName(c.encoding);
+  }
+}
+
 // --- Forms and events ---
 
 TEST(Form, ReadsItsAttributesAndControlsWithoutAFormGetAnImplicitOne) {

@@ -51,7 +51,47 @@ INSTANTIATE_TEST_SUITE_P(
                   "TSection y=0 h=66 dh=66 curs=0+8\n"
                   "  line x=0 y=0 h=22 \"aa \"\n"
                   "  line x=0 y=22 h=22 \"bb \"\n"
-                  "  line x=0 y=44 h=22 \"cc\"\n"}),
+                  "  line x=0 y=44 h=22 \"cc\"\n"},
+        // East Asian text breaks between characters, but never before "。".
+        BreakCase{"Japanese", "日本語のテキストです。", 40,
+                  "TSection y=0 h=66 dh=66 curs=0+11\n"
+                  "  line x=0 y=0 h=22 \"日本語のテ\"\n"
+                  "  line x=0 y=22 h=22 \"キストで\"\n"
+                  "  line x=0 y=44 h=22 \"す。\"\n"},
+        // One character a line: "「" keeps the next one, "」" and small "っ" join the one
+        // before.
+        BreakCase{"Brackets", "「はい」と言った", 8,
+                  "TSection y=0 h=110 dh=110 curs=0+8\n"
+                  "  line x=0 y=0 h=22 \"「は\"\n"
+                  "  line x=0 y=22 h=22 \"い」\"\n"
+                  "  line x=0 y=44 h=22 \"と\"\n"
+                  "  line x=0 y=66 h=22 \"言っ\"\n"
+                  "  line x=0 y=88 h=22 \"た\"\n"},
+        BreakCase{"ChineseWithCommas", "你好，世界。再见", 24,
+                  "TSection y=0 h=66 dh=66 curs=0+8\n"
+                  "  line x=0 y=0 h=22 \"你好，\"\n"
+                  "  line x=0 y=22 h=22 \"世界。\"\n"
+                  "  line x=0 y=44 h=22 \"再见\"\n"},
+        BreakCase{"Hangul", "안녕하세요 세계", 24,
+                  "TSection y=0 h=66 dh=66 curs=0+8\n"
+                  "  line x=0 y=0 h=22 \"안녕하\"\n"
+                  "  line x=0 y=22 h=22 \"세요 \"\n"
+                  "  line x=0 y=44 h=22 \"세계\"\n"},
+        // Latin words around ideographs keep their own breaks.
+        BreakCase{"Mixed", "see 東京 tower", 56,
+                  "TSection y=0 h=44 dh=44 curs=0+12\n"
+                  "  line x=0 y=0 h=22 \"see 東京 \"\n"
+                  "  line x=0 y=22 h=22 \"tower\"\n"},
+        BreakCase{"Cyrillic", "привет мир", 56,
+                  "TSection y=0 h=44 dh=44 curs=0+10\n"
+                  "  line x=0 y=0 h=22 \"привет \"\n"
+                  "  line x=0 y=22 h=22 \"мир\"\n"},
+        // Ideographs beyond the BMP take two code units each and are never split.
+        BreakCase{"SurrogatePairs", "𠀀𠀁𠀂", 8,
+                  "TSection y=0 h=66 dh=66 curs=0+6\n"
+                  "  line x=0 y=0 h=22 \"𠀀\"\n"
+                  "  line x=0 y=22 h=22 \"𠀁\"\n"
+                  "  line x=0 y=44 h=22 \"𠀂\"\n"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(TextLayout, AddTextDropsLeadingSpacesAndStopsPastTheLimit) {

@@ -34,7 +34,7 @@ TEST_F(TwoFrames, BackUndoesTheLastFrameStepFirstThenTheDocument) {
   fv->LoadFromFile(folder + "first.htm");
   ClickLink(fv->CurrentSet().Frames[0]);  // a plain page: the whole document is replaced
   ASSERT_EQ(fv->CurrentFileName(), top);
-  EXPECT_EQ(fv->CurrentSet().Title, "Two");
+  EXPECT_EQ(fv->CurrentSet().Title, u"Two");
   ClickLink(FrameNamed("a"));
   ClickLink(FrameNamed("b"));
   EXPECT_EQ(Shown(FrameNamed("a")), "a2.htm");

@@ -32,7 +32,7 @@ TEST_F(ViewerTest, DoubleClickAfterAFollowedLinkSelectsNothing) {
   Screen();
   const Point p = PointOf(Find("words"));
   Panel().Click(p.x, p.y);
-  ASSERT_EQ(viewer->DocumentTitle(), "B");
+  ASSERT_EQ(viewer->DocumentTitle(), u"B");
   Screen();
   Panel().DoubleClick(p.x, p.y);
   EXPECT_EQ(viewer->SelLength(), 0);
