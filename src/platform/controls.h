@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/canvas.h"
@@ -57,15 +58,15 @@ class WindowControl {
   virtual bool Focused() const = 0;
   virtual void SetFocus() = 0;
 
-  // Edit and memo text (lines joined by CR LF), button caption.
-  virtual void SetText(const std::string& text) = 0;
-  virtual std::string Text() const = 0;
+  // Edit and memo text (lines joined by CR LF), button caption; UTF-16 like all engine text.
+  virtual void SetText(std::u16string_view text) = 0;
+  virtual std::u16string Text() const = 0;
   virtual void SetMaxLength(int length) = 0;  // 0: no limit
   // Caret at the start, nothing selected, scrolled to the top (memo reset).
   virtual void ResetCaret() = 0;
   // Memo lines as the control holds them.
   virtual int LineCount() const = 0;
-  virtual std::string Line(int index) const = 0;
+  virtual std::u16string Line(int index) const = 0;
   // The first line or item shown at the top.
   virtual int TopIndex() const = 0;
   virtual void SetTopIndex(int index) = 0;
@@ -78,9 +79,9 @@ class WindowControl {
 
   // List and combo boxes.
   // Replaces the items (none current, none selected).
-  virtual void SetItems(const std::vector<std::string>& items) = 0;
+  virtual void SetItems(const std::vector<std::u16string>& items) = 0;
   virtual int ItemCount() const = 0;
-  virtual std::string ItemText(int index) const = 0;
+  virtual std::u16string ItemText(int index) const = 0;
   // The current item (-1: none). In a single-selection list the current item is the selected
   // one.
   virtual void SetItemIndex(int index) = 0;

@@ -1,6 +1,7 @@
 #include "shell/search_form.h"
 
 #include "shell/main_form.h"
+#include "text/windows_1252.h"
 
 namespace brisomel {
 
@@ -107,7 +108,7 @@ void TForm2::Find(const std::string& text) {
   if (!form1_) return;
   TFrameViewer& viewer = form1_->FrameViewer1();
   last_find_text_ = text;
-  if (viewer.FindText(text, false)) {
+  if (viewer.FindText(Windows1252ToUtf16(text), false)) {
     SetWindowTextA(button1_, "Find Next");
     return;
   }
@@ -140,7 +141,7 @@ void TForm2::Button2Click() {
   TFrameViewer& viewer = form1_->FrameViewer1();
   viewer.LoadFromFile(step.Path);
   // Selects the first match; a file whose markup alone holds the text stays loaded as it is.
-  viewer.FindText(text, false);
+  viewer.FindText(Windows1252ToUtf16(text), false);
   SetWindowTextA(button2_, "Next File");
   form1_->SpeedButton(1).SetEnabled(true);
 }

@@ -58,8 +58,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
           outer.Resize(1 + script[i + 3] * 2, 1 + script[i + 4] * 2);
           break;
         case 7:
-          viewer.FindText(std::string(1 + script[i + 3] % 4, static_cast<char>(script[i + 4])),
-                          script[i + 5] & 1);
+          viewer.FindText(
+              std::u16string(1 + script[i + 3] % 4, static_cast<char16_t>(script[i + 4])),
+              script[i + 5] & 1);
           break;
         case 8:
           windows.Advance(script[i + 3] * 4);

@@ -22,11 +22,11 @@ TEST(MemoryControls, TypingKeepsTheMaximumLengthAndEnterIsReported) {
   int returns = 0;
   edit->Events.OnReturn = [&] { ++returns; };
   edit->SetMaxLength(4);
-  edit->SetText("abcdef");
-  EXPECT_EQ(edit->Text(), "abcd");
-  edit->SetText("ab");
+  edit->SetText(u"abcdef");
+  EXPECT_EQ(edit->Text(), u"abcd");
+  edit->SetText(u"ab");
   edit->Type("cdef\r");
-  EXPECT_EQ(edit->Text(), "abcd");
+  EXPECT_EQ(edit->Text(), u"abcd");
   EXPECT_EQ(returns, 1);
 
   auto memo = Make(factory, TControlKind::ckMemo);
@@ -34,11 +34,11 @@ TEST(MemoryControls, TypingKeepsTheMaximumLengthAndEnterIsReported) {
   memo->Type("one\rtwo\r");
   EXPECT_EQ(returns, 1);
   ASSERT_EQ(memo->LineCount(), 2);  // a final line break starts no line
-  EXPECT_EQ(memo->Line(1), "two");
-  memo->SetText("\r\n\r\nx");
+  EXPECT_EQ(memo->Line(1), u"two");
+  memo->SetText(u"\r\n\r\nx");
   EXPECT_EQ(memo->LineCount(), 3);
-  EXPECT_EQ(memo->Line(2), "x");
-  EXPECT_EQ(memo->Line(3), "");
+  EXPECT_EQ(memo->Line(2), u"x");
+  EXPECT_EQ(memo->Line(3), u"");
 }
 
 TEST(MemoryControls, ClicksByKind) {
@@ -62,7 +62,7 @@ TEST(MemoryControls, PicksSelectOneOrToggle) {
   MemoryControls factory;
   auto single = Make(factory, TControlKind::ckListBox);
   auto multi = Make(factory, TControlKind::ckListBox, TControlOptions{true, false});
-  for (MemoryControl* list : {single.get(), multi.get()}) list->SetItems({"a", "b", "c"});
+  for (MemoryControl* list : {single.get(), multi.get()}) list->SetItems({u"a", u"b", u"c"});
   single->PickItem(1);
   single->PickItem(2);
   EXPECT_EQ(single->ItemIndex(), 2);
@@ -75,7 +75,7 @@ TEST(MemoryControls, PicksSelectOneOrToggle) {
   EXPECT_TRUE(multi->Selected(2));
   multi->PickItem(7);  // no such item
   EXPECT_EQ(multi->ItemIndex(), 1);
-  multi->SetItems({"x"});
+  multi->SetItems({u"x"});
   EXPECT_EQ(multi->ItemIndex(), -1);
   EXPECT_FALSE(multi->Selected(0));
 }

@@ -88,7 +88,7 @@ TEST_F(MainFormSoundTest, AnOpenErrorIsShownOnceAfterThePageLoads) {
   form->UseSoundPort(std::move(recording));
   ASSERT_TRUE(form->Create());
   EXPECT_TRUE(shown.empty());  // not while the page was being read
-  EXPECT_EQ(form->FrameViewer1().CurrentSet().Title, "Loud");
+  EXPECT_EQ(form->FrameViewer1().CurrentSet().Title, u"Loud");
   Pump();
   EXPECT_THAT(shown, ElementsAre("No sound device."));
   form->FrameViewer1().LoadFromFile(page);

@@ -21,10 +21,12 @@
 #include "html/images/image_module.h"
 #include "modes.h"
 #include "page_setup.h"
+#include "platform/charset.h"
 #include "platform/headless/memory_controls.h"
 #include "platform/headless/png_writer.h"
 #include "platform/headless/software_canvas.h"
 #include "read_only_files.h"
+#include "text/utf.h"
 
 namespace brisomel::render {
 namespace {
@@ -155,13 +157,17 @@ int PrintSubmission(TSectionList& list, int index) {
                  static_cast<int>(list.Forms.size()), index);
     return 1;
   }
-  list.FormSubmitHandler = [](void*, const std::string& action,
-                              const std::vector<std::string>& results, const std::string& method,
-                              const std::string& enctype, const std::string& target) {
-    std::printf("method=%s action=%s target=%s enctype=%s\n", method.c_str(), action.c_str(),
-                target.c_str(), enctype.c_str());
-    for (const std::string& pair : results) std::printf("%s\n", pair.c_str());
-  };
+  // The pairs come encoded as the page submits them; they print as UTF-8 text.
+  const Encoding sent = OutputEncoding(list.PageEncoding);
+  list.FormSubmitHandler =
+      [sent](void*, const std::string& action, const std::vector<std::string>& results,
+             const std::string& method, const std::string& enctype, const std::string& target) {
+        std::printf("method=%s action=%s target=%s enctype=%s\n", method.c_str(), action.c_str(),
+                    target.c_str(), enctype.c_str());
+        for (const std::string& pair : results) {
+          std::printf("%s\n", Utf16ToUtf8(DecodeBytes(pair, sent)).c_str());
+        }
+      };
   ThtmlForm& form = *list.Forms[static_cast<size_t>(index)];
   for (const auto& control : form.ControlList) {
     auto* button = dynamic_cast<TButtonFormControlObj*>(control.get());

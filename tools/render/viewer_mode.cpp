@@ -13,6 +13,7 @@
 #include "platform/headless/png_writer.h"
 #include "platform/headless/software_canvas.h"
 #include "read_only_files.h"
+#include "text/utf.h"
 
 namespace brisomel::render {
 namespace {
@@ -70,7 +71,8 @@ int ViewerPage(const PageOptions& o) {
 
   if (o.finding) {
     viewer.FindStart = 0;
-    while (viewer.FindText(o.find, o.match_case)) {
+    const std::u16string find = Utf8ToUtf16(o.find);
+    while (viewer.FindText(find, o.match_case)) {
       const int32_t pos = viewer.Document().SelB;
       int32_t x = 0, y = 0;
       viewer.Document().PositionToPoint(windows.ScreenCanvas(), pos, x, y);

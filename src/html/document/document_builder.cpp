@@ -13,12 +13,12 @@ namespace {
 class TBuiltControl : public TParseControl {
  public:
   explicit TBuiltControl(TFormControlObj* control) : control_(control) {}
-  void AddOption(const std::string& text, const std::optional<std::string>& value,
+  void AddOption(std::u16string_view text, const std::optional<std::u16string>& value,
                  bool selected) override {
     if (auto* list = dynamic_cast<TListBoxFormControlObj*>(control_))
       list->AddOption(text, value, selected);
   }
-  void AddLine(const std::string& line) override {
+  void AddLine(std::u16string_view line) override {
     if (auto* area = dynamic_cast<TTextAreaFormControlObj*>(control_)) area->AddText(line);
   }
   void Reset() override { control_->ResetToValue(); }
@@ -38,7 +38,7 @@ class TBuiltSection : public TParseSection {
   TBuiltSection(const TDocumentBuilder& builder, std::unique_ptr<TSection> section)
       : builder_(builder), section_(std::move(section)) {}
 
-  void AddText(const std::string& text) override {
+  void AddText(std::u16string_view text) override {
     builder_.Sync();
     section_->AddText(text);
   }
@@ -193,8 +193,10 @@ void TDocumentBuilder::Discard(std::unique_ptr<TParseSection> discarded,
     if (anchor.Section == old) anchor.Section = static_cast<TBuiltSection&>(replacement).Section();
 }
 
-void TDocumentBuilder::AddName(const std::string& name, TParseSection& section) {
-  if (names_) names_->push_back({name, static_cast<TBuiltSection&>(section).Section()});
+void TDocumentBuilder::AddName(std::u16string_view name, TParseSection& section) {
+  if (names_) {
+    names_->push_back({std::u16string(name), static_cast<TBuiltSection&>(section).Section()});
+  }
 }
 
 }  // namespace brisomel

@@ -17,7 +17,7 @@ namespace brisomel {
 
 // An anchor name (upper case) and the section that holds it.
 struct TNamedAnchor {
-  std::string Name;
+  std::u16string Name;
   TSectionBase* Section = nullptr;
 };
 using TNameList = std::vector<TNamedAnchor>;
@@ -66,10 +66,11 @@ class TDocumentBuilder : public TParseTarget {
   void AppendRule(const TAttributeList& attributes) override;
   void AppendPage() override;
   void Discard(std::unique_ptr<TParseSection> discarded, TParseSection& replacement) override;
-  void AddName(const std::string& name, TParseSection& section) override;
+  void AddName(std::u16string_view name, TParseSection& section) override;
   void AddMap(std::unique_ptr<TMapItem> map) override { list_.Maps.push_back(std::move(map)); }
   void StartForm(const TAttributeList& attributes) override;
   void EndForm() override { list_.CurrentForm = nullptr; }
+  void SetPageEncoding(Encoding encoding) override { list_.PageEncoding = encoding; }
 
   // Copies the parser's style state where the sections read it.
   void Sync() const {

@@ -41,7 +41,7 @@ class TFormControlObj {
   virtual void ResetToValue() {}
   // The Index-th answer of a submission: false when there is none; S is the "name=value" pair,
   // or empty when this answer gives no pair.
-  virtual bool GetSubmission(int Index, std::string& S) { return false; }
+  virtual bool GetSubmission(int Index, std::u16string& S) { return false; }
   // Sets the size from the control's font measured on the canvas.
   virtual void MeasureSize(Canvas& canvas) {}
 
@@ -67,9 +67,9 @@ class TFormControlObj {
   bool HasWindow = true;    // has a window control (hidden fields and image inputs do not)
   TSectionList* MasterList = nullptr;
   ThtmlForm* MyForm = nullptr;
-  std::string Value;      // VALUE
+  std::u16string Value;   // VALUE
   bool HasValue = false;  // VALUE was given
-  std::string Name;       // NAME
+  std::u16string Name;    // NAME
   std::unique_ptr<WindowControl> TheControl;
 
  protected:

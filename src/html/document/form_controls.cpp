@@ -7,6 +7,7 @@
 #include "html/document/html_form.h"
 #include "html/document/section_list.h"
 #include "html/reader/text_utils.h"
+#include "text/utf.h"
 #include "text/windows_1252.h"
 
 namespace brisomel {
@@ -34,7 +35,12 @@ Size WindowSize(const WindowControl* control, Size client) {
   return Size{client.cx + 4, client.cy + 4};
 }
 
-std::string Pair(const std::string& name, const std::string& value) { return name + "=" + value; }
+std::u16string Pair(std::u16string_view name, std::u16string_view value) {
+  std::u16string pair(name);
+  pair += u'=';
+  pair += value;
+  return pair;
+}
 
 }  // namespace
 
@@ -47,10 +53,10 @@ TFormControlObj::TFormControlObj(TSectionList* List, const TAttributeList& Attri
     MyForm = List->CurrentForm;
   }
   if (const TAttribute* value = Attributes.Find(symValue)) {
-    Value = value->Text;
+    Value = Windows1252ToUtf16(value->Text);
     HasValue = true;
   }
-  if (const TAttribute* name = Attributes.Find(symName)) Name = name->Text;
+  if (const TAttribute* name = Attributes.Find(symName)) Name = Windows1252ToUtf16(name->Text);
 }
 
 TFormControlObj::~TFormControlObj() = default;
@@ -126,7 +132,7 @@ TEditFormControlObj::TEditFormControlObj(TSectionList* List, const TAttributeLis
   ResetToValue();
 }
 
-std::string TEditFormControlObj::Text() const {
+std::u16string TEditFormControlObj::Text() const {
   if (TheControl) return TheControl->Text();
   return MaxLength > 0 ? Value.substr(0, static_cast<size_t>(MaxLength)) : Value;
 }
@@ -135,7 +141,7 @@ void TEditFormControlObj::ResetToValue() {
   if (TheControl) TheControl->SetText(Value);
 }
 
-bool TEditFormControlObj::GetSubmission(int Index, std::string& S) {
+bool TEditFormControlObj::GetSubmission(int Index, std::u16string& S) {
   if (Index != 0) return false;
   S = Pair(Name, Text());
   return true;
@@ -163,17 +169,19 @@ void TButtonFormControlObj::ResetToValue() {
   if (TheControl) TheControl->SetText(Caption());
 }
 
-std::string TButtonFormControlObj::Caption() const {
+std::u16string TButtonFormControlObj::Caption() const {
   if (HasValue) return Value;
-  static const char* const kCaptions[] = {"Submit", "Reset", "Button"};
+  static const char16_t* const kCaptions[] = {u"Submit", u"Reset", u"Button"};
   return kCaptions[Kind];
 }
 
 void TButtonFormControlObj::MeasureSize(Canvas& canvas) {
   canvas.SaveState();
   canvas.SetFont(CaptionFont());
-  const int32_t height = canvas.TextExtent(u"A").cy + 8;
-  const int32_t width = canvas.TextExtent(Windows1252ToUtf16(TheControl ? TheControl->Text() : Caption())).cx + 20;
+  const int32_t height = canvas.TextExtent("A").cy + 8;
+  const int32_t width =
+      canvas.TextExtent(TheControl ? TheControl->Text() : Caption()).cx +
+      20;
   canvas.RestoreState();
   SetSize(width, height);
 }
@@ -188,7 +196,7 @@ void TButtonFormControlObj::Clicked() {
     if (Name.empty()) {
       MyForm->SubmitForm();
     } else {
-      const std::string extra = Pair(Name, TheControl ? TheControl->Text() : Caption());
+      const std::u16string extra = Pair(Name, TheControl ? TheControl->Text() : Caption());
       MyForm->SubmitForm(&extra);
     }
   }
@@ -201,7 +209,7 @@ TCheckBoxFormControlObj::TCheckBoxFormControlObj(TSectionList* List,
     : TFormControlObj(List, Attributes, Pos_) {
   IsChecked = Attributes.Find(symChecked) != nullptr;
   if (const TAttribute* click = Attributes.Find(symOnclick)) OnClickText = click->Text;
-  if (Value.empty()) Value = "On";
+  if (Value.empty()) Value = u"On";
   OnBaseline = true;
   Width_ = Height_ = 13;
   if (WindowControl* c = CreateControl(TControlKind::ckCheckBox)) {
@@ -221,7 +229,7 @@ void TCheckBoxFormControlObj::ResetToValue() {
   if (TheControl) TheControl->SetChecked(IsChecked);
 }
 
-bool TCheckBoxFormControlObj::GetSubmission(int Index, std::string& S) {
+bool TCheckBoxFormControlObj::GetSubmission(int Index, std::u16string& S) {
   if (Index != 0) return false;
   if (Checked()) S = Pair(Name, Value);
   return true;
@@ -259,7 +267,7 @@ void TRadioButtonFormControlObj::SetChecked(bool checked) {
 
 void TRadioButtonFormControlObj::ResetToValue() { SetChecked(IsChecked); }
 
-bool TRadioButtonFormControlObj::GetSubmission(int Index, std::string& S) {
+bool TRadioButtonFormControlObj::GetSubmission(int Index, std::u16string& S) {
   if (Index != 0) return false;
   if (Checked()) S = Pair(Name, Value);
   return true;
@@ -277,7 +285,7 @@ THiddenFormControlObj::THiddenFormControlObj(TSectionList* List, const TAttribut
   HasWindow = false;
 }
 
-bool THiddenFormControlObj::GetSubmission(int Index, std::string& S) {
+bool THiddenFormControlObj::GetSubmission(int Index, std::u16string& S) {
   if (Index != 0) return false;
   S = Pair(Name, Value);
   return true;
@@ -302,15 +310,15 @@ void TImageFormControlObj::ImageClick() {
   if (MyForm) MyForm->SubmitForm();
 }
 
-bool TImageFormControlObj::GetSubmission(int Index, std::string& S) {
+bool TImageFormControlObj::GetSubmission(int Index, std::u16string& S) {
   if (XPos < 0) return false;
-  const std::string prefix = Name.empty() ? std::string() : Name + ".";
+  const std::u16string prefix = Name.empty() ? std::u16string() : Name + u".";
   if (Index == 0) {
-    S = prefix + "x=" + std::to_string(XPos);
+    S = prefix + u"x=" + AsciiToUtf16(std::to_string(XPos));
     return true;
   }
   if (Index == 1) {
-    S = prefix + "y=" + std::to_string(YPos);
+    S = prefix + u"y=" + AsciiToUtf16(std::to_string(YPos));
     XPos = -1;
     return true;
   }
@@ -332,29 +340,29 @@ TTextAreaFormControlObj::TTextAreaFormControlObj(TSectionList* List,
     c->SetFont(FixedFont());
 }
 
-void TTextAreaFormControlObj::AddText(const std::string& Line) { TheText.push_back(Line); }
+void TTextAreaFormControlObj::AddText(std::u16string_view Line) { TheText.emplace_back(Line); }
 
 void TTextAreaFormControlObj::ResetToValue() {
   if (!TheControl) return;
-  std::string text;
+  std::u16string text;
   for (size_t i = 0; i < TheText.size(); ++i) {
-    if (i > 0) text += "\r\n";
+    if (i > 0) text += u"\r\n";
     text += TheText[i];
   }
   TheControl->SetText(text);
   TheControl->ResetCaret();
 }
 
-std::vector<std::string> TTextAreaFormControlObj::Lines() const {
+std::vector<std::u16string> TTextAreaFormControlObj::Lines() const {
   if (!TheControl) return TheText;
-  std::vector<std::string> lines;
+  std::vector<std::u16string> lines;
   const int count = TheControl->LineCount();
   lines.reserve(static_cast<size_t>(std::max(count, 0)));
   for (int i = 0; i < count; ++i) lines.push_back(TheControl->Line(i));
   return lines;
 }
 
-bool TTextAreaFormControlObj::GetSubmission(int Index, std::string& S) {
+bool TTextAreaFormControlObj::GetSubmission(int Index, std::u16string& S) {
   // The lines are read once per submission.
   if (Index == 0) SubmitLines_ = Lines();
   if (Index < 0 || Index >= static_cast<int>(SubmitLines_.size())) {
@@ -389,9 +397,9 @@ TListBoxFormControlObj::TListBoxFormControlObj(TSectionList* List, const TAttrib
     c->SetFont(FixedFont());
 }
 
-void TListBoxFormControlObj::AddOption(const std::string& Text,
-                                       const std::optional<std::string>& Value_, bool Selected) {
-  TheOptions.push_back(TOptionItem{Text, TOptionObj{Value_, Selected}});
+void TListBoxFormControlObj::AddOption(std::u16string_view Text,
+                                       const std::optional<std::u16string>& Value_, bool Selected) {
+  TheOptions.push_back(TOptionItem{std::u16string(Text), TOptionObj{Value_, Selected}});
   LongestOption =
       std::max(LongestOption, static_cast<int32_t>(std::min<size_t>(Text.size(), kMaxControlSize)));
 }
@@ -426,19 +434,19 @@ bool TListBoxFormControlObj::ItemSelected(int I) const {
          TheOptions[static_cast<size_t>(I)].Option.Selected;
 }
 
-std::vector<std::string> TListBoxFormControlObj::OptionTexts() const {
-  std::vector<std::string> texts;
+std::vector<std::u16string> TListBoxFormControlObj::OptionTexts() const {
+  std::vector<std::u16string> texts;
   texts.reserve(TheOptions.size());
   for (const TOptionItem& item : TheOptions) texts.push_back(item.Text);
   return texts;
 }
 
-std::string TListBoxFormControlObj::Pair(int I) const {
+std::u16string TListBoxFormControlObj::Pair(int I) const {
   const TOptionItem& item = TheOptions[static_cast<size_t>(I)];
   return brisomel::Pair(Name, item.Option.Value ? *item.Option.Value : item.Text);
 }
 
-bool TListBoxFormControlObj::GetSubmission(int Index, std::string& S) {
+bool TListBoxFormControlObj::GetSubmission(int Index, std::u16string& S) {
   if (Index < 0 || Index >= static_cast<int>(TheOptions.size())) return false;
   if (ItemSelected(Index)) S = Pair(Index);
   return true;
@@ -469,7 +477,7 @@ void TComboFormControlObj::ResetToValue() {
   TheControl->SetItemIndex(current);
 }
 
-bool TComboFormControlObj::GetSubmission(int Index, std::string& S) {
+bool TComboFormControlObj::GetSubmission(int Index, std::u16string& S) {
   if (Index < 0 || Index >= static_cast<int>(TheOptions.size())) return false;
   if (Index == ItemIndex()) S = Pair(Index);
   return true;

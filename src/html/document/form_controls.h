@@ -19,6 +19,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "html/document/form_control_base.h"
@@ -39,9 +40,9 @@ class TEditFormControlObj : public TFormControlObj {
   const char* ClassName() const override { return "TEditFormControlObj"; }
   void PrintAt(Canvas& canvas, int32_t X, int32_t Y) override;
   void ResetToValue() override;
-  bool GetSubmission(int Index, std::string& S) override;
+  bool GetSubmission(int Index, std::u16string& S) override;
   void MeasureSize(Canvas& canvas) override;
-  std::string Text() const;
+  std::u16string Text() const;
 
   int32_t Size = 20;
   int32_t MaxLength = 0;
@@ -60,7 +61,7 @@ class TButtonFormControlObj : public TFormControlObj {
   void MeasureSize(Canvas& canvas) override;
   // What a click does: the object-click event, then a reset or a submission.
   void Clicked();
-  std::string Caption() const;
+  std::u16string Caption() const;
 
   TKind Kind;
   std::string OnClickText;
@@ -73,7 +74,7 @@ class TCheckBoxFormControlObj : public TFormControlObj {
   const char* ClassName() const override { return "TCheckBoxFormControlObj"; }
   void PrintAt(Canvas& canvas, int32_t X, int32_t Y) override;
   void ResetToValue() override;
-  bool GetSubmission(int Index, std::string& S) override;
+  bool GetSubmission(int Index, std::u16string& S) override;
   bool Checked() const;
 
   bool IsChecked = false;
@@ -88,7 +89,7 @@ class TRadioButtonFormControlObj : public TFormControlObj {
   const char* ClassName() const override { return "TRadioButtonFormControlObj"; }
   void PrintAt(Canvas& canvas, int32_t X, int32_t Y) override;
   void ResetToValue() override;
-  bool GetSubmission(int Index, std::string& S) override;
+  bool GetSubmission(int Index, std::u16string& S) override;
   void SetPanelColor(Color color) override;
   bool Checked() const;
   void SetChecked(bool checked);
@@ -106,7 +107,7 @@ class THiddenFormControlObj : public TFormControlObj {
  public:
   THiddenFormControlObj(TSectionList* List, const TAttributeList& Attributes, int32_t Pos);
   const char* ClassName() const override { return "THiddenFormControlObj"; }
-  bool GetSubmission(int Index, std::string& S) override;
+  bool GetSubmission(int Index, std::u16string& S) override;
 };
 
 // INPUT "image": drawn as a document image; a click on it submits the click point.
@@ -114,7 +115,7 @@ class TImageFormControlObj : public TFormControlObj {
  public:
   TImageFormControlObj(TSectionList* List, const TAttributeList& Attributes, int32_t Pos);
   const char* ClassName() const override { return "TImageFormControlObj"; }
-  bool GetSubmission(int Index, std::string& S) override;
+  bool GetSubmission(int Index, std::u16string& S) override;
   void SetClickOffsets(int32_t X, int32_t Y) override;
   void ImageClick() override;
 
@@ -129,29 +130,29 @@ class TTextAreaFormControlObj : public TFormControlObj {
   const char* ClassName() const override { return "TTextAreaFormControlObj"; }
   void PrintAt(Canvas& canvas, int32_t X, int32_t Y) override;
   void ResetToValue() override;
-  bool GetSubmission(int Index, std::string& S) override;
+  bool GetSubmission(int Index, std::u16string& S) override;
   void MeasureSize(Canvas& canvas) override;
   // A line of the initial content.
-  void AddText(const std::string& Line);
-  std::vector<std::string> Lines() const;
+  void AddText(std::u16string_view Line);
+  std::vector<std::u16string> Lines() const;
 
   int32_t Rows = 5;
   int32_t Cols = 30;
   bool Wrap = false;
-  std::vector<std::string> TheText;
+  std::vector<std::u16string> TheText;
 
  private:
-  std::vector<std::string> SubmitLines_;  // the lines of the submission under way
+  std::vector<std::u16string> SubmitLines_;  // the lines of the submission under way
 };
 
 // One OPTION: its VALUE (none when absent) and SELECTED.
 struct TOptionObj {
-  std::optional<std::string> Value;
+  std::optional<std::u16string> Value;
   bool Selected = false;
 };
 
 struct TOptionItem {
-  std::string Text;
+  std::u16string Text;
   TOptionObj Option;
 };
 
@@ -162,9 +163,10 @@ class TListBoxFormControlObj : public TFormControlObj {
   const char* ClassName() const override { return "TListBoxFormControlObj"; }
   void PrintAt(Canvas& canvas, int32_t X, int32_t Y) override;
   void ResetToValue() override;
-  bool GetSubmission(int Index, std::string& S) override;
+  bool GetSubmission(int Index, std::u16string& S) override;
   void MeasureSize(Canvas& canvas) override;
-  void AddOption(const std::string& Text, const std::optional<std::string>& Value, bool Selected);
+  void AddOption(std::u16string_view Text, const std::optional<std::u16string>& Value,
+                 bool Selected);
   // The current item, and whether item I is selected (the current one without MULTIPLE).
   int ItemIndex() const;
   bool ItemSelected(int I) const;
@@ -178,8 +180,8 @@ class TListBoxFormControlObj : public TFormControlObj {
   TListBoxFormControlObj(TSectionList* List, const TAttributeList& Attributes, int32_t Pos,
                          bool Combo);
   // The pair of item I.
-  std::string Pair(int I) const;
-  std::vector<std::string> OptionTexts() const;
+  std::u16string Pair(int I) const;
+  std::vector<std::u16string> OptionTexts() const;
   int Current_ = -1;  // the current item without a window control
 };
 
@@ -190,7 +192,7 @@ class TComboFormControlObj : public TListBoxFormControlObj {
   const char* ClassName() const override { return "TComboFormControlObj"; }
   void PrintAt(Canvas& canvas, int32_t X, int32_t Y) override;
   void ResetToValue() override;
-  bool GetSubmission(int Index, std::string& S) override;
+  bool GetSubmission(int Index, std::u16string& S) override;
   void MeasureSize(Canvas& canvas) override;
 };
 

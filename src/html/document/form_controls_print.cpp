@@ -16,7 +16,7 @@ Rect Box(int32_t X, int32_t Y, int32_t W, int32_t H) { return Rect{X, Y, X + W, 
 // Lines of text from (X + 4, Y + 4) down, one text height apart, clipped to the box inset by
 // 4 pixels at the top left and 8 at the bottom right.
 void PrintLines(Canvas& canvas, const Rect& box, const FontSpec& font,
-                const std::vector<std::string>& lines) {
+                const std::vector<std::u16string>& lines) {
   canvas.SaveState();
   canvas.SetFont(font);
   canvas.SetTextAlign(kAlignLeft | kAlignTop);
@@ -27,7 +27,7 @@ void PrintLines(Canvas& canvas, const Rect& box, const FontSpec& font,
   for (size_t i = 0; i < lines.size(); ++i) {
     const int32_t y = box.top + 4 + static_cast<int32_t>(i) * height;
     if (y >= clip.bottom) break;
-    canvas.ExtTextOut(box.left + 4, y, kTextClipped, &clip, Windows1252ToUtf16(lines[i]));
+    canvas.ExtTextOut(box.left + 4, y, kTextClipped, &clip, lines[i]);
   }
   canvas.RestoreState();
 }
@@ -45,15 +45,16 @@ void TEditFormControlObj::PrintAt(Canvas& canvas, int32_t X, int32_t Y) {
   const int32_t height = canvas.GetTextMetrics().height;
   const Rect clip{box.left + 4, box.top, box.right - 8, box.bottom};
   // A password prints as its stars, as the screen shows it.
-  const std::string text = Password ? std::string(Text().size(), '*') : Text();
-  canvas.ExtTextOut(X + 4, Y + (Height() - height) / 2, kTextClipped, &clip, Windows1252ToUtf16(text));
+  const std::u16string text = Password ? std::u16string(Text().size(), u'*') : Text();
+  canvas.ExtTextOut(X + 4, Y + (Height() - height) / 2, kTextClipped, &clip,
+                    text);
   canvas.RestoreState();
 }
 
 void TButtonFormControlObj::PrintAt(Canvas& canvas, int32_t X, int32_t Y) {
   const Rect box = Box(X, Y, Width(), Height());
   DrawControlFrame(canvas, box, true);
-  const std::string caption = TheControl ? TheControl->Text() : Caption();
+  const std::string caption = Utf16ToWindows1252Lossy(TheControl ? TheControl->Text() : Caption());
   canvas.SaveState();
   canvas.SetFont(CaptionFont());
   canvas.SetTextAlign(kAlignLeft | kAlignTop);
@@ -109,7 +110,7 @@ void TRadioButtonFormControlObj::PrintAt(Canvas& canvas, int32_t X, int32_t Y) {
 void TTextAreaFormControlObj::PrintAt(Canvas& canvas, int32_t X, int32_t Y) {
   const Rect box = Box(X, Y, Width(), Height());
   DrawControlFrame(canvas, box, false);
-  std::vector<std::string> lines = Lines();
+  std::vector<std::u16string> lines = Lines();
   if (static_cast<int32_t>(lines.size()) > Rows)
     lines.resize(static_cast<size_t>(std::max(Rows, 0)));
   PrintLines(canvas, box, FixedFont(), lines);
@@ -121,7 +122,7 @@ void TListBoxFormControlObj::PrintAt(Canvas& canvas, int32_t X, int32_t Y) {
   const int count = static_cast<int>(TheOptions.size());
   const int top = std::clamp(TheControl ? TheControl->TopIndex() : 0, 0, count);
   const int shown = std::clamp(Size, 0, count - top);
-  std::vector<std::string> lines;
+  std::vector<std::u16string> lines;
   for (int i = top; i < top + shown; ++i) lines.push_back(TheOptions[static_cast<size_t>(i)].Text);
   PrintLines(canvas, box, FixedFont(), lines);
 }

@@ -4,6 +4,8 @@
 #include "html/document/form_controls.h"
 #include "html/document/section_list.h"
 #include "html/reader/text_utils.h"
+#include "platform/charset.h"
+#include "text/case_fold.h"
 
 namespace brisomel {
 
@@ -45,20 +47,21 @@ void ThtmlForm::ResetControls() {
   for (const auto& control : ControlList) control->ResetToValue();
 }
 
-std::vector<std::string> ThtmlForm::Pairs(const std::string* Extra) {
+std::vector<std::string> ThtmlForm::Pairs(const std::u16string* Extra) {
+  const Encoding encoding = MasterList ? MasterList->PageEncoding : Encoding::kWindows1252;
   std::vector<std::string> pairs;
   for (const auto& control : ControlList) {
-    std::string S;
+    std::u16string S;
     for (int index = 0; control->GetSubmission(index, S); ++index) {
-      if (!S.empty()) pairs.push_back(S);
+      if (!S.empty()) pairs.push_back(EncodeForForm(S, encoding));
       S.clear();
     }
   }
-  if (Extra) pairs.push_back(*Extra);
+  if (Extra) pairs.push_back(EncodeForForm(*Extra, encoding));
   return pairs;
 }
 
-void ThtmlForm::SubmitForm(const std::string* Extra) {
+void ThtmlForm::SubmitForm(const std::u16string* Extra) {
   if (!MasterList || !MasterList->FormSubmitHandler) return;
   const std::vector<std::string> pairs = Pairs(Extra);
   MasterList->FormSubmitHandler(MasterList->Owner, Action, pairs, Method, EncType, Target);
@@ -66,11 +69,11 @@ void ThtmlForm::SubmitForm(const std::string* Extra) {
 
 void ThtmlForm::RadioClicked(TFormControlObj* Button) {
   if (!Button || Button->Name.empty()) return;
-  const std::string name = LowerCase(Button->Name);
+  const std::u16string name = FoldCase(Button->Name);
   for (const auto& control : ControlList) {
     if (control.get() == Button) continue;
     auto* radio = dynamic_cast<TRadioButtonFormControlObj*>(control.get());
-    if (radio && LowerCase(radio->Name) == name) radio->SetChecked(false);
+    if (radio && FoldCase(radio->Name) == name) radio->SetChecked(false);
   }
 }
 

@@ -25,10 +25,11 @@ class ThtmlForm {
   TFormControlObj* Add(std::unique_ptr<TFormControlObj> Control, bool Hidden);
 
   void ResetControls();
-  // The pairs of every control in form order, then Extra when given.
-  std::vector<std::string> Pairs(const std::string* Extra);
+  // The pairs of every control in form order, then Extra when given, each encoded as the
+  // page's encoding submits it (EncodeForForm).
+  std::vector<std::string> Pairs(const std::u16string* Extra);
   // Hands the pairs to the document's submit handler; nothing without one.
-  void SubmitForm(const std::string* Extra = nullptr);
+  void SubmitForm(const std::u16string* Extra = nullptr);
   // Unchecks every other radio button of the form with the same name, ignoring case; a radio
   // button without a name affects nothing.
   void RadioClicked(TFormControlObj* Button);

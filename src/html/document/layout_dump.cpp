@@ -1,7 +1,9 @@
 // The text dump of a laid-out document, for the developer tool and layout tests.
+#include <cstdio>
 #include <string>
 
 #include "html/document/section_list.h"
+#include "text/utf.h"
 
 namespace brisomel {
 
@@ -12,6 +14,29 @@ void DumpSection(const TSectionBase& section, std::string& out, int indent, int3
          " curs=" + std::to_string(section.StartCurs) + "+" + std::to_string(section.Len) +
          section.DumpSuffix(X) + "\n";
   section.DumpChildren(out, indent + 2, X);
+}
+
+std::string QuoteUtf16(std::u16string_view text) {
+  std::string out = "\"";
+  for (size_t i = 0; i < text.size();) {
+    CodePointAt at = DecodeUtf16At(text, i);
+    i += at.length;
+    char32_t c = at.code_point;
+    if (c == '"' || c == '\\') {
+      out.push_back('\\');
+      out.push_back(static_cast<char>(c));
+    } else if (c == '\r') {
+      out += "\\r";
+    } else if (c < 0x20 || (c >= 0x7F && c < 0xA0)) {
+      char hex[8];
+      std::snprintf(hex, sizeof hex, "\\x%02X", static_cast<unsigned>(c));
+      out += hex;
+    } else {
+      AppendUtf8(out, c);
+    }
+  }
+  out.push_back('"');
+  return out;
 }
 
 std::string DumpLayout(const TSectionList& list) {

@@ -117,8 +117,8 @@ void IndentManager::SetLevel(int32_t Y, int32_t NewLevel) {
 
 // --- Text sinks ---
 
-void TTextCounter::AddText(std::string_view text) {
-  for (char c : text) {
+void TTextCounter::AddText(std::u16string_view text) {
+  for (char16_t c : text) {
     if (c != kImageMarker && c != kControlMarker) ++Count;
   }
 }
@@ -147,7 +147,7 @@ TCell::~TCell() = default;
 void TCell::Add(std::unique_ptr<TSectionBase> Section) {
   if (!Section) return;
   if (auto* pre = dynamic_cast<TPreFormated*>(Section.get()); pre && pre->Len == 0) {
-    pre->AddText(" ");
+    pre->AddText(u" ");
   }
   Section->ParentSectionList = MasterList;
   Section->OwnerCell = this;
@@ -325,7 +325,7 @@ int32_t TCell::PositionAt(Canvas& canvas, int32_t X, int32_t Y, int32_t& XR, int
   return result;
 }
 
-int32_t TCell::FindString(int32_t From, std::string_view ToFind, bool MatchCase) {
+int32_t TCell::FindString(int32_t From, std::u16string_view ToFind, bool MatchCase) {
   for (auto& s : Sections) {
     int32_t r = s->FindString(From, ToFind, MatchCase);
     if (r >= 0) return r;
@@ -333,7 +333,7 @@ int32_t TCell::FindString(int32_t From, std::string_view ToFind, bool MatchCase)
   return -1;
 }
 
-bool TCell::CharAt(int32_t Position, char& Ch, TSectionBase*& Obj) {
+bool TCell::CharAt(int32_t Position, char16_t& Ch, TSectionBase*& Obj) {
   for (auto& s : Sections) {
     if (s->CharAt(Position, Ch, Obj)) return true;
   }

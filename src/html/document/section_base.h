@@ -93,19 +93,19 @@ class IndentManager : public IndentManagerBasic {
 class TTextSink {
  public:
   virtual ~TTextSink() = default;
-  virtual void AddText(std::string_view text) = 0;
+  virtual void AddText(std::u16string_view text) = 0;
 };
 
 class TTextCollector : public TTextSink {
  public:
-  void AddText(std::string_view text) override { Text.append(text); }
-  std::string Text;
+  void AddText(std::u16string_view text) override { Text.append(text); }
+  std::u16string Text;
 };
 
 // Counts every character except the object markers 0x02 and 0x04.
 class TTextCounter : public TTextSink {
  public:
-  void AddText(std::string_view text) override;
+  void AddText(std::u16string_view text) override;
   int64_t Count = 0;
 };
 
@@ -144,17 +144,19 @@ class TSectionBase {
                              int32_t& CaretHt, bool& InText) {
     return -1;
   }
-  virtual int32_t FindString(int32_t From, std::string_view ToFind, bool MatchCase) { return -1; }
+  virtual int32_t FindString(int32_t From, std::u16string_view ToFind, bool MatchCase) {
+    return -1;
+  }
   // Document coordinates of a character position.
   virtual bool PositionToPoint(Canvas& canvas, int32_t Position, int32_t& X, int32_t& Y) {
     return false;
   }
-  virtual bool CharAt(int32_t Position, char& Ch, TSectionBase*& Obj) { return false; }
+  virtual bool CharAt(int32_t Position, char16_t& Ch, TSectionBase*& Obj) { return false; }
   virtual void RefreshFonts() { ComputeHeight(); }
   virtual void ComputeHeight() {}
   virtual void MeasureWidths(Canvas& canvas, int32_t& Min, int32_t& Max) { Min = Max = 0; }
   // Text sections append text; other kinds ignore it.
-  virtual void AddText(std::string_view S) {}
+  virtual void AddText(std::u16string_view S) {}
   // Extra lines of the layout dump under the section line (text lines, images).
   virtual void DumpDetails(std::string& out, int indent) const {}
   // Text the layout dump adds at the end of the section line; X as for DumpChildren.
@@ -201,8 +203,8 @@ class TCell {
   TSectionBase* SectionAt(int32_t Y, int32_t& Top, int& Index);
   int32_t PositionAt(Canvas& canvas, int32_t X, int32_t Y, int32_t& XR, int32_t& YR,
                      int32_t& CaretHt, TCell*& SCell, bool& InText);
-  int32_t FindString(int32_t From, std::string_view ToFind, bool MatchCase);
-  bool CharAt(int32_t Position, char& Ch, TSectionBase*& Obj);
+  int32_t FindString(int32_t From, std::u16string_view ToFind, bool MatchCase);
+  bool CharAt(int32_t Position, char16_t& Ch, TSectionBase*& Obj);
   bool PositionToPoint(Canvas& canvas, int32_t Position, int32_t& X, int32_t& Y);
   void CopySelection();
 

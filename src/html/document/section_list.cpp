@@ -134,7 +134,7 @@ int32_t TSectionList::SelectionLength() {
   return static_cast<int32_t>(std::min<int64_t>(counter.Count, INT32_MAX));
 }
 
-std::string TSectionList::SelectedText() {
+std::u16string TSectionList::SelectedText() {
   TTextCollector collector;
   TTextSink* saved = TextSink;
   TextSink = &collector;

@@ -21,6 +21,7 @@
 #include "platform/canvas.h"
 #include "platform/controls.h"
 #include "platform/files.h"
+#include "text/encoding.h"
 
 namespace brisomel {
 
@@ -102,7 +103,7 @@ class TSectionList : public TCell, public TFontSettings {
   const std::string& BackgroundImageName() const { return BackgroundImageName_; }
   int32_t SelectionLength();
   // The selected text, as a copy to the clipboard would take it.
-  std::string SelectedText();
+  std::u16string SelectedText();
   int32_t SectionTop(int Index) const;
 
   // Lays out the whole document for Width from Y; returns its height.
@@ -156,6 +157,8 @@ class TSectionList : public TCell, public TFontSettings {
   std::vector<TFormControlObj*> FormControls;  // not owned: every control of every form
   std::vector<std::unique_ptr<ThtmlForm>> Forms;
   ThtmlForm* CurrentForm = nullptr;  // the open form while a parse runs
+  // The encoding the page was read in: forms submit their values in it.
+  Encoding PageEncoding = Encoding::kWindows1252;
   std::vector<TMissingImage> MissingImages;
   TTextSink* TextSink = nullptr;
   int32_t PageBottom = 0;
@@ -202,6 +205,9 @@ class TSectionList : public TCell, public TFontSettings {
 //     caption x=<X> y=<top> w=<OuterWidth> h=<CaptionHeight>
 //     cell row=<r> col=<c> x=<X of its column> y=<row top> w=<Wd> h=<Ht>
 std::string DumpLayout(const TSectionList& list);
+// Text in double quotes as the dump shows it, in UTF-8: '"' and '\\' escaped, carriage
+// returns as "\\r", the other control characters (the object markers among them) as "\\xNN".
+std::string QuoteUtf16(std::u16string_view text);
 // One section's lines of the dump at `indent`, in a cell whose left is at document X.
 void DumpSection(const TSectionBase& section, std::string& out, int indent, int32_t X);
 

@@ -8,7 +8,7 @@ namespace brisomel {
 namespace {
 
 void AddLineBreak(TSectionList* list) {
-  if (list && list->TextSink) list->TextSink->AddText("\r\n");
+  if (list && list->TextSink) list->TextSink->AddText(u"\r\n");
 }
 
 int32_t BaseSize(const TSectionList* list) { return list ? list->FontSize : 12; }

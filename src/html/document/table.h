@@ -54,9 +54,9 @@ class ThtmlTable : public TSectionBase {
   bool ImageAt(int32_t X, int32_t Y, TImageObj*& Obj, int32_t& IX, int32_t& IY) override;
   int32_t PositionAt(Canvas& canvas, int32_t X, int32_t Y, int32_t& XR, int32_t& YR,
                      int32_t& CaretHt, bool& InText) override;
-  int32_t FindString(int32_t From, std::string_view ToFind, bool MatchCase) override;
+  int32_t FindString(int32_t From, std::u16string_view ToFind, bool MatchCase) override;
   bool PositionToPoint(Canvas& canvas, int32_t Position, int32_t& X, int32_t& Y) override;
-  bool CharAt(int32_t Position, char& Ch, TSectionBase*& Obj) override;
+  bool CharAt(int32_t Position, char16_t& Ch, TSectionBase*& Obj) override;
   void RefreshFonts() override;
   void MeasureWidths(Canvas& canvas, int32_t& Min, int32_t& Max) override;
   std::string DumpSuffix(int32_t X) const override;

@@ -171,7 +171,7 @@ bool EachCell(ThtmlTable& t, Visit visit) {
 
 }  // namespace
 
-int32_t ThtmlTable::FindString(int32_t From, std::string_view ToFind, bool MatchCase) {
+int32_t ThtmlTable::FindString(int32_t From, std::u16string_view ToFind, bool MatchCase) {
   int32_t found = -1;
   EachCell(*this, [&](TCell& cell) {
     found = cell.FindString(From, ToFind, MatchCase);
@@ -180,7 +180,7 @@ int32_t ThtmlTable::FindString(int32_t From, std::string_view ToFind, bool Match
   return found;
 }
 
-bool ThtmlTable::CharAt(int32_t Position, char& Ch, TSectionBase*& Obj) {
+bool ThtmlTable::CharAt(int32_t Position, char16_t& Ch, TSectionBase*& Obj) {
   return EachCell(*this, [&](TCell& cell) { return cell.CharAt(Position, Ch, Obj); });
 }
 

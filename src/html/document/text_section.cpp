@@ -6,6 +6,8 @@
 #include "html/document/form_controls.h"
 #include "html/document/section_list.h"
 #include "html/reader/text_utils.h"
+#include "text/line_break.h"
+#include "text/utf.h"
 #include "text/windows_1252.h"
 
 namespace brisomel {
@@ -14,8 +16,8 @@ namespace {
 constexpr int32_t kPreWidth = 32000;
 constexpr int32_t kMaxLevel = 1000;
 
-bool IsBreak(char c) { return c == ' ' || c == kImageMarker || c == kControlMarker; }
-bool IsObject(char c) { return c == kImageMarker || c == kControlMarker; }
+bool IsBreak(char16_t c) { return c == ' ' || c == kImageMarker || c == kControlMarker; }
+bool IsObject(char16_t c) { return c == kImageMarker || c == kControlMarker; }
 
 std::string RomanNumeral(int n) {
   static const char* const kOnes[10] = {"", "I", "II", "III", "IV", "V", "VI", "VII", "VIII", "IX"};
@@ -25,20 +27,20 @@ std::string RomanNumeral(int n) {
 
 }  // namespace
 
-std::string ListLabel(char NumberStyle, int32_t Number) {
+std::u16string ListLabel(char NumberStyle, int32_t Number) {
   // Numbers below 1 have no letter or numeral: they show in decimal.
-  if (Number < 1) return std::to_string(Number);
+  if (Number < 1) return AsciiToUtf16(std::to_string(Number));
   switch (NumberStyle) {
     case 'A':
-      return std::string(1, static_cast<char>('A' + std::min(Number - 1, 25)));
+      return std::u16string(1, static_cast<char16_t>(u'A' + std::min(Number - 1, 25)));
     case 'a':
-      return std::string(1, static_cast<char>('a' + std::min(Number - 1, 25)));
+      return std::u16string(1, static_cast<char16_t>(u'a' + std::min(Number - 1, 25)));
     case 'I':
-      return RomanNumeral(std::min(Number, 20));
+      return AsciiToUtf16(RomanNumeral(std::min(Number, 20)));
     case 'i':
-      return LowerCase(RomanNumeral(std::min(Number, 20)));
+      return AsciiToUtf16(LowerCase(RomanNumeral(std::min(Number, 20))));
     default:
-      return std::to_string(Number);
+      return AsciiToUtf16(std::to_string(Number));
   }
 }
 
@@ -83,7 +85,7 @@ std::unique_ptr<TSectionBase> TSection::CreateCopy(TSectionList& Parent) const {
   return std::unique_ptr<TSection>(new TSection(Parent, *this));
 }
 
-void TSection::AddText(std::string_view S) {
+void TSection::AddText(std::u16string_view S) {
   if (S.empty() || Len > kMaxSectionText) return;
   if (!KeepsSpaces() && S[0] == ' ' && (Len == 0 || Buff.back() == ' ' || OnlyFloats_)) {
     S.remove_prefix(1);
@@ -154,7 +156,7 @@ void TSection::ProcessClear(const TAttributeList& Attributes) {
 
 uint8_t TSection::CheckEmpty() {
   if (Len == 0) {
-    AddText("X");
+    AddText(u"X");
     Buff.back() = ' ';
   }
   return Justify;
@@ -213,6 +215,17 @@ int32_t TSection::ControlDistance(int32_t Pos) const {
   return it == FormControls.end() ? 9999 : (*it)->Pos - Pos;
 }
 
+bool TSection::EastAsianBreakBefore(int32_t At) const {
+  if (At <= 0 || At >= Len) return false;
+  char16_t prev = Buff[At - 1];
+  if (IsHighSurrogate(prev) && IsLowSurrogate(Buff[At])) return false;
+  char32_t before = prev;
+  if (IsLowSurrogate(prev) && At >= 2 && IsHighSurrogate(Buff[At - 2])) {
+    before = DecodeUtf16At(Buff, At - 2).code_point;
+  }
+  return IsLineBreakBetween(before, DecodeUtf16At(Buff, At).code_point);
+}
+
 int32_t TSection::StretchLength(int32_t P, int32_t End) const {
   int32_t L = End - P;
   L = std::min(L, RunLengthAt(P));
@@ -227,7 +240,8 @@ int32_t TSection::TextWidth(Canvas& canvas, int32_t Start, int32_t End) const {
     const TFontObj* run = SelectRun(canvas, P);
     int32_t L = std::min(RunLengthAt(P), End - P);
     L = std::max(L, 1);
-    w += canvas.TextExtent(Windows1252ToUtf16(std::string_view(Buff).substr(P, L))).cx - (run ? run->Overhang : 0);
+    w += canvas.TextExtent(std::u16string_view(Buff).substr(P, L)).cx -
+         (run ? run->Overhang : 0);
     P += L;
   }
   return w;
@@ -240,7 +254,7 @@ int32_t TSection::BuffWidth(Canvas& canvas, int32_t Start, int32_t Count, bool T
   }
   int32_t w = 0;
   for (int32_t P = Start; P < End;) {
-    char c = Buff[P];
+    char16_t c = Buff[P];
     if (c == kImageMarker) {
       if (TImageObj* image = Images.ImageAt(P)) {
         if (!image->Floating()) w += image->ImageWidth;
@@ -265,8 +279,10 @@ int32_t TSection::FitCount(Canvas& canvas, int32_t Avail, int32_t N, int32_t P, 
                            int32_t* Width) const {
   // Widths grow with the count: gallop from an estimate, then bisect. Each probe measures one
   // whole stretch, so a line costs a few measurements of about its own length.
-  std::string_view text = std::string_view(Buff).substr(P, std::max(N, 0));
-  auto width_of = [&](int32_t k) { return canvas.TextExtent(Windows1252ToUtf16(text.substr(0, k))).cx - Overhang; };
+  std::u16string_view text = std::u16string_view(Buff).substr(P, std::max(N, 0));
+  auto width_of = [&](int32_t k) {
+    return canvas.TextExtent(text.substr(0, k)).cx - Overhang;
+  };
   int32_t fit = 0, fit_width = 0, no_fit = -1;
   if (N > 0) {
     int32_t ave = std::max(1, canvas.GetTextMetrics().ave_char_width);
@@ -302,7 +318,7 @@ int32_t TSection::FitInLine(Canvas& canvas, int32_t Start, int32_t Count, int32_
                             int32_t& Width) const {
   int32_t used = 0, P = Start, End = std::min(Start + Count, Len);
   while (P < End) {
-    char c = Buff[P];
+    char16_t c = Buff[P];
     int32_t w = -1;
     if (c == kImageMarker) {
       if (TImageObj* image = Images.ImageAt(P)) w = image->Floating() ? 0 : image->ImageWidth;
@@ -351,7 +367,7 @@ int32_t TSection::FitChars(Canvas& canvas, int32_t Width, std::vector<TImageObj*
   bool at_line_start = true;
   MaxFloatHt = 0;
   while (P < End) {
-    char c = Buff[P];
+    char16_t c = Buff[P];
     if (c == kImageMarker) {
       if (TImageObj* image = Images.ImageAt(P)) {
         if (!image->Floating()) {
@@ -519,14 +535,19 @@ int32_t TSection::LayOut(Canvas& canvas, int32_t Y, IndentManager& IMgr, int32_t
       if (Buff[P + n - 1] == ' ') {
         while (n < N && Buff[P + n] == ' ') ++n;
       } else if (!IsObject(Buff[P + n])) {
-        int32_t i = P + n - 1;
-        while (i > P && !IsBreak(Buff[i])) --i;
-        if (i > P || IsObject(Buff[P])) {
-          n = i - P + 1;
+        // The last break at or before the end of what fits: after a space or an object (not
+        // after a leading space), or inside East Asian text.
+        int32_t b = P + n;
+        while (b > P && !((b > P + 1 || IsObject(Buff[P])) && IsBreak(Buff[b - 1])) &&
+               !EastAsianBreakBefore(b)) {
+          --b;
+        }
+        if (b > P) {
+          n = b - P;
         } else {
           // A word longer than the line: the whole word and the spaces after it.
           int32_t j = P + n;
-          while (j < P + N && !IsBreak(Buff[j])) ++j;
+          while (j < P + N && !IsBreak(Buff[j]) && !EastAsianBreakBefore(j)) ++j;
           while (j < P + N && Buff[j] == ' ') ++j;
           n = j - P;
         }
@@ -560,7 +581,7 @@ void TSection::MeasureWidths(Canvas& canvas, int32_t& Min, int32_t& Max) {
   for (int32_t P = 0; P < Len;) {
     while (P < Len && IsBreak(Buff[P])) ++P;
     int32_t start = P;
-    while (P < Len && !IsBreak(Buff[P])) ++P;
+    while (P < Len && !IsBreak(Buff[P]) && !(P > start && EastAsianBreakBefore(P))) ++P;
     if (P > start) widest_word = std::max(widest_word, BuffWidth(canvas, start, P - start, false));
   }
   Min = std::max(widest_word, widest_image) + floats + Indent;
@@ -582,7 +603,7 @@ std::unique_ptr<TSectionBase> TPreFormated::CreateCopy(TSectionList& Parent) con
   return std::unique_ptr<TPreFormated>(new TPreFormated(Parent, *this));
 }
 
-void TPreFormated::AddText(std::string_view S) { TSection::AddText(S); }
+void TPreFormated::AddText(std::u16string_view S) { TSection::AddText(S); }
 
 int32_t TPreFormated::LayOut(Canvas& canvas, int32_t Y, IndentManager& IMgr, int32_t& MaxWidth,
                              int32_t& Curs) {

@@ -3,9 +3,10 @@
 //
 // Line layout: each line fits as many characters as the width between the float edges at the
 // line's Y allows (FitChars measures whole stretches of one font and binary-searches within
-// them), then breaks at the last space or object marker; a word longer than the line stays
-// whole, and trailing spaces stay on their line. A float met at the start of a line is placed
-// at once (the line is narrowed by it); a float met after something else is placed below the
+// them), then breaks at the last space or object marker, or between two characters of East
+// Asian text where the line breaking rules allow (text/line_break.h); a word longer than the
+// line stays whole, and trailing spaces stay on their line. A float met at the start of a line is
+// placed at once (the line is narrowed by it); a float met after something else is placed below the
 // line. Lines take the height of the tallest font run they touch and grow for images and
 // controls by their alignment.
 #pragma once
@@ -25,8 +26,8 @@
 
 namespace brisomel {
 
-constexpr char kImageMarker = 0x04;
-constexpr char kControlMarker = 0x02;
+constexpr char16_t kImageMarker = 0x04;
+constexpr char16_t kControlMarker = 0x02;
 
 struct LineRec {
   int32_t Start = 0;  // index of the first character in Buff
@@ -54,7 +55,7 @@ class TSection : public TSectionBase {
   const char* ClassName() const override { return "TSection"; }
 
   // Building.
-  void AddText(std::string_view S) override;
+  void AddText(std::u16string_view S) override;
   void ChangeFont(const TMyFont& Font);
   // symHref starts a link with UrlTarget's address and target; any other symbol (symAEnd)
   // ends it.
@@ -81,9 +82,9 @@ class TSection : public TSectionBase {
   bool ImageAt(int32_t X, int32_t Y, TImageObj*& Obj, int32_t& IX, int32_t& IY) override;
   int32_t PositionAt(Canvas& canvas, int32_t X, int32_t Y, int32_t& XR, int32_t& YR,
                      int32_t& CaretHt, bool& InText) override;
-  int32_t FindString(int32_t From, std::string_view ToFind, bool MatchCase) override;
+  int32_t FindString(int32_t From, std::u16string_view ToFind, bool MatchCase) override;
   bool PositionToPoint(Canvas& canvas, int32_t Position, int32_t& X, int32_t& Y) override;
-  bool CharAt(int32_t Position, char& Ch, TSectionBase*& Obj) override;
+  bool CharAt(int32_t Position, char16_t& Ch, TSectionBase*& Obj) override;
   void RefreshFonts() override;
   void MeasureWidths(Canvas& canvas, int32_t& Min, int32_t& Max) override;
   void DumpDetails(std::string& out, int indent) const override;
@@ -99,7 +100,7 @@ class TSection : public TSectionBase {
                    int32_t Start);
 
   // The text; Buff.size() is Len.
-  std::string Buff;
+  std::u16string Buff;
   std::unique_ptr<TFontList> Fonts;
   TImageObjList Images;
   std::vector<TFormControlObj*> FormControls;  // not owned
@@ -137,6 +138,9 @@ class TSection : public TSectionBase {
   // Characters of a line (from Start, at most Count) that fit in Avail pixels, and their width.
   int32_t FitInLine(Canvas& canvas, int32_t Start, int32_t Count, int32_t Avail,
                     int32_t& Width) const;
+  // Whether a line may break between Buff[At - 1] and Buff[At] inside East Asian text (never
+  // inside a surrogate pair).
+  bool EastAsianBreakBefore(int32_t At) const;
   // Characters to the next image, control or font change from P.
   int32_t StretchLength(int32_t P, int32_t End) const;
   // Width of [Start, End) of plain text in its runs (no objects inside).
@@ -154,7 +158,7 @@ class TPreFormated : public TSection {
   TPreFormated(TSectionList& List, int32_t Level, const TMyFont& Font,
                const TUrlTarget* UrlTarget = nullptr, uint8_t Justify = 1);
   const char* ClassName() const override { return "TPreFormated"; }
-  void AddText(std::string_view S) override;
+  void AddText(std::u16string_view S) override;
   std::unique_ptr<TSectionBase> CreateCopy(TSectionList& Parent) const override;
   int32_t LayOut(Canvas& canvas, int32_t Y, IndentManager& IMgr, int32_t& MaxWidth,
                  int32_t& Curs) override;
@@ -207,6 +211,6 @@ class TDListItem : public TSection {
 // The label of an ordered list item without its full stop: "A".."Z" and "a".."z" (capped at
 // Z), Roman numerals "I"/"i" (above 20 shown as 20), decimal otherwise. Numbers below 1 show
 // in decimal in every style.
-std::string ListLabel(char NumberStyle, int32_t Number);
+std::u16string ListLabel(char NumberStyle, int32_t Number);
 
 }  // namespace brisomel

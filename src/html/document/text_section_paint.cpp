@@ -31,7 +31,7 @@ void TSection::DrawLine(Canvas& canvas, const Rect& ARect, IndentManager& IMgr, 
     monochrome = caps.bits_per_pixel * caps.planes <= 1;
   }
   for (int32_t P = line.Start; P < End;) {
-    char c = Buff[P];
+    char16_t c = Buff[P];
     if (c == kImageMarker) {
       if (TImageObj* image = Images.ImageAt(P)) {
         const TFontObj* run = RunAt(P);
@@ -85,7 +85,7 @@ void TSection::DrawLine(Canvas& canvas, const Rect& ARect, IndentManager& IMgr, 
     int32_t ty = baseline;
     if (run && run->ScriptKind == 1) ty += run->Descent / 2 + 1;
     if (run && run->ScriptKind == 2) ty -= run->LineHeight / 3;
-    std::string_view text = std::string_view(Buff).substr(P, L);
+    std::string text = Utf16ToWindows1252Lossy(std::u16string_view(Buff).substr(P, L));
     if (Pre) {
       Rect clip{X, line_top - yoff, X + IMgr.ClipWidth, Y + line.SpaceAfter - yoff};
       canvas.ExtTextOut(x - overhang / 2, ty, kTextClipped, &clip, Windows1252ToUtf16(text));
@@ -206,7 +206,7 @@ std::unique_ptr<TSectionBase> TOListItem::CreateCopy(TSectionList& Parent) const
 }
 
 void TOListItem::DrawMarker(Canvas& canvas, int32_t X, int32_t Baseline, const LineRec& line) {
-  std::string label = ListLabel(NumberStyle, ListNumber) + ".";
+  std::string label = Utf16ToWindows1252Lossy(ListLabel(NumberStyle, ListNumber) + u".");
   canvas.SaveState();
   canvas.SetFont(BaseFont->Description());
   canvas.SetTextColor(BaseFont->FontColor());

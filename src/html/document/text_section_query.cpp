@@ -1,27 +1,14 @@
 // Text sections: hit tests, search, copying the selection and the layout dump.
 #include <algorithm>
-#include <cstring>
 
 #include "html/document/section_list.h"
 #include "html/document/text_section.h"
-#include "html/reader/token_dump.h"
+#include "text/case_fold.h"
 
 namespace brisomel {
 namespace {
 
-bool IsObject(char c) { return c == kImageMarker || c == kControlMarker; }
-
-// Case folding of the system code page (Windows-1252): ASCII and the Latin-1 letters.
-unsigned char FoldLower(unsigned char c) {
-  if (c >= 'A' && c <= 'Z') return static_cast<unsigned char>(c + 32);
-  if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return static_cast<unsigned char>(c + 32);
-  return c;
-}
-unsigned char FoldUpper(unsigned char c) {
-  if (c >= 'a' && c <= 'z') return static_cast<unsigned char>(c - 32);
-  if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return static_cast<unsigned char>(c - 32);
-  return c;
-}
+bool IsObject(char16_t c) { return c == kImageMarker || c == kControlMarker; }
 
 }  // namespace
 
@@ -141,42 +128,20 @@ bool TSection::PositionToPoint(Canvas& canvas, int32_t Position, int32_t& X, int
   return false;
 }
 
-bool TSection::CharAt(int32_t Position, char& Ch, TSectionBase*& Obj) {
+bool TSection::CharAt(int32_t Position, char16_t& Ch, TSectionBase*& Obj) {
   if (Position < StartCurs || Position >= StartCurs + Len) return false;
   Ch = Buff[Position - StartCurs];
   Obj = this;
   return true;
 }
 
-int32_t TSection::FindString(int32_t From, std::string_view ToFind, bool MatchCase) {
+int32_t TSection::FindString(int32_t From, std::u16string_view ToFind, bool MatchCase) {
   if (Len == 0 || ToFind.empty() || From >= StartCurs + Len) return -1;
   size_t start = From > StartCurs ? static_cast<size_t>(From - StartCurs) : 0;
-  if (MatchCase) {
-    size_t at = Buff.find(ToFind, start);
-    return at == std::string::npos ? -1 : StartCurs + static_cast<int32_t>(at);
-  }
-  size_t compare = std::min<size_t>(ToFind.size(), 255);
-  unsigned char lower = FoldLower(static_cast<unsigned char>(ToFind[0]));
-  unsigned char upper = FoldUpper(static_cast<unsigned char>(ToFind[0]));
-  const char* data = Buff.data();
-  size_t size = Buff.size();
-  for (size_t at = start; at + compare <= size;) {
-    const void* a = std::memchr(data + at, lower, size - at);
-    const void* b = lower == upper ? nullptr : std::memchr(data + at, upper, size - at);
-    const char* hit = static_cast<const char*>(a);
-    if (!hit || (b && static_cast<const char*>(b) < hit)) hit = static_cast<const char*>(b);
-    if (!hit) return -1;
-    size_t p = static_cast<size_t>(hit - data);
-    if (p + compare > size) return -1;
-    bool same = true;
-    for (size_t k = 0; k < compare && same; ++k) {
-      same = FoldLower(static_cast<unsigned char>(data[p + k])) ==
-             FoldLower(static_cast<unsigned char>(ToFind[k]));
-    }
-    if (same) return StartCurs + static_cast<int32_t>(p);
-    at = p + 1;
-  }
-  return -1;
+  // Simple case folding keeps every character's length, so positions in the folded text are
+  // positions in Buff.
+  size_t at = MatchCase ? Buff.find(ToFind, start) : FoldCase(Buff).find(FoldCase(ToFind), start);
+  return at == std::u16string::npos ? -1 : StartCurs + static_cast<int32_t>(at);
 }
 
 void TSection::CopySelection() {
@@ -189,11 +154,12 @@ void TSection::CopySelection() {
     if (le <= sb || ls >= se) continue;
     int32_t a = std::max(ls, sb), b = std::min(le, se);
     if (sb <= ls) {
-      std::string indent(static_cast<size_t>(std::max(0, line.LineIndent / kListIndent)) * 3, ' ');
+      std::u16string indent(static_cast<size_t>(std::max(0, line.LineIndent / kListIndent)) * 3,
+                            u' ');
       if (!indent.empty()) list.TextSink->AddText(indent);
     }
-    list.TextSink->AddText(std::string_view(Buff).substr(a, b - a));
-    if (se >= le) list.TextSink->AddText("\r\n");
+    list.TextSink->AddText(std::u16string_view(Buff).substr(a, b - a));
+    if (se >= le) list.TextSink->AddText(u"\r\n");
   }
 }
 
@@ -207,7 +173,7 @@ void TSection::DumpDetails(std::string& out, int indent) const {
   for (const LineRec& line : Lines) {
     out += pad + "line x=" + std::to_string(line.LineIndent) + " y=" + std::to_string(y) +
            " h=" + std::to_string(line.Total()) + " " +
-           QuoteText(std::string_view(Buff).substr(line.Start, line.Ln)) + "\n";
+           QuoteUtf16(std::u16string_view(Buff).substr(line.Start, line.Ln)) + "\n";
     int32_t text_top = y + line.SpaceBefore;
     int32_t baseline = text_top + line.LineHt - line.Descent;
     for (int32_t P = line.Start; P < line.Start + line.Ln; ++P) {

@@ -8,6 +8,7 @@
 #include "html/frames/frame.h"
 #include "html/frames/frame_viewer.h"
 #include "html/reader/text_utils.h"
+#include "text/windows_1252.h"
 
 namespace brisomel {
 namespace {
@@ -401,7 +402,7 @@ void TFrameSet::Clear() {
 
 void TFrameSet::EndFrameSet(const TFrameSetParseResult& parse) {
   TSubFrameSet::EndFrameSet(parse);
-  Title = parse.Title;
+  Title = Windows1252ToUtf16(parse.Title);
 }
 
 void TFrameSet::Resized() {

@@ -154,7 +154,7 @@ class TFrameSet : public TSubFrameSet {
   ~TFrameSet() override;
 
   std::string CurrentFile;
-  std::string Title;
+  std::u16string Title;
   std::map<std::string, TFrame*> FrameNames;  // upper-cased NAME
   std::vector<TPageViewer*> Viewers;
   std::vector<TFrame*> Frames;  // shown in the tree, rebuilt by UpdateFrameList

@@ -371,7 +371,7 @@ TPageViewer* TFrameViewer::ActiveViewer() {
   return Current_->ActiveViewer;
 }
 
-bool TFrameViewer::FindText(const std::string& S, bool MatchCase) {
+bool TFrameViewer::FindText(std::u16string_view S, bool MatchCase) {
   TPageViewer* viewer = ActiveViewer();
   return viewer && viewer->FindText(S, MatchCase);
 }

@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "html/frames/frame.h"
@@ -57,7 +58,7 @@ class TFrameViewer : public TWindowEvents {
   struct HistoryEntry {
     std::string Name;
     std::shared_ptr<TFrameSet> Set;
-    std::string Title;
+    std::u16string Title;
     int32_t Pos = 0;
   };
 
@@ -85,7 +86,7 @@ class TFrameViewer : public TWindowEvents {
   TFrameSet& CurrentSet() { return *Current_; }
   std::string CurrentFileName() const { return Current_->CurrentFile; }
   TPageViewer* ActiveViewer();
-  bool FindText(const std::string& S, bool MatchCase);
+  bool FindText(std::u16string_view S, bool MatchCase);
   void SetFindStart(int32_t Value);
   int32_t SelLength();
   // Prints pages FromPage..ToPage of the active viewer's document (nothing without one).

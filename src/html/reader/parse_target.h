@@ -9,11 +9,13 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "html/reader/attributes.h"
 #include "html/reader/html_fonts.h"
 #include "html/reader/image_map.h"
 #include "html/reader/symbols.h"
+#include "text/encoding.h"
 
 namespace brisomel {
 
@@ -30,9 +32,9 @@ struct TParseState {
 class TParseControl {
  public:
   virtual ~TParseControl() = default;
-  virtual void AddOption(const std::string& text, const std::optional<std::string>& value,
+  virtual void AddOption(std::u16string_view text, const std::optional<std::u16string>& value,
                          bool selected) {}
-  virtual void AddLine(const std::string& line) {}
+  virtual void AddLine(std::u16string_view line) {}
   // Puts the control into its initial state once its content is read.
   virtual void Reset() {}
 };
@@ -41,7 +43,7 @@ class TParseControl {
 class TParseSection {
  public:
   virtual ~TParseSection() = default;
-  virtual void AddText(const std::string& text) = 0;
+  virtual void AddText(std::u16string_view text) = 0;
   // The font for text from here on is `font` (with the parse state's extra styles).
   virtual void ChangeFont(const TMyFont& font) = 0;
   // A link starts (symHref, with its target) or ends (symAEnd, link null) here.
@@ -140,12 +142,14 @@ class TParseTarget {
   // `replacement`, the section that starts the body.
   virtual void Discard(std::unique_ptr<TParseSection> discarded, TParseSection& replacement) = 0;
   // An anchor name (upper case) held by `section`, which is open.
-  virtual void AddName(const std::string& name, TParseSection& section) = 0;
+  virtual void AddName(std::u16string_view name, TParseSection& section) = 0;
   virtual void AddMap(std::unique_ptr<TMapItem> map) = 0;
 
   // FORM opens a form that the following controls join; FORM end (and the start of a parse)
   // closes it.
   virtual void StartForm(const TAttributeList& attributes) {}
+  // The encoding the page's bytes were read in; forms submit in it.
+  virtual void SetPageEncoding(Encoding encoding) {}
   virtual void EndForm() {}
 };
 

@@ -5,6 +5,8 @@
 
 #include <array>
 
+#include "text/windows_1252.h"
+
 namespace brisomel {
 namespace {
 
@@ -517,7 +519,7 @@ void THtmlParser::ParseCommon(int level) {
           StartLink(*attribute);
         } else if (attribute->Symbol == symName) {
           EnsureSection(level);
-          document_.AddName(UpperCase(attribute->Text), *section_);
+          document_.AddName(Windows1252ToUtf16(UpperCase(attribute->Text)), *section_);
         }
       }
       break;
@@ -526,7 +528,7 @@ void THtmlParser::ParseCommon(int level) {
       break;
     case symText:
       EnsureSection(level);
-      section_->AddText(Utf16ToWindows1252Lossy(tok_.TokenText));
+      section_->AddText(tok_.TokenText);
       break;
     case symFont:
     case symBasefont:

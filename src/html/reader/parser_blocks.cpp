@@ -1,5 +1,6 @@
 // Lists and block quotes, preformatted text, and plain text files.
 #include "html/reader/parser.h"
+#include "text/windows_1252.h"
 
 namespace brisomel {
 namespace {
@@ -196,7 +197,7 @@ void THtmlParser::ParsePre(int level) {
   tok_.InPre = true;
 
   auto flush = [&] {
-    if (!pending.empty() && section_) section_->AddText(Utf16ToWindows1252Lossy(pending));
+    if (!pending.empty() && section_) section_->AddText(pending);
     pending.clear();
   };
   auto new_line = [&] {
@@ -268,7 +269,7 @@ void THtmlParser::ParsePre(int level) {
               StartLink(*attribute);
             } else if (attribute->Symbol == symName) {
               EnsureSection(level);
-              document_.AddName(UpperCase(attribute->Text), *section_);
+              document_.AddName(Windows1252ToUtf16(UpperCase(attribute->Text)), *section_);
             }
           }
           break;
@@ -331,7 +332,7 @@ void THtmlParser::ReadPlainText() {
   tok_.InPre = true;
   std::u16string pending;
   auto flush = [&] {
-    if (!pending.empty()) section_->AddText(Utf16ToWindows1252Lossy(pending));
+    if (!pending.empty()) section_->AddText(pending);
     pending.clear();
   };
   while (tok_.Ch != Tokenizer::kEofChar) {

@@ -2,6 +2,7 @@
 // TEXTAREA make controls in the current section, a SELECT reads its OPTIONs and a TEXTAREA its
 // text up to the end tag.
 #include "html/reader/parser.h"
+#include "text/windows_1252.h"
 
 namespace brisomel {
 namespace {
@@ -45,7 +46,7 @@ void THtmlParser::ParseSelectOptions(TParseControl* control) {
       text.resize(kMaxOptionText - (IsHighSurrogate(text[kMaxOptionText - 1]) ? 1 : 0));
     const std::u16string trimmed = TrimBlanks(text);
     if (open && !trimmed.empty() && control)
-      control->AddOption(Utf16ToWindows1252Lossy(trimmed), value, selected);
+      control->AddOption(trimmed, value, selected);
   };
   tok_.NextSymbol();
   while (tok_.Symbol != symEof && tok_.Symbol != symSelectEnd) {
@@ -76,7 +77,7 @@ void THtmlParser::ParseTextArea(TParseControl* control) {
   tok_.NextTextAreaSymbol();
   while (tok_.Symbol != symEof && tok_.Symbol != symTextareaEnd) {
     if (tok_.Symbol == symEol) {
-      if (control) control->AddLine(Utf16ToWindows1252Lossy(line));
+      if (control) control->AddLine(line);
       line.clear();
     } else {
       line += tok_.TokenText;
@@ -85,7 +86,7 @@ void THtmlParser::ParseTextArea(TParseControl* control) {
   }
   while (tok_.Ch != '>' && tok_.Ch != Tokenizer::kEofChar) tok_.Advance();
   if (tok_.Ch == '>') tok_.Advance();
-  if (!line.empty() && control) control->AddLine(Utf16ToWindows1252Lossy(line));
+  if (!line.empty() && control) control->AddLine(line);
   if (control) control->Reset();
 }
 

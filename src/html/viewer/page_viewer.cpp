@@ -6,6 +6,7 @@
 #include <exception>
 
 #include "html/reader/text_utils.h"
+#include "text/windows_1252.h"
 
 namespace brisomel {
 
@@ -255,7 +256,7 @@ void TPageViewer::LoadFile(const std::string& Name, THTMLFileType FileType) {
   const std::string previous = CurrentFileName_;
   CurrentFileName_ = expanded;
   CurrentFileType_ = FileType;
-  DocumentTitle_ = title;
+  DocumentTitle_ = Windows1252ToUtf16(title);
   Base_ = base.empty() ? ExternalBase_ : base;
   BaseTarget_ = base_target;
   FinishLoad();
@@ -290,7 +291,7 @@ void TPageViewer::FinishLoad() {
 void TPageViewer::PublicLoad(const std::string& Name, THTMLFileType FileType) {
   if (Processing_ || Name.empty()) return;
   const std::string old_file = CurrentFileName_;
-  const std::string old_title = DocumentTitle_;
+  const std::u16string old_title = DocumentTitle_;
   const int32_t old_pos = Position();
   const THTMLFileType old_type = CurrentFileType_;
   LoadFile(Name, FileType);
@@ -328,7 +329,7 @@ void TPageViewer::LoadFromMemory(TSource source, const std::function<void(THtmlP
     base = parser.Parser.Base();
     base_target = parser.Parser.BaseTarget();
   }
-  DocumentTitle_ = title;
+  DocumentTitle_ = Windows1252ToUtf16(title);
   Base_ = base.empty() ? ExternalBase_ : base;
   BaseTarget_ = base_target;
   FinishLoad();

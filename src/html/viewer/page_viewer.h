@@ -14,6 +14,7 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "html/document/document_builder.h"
@@ -142,18 +143,18 @@ class TPageViewer : public TWindowEvents {
   // --- Links and history ---
   virtual void FollowHotSpot();
   virtual std::string ExpandLinkFilename(const std::string& Name);
-  void AddToHistory(const std::string& OldFile, const std::string& OldTitle, THTMLFileType OldType,
-                    int32_t OldPos);
+  void AddToHistory(const std::string& OldFile, const std::u16string& OldTitle,
+                    THTMLFileType OldType, int32_t OldPos);
   void ClearHistory();
   int HistoryMaxCount() const { return HistoryMaxCount_; }
   void SetHistoryMaxCount(int Value);
 
   // --- Selection and find ---
-  bool FindText(const std::string& S, bool MatchCase);
+  bool FindText(std::u16string_view S, bool MatchCase);
   int32_t FindStart = 0;
   int32_t SelLength();
   void SetSelLength(int32_t Value);
-  std::string SelText() { return Document_->SelectedText(); }
+  std::u16string SelText() { return Document_->SelectedText(); }
   // Copies the selection to the clipboard (Ctrl+C).
   void CopyToClipboard();
 
@@ -214,7 +215,7 @@ class TPageViewer : public TWindowEvents {
   // Read-only state.
   const std::string& CurrentFileName() const { return CurrentFileName_; }
   THTMLFileType CurrentFileType() const { return CurrentFileType_; }
-  const std::string& DocumentTitle() const { return DocumentTitle_; }
+  const std::u16string& DocumentTitle() const { return DocumentTitle_; }
   const std::string& Base() const { return Base_; }
   void SetBase(const std::string& Value);
   const std::string& BaseTarget() const { return BaseTarget_; }
@@ -229,7 +230,7 @@ class TPageViewer : public TWindowEvents {
 
   // History, index 0 the most recent.
   const std::vector<std::string>& History() const { return History_; }
-  const std::vector<std::string>& TitleHistory() const { return TitleHistory_; }
+  const std::vector<std::u16string>& TitleHistory() const { return TitleHistory_; }
   const std::vector<std::unique_ptr<PositionObj>>& PositionHistory() const {
     return PositionHistory_;
   }
@@ -354,7 +355,7 @@ class TPageViewer : public TWindowEvents {
 
   std::string CurrentFileName_;
   THTMLFileType CurrentFileType_ = ftHTML;
-  std::string DocumentTitle_;
+  std::u16string DocumentTitle_;
   std::string Base_, ExternalBase_, BaseTarget_;
   std::string HotSpotURL_, HotSpotTarget_;
   int32_t MaxVertical_ = 0;
@@ -391,7 +392,8 @@ class TPageViewer : public TWindowEvents {
   TFormSubmitEvent OnFormSubmit_;
 
   // History.
-  std::vector<std::string> History_, TitleHistory_;
+  std::vector<std::string> History_;
+  std::vector<std::u16string> TitleHistory_;
   std::vector<std::unique_ptr<PositionObj>> PositionHistory_;
   int HistoryIndex_ = 0;
 

@@ -4,6 +4,7 @@
 
 #include "html/reader/text_utils.h"
 #include "html/viewer/page_viewer.h"
+#include "text/windows_1252.h"
 
 namespace brisomel {
 namespace {
@@ -159,17 +160,17 @@ void TPageViewer::FollowHotSpot() {
 
 bool TPageViewer::ScrollToAnchor(const std::string& Dest) {
   if (Dest.empty()) return false;
-  const std::string name = UpperCase(Dest[0] == '#' ? Dest.substr(1) : Dest);
+  const std::u16string name = Windows1252ToUtf16(UpperCase(Dest[0] == '#' ? Dest.substr(1) : Dest));
   auto it =
       std::lower_bound(NameList_.begin(), NameList_.end(), name,
-                       [](const TNamedAnchor& a, const std::string& n) { return a.Name < n; });
+                       [](const TNamedAnchor& a, const std::u16string& n) { return a.Name < n; });
   if (it == NameList_.end() || it->Name != name || !it->Section) return false;
   ScrollTo(it->Section->YValue);
   SetHorizontalPosition(0);
   return true;
 }
 
-void TPageViewer::AddToHistory(const std::string& OldFile, const std::string& OldTitle,
+void TPageViewer::AddToHistory(const std::string& OldFile, const std::u16string& OldTitle,
                                THTMLFileType OldType, int32_t OldPos) {
   if (HistoryMaxCount_ < 1 || CurrentFileName_.empty()) return;
   if (OldFile == CurrentFileName_ && OldType == CurrentFileType_ && OldPos == Position()) return;

@@ -4,16 +4,21 @@
 #include <climits>
 
 #include "html/viewer/page_viewer.h"
+#include "text/utf.h"
+#include "text/windows_1252.h"
 
 namespace brisomel {
 namespace {
 
 // Word characters: digits, ASCII letters and the Latin-1 letters (not the multiplication and
 // division signs). Apostrophes, hyphens and underscores end words.
-bool IsWordChar(char c) {
-  const auto u = static_cast<unsigned char>(c);
-  if ((u >= '0' && u <= '9') || (u >= 'A' && u <= 'Z') || (u >= 'a' && u <= 'z')) return true;
-  return u >= 192 && u != 215 && u != 247;
+// ASCII letters and digits, and every character from U+00C0 on except the multiplication
+// and division signs and the punctuation blocks (general, CJK, fullwidth ASCII punctuation).
+bool IsWordChar(char16_t c) {
+  if ((c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z')) return true;
+  if (c < 0xC0 || c == 0xD7 || c == 0xF7) return false;
+  if ((c >= 0x2000 && c <= 0x206F) || (c >= 0x3000 && c <= 0x303F)) return false;
+  return !((c >= 0xFF00 && c <= 0xFF0F) || (c >= 0xFF1A && c <= 0xFF20));
 }
 
 }  // namespace
@@ -89,11 +94,11 @@ void TPageViewer::HTMLDoubleClick(int X, int Y) {
       !Document_->PositionToPoint(canvas, line_start, x2, y2) || y1 != y2) {
     return;
   }
-  char ch = 0;
+  char16_t ch = 0;
   TSectionBase* holder = nullptr;
   if (!Document_->CharAt(FindStart, ch, holder) || !IsWordChar(ch)) return;
   auto word_at = [&](int32_t pos) {
-    char c = 0;
+    char16_t c = 0;
     TSectionBase* obj = nullptr;
     return pos >= 0 && Document_->CharAt(pos, c, obj) && obj == holder && IsWordChar(c);
   };
@@ -105,9 +110,11 @@ void TPageViewer::HTMLDoubleClick(int X, int Y) {
   Invalidate();
 }
 
-bool TPageViewer::FindText(const std::string& S, bool MatchCase) {
+bool TPageViewer::FindText(std::u16string_view S, bool MatchCase) {
   if (S.empty()) return false;
-  const std::string text = S.substr(0, 255);
+  // At most 255 code units, and never half of a surrogate pair.
+  std::u16string_view text = S.substr(0, 255);
+  if (text.size() < S.size() && IsHighSurrogate(text.back())) text.remove_suffix(1);
   const int32_t M = Document_->FindString(FindStart, text, MatchCase);
   if (M < 0) return false;
   const auto length = static_cast<int32_t>(text.size());
@@ -129,8 +136,8 @@ void TPageViewer::SetSelLength(int32_t Value) {
 }
 
 void TPageViewer::CopyToClipboard() {
-  const std::string text = SelText();
-  if (!text.empty()) Windows_.SetClipboardText(text);
+  const std::u16string text = SelText();
+  if (!text.empty()) Windows_.SetClipboardText(Utf16ToWindows1252Lossy(text));
 }
 
 }  // namespace brisomel

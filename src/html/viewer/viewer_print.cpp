@@ -6,6 +6,7 @@
 #include "html/document/fonts.h"
 #include "html/viewer/page_viewer.h"
 #include "html/viewer/vw_printer.h"
+#include "text/windows_1252.h"
 
 namespace brisomel {
 namespace {
@@ -42,7 +43,7 @@ void TPageViewer::PrintRange(int FromPage, int ToPage) {
   CurrentPrinterScope scope(&printer);
   int page = 1;
   bool printed_any = false;
-  if (!DocumentTitle_.empty()) printer.Title = DocumentTitle_;
+  if (!DocumentTitle_.empty()) printer.Title = Utf16ToWindows1252Lossy(DocumentTitle_);
   printer.BeginDoc();
   try {
     TPrinterCanvas& canvas = printer.Canvas();

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "text/utf.h"
 #include "text/windows_1252.h"
 
 namespace brisomel {
@@ -32,11 +33,11 @@ void Frame(Canvas& canvas, const Rect& r, bool sunken) {
   edges(Rect{r.left + 1, r.top + 1, r.right - 1, r.bottom - 1}, inner_lt, inner_rb);
 }
 
-void DrawText(Canvas& canvas, int x, int y, const Rect& clip, const std::string& text,
+void DrawText(Canvas& canvas, int x, int y, const Rect& clip, std::u16string_view text,
               Color color) {
   canvas.SetTextColor(color);
   canvas.SetBkMode(BkMode::kTransparent);
-  canvas.ExtTextOut(x, y, kTextClipped, &clip, Windows1252ToUtf16(text));
+  canvas.ExtTextOut(x, y, kTextClipped, &clip, text);
 }
 
 }  // namespace
@@ -65,7 +66,7 @@ bool MemoryControl::Focused() const { return owner_.Focused() == this; }
 
 void MemoryControl::SetFocus() { owner_.Focus(this); }
 
-void MemoryControl::SetText(const std::string& text) {
+void MemoryControl::SetText(std::u16string_view text) {
   text_ = text;
   lines_valid_ = false;
   if (max_length_ > 0 && (kind_ == TControlKind::ckEdit || kind_ == TControlKind::ckPassword) &&
@@ -73,14 +74,14 @@ void MemoryControl::SetText(const std::string& text) {
     text_.resize(static_cast<size_t>(max_length_));
 }
 
-const std::vector<std::string>& MemoryControl::Lines() const {
+const std::vector<std::u16string>& MemoryControl::Lines() const {
   if (lines_valid_) return lines_;
   lines_.clear();
   lines_valid_ = true;
   size_t start = 0;
   while (start < text_.size()) {
-    size_t end = text_.find("\r\n", start);
-    if (end == std::string::npos) end = text_.size();
+    size_t end = text_.find(u"\r\n", start);
+    if (end == std::u16string::npos) end = text_.size();
     lines_.push_back(text_.substr(start, end - start));
     // A text ending in a line break has no further line.
     start = end + 2;
@@ -93,10 +94,10 @@ int MemoryControl::LineCount() const {
   return static_cast<int>(Lines().size());
 }
 
-std::string MemoryControl::Line(int index) const {
-  const std::vector<std::string>& lines = Lines();
+std::u16string MemoryControl::Line(int index) const {
+  const std::vector<std::u16string>& lines = Lines();
   return index >= 0 && index < static_cast<int>(lines.size()) ? lines[static_cast<size_t>(index)]
-                                                              : std::string();
+                                                              : std::u16string();
 }
 
 void MemoryControl::SetTopIndex(int index) {
@@ -104,7 +105,7 @@ void MemoryControl::SetTopIndex(int index) {
   top_index_ = std::clamp(index, 0, std::max(count - 1, 0));
 }
 
-void MemoryControl::SetItems(const std::vector<std::string>& items) {
+void MemoryControl::SetItems(const std::vector<std::u16string>& items) {
   if (!IsList(kind_)) return;
   items_ = items;
   selected_.assign(items_.size(), false);
@@ -112,8 +113,8 @@ void MemoryControl::SetItems(const std::vector<std::string>& items) {
   top_index_ = 0;
 }
 
-std::string MemoryControl::ItemText(int index) const {
-  return index >= 0 && index < ItemCount() ? items_[static_cast<size_t>(index)] : std::string();
+std::u16string MemoryControl::ItemText(int index) const {
+  return index >= 0 && index < ItemCount() ? items_[static_cast<size_t>(index)] : std::u16string();
 }
 
 void MemoryControl::SetItemIndex(int index) {
@@ -157,13 +158,13 @@ void MemoryControl::Click() {
   if (Events.OnClick) Events.OnClick();
 }
 
-void MemoryControl::Type(const std::string& keys) {
+void MemoryControl::Type(std::string_view keys) {
   SetFocus();
   lines_valid_ = false;
-  for (char c : keys) {
+  for (char16_t c : Utf8ToUtf16(keys)) {
     if (c == '\r') {
       if (kind_ == TControlKind::ckMemo) {
-        text_ += "\r\n";
+        text_ += u"\r\n";
       } else {
         PressReturn();
       }
@@ -208,8 +209,8 @@ void MemoryControl::Paint(Canvas& canvas) const {
     case TControlKind::ckPassword: {
       canvas.FillRect(r, kWhite);
       Frame(canvas, r, true);
-      std::string shown =
-          kind_ == TControlKind::ckPassword ? std::string(text_.size(), '*') : text_;
+      std::u16string shown =
+          kind_ == TControlKind::ckPassword ? std::u16string(text_.size(), u'*') : text_;
       DrawText(canvas, inner.left + 2, r.top + (r.height() - text_height) / 2, inner, shown,
                kBlack);
       break;
@@ -217,7 +218,7 @@ void MemoryControl::Paint(Canvas& canvas) const {
     case TControlKind::ckButton: {
       canvas.FillRect(r, kSilver);
       Frame(canvas, r, false);
-      int w = canvas.TextExtent(Windows1252ToUtf16(text_)).cx;
+      int w = canvas.TextExtent(text_).cx;
       DrawText(canvas, r.left + (r.width() - w) / 2, r.top + (r.height() - text_height) / 2, inner,
                text_, kBlack);
       break;
@@ -287,7 +288,7 @@ void MemoryControl::Paint(Canvas& canvas) const {
       canvas.FillRect(Rect{text_area.right, inner.top, inner.right, inner.bottom}, kSilver);
       if (!options_.WordWrap)
         canvas.FillRect(Rect{inner.left, text_area.bottom, inner.right, inner.bottom}, kSilver);
-      const std::vector<std::string>& lines = Lines();
+      const std::vector<std::u16string>& lines = Lines();
       int y = text_area.top;
       for (size_t i = static_cast<size_t>(top_index_); i < lines.size() && y < text_area.bottom;
            ++i, y += text_height)

@@ -9,6 +9,7 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/canvas.h"
@@ -37,12 +38,12 @@ class MemoryControl : public WindowControl {
   bool Focused() const override;
   void SetFocus() override;
 
-  void SetText(const std::string& text) override;
-  std::string Text() const override { return text_; }
+  void SetText(std::u16string_view text) override;
+  std::u16string Text() const override { return text_; }
   void SetMaxLength(int length) override { max_length_ = length; }
   void ResetCaret() override { top_index_ = 0; }
   int LineCount() const override;
-  std::string Line(int index) const override;
+  std::u16string Line(int index) const override;
   int TopIndex() const override { return top_index_; }
   void SetTopIndex(int index) override;
 
@@ -50,9 +51,9 @@ class MemoryControl : public WindowControl {
   bool Checked() const override { return checked_; }
   void SetPanelColor(Color color) override { panel_color_ = color; }
 
-  void SetItems(const std::vector<std::string>& items) override;
+  void SetItems(const std::vector<std::u16string>& items) override;
   int ItemCount() const override { return static_cast<int>(items_.size()); }
-  std::string ItemText(int index) const override;
+  std::u16string ItemText(int index) const override;
   void SetItemIndex(int index) override;
   int ItemIndex() const override { return item_index_; }
   void SetSelected(int index, bool selected) override;
@@ -63,8 +64,8 @@ class MemoryControl : public WindowControl {
   // checks itself, each reporting the click.
   void Click();
   // Typed characters at the end of the text (within the maximum length); "\r" in a memo starts
-  // a new line, in an edit it is Enter.
-  void Type(const std::string& keys);
+  // a new line, in an edit it is Enter. The keys are UTF-8.
+  void Type(std::string_view keys);
   void PressReturn();
   // A click on item `index` of a list (a multiple-selection list toggles it) or a pick from a
   // drop-down list.
@@ -78,7 +79,7 @@ class MemoryControl : public WindowControl {
 
  private:
   // The memo's lines, split once per change of the text.
-  const std::vector<std::string>& Lines() const;
+  const std::vector<std::u16string>& Lines() const;
 
   MemoryControls& owner_;
   TControlKind kind_;
@@ -86,14 +87,14 @@ class MemoryControl : public WindowControl {
   Rect bounds_;
   bool visible_ = false;
   FontSpec font_;
-  std::string text_;
-  mutable std::vector<std::string> lines_;
+  std::u16string text_;
+  mutable std::vector<std::u16string> lines_;
   mutable bool lines_valid_ = false;
   int max_length_ = 0;
   int top_index_ = 0;
   bool checked_ = false;
   Color panel_color_ = 0xC0C0C0;
-  std::vector<std::string> items_;
+  std::vector<std::u16string> items_;
   std::vector<bool> selected_;
   int item_index_ = -1;
 };

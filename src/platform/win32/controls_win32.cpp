@@ -85,11 +85,11 @@ class Win32Control : public WindowControl {
     // A radio button shows with its panel; everything else starts hidden.
     DWORD style = WS_CHILD | WS_TABSTOP | (radio ? WS_VISIBLE : 0);
     DWORD ex_style = 0;
-    const char* window_class = "BUTTON";
+    const wchar_t* window_class = L"BUTTON";
     switch (kind) {
       case TControlKind::ckEdit:
       case TControlKind::ckPassword:
-        window_class = "EDIT";
+        window_class = L"EDIT";
         style |= ES_AUTOHSCROLL | (kind == TControlKind::ckPassword ? ES_PASSWORD : 0);
         ex_style = WS_EX_CLIENTEDGE;
         break;
@@ -103,17 +103,17 @@ class Win32Control : public WindowControl {
         style |= BS_AUTORADIOBUTTON;
         break;
       case TControlKind::ckListBox:
-        window_class = "LISTBOX";
+        window_class = L"LISTBOX";
         style |= LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL |
                  (options.MultiSelect ? LBS_EXTENDEDSEL : 0);
         ex_style = WS_EX_CLIENTEDGE;
         break;
       case TControlKind::ckComboBox:
-        window_class = "COMBOBOX";
+        window_class = L"COMBOBOX";
         style |= CBS_DROPDOWNLIST | WS_VSCROLL;
         break;
       case TControlKind::ckMemo:
-        window_class = "EDIT";
+        window_class = L"EDIT";
         style |= ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL | WS_VSCROLL |
                  (options.WordWrap ? 0 : WS_HSCROLL | ES_AUTOHSCROLL);
         ex_style = WS_EX_CLIENTEDGE;
@@ -128,19 +128,19 @@ class Win32Control : public WindowControl {
                           bounds.width(), bounds.height(), parent, nullptr, instance, nullptr);
       Registered()[panel_] = this;
       owner = panel_;
-      window_ = CreateWindowExA(ex_style, window_class, "", style, 0, 0, kRadioSize, kRadioSize,
+      window_ = CreateWindowExW(ex_style, window_class, L"", style, 0, 0, kRadioSize, kRadioSize,
                                 owner, nullptr, instance, nullptr);
     } else {
       const int extra = kind == TControlKind::ckComboBox ? kDropDownList : 0;
-      window_ = CreateWindowExA(ex_style, window_class, "", style, bounds.left, bounds.top,
+      window_ = CreateWindowExW(ex_style, window_class, L"", style, bounds.left, bounds.top,
                                 bounds.width(), bounds.height() + extra, owner, nullptr, instance,
                                 nullptr);
     }
     if (!window_) return;
     Registered()[window_] = this;
-    Originals()[window_] = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(window_, GWLP_WNDPROC));
-    SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ControlProcedure));
-    if (kind == TControlKind::ckPassword) SendMessageA(window_, EM_SETPASSWORDCHAR, '*', 0);
+    Originals()[window_] = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(window_, GWLP_WNDPROC));
+    SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ControlProcedure));
+    if (kind == TControlKind::ckPassword) SendMessageW(window_, EM_SETPASSWORDCHAR, '*', 0);
     if (kind == TControlKind::ckComboBox) ReadComboHeight();
   }
 
@@ -194,82 +194,83 @@ class Win32Control : public WindowControl {
   bool Visible() const override { return (GetWindowLongA(Outer(), GWL_STYLE) & WS_VISIBLE) != 0; }
 
   void SetFont(const FontSpec& font) override {
-    SendMessageA(window_, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_.Get(font)), FALSE);
+    SendMessageW(window_, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_.Get(font)), FALSE);
   }
 
   bool Focused() const override { return GetFocus() == window_; }
   void SetFocus() override { ::SetFocus(window_); }
 
-  void SetText(const std::string& text) override {
-    std::string t = text;
+  void SetText(std::u16string_view text) override {
+    std::wstring t(text.begin(), text.end());
     if (max_length_ > 0 && (kind_ == TControlKind::ckEdit || kind_ == TControlKind::ckPassword) &&
         static_cast<int>(t.size()) > max_length_)
       t.resize(static_cast<size_t>(max_length_));
-    SetWindowTextA(window_, t.c_str());
+    SetWindowTextW(window_, t.c_str());
   }
 
-  std::string Text() const override {
-    const int length = GetWindowTextLengthA(window_);
-    std::string text(static_cast<size_t>(std::max(length, 0)) + 1, '\0');
-    const int got = GetWindowTextA(window_, text.data(), length + 1);
+  std::u16string Text() const override {
+    const int length = GetWindowTextLengthW(window_);
+    std::wstring text(static_cast<size_t>(std::max(length, 0)) + 1, L'\0');
+    const int got = GetWindowTextW(window_, text.data(), length + 1);
     text.resize(static_cast<size_t>(std::max(got, 0)));
-    return text;
+    return std::u16string(text.begin(), text.end());
   }
 
   void SetMaxLength(int length) override {
     max_length_ = std::max(length, 0);
-    SendMessageA(window_, EM_LIMITTEXT, static_cast<WPARAM>(max_length_), 0);
+    SendMessageW(window_, EM_LIMITTEXT, static_cast<WPARAM>(max_length_), 0);
   }
 
   void ResetCaret() override {
-    SendMessageA(window_, EM_SETSEL, 0, 0);
+    SendMessageW(window_, EM_SETSEL, 0, 0);
     SetTopIndex(0);
   }
 
   int LineCount() const override {
-    if (kind_ != TControlKind::ckMemo || GetWindowTextLengthA(window_) == 0) return 0;
-    int count = static_cast<int>(SendMessageA(window_, EM_GETLINECOUNT, 0, 0));
+    if (kind_ != TControlKind::ckMemo || GetWindowTextLengthW(window_) == 0) return 0;
+    int count = static_cast<int>(SendMessageW(window_, EM_GETLINECOUNT, 0, 0));
     // An empty last line (the text ends with a line break) is no line.
-    const LRESULT start = SendMessageA(window_, EM_LINEINDEX, static_cast<WPARAM>(count - 1), 0);
-    if (count > 0 && SendMessageA(window_, EM_LINELENGTH, static_cast<WPARAM>(start), 0) == 0)
+    const LRESULT start = SendMessageW(window_, EM_LINEINDEX, static_cast<WPARAM>(count - 1), 0);
+    if (count > 0 && SendMessageW(window_, EM_LINELENGTH, static_cast<WPARAM>(start), 0) == 0)
       --count;
     return count;
   }
 
-  std::string Line(int index) const override {
-    const LRESULT start = SendMessageA(window_, EM_LINEINDEX, static_cast<WPARAM>(index), 0);
-    if (start < 0) return std::string();
+  std::u16string Line(int index) const override {
+    const LRESULT start = SendMessageW(window_, EM_LINEINDEX, static_cast<WPARAM>(index), 0);
+    if (start < 0) return std::u16string();
     const int length =
-        static_cast<int>(SendMessageA(window_, EM_LINELENGTH, static_cast<WPARAM>(start), 0));
+        static_cast<int>(SendMessageW(window_, EM_LINELENGTH, static_cast<WPARAM>(start), 0));
     // EM_GETLINE takes the buffer size in the buffer's first word.
-    std::vector<char> buffer(static_cast<size_t>(std::max(length, 1)) + 2, '\0');
+    std::vector<wchar_t> buffer(static_cast<size_t>(std::max(length, 1)) + 2, L'\0');
     *reinterpret_cast<WORD*>(buffer.data()) = static_cast<WORD>(std::min(length + 1, 0xFFFF));
-    const LRESULT got = SendMessageA(window_, EM_GETLINE, static_cast<WPARAM>(index),
+    const LRESULT got = SendMessageW(window_, EM_GETLINE, static_cast<WPARAM>(index),
                                      reinterpret_cast<LPARAM>(buffer.data()));
-    return std::string(buffer.data(), static_cast<size_t>(std::clamp<LRESULT>(got, 0, length)));
+    return std::u16string(buffer.data(),
+                          buffer.data() + static_cast<size_t>(std::clamp<LRESULT>(got, 0, length)));
   }
 
   int TopIndex() const override {
     if (kind_ == TControlKind::ckListBox)
-      return static_cast<int>(SendMessageA(window_, LB_GETTOPINDEX, 0, 0));
+      return static_cast<int>(SendMessageW(window_, LB_GETTOPINDEX, 0, 0));
     if (kind_ == TControlKind::ckMemo)
-      return static_cast<int>(SendMessageA(window_, EM_GETFIRSTVISIBLELINE, 0, 0));
+      return static_cast<int>(SendMessageW(window_, EM_GETFIRSTVISIBLELINE, 0, 0));
     return 0;
   }
 
   void SetTopIndex(int index) override {
     if (kind_ == TControlKind::ckListBox) {
-      SendMessageA(window_, LB_SETTOPINDEX, static_cast<WPARAM>(std::max(index, 0)), 0);
+      SendMessageW(window_, LB_SETTOPINDEX, static_cast<WPARAM>(std::max(index, 0)), 0);
     } else if (kind_ == TControlKind::ckMemo) {
       const int first = TopIndex();
-      SendMessageA(window_, EM_LINESCROLL, 0, std::max(index, 0) - first);
+      SendMessageW(window_, EM_LINESCROLL, 0, std::max(index, 0) - first);
     }
   }
 
   void SetChecked(bool checked) override {
-    SendMessageA(window_, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+    SendMessageW(window_, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
   }
-  bool Checked() const override { return SendMessageA(window_, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+  bool Checked() const override { return SendMessageW(window_, BM_GETCHECK, 0, 0) == BST_CHECKED; }
 
   void SetPanelColor(Color color) override {
     if (!panel_) return;
@@ -283,61 +284,63 @@ class Win32Control : public WindowControl {
   }
   HBRUSH PanelBrush() const { return brush_; }
 
-  void SetItems(const std::vector<std::string>& items) override {
+  void SetItems(const std::vector<std::u16string>& items) override {
     const bool list = kind_ == TControlKind::ckListBox;
     if (!list && kind_ != TControlKind::ckComboBox) return;
     // One redraw for the whole list, with room for every item made at once.
-    SendMessageA(window_, WM_SETREDRAW, FALSE, 0);
-    SendMessageA(window_, list ? LB_RESETCONTENT : CB_RESETCONTENT, 0, 0);
+    SendMessageW(window_, WM_SETREDRAW, FALSE, 0);
+    SendMessageW(window_, list ? LB_RESETCONTENT : CB_RESETCONTENT, 0, 0);
     size_t bytes = 0;
-    for (const std::string& item : items) bytes += item.size() + 1;
-    SendMessageA(window_, list ? LB_INITSTORAGE : CB_INITSTORAGE, items.size(),
+    for (const std::u16string& item : items) bytes += (item.size() + 1) * sizeof(wchar_t);
+    SendMessageW(window_, list ? LB_INITSTORAGE : CB_INITSTORAGE, items.size(),
                  static_cast<LPARAM>(bytes));
-    for (const std::string& item : items)
-      SendMessageA(window_, list ? LB_ADDSTRING : CB_ADDSTRING, 0,
-                   reinterpret_cast<LPARAM>(item.c_str()));
-    SendMessageA(window_, WM_SETREDRAW, TRUE, 0);
+    for (const std::u16string& item : items) {
+      const std::wstring wide(item.begin(), item.end());
+      SendMessageW(window_, list ? LB_ADDSTRING : CB_ADDSTRING, 0,
+                   reinterpret_cast<LPARAM>(wide.c_str()));
+    }
+    SendMessageW(window_, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(window_, nullptr, TRUE);
   }
   int ItemCount() const override {
     if (kind_ == TControlKind::ckListBox)
-      return static_cast<int>(SendMessageA(window_, LB_GETCOUNT, 0, 0));
+      return static_cast<int>(SendMessageW(window_, LB_GETCOUNT, 0, 0));
     if (kind_ == TControlKind::ckComboBox)
-      return static_cast<int>(SendMessageA(window_, CB_GETCOUNT, 0, 0));
+      return static_cast<int>(SendMessageW(window_, CB_GETCOUNT, 0, 0));
     return 0;
   }
-  std::string ItemText(int index) const override {
-    if (index < 0 || index >= ItemCount()) return std::string();
+  std::u16string ItemText(int index) const override {
+    if (index < 0 || index >= ItemCount()) return std::u16string();
     const bool list = kind_ == TControlKind::ckListBox;
-    const LRESULT length = SendMessageA(window_, list ? LB_GETTEXTLEN : CB_GETLBTEXTLEN,
+    const LRESULT length = SendMessageW(window_, list ? LB_GETTEXTLEN : CB_GETLBTEXTLEN,
                                         static_cast<WPARAM>(index), 0);
-    if (length <= 0) return std::string();
-    std::string text(static_cast<size_t>(length) + 1, '\0');
+    if (length <= 0) return std::u16string();
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
     const LRESULT got =
-        SendMessageA(window_, list ? LB_GETTEXT : CB_GETLBTEXT, static_cast<WPARAM>(index),
+        SendMessageW(window_, list ? LB_GETTEXT : CB_GETLBTEXT, static_cast<WPARAM>(index),
                      reinterpret_cast<LPARAM>(text.data()));
     text.resize(static_cast<size_t>(std::clamp<LRESULT>(got, 0, length)));
-    return text;
+    return std::u16string(text.begin(), text.end());
   }
   void SetItemIndex(int index) override {
     if (kind_ == TControlKind::ckComboBox) {
-      SendMessageA(window_, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+      SendMessageW(window_, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
     } else if (kind_ == TControlKind::ckListBox) {
       if (options_.MultiSelect)
-        SendMessageA(window_, LB_SETCARETINDEX, static_cast<WPARAM>(index), FALSE);
+        SendMessageW(window_, LB_SETCARETINDEX, static_cast<WPARAM>(index), FALSE);
       else
-        SendMessageA(window_, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+        SendMessageW(window_, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
     }
   }
   int ItemIndex() const override {
     if (kind_ == TControlKind::ckComboBox)
-      return static_cast<int>(SendMessageA(window_, CB_GETCURSEL, 0, 0));
+      return static_cast<int>(SendMessageW(window_, CB_GETCURSEL, 0, 0));
     if (kind_ != TControlKind::ckListBox) return -1;
     if (options_.MultiSelect) {
       if (ItemCount() == 0) return -1;
-      return static_cast<int>(SendMessageA(window_, LB_GETCARETINDEX, 0, 0));
+      return static_cast<int>(SendMessageW(window_, LB_GETCARETINDEX, 0, 0));
     }
-    return static_cast<int>(SendMessageA(window_, LB_GETCURSEL, 0, 0));
+    return static_cast<int>(SendMessageW(window_, LB_GETCURSEL, 0, 0));
   }
   void SetSelected(int index, bool selected) override {
     if (kind_ != TControlKind::ckListBox) {
@@ -345,13 +348,13 @@ class Win32Control : public WindowControl {
       return;
     }
     if (options_.MultiSelect)
-      SendMessageA(window_, LB_SETSEL, selected ? TRUE : FALSE, static_cast<LPARAM>(index));
+      SendMessageW(window_, LB_SETSEL, selected ? TRUE : FALSE, static_cast<LPARAM>(index));
     else if (selected)
       SetItemIndex(index);
   }
   bool Selected(int index) const override {
     if (kind_ == TControlKind::ckListBox)
-      return SendMessageA(window_, LB_GETSEL, static_cast<WPARAM>(index), 0) > 0;
+      return SendMessageW(window_, LB_GETSEL, static_cast<WPARAM>(index), 0) > 0;
     return kind_ == TControlKind::ckComboBox && index >= 0 && index == ItemIndex();
   }
 
@@ -408,11 +411,11 @@ LRESULT CALLBACK ControlProcedure(HWND window, UINT message, WPARAM wparam, LPAR
     if (control->Intercept(message, wparam)) return 0;
   }
   if (message == WM_NCDESTROY) {
-    SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
+    SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
     Originals().erase(window);
   }
-  return original ? CallWindowProcA(original, window, message, wparam, lparam)
-                  : DefWindowProcA(window, message, wparam, lparam);
+  return original ? CallWindowProcW(original, window, message, wparam, lparam)
+                  : DefWindowProcW(window, message, wparam, lparam);
 }
 
 // WM_COMMAND from one of our controls: its event. True when it was one.

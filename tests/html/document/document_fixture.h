@@ -16,6 +16,7 @@
 #include "platform/headless/no_files.h"
 #include "platform/headless/recording_system.h"
 #include "platform/headless/software_canvas.h"
+#include "text/utf.h"
 
 namespace brisomel::test {
 
@@ -47,10 +48,10 @@ struct DocFixture {
     font.SetRelSize(list, 12);
   }
 
-  // A paragraph with its text, added to the document.
+  // A paragraph with its text (UTF-8), added to the document.
   TSection& Para(const std::string& text, uint8_t justify = 1) {
     auto s = std::make_unique<TSection>(list, 0, justify, nullptr, font);
-    s->AddText(text);
+    s->AddText(Utf8ToUtf16(text));
     TSection& ref = *s;
     list.Add(std::move(s));
     return ref;

@@ -99,7 +99,7 @@ struct LinkedImageDoc : DocFixture {
   explicit LinkedImageDoc(std::vector<std::pair<TSymbol, std::string>> extra = {}) {
     pictures["pic.bmp"] = Picture();
     auto s = Section();
-    s->AddText("go ");
+    s->AddText(u"go ");
     TUrlTarget target{"target.htm", "frame"};
     s->HRef(symHref, font, &target);
     TAttributeList attrs;

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "form_page.h"
+#include "text/utf.h"
 
 namespace brisomel::test {
 namespace {
@@ -91,25 +92,25 @@ std::string Join(const std::vector<std::string>& items, const char* separator = 
 std::string State(const MemoryControl& c) {
   switch (c.Kind()) {
     case TControlKind::ckEdit:
-      return "edit " + c.Text();
+      return "edit " + Utf16ToUtf8(c.Text());
     case TControlKind::ckPassword:
-      return "password " + c.Text();
+      return "password " + Utf16ToUtf8(c.Text());
     case TControlKind::ckButton:
-      return "button " + c.Text();
+      return "button " + Utf16ToUtf8(c.Text());
     case TControlKind::ckCheckBox:
       return c.Checked() ? "checkbox on" : "checkbox off";
     case TControlKind::ckRadioButton:
       return c.Checked() ? "radio on" : "radio off";
     case TControlKind::ckMemo: {
       std::vector<std::string> lines;
-      for (int i = 0; i < c.LineCount(); ++i) lines.push_back(c.Line(i));
+      for (int i = 0; i < c.LineCount(); ++i) lines.push_back(Utf16ToUtf8(c.Line(i)));
       return "memo " + Join(lines, "|") + " top=" + std::to_string(c.TopIndex());
     }
     case TControlKind::ckListBox:
     case TControlKind::ckComboBox: {
       std::vector<std::string> items, selected;
       for (int i = 0; i < c.ItemCount(); ++i) {
-        items.push_back(c.ItemText(i));
+        items.push_back(Utf16ToUtf8(c.ItemText(i)));
         if (c.Selected(i)) selected.push_back(std::to_string(i));
       }
       return std::string(c.Kind() == TControlKind::ckListBox ? "list " : "combo ") + Join(items) +
@@ -144,7 +145,7 @@ const auto kType = [](MemoryControl& c) { c.Type("zz"); };
 const auto kClick = [](MemoryControl& c) { c.Click(); };
 const auto kPickFirst = [](MemoryControl& c) { c.PickItem(0); };
 const auto kPickSecond = [](MemoryControl& c) { c.PickItem(1); };
-const auto kRename = [](MemoryControl& c) { c.SetText("other"); };
+const auto kRename = [](MemoryControl& c) { c.SetText(u"other"); };
 
 INSTANTIATE_TEST_SUITE_P(
     Forms, ControlReset,
@@ -240,6 +241,28 @@ INSTANTIATE_TEST_SUITE_P(
                   "<INPUT NAME=e VALUE=y><INPUT TYPE=checkbox NAME=c CHECKED></FORM>",
                   "h=1\nt=x\ne=y\nc=On\n"}),
     [](const testing::TestParamInfo<PairsCase>& info) { return info.param.name; });
+
+// What the user typed is submitted in the page's encoding; a character the encoding cannot
+// hold goes as "&#NNNN;" with its decimal code point.
+TEST(ControlPairs, EncodeForThePagesEncoding) {
+  struct Case {
+    Encoding encoding;
+    const char* typed;  // UTF-8
+    std::string sent;
+  };
+  const Case cases[] = {
+      {Encoding::kUtf8, "Привет ☃ 日本", "q=Привет ☃ 日本"},
+      {Encoding::kWindows1251, "Привет ☃", "q=\xCF\xF0\xE8\xE2\xE5\xF2 &#9731;"},
+      {Encoding::kWindows1252, "café ω", "q=caf\xE9 &#969;"},
+      {Encoding::kUtf16Le, "é", "q=é"},  // a UTF-16 page submits UTF-8
+  };
+  for (const Case& c : cases) {
+    FormPage page("<INPUT NAME=q>");
+    page.list.PageEncoding = c.encoding;
+    page.Window(0).Type(c.typed);
+    EXPECT_EQ(page.Pairs(), c.sent + "\n") << EncodingName(c.encoding);
+  }
+}
 
 // --- Forms and events ---
 
@@ -356,7 +379,7 @@ TEST(Form, ImageInputIsAnImageOfItsSection) {
   EXPECT_EQ(section.Images[0].FormControl, &page.Control(0));
   // Neither takes a control marker.
   EXPECT_TRUE(section.FormControls.empty());
-  EXPECT_EQ(section.Buff, "\x04");
+  EXPECT_EQ(section.Buff, u"\x04");
 }
 
 // --- Placing on the page ---
@@ -514,8 +537,8 @@ TEST(MalformedForms, ControlsInPreformattedTextSitInTheirLine) {
   auto& pre = dynamic_cast<TSection&>(page.list[1]);
   EXPECT_STREQ(pre.ClassName(), "TPreFormated");
   EXPECT_EQ(pre.Buff,
-            "ab\x02"
-            "cd");
+            u"ab\x02"
+            u"cd");
   ASSERT_EQ(pre.FormControls.size(), 1u);
   EXPECT_EQ(pre.FormControls[0]->Pos, 2);
 }

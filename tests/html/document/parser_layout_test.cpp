@@ -102,8 +102,8 @@ INSTANTIATE_TEST_SUITE_P(Parser, LaysOut, testing::ValuesIn(kCases),
 TEST(ParserLayout, AnchorsNameTheirSections) {
   Page page("a<P><A NAME=first>b</A><UL><LI>c<A NAME=Second></A></UL>");
   ASSERT_EQ(page.names.size(), 2u);
-  EXPECT_EQ(page.names[0].Name, "FIRST");
-  EXPECT_EQ(page.names[1].Name, "SECOND");
+  EXPECT_EQ(page.names[0].Name, u"FIRST");
+  EXPECT_EQ(page.names[1].Name, u"SECOND");
   ASSERT_EQ(page.list.Count(), 4);  // "a", paragraph space, "b", item
   EXPECT_EQ(page.names[0].Section, &page.list[2]);
   EXPECT_EQ(page.names[1].Section, &page.list[3]);

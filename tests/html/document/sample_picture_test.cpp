@@ -18,35 +18,35 @@ TEST(Picture, SamplePageForPeople) {
   TMyFont heading(doc.font);
   heading.SetStyle(kFontBold);
   heading.SetRelSize(doc.list, 18);
-  doc.Add(std::make_unique<TSection>(doc.list, 0, 2, nullptr, heading)).AddText("Sample page");
+  doc.Add(std::make_unique<TSection>(doc.list, 0, 2, nullptr, heading)).AddText(u"Sample page");
   doc.Add(std::make_unique<THeadingSpace>(&doc.list, 1));
   auto p = doc.Section();
   p->AddImage(Attrs({{symSrc, "pic.bmp"}, {symAlign, "left"}}), &doc.list);
-  p->AddText("A paragraph beside a left float, with ");
+  p->AddText(u"A paragraph beside a left float, with ");
   TMyFont link(doc.font);
   link.SetStyle(kFontUnderline);
   link.SetColor(0x800000);
   TUrlTarget target{"next.htm", ""};
   p->HRef(symHref, link, &target);
-  p->AddText("a link");
+  p->AddText(u"a link");
   p->HRef(symAEnd, doc.font, nullptr);
-  p->AddText(" and x");
+  p->AddText(u" and x");
   doc.list.SubSupState = 2;
   p->ChangeFont(doc.font);
-  p->AddText("2");
+  p->AddText(u"2");
   doc.list.SubSupState = 0;
   p->ChangeFont(doc.font);
-  p->AddText(" then more words that flow below the float when it ends.");
+  p->AddText(u" then more words that flow below the float when it ends.");
   doc.Add(std::move(p));
   doc.Add(std::make_unique<THorzLine>(&doc.list, Attrs({{symWidth, "80%"}})));
   for (int i = 1; i <= 2; ++i) {
-    doc.Add(std::make_unique<TUListItem>(doc.list, i, nullptr, doc.font)).AddText("bullet item");
+    doc.Add(std::make_unique<TUListItem>(doc.list, i, nullptr, doc.font)).AddText(u"bullet item");
   }
   for (int i = 1; i <= 3; ++i) {
     doc.Add(std::make_unique<TOListItem>(doc.list, 1, nullptr, doc.font, 'I', i))
-        .AddText("numbered item");
+        .AddText(u"numbered item");
   }
-  doc.Add(std::make_unique<TPreFormated>(doc.list, 0, doc.font)).AddText("  pre   formatted");
+  doc.Add(std::make_unique<TPreFormated>(doc.list, 0, doc.font)).AddText(u"  pre   formatted");
   doc.list.SelB = 20;
   doc.list.SelE = 30;
   int32_t height = doc.list.DoLayout(doc.screen, 300);

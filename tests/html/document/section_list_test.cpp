@@ -105,20 +105,20 @@ TEST(ListItems, Labels) {
                         {'I', 19, "XIX"}, {'i', 21, "xx"}, {'i', 9, "ix"}, {'1', 12, "12"},
                         {'x', 7, "7"},    {'A', 0, "0"},   {'i', -2, "-2"}};
   for (const Case& c : cases) {
-    EXPECT_EQ(ListLabel(c.style, c.number), c.label) << c.style << c.number;
+    EXPECT_EQ(Utf16ToUtf8(ListLabel(c.style, c.number)), c.label) << c.style << c.number;
   }
 }
 
 TEST(ListItems, IndentsByLevelAndReturnToTheMargin) {
   DocFixture doc;
   auto one = std::make_unique<TUListItem>(doc.list, 1, nullptr, doc.font);
-  one->AddText("a");
+  one->AddText(u"a");
   doc.Add(std::move(one));
   auto two = std::make_unique<TOListItem>(doc.list, 2, nullptr, doc.font, '1', 1);
-  two->AddText("b");
+  two->AddText(u"b");
   doc.Add(std::move(two));
   auto dt = std::make_unique<TDListItem>(doc.list, 1, nullptr, doc.font);
-  dt->AddText("c");
+  dt->AddText(u"c");
   doc.Add(std::move(dt));
   doc.Para("d");
   EXPECT_EQ(doc.Layout(200),
@@ -136,7 +136,7 @@ TEST(ListItems, ItemReachesBelowItsFloat) {
   DocFixture doc;
   auto item = std::make_unique<TUListItem>(doc.list, 1, nullptr, doc.font);
   item->AddImage(Attrs({{symWidth, "30"}, {symHeight, "60"}, {symAlign, "left"}}), &doc.list);
-  item->AddText("x");
+  item->AddText(u"x");
   doc.Add(std::move(item));
   EXPECT_EQ(doc.Layout(200),
             "TUListItem y=0 h=61 dh=61 curs=0+2\n"
@@ -147,10 +147,10 @@ TEST(ListItems, ItemReachesBelowItsFloat) {
 TEST(ListItems, MarkersArePaintedBesideTheFirstLine) {
   DocFixture doc;
   auto number = std::make_unique<TOListItem>(doc.list, 1, nullptr, doc.font, 'A', 2);
-  number->AddText("x");
+  number->AddText(u"x");
   doc.Add(std::move(number));
   auto bullet = std::make_unique<TUListItem>(doc.list, 1, nullptr, doc.font);
-  bullet->AddText("y");
+  bullet->AddText(u"y");
   doc.Add(std::move(bullet));
   doc.Layout(200);
   SoftwareCanvas canvas(200, 60);
@@ -237,13 +237,13 @@ TEST(SectionList, SetFontsRederivesSizesAndColours) {
   int changes = 0;
   doc.list.OnBackgroundChange = [&] { ++changes; };
   auto s = doc.Section();
-  s->AddText("a ");
+  s->AddText(u"a ");
   TMyFont link(doc.font);
   TUrlTarget target{"x.htm", ""};
   s->HRef(symHref, link, &target);
-  s->AddText("b ");
+  s->AddText(u"b ");
   s->HRef(symAEnd, doc.font, nullptr);
-  s->AddText("c");
+  s->AddText(u"c");
   TSection& sec = doc.Add(std::move(s));
   doc.Add(std::make_unique<TParagraphSpace>(&doc.list));
   doc.list.SetFonts("Arial", "Courier New", 24, 0x112233, 0x445566, 0xFFFFFF);
@@ -266,13 +266,13 @@ TEST(SectionList, SetFontsRederivesSizesAndColours) {
 struct HitDoc : DocFixture {
   HitDoc() {
     auto s = Section();
-    s->AddText("go ");
+    s->AddText(u"go ");
     TMyFont link(font);
     TUrlTarget target{"page.htm", "main"};
     s->HRef(symHref, link, &target);
-    s->AddText("here");
+    s->AddText(u"here");
     s->HRef(symAEnd, font, nullptr);
-    s->AddText(" now");
+    s->AddText(u" now");
     Add(std::move(s));
     Add(std::make_unique<TParagraphSpace>(&list));
     Para("abcdefgh ijk");
@@ -345,17 +345,17 @@ TEST(HitTests, PositionToPointAndCharAt) {
   EXPECT_EQ(y, 36);
   EXPECT_FALSE(doc.list.PositionToPoint(doc.canvas, 23, x, y));  // the end is in no line
   EXPECT_FALSE(doc.list.PositionToPoint(doc.canvas, 40, x, y));
-  char ch = 0;
+  char16_t ch = 0;
   TSectionBase* obj = nullptr;
   EXPECT_TRUE(doc.list.CharAt(12, ch, obj));
-  EXPECT_EQ(ch, 'b');
+  EXPECT_EQ(ch, u'b');
   EXPECT_EQ(obj, &doc.list[2]);
   EXPECT_FALSE(doc.list.CharAt(23, ch, obj));
 }
 
 TEST(Find, WithAndWithoutCase) {
   DocFixture doc;
-  doc.Para("Hello WORLD, hello \xC9t\xE9");
+  doc.Para("Hello WORLD, hello Été");
   doc.Para("world next");
   doc.Layout(1000);
   struct Case {
@@ -365,15 +365,42 @@ TEST(Find, WithAndWithoutCase) {
     int32_t found;
   };
   const Case cases[] = {
-      {0, "world", false, 6},       {0, "world", true, 22},
-      {7, "world", false, 22},      {0, "hello", true, 13},
-      {0, "HELLO", false, 0},       {0, "\xE9T\xC9", false, 19},
-      {0, "WORLD, h", true, 6},     {0, "\xE9t\xE9", true, -1},
-      {0, "t\xE9world", false, -1},  // a match may not span sections
-      {0, "xyz", false, -1},        {40, "world", false, -1},
+      {0, "world", false, 6},    {0, "world", true, 22},
+      {7, "world", false, 22},   {0, "hello", true, 13},
+      {0, "HELLO", false, 0},    {0, "éTÉ", false, 19},
+      {0, "WORLD, h", true, 6},  {0, "été", true, -1},
+      {0, "téworld", false, -1},  // a match may not span sections
+      {0, "xyz", false, -1},     {40, "world", false, -1},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(doc.list.FindString(c.from, c.text, c.match_case), c.found) << c.text;
+    EXPECT_EQ(doc.list.FindString(c.from, Utf8ToUtf16(c.text), c.match_case), c.found) << c.text;
+  }
+}
+
+// Without match case every script matches by simple case folding; positions count UTF-16 code
+// units, so a character beyond the BMP before a match counts two.
+TEST(Find, AcrossScripts) {
+  struct Case {
+    const char* page;
+    const char* text;
+    bool match_case;
+    int32_t found;
+  };
+  const Case cases[] = {
+      {"Он сказал привет", "ПРИВЕТ", false, 10},
+      {"Он сказал привет", "ПРИВЕТ", true, -1},
+      {"Καλημέρα κόσμος", "ΚΑΛΗΜΈΡΑ", false, 0},
+      {"Καλημέρα κόσμος", "ΚΌΣΜΟΣ", false, 9},  // final sigma folds as sigma
+      {"𝐀 x 日本語", "日本", false, 5},
+      {"𝐀 x 日本語", "𝐀 X", false, 0},
+      {"Straße", "STRASSE", false, -1},  // no full folding
+  };
+  for (const Case& c : cases) {
+    DocFixture doc;
+    doc.Para(c.page);
+    doc.Layout(1000);
+    EXPECT_EQ(doc.list.FindString(0, Utf8ToUtf16(c.text), c.match_case), c.found)
+        << c.page << " / " << c.text;
   }
 }
 
@@ -392,7 +419,7 @@ TEST(Selection, CopyAndCount) {
   for (const Case& c : cases) {
     doc.list.SelB = c.b;
     doc.list.SelE = c.e;
-    std::string text = doc.list.SelectedText();
+    std::string text = Utf16ToUtf8(doc.list.SelectedText());
     EXPECT_EQ(text, c.text) << c.b << ".." << c.e;
     EXPECT_EQ(doc.list.SelectionLength(), static_cast<int32_t>(text.size())) << c.b;
   }
@@ -401,26 +428,26 @@ TEST(Selection, CopyAndCount) {
 TEST(Selection, ListIndentsCopyAsSpacesAndMarkersAreNotCounted) {
   DocFixture doc;
   auto item = std::make_unique<TUListItem>(doc.list, 2, nullptr, doc.font);
-  item->AddText("it");
+  item->AddText(u"it");
   item->AddImage(Attrs({{symWidth, "5"}, {symHeight, "5"}}), &doc.list);
   doc.Add(std::move(item));
   doc.Layout(300);
   doc.list.SelB = 0;
   doc.list.SelE = 3;
-  EXPECT_EQ(doc.list.SelectedText(), "      it\x04\r\n");
+  EXPECT_EQ(doc.list.SelectedText(), u"      it\x04\r\n");
   EXPECT_EQ(doc.list.SelectionLength(), 10);
 }
 
 TEST(Painting, SubAndSuperscriptShifts) {
   DocFixture doc;
   auto s = doc.Section();
-  s->AddText("a");
+  s->AddText(u"a");
   doc.list.SubSupState = 2;
   s->ChangeFont(doc.font);
-  s->AddText("b");
+  s->AddText(u"b");
   doc.list.SubSupState = 1;
   s->ChangeFont(doc.font);
-  s->AddText("c");
+  s->AddText(u"c");
   doc.Add(std::move(s));
   doc.Layout(200);
   SoftwareCanvas canvas(100, 40);
@@ -484,7 +511,7 @@ TEST(SectionList, ControlsTakeAPositionAndScrolledOutOnesAreHidden) {
     FakeControl control;
     control.focus = focus;
     auto s = doc.Section();
-    s->AddText("ab");
+    s->AddText(u"ab");
     s->AddFormControl(&control);
     doc.Add(std::move(s));
     doc.list.FormControls.push_back(&control);

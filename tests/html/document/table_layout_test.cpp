@@ -411,15 +411,15 @@ TEST(TableQueries, LinksTextAndSelectionAcrossCaptionAndCells) {
   EXPECT_FALSE(page.list.LinkAt(page.screen, 60, 20, target, control));
 
   // Positions: "link" 0..3, "second" 4.., "line" after it, the caption last.
-  const int32_t second = page.list.FindString(0, "second", false);
+  const int32_t second = page.list.FindString(0, u"second", false);
   EXPECT_EQ(second, 4);
   int32_t x = 0, y = 0;
   ASSERT_TRUE(page.list.PositionToPoint(page.screen, second, x, y));
   EXPECT_EQ(x, 39);  // the second column at 36, then spacing 2 and padding 1
   EXPECT_EQ(y, 3);
-  char ch = 0;
+  char16_t ch = 0;
   TSectionBase* obj = nullptr;
-  EXPECT_TRUE(page.list.CharAt(page.list.FindString(0, "cap", false), ch, obj));
+  EXPECT_TRUE(page.list.CharAt(page.list.FindString(0, u"cap", false), ch, obj));
   EXPECT_EQ(ch, 'c');
   int32_t xr, yr, caret;
   TCell* cell = nullptr;
@@ -428,7 +428,7 @@ TEST(TableQueries, LinksTextAndSelectionAcrossCaptionAndCells) {
 
   page.list.SelB = 0;
   page.list.SelE = 100;
-  EXPECT_EQ(page.list.SelectedText(), "link\r\nsecond\r\nline\r\ncap\r\n");
+  EXPECT_EQ(page.list.SelectedText(), u"link\r\nsecond\r\nline\r\ncap\r\n");
 }
 
 }  // namespace

@@ -51,26 +51,65 @@ INSTANTIATE_TEST_SUITE_P(
                   "TSection y=0 h=66 dh=66 curs=0+8\n"
                   "  line x=0 y=0 h=22 \"aa \"\n"
                   "  line x=0 y=22 h=22 \"bb \"\n"
-                  "  line x=0 y=44 h=22 \"cc\"\n"}),
+                  "  line x=0 y=44 h=22 \"cc\"\n"},
+        // East Asian text breaks between characters, but never before "。".
+        BreakCase{"Japanese", "日本語のテキストです。", 40,
+                  "TSection y=0 h=66 dh=66 curs=0+11\n"
+                  "  line x=0 y=0 h=22 \"日本語のテ\"\n"
+                  "  line x=0 y=22 h=22 \"キストで\"\n"
+                  "  line x=0 y=44 h=22 \"す。\"\n"},
+        // One character a line: "「" keeps the next one, "」" and small "っ" join the one
+        // before.
+        BreakCase{"Brackets", "「はい」と言った", 8,
+                  "TSection y=0 h=110 dh=110 curs=0+8\n"
+                  "  line x=0 y=0 h=22 \"「は\"\n"
+                  "  line x=0 y=22 h=22 \"い」\"\n"
+                  "  line x=0 y=44 h=22 \"と\"\n"
+                  "  line x=0 y=66 h=22 \"言っ\"\n"
+                  "  line x=0 y=88 h=22 \"た\"\n"},
+        BreakCase{"ChineseWithCommas", "你好，世界。再见", 24,
+                  "TSection y=0 h=66 dh=66 curs=0+8\n"
+                  "  line x=0 y=0 h=22 \"你好，\"\n"
+                  "  line x=0 y=22 h=22 \"世界。\"\n"
+                  "  line x=0 y=44 h=22 \"再见\"\n"},
+        BreakCase{"Hangul", "안녕하세요 세계", 24,
+                  "TSection y=0 h=66 dh=66 curs=0+8\n"
+                  "  line x=0 y=0 h=22 \"안녕하\"\n"
+                  "  line x=0 y=22 h=22 \"세요 \"\n"
+                  "  line x=0 y=44 h=22 \"세계\"\n"},
+        // Latin words around ideographs keep their own breaks.
+        BreakCase{"Mixed", "see 東京 tower", 56,
+                  "TSection y=0 h=44 dh=44 curs=0+12\n"
+                  "  line x=0 y=0 h=22 \"see 東京 \"\n"
+                  "  line x=0 y=22 h=22 \"tower\"\n"},
+        BreakCase{"Cyrillic", "привет мир", 56,
+                  "TSection y=0 h=44 dh=44 curs=0+10\n"
+                  "  line x=0 y=0 h=22 \"привет \"\n"
+                  "  line x=0 y=22 h=22 \"мир\"\n"},
+        // Ideographs beyond the BMP take two code units each and are never split.
+        BreakCase{"SurrogatePairs", "𠀀𠀁𠀂", 8,
+                  "TSection y=0 h=66 dh=66 curs=0+6\n"
+                  "  line x=0 y=0 h=22 \"𠀀\"\n"
+                  "  line x=0 y=22 h=22 \"𠀁\"\n"
+                  "  line x=0 y=44 h=22 \"𠀂\"\n"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(TextLayout, AddTextDropsLeadingSpacesAndStopsPastTheLimit) {
   DocFixture doc;
   TSection& s = doc.Para(" one");
-  s.AddText(" two ");
-  s.AddText(" three");
-  EXPECT_EQ(s.Buff, "one two three");
-  s.AddText(std::string(TSection::kMaxSectionText, 'x'));
+  s.AddText(u" two ");
+  s.AddText(u" three");
+  EXPECT_EQ(s.Buff, u"one two three");
+  s.AddText(std::u16string(TSection::kMaxSectionText, u'x'));
   int32_t len = s.Len;
-  s.AddText("more");
+  s.AddText(u"more");
   EXPECT_EQ(s.Len, len);
   // Stray marker bytes in the text do not pose as objects.
   DocFixture doc2;
-  EXPECT_EQ(doc2.Para(std::string("a\x04"
-                                  "b\x02",
-                                  4))
+  EXPECT_EQ(doc2.Para("a\x04"
+                      "b\x02")
                 .Buff,
-            "a?b?");
+            u"a?b?");
 }
 
 TEST(TextLayout, EmptyParagraphIsOneLineHigh) {
@@ -98,9 +137,9 @@ TEST(TextLayout, Justification) {
 TEST(TextLayout, BreakBeforeAnObject) {
   DocFixture doc;
   auto s = doc.Section();
-  s->AddText("abcd");
+  s->AddText(u"abcd");
   s->AddImage(Attrs({{symWidth, "16"}, {symHeight, "16"}}), &doc.list);
-  s->AddText("ef");
+  s->AddText(u"ef");
   doc.Add(std::move(s));
   // The image does not fit after "abcd" and starts the next line; it sits on the baseline.
   EXPECT_EQ(doc.Layout(40),
@@ -113,11 +152,11 @@ TEST(TextLayout, BreakBeforeAnObject) {
 TEST(TextLayout, FontRunsSetTheLineHeight) {
   DocFixture doc;
   auto s = doc.Section();
-  s->AddText("ab ");
+  s->AddText(u"ab ");
   TMyFont big(doc.font);
   big.SetRelSize(doc.list, 24);  // 32-pixel em: line 44, descent 8, 16 a character
   s->ChangeFont(big);
-  s->AddText("cd");
+  s->AddText(u"cd");
   doc.Add(std::move(s));
   EXPECT_EQ(doc.Layout(40),
             "TSection y=0 h=66 dh=66 curs=0+5\n"
@@ -136,7 +175,7 @@ class ImageAlignment : public ::testing::TestWithParam<AlignCase> {};
 TEST_P(ImageAlignment, RaisesTheLine) {
   DocFixture doc;
   auto s = doc.Section();
-  s->AddText("ab");
+  s->AddText(u"ab");
   s->AddImage(Attrs({{symWidth, "10"},
                      {symHeight, std::to_string(GetParam().height)},
                      {symAlign, GetParam().align}}),
@@ -175,7 +214,7 @@ TEST(Floats, LeftFloatAtTheStartNarrowsLinesUntilItsBottom) {
   DocFixture doc;
   auto s = doc.Section();
   s->AddImage(Attrs({{symWidth, "100"}, {symHeight, "50"}, {symAlign, "left"}}), &doc.list);
-  s->AddText(" aaaa bbbb cccc dddd");
+  s->AddText(u" aaaa bbbb cccc dddd");
   doc.Add(std::move(s));
   doc.Para("eeee ffff gggg hhhh iiii");
   // Beside the float 95 pixels remain (100 + HSPACE 5 taken): 11 characters a line.
@@ -192,10 +231,10 @@ TEST(Floats, LeftFloatAtTheStartNarrowsLinesUntilItsBottom) {
 TEST(Floats, RightFloatAndFloatMetInMidLine) {
   DocFixture doc;
   auto s = doc.Section();
-  s->AddText("aa ");
+  s->AddText(u"aa ");
   // Met after text: placed below the current line, so only later lines narrow.
   s->AddImage(Attrs({{symWidth, "100"}, {symHeight, "30"}, {symAlign, "right"}}), &doc.list);
-  s->AddText("bbbbbbbbbb cccccccccc dddddddddd eeee");
+  s->AddText(u"bbbbbbbbbb cccccccccc dddddddddd eeee");
   doc.Add(std::move(s));
   // Beside the float 95 pixels remain on the right side's account: 11 characters.
   EXPECT_EQ(doc.Layout(200),
@@ -210,18 +249,18 @@ TEST(Floats, TallFloatSetsTheDocumentHeightAndClearMovesBelowIt) {
   DocFixture doc;
   auto s = doc.Section();
   s->AddImage(Attrs({{symWidth, "50"}, {symHeight, "100"}, {symAlign, "left"}}), &doc.list);
-  s->AddText("x");
+  s->AddText(u"x");
   doc.Add(std::move(s));
   doc.Layout(200);
   EXPECT_EQ(doc.height, 100);
 
   auto cleared = doc.Section();
   cleared->ProcessClear(Attrs({{symClear, "left"}}));
-  cleared->AddText("y");
+  cleared->AddText(u"y");
   doc.Add(std::move(cleared));
   auto right = doc.Section();
   right->ProcessClear(Attrs({{symClear, "right"}}));  // no right float: no space
-  right->AddText("z");
+  right->AddText(u"z");
   doc.Add(std::move(right));
   EXPECT_EQ(doc.Layout(200),
             "TSection y=0 h=22 dh=100 curs=0+2\n"
@@ -238,7 +277,7 @@ TEST(Floats, TallFloatSetsTheDocumentHeightAndClearMovesBelowIt) {
 TEST(TextLayout, PreformattedKeepsSpacesAndDoesNotWrap) {
   DocFixture doc;
   auto pre = std::make_unique<TPreFormated>(doc.list, 0, doc.font);
-  pre->AddText("  a   b");
+  pre->AddText(u"  a   b");
   doc.Add(std::move(pre));
   doc.Add(std::make_unique<TPreFormated>(doc.list, 0, doc.font));  // gets one space
   int32_t max_width = 0, curs = 0;

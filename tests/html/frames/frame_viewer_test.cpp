@@ -34,7 +34,7 @@ TEST_F(TwoFrames, BackUndoesTheLastFrameStepFirstThenTheDocument) {
   fv->LoadFromFile(folder + "first.htm");
   ClickLink(fv->CurrentSet().Frames[0]);  // a plain page: the whole document is replaced
   ASSERT_EQ(fv->CurrentFileName(), top);
-  EXPECT_EQ(fv->CurrentSet().Title, "Two");
+  EXPECT_EQ(fv->CurrentSet().Title, u"Two");
   ClickLink(FrameNamed("a"));
   ClickLink(FrameNamed("b"));
   EXPECT_EQ(Shown(FrameNamed("a")), "a2.htm");
@@ -168,9 +168,9 @@ TEST_F(FrameViewer, MissingFileIsReportedAndChangesNothing) {
 TEST_F(FrameViewer, FindAndSelectionGoToTheActiveViewer) {
   fv->LoadFromFile(Write("find.htm", "<p>Needle in a haystack"));
   fv->SetFindStart(0);
-  EXPECT_TRUE(fv->FindText("needle", false));
+  EXPECT_TRUE(fv->FindText(u"needle", false));
   EXPECT_EQ(fv->SelLength(), 6);
-  EXPECT_FALSE(fv->FindText("thread", false));
+  EXPECT_FALSE(fv->FindText(u"thread", false));
 }
 
 // Sound sources come out expanded against the document that asks for them, so a relative

@@ -14,6 +14,7 @@
 #include "platform/files.h"
 #include "platform/headless/headless_window.h"
 #include "platform/headless/recording_system.h"
+#include "text/utf.h"
 
 namespace brisomel::test {
 
@@ -68,7 +69,8 @@ class FramesTest : public ::testing::Test {
     return name.substr(name.find_last_of("\\/") + 1);
   }
   static bool Contains(TFrame* frame, const std::string& text) {
-    return frame && frame->Viewer() && frame->Viewer()->Document().FindString(0, text, true) >= 0;
+    return frame && frame->Viewer() &&
+           frame->Viewer()->Document().FindString(0, Utf8ToUtf16(text), true) >= 0;
   }
   // A click on the link at the top left of the frame's page, and the load it starts.
   void ClickLink(TFrame* frame) {

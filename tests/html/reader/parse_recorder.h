@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "html/reader/parse_target.h"
+#include "text/windows_1252.h"
 
 namespace brisomel::testing_support {
 
@@ -50,8 +51,8 @@ class RecordedSection : public TParseSection {
     if (f != "12") header_ += "[" + f + "]";
     font_ = f;
   }
-  void AddText(const std::string& text) override {
-    content_ += "\"" + text + "\"";
+  void AddText(std::u16string_view text) override {
+    content_ += "\"" + Utf16ToWindows1252Lossy(text) + "\"";
     empty_ = false;
   }
   void ChangeFont(const TMyFont& font) override {
@@ -207,8 +208,8 @@ class ParseRecorder : public TParseTarget {
   void AppendPage() override { Add("page"); }
   void Discard(std::unique_ptr<TParseSection>, TParseSection&) override { ++discarded; }
   int discarded = 0;
-  void AddName(const std::string& name, TParseSection&) override {
-    Names.push_back(name + "@" + std::to_string(Items.size()));
+  void AddName(std::u16string_view name, TParseSection&) override {
+    Names.push_back(Utf16ToWindows1252Lossy(name) + "@" + std::to_string(Items.size()));
   }
   void AddMap(std::unique_ptr<TMapItem> map) override { Maps.push_back(std::move(map)); }
 

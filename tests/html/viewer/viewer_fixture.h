@@ -14,6 +14,7 @@
 #include "platform/files.h"
 #include "platform/headless/headless_window.h"
 #include "platform/headless/recording_system.h"
+#include "text/utf.h"
 
 namespace brisomel::test {
 
@@ -71,8 +72,10 @@ class ViewerTest : public ::testing::Test {
     EXPECT_TRUE(viewer->Document().PositionToPoint(windows.ScreenCanvas(), pos, x, y));
     return Point{viewer->MarginWidth() + x + 4, y - viewer->VerticalPosition() + 12};
   }
-  int32_t Find(const std::string& text) { return viewer->Document().FindString(0, text, true); }
-  std::string Selected() { return viewer->SelText(); }
+  int32_t Find(const std::string& text) {
+    return viewer->Document().FindString(0, Utf8ToUtf16(text), true);
+  }
+  std::string Selected() { return Utf16ToUtf8(viewer->SelText()); }
 
   std::unique_ptr<Files> files = MakePlatformFiles();
   RecordingSystem system;

@@ -70,13 +70,13 @@ TEST_F(ViewerLinks, ClickLoadsOtherFilesAndDragsDoNotFollow) {
   Panel().PressMouse(mbLeft, from.x, from.y);
   Panel().MoveMouse(to.x, to.y, ssLeft);
   Panel().ReleaseMouse(mbLeft, to.x, to.y);
-  EXPECT_EQ(viewer->DocumentTitle(), "A");
+  EXPECT_EQ(viewer->DocumentTitle(), u"A");
   EXPECT_EQ(Selected(), "to b ");
   // A click loads the file.
   Panel().Click(from.x, from.y);
-  EXPECT_EQ(viewer->DocumentTitle(), "B");
+  EXPECT_EQ(viewer->DocumentTitle(), u"B");
   EXPECT_EQ(viewer->CurrentFileName(), files->FullPath(b));
-  EXPECT_THAT(viewer->TitleHistory(), ElementsAre("B", "A"));
+  EXPECT_THAT(viewer->TitleHistory(), ElementsAre(u"B", u"A"));
 }
 
 TEST_F(ViewerLinks, ReleaseInAnotherPlaceOrAHandledClickDoesNothing) {
@@ -87,7 +87,7 @@ TEST_F(ViewerLinks, ReleaseInAnotherPlaceOrAHandledClickDoesNothing) {
   const Point p = PointOf(Find("link"));
   // A release without a press in this viewer follows nothing.
   Panel().ReleaseMouse(mbLeft, p.x, p.y);
-  EXPECT_EQ(viewer->DocumentTitle(), "A");
+  EXPECT_EQ(viewer->DocumentTitle(), u"A");
   std::vector<std::string> clicked;
   viewer->OnHotSpotClick = [&](void*, const std::string& src, bool& handled) {
     clicked.push_back(src);
@@ -95,7 +95,7 @@ TEST_F(ViewerLinks, ReleaseInAnotherPlaceOrAHandledClickDoesNothing) {
   };
   Panel().Click(p.x, p.y);
   EXPECT_THAT(clicked, ElementsAre("b.htm"));
-  EXPECT_EQ(viewer->DocumentTitle(), "A");
+  EXPECT_EQ(viewer->DocumentTitle(), u"A");
 }
 
 TEST_F(ViewerLinks, SameFileWithAnAnchorOnlyScrollsAndOtherCaseReloads) {
@@ -123,14 +123,14 @@ TEST_F(ViewerLinks, MailtoGoesToTheShellAndOtherTypesDoNothing) {
   Panel().Click(PointOf(Find("mail")).x, PointOf(Find("mail")).y);
   EXPECT_THAT(system.shell_requests, ElementsAre("mailto:me@example.org"));
   Panel().Click(PointOf(Find("text")).x, PointOf(Find("text")).y);
-  EXPECT_EQ(viewer->DocumentTitle(), "A");
+  EXPECT_EQ(viewer->DocumentTitle(), u"A");
 }
 
 TEST_F(ViewerLinks, HistoryKeepsTheNewestEntriesUpToItsLimit) {
   viewer->SetHistoryMaxCount(2);
   for (const char* name : {"1.htm", "2.htm", "3.htm", "4.htm"})
     viewer->LoadFromFile(Write(name, std::string("<title>") + name + "</title>x"));
-  EXPECT_THAT(viewer->TitleHistory(), ElementsAre("4.htm", "3.htm"));
+  EXPECT_THAT(viewer->TitleHistory(), ElementsAre(u"4.htm", u"3.htm"));
   EXPECT_EQ(viewer->PositionHistory().size(), 2u);
   int changes = 0;
   viewer->OnHistoryChange = [&](void*) { ++changes; };

@@ -19,7 +19,7 @@ TEST_F(ViewerTest, LoadsAFileAndAnswersItsTitleAndName) {
   viewer->OnProcessing = [&](void*, bool on) { processing.push_back(on); };
   viewer->LoadFromFile(page);
   EXPECT_EQ(viewer->CurrentFileName(), files->FullPath(page));
-  EXPECT_EQ(viewer->DocumentTitle(), "First");
+  EXPECT_EQ(viewer->DocumentTitle(), u"First");
   EXPECT_EQ(viewer->CurrentFileType(), ftHTML);
   EXPECT_THAT(sounds, ElementsAre("/stop"));
   EXPECT_THAT(processing, ElementsAre(true, false));
@@ -40,13 +40,13 @@ TEST_F(ViewerTest, MissingFileRaisesAndKeepsTheOldDocument) {
   } catch (const EInOutError& e) {
     EXPECT_EQ(std::string(e.what()), "Can't locate file: " + missing);
   }
-  EXPECT_EQ(viewer->DocumentTitle(), "Kept");
+  EXPECT_EQ(viewer->DocumentTitle(), u"Kept");
   EXPECT_EQ(viewer->Document().Count(), sections);
   EXPECT_FALSE(viewer->Processing());
   EXPECT_EQ(windows.screen_cursor, crArrow);
   // A later load still works.
   viewer->LoadFromFile(Write("b.htm", "<title>B</title>x"));
-  EXPECT_EQ(viewer->DocumentTitle(), "B");
+  EXPECT_EQ(viewer->DocumentTitle(), u"B");
 }
 
 TEST_F(ViewerTest, AnchorsScrollAndReloadsKeepThePosition) {
@@ -89,13 +89,13 @@ TEST_F(ViewerTest, MemoryLoadsClearTheFileNameAndStartAtTheTop) {
   const std::string html = "<title>Mem</title><p>From memory</p>";
   viewer->LoadFromBuffer(html.data(), static_cast<int32_t>(html.size()));
   EXPECT_EQ(viewer->CurrentFileName(), "");
-  EXPECT_EQ(viewer->DocumentTitle(), "Mem");
+  EXPECT_EQ(viewer->DocumentTitle(), u"Mem");
   EXPECT_EQ(viewer->VerticalPosition(), 0);
   viewer->LoadStrings({"<title>List</title>", "<p>one</p>"});
-  EXPECT_EQ(viewer->DocumentTitle(), "List");
+  EXPECT_EQ(viewer->DocumentTitle(), u"List");
   viewer->Clear();
   EXPECT_EQ(viewer->Document().Count(), 0);
-  EXPECT_EQ(viewer->DocumentTitle(), "");
+  EXPECT_EQ(viewer->DocumentTitle(), u"");
   EXPECT_FALSE(VBar().Visible());
 }
 
@@ -180,7 +180,8 @@ TEST_F(ViewerTest, ALongParseLetsTheWindowsAnswerAndStopsWhenClosing) {
 TEST_F(ViewerTest, AResizeDuringALongLayoutLaysThePageOutForTheNewWidth) {
   system.tick_step = 10;
   std::string html;
-  for (int i = 0; i < 200; ++i) html += "<p>words that wrap in a narrow window but fit a wide one</p>";
+  for (int i = 0; i < 200; ++i)
+    html += "<p>words that wrap in a narrow window but fit a wide one</p>";
   const std::string page = Write("wrap.htm", html);
   viewer->SetBounds(Rect{0, 0, 800, 300});
   viewer->LoadFromFile(page);

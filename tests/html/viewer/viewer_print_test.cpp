@@ -349,8 +349,8 @@ TEST_F(ViewerTest, PlatformPrinterWithoutAPrinterRaisesThePrinterError) {
   } catch (const EPrinter& e) {
     EXPECT_STREQ(e.what(), "Printer selected is not valid");
   }
-  EXPECT_EQ(viewer->DocumentTitle(), "print.htm");
-  EXPECT_TRUE(viewer->FindText("Line 4", true));
+  EXPECT_EQ(viewer->DocumentTitle(), u"print.htm");
+  EXPECT_TRUE(viewer->FindText(u"Line 4", true));
   viewer.reset();
 }
 

@@ -7,16 +7,13 @@ namespace brisomel::test {
 namespace {
 
 TEST_F(ViewerTest, DoubleClickSelectsWordsOfWordCharacters) {
-  // Windows-1252: 0xFC is u with diaeresis, 0xD7 the multiplication sign.
-  viewer->LoadFromFile(Write("a.htm",
-                             "<p>say don't to M\xFCller or 5\xD7"
-                             "3 now</p>"));
+  viewer->LoadFromFile(Write("a.htm", "<p>say don't to Müller or 5×3 now</p>"));
   Screen();
   struct Case {
     const char* click_on;
     const char* selects;
   } cases[] = {
-      {"on't", "don"}, {"t to", "t"}, {"ller", "M\xFCller"}, {"5\xD7", "5"}, {"3 now", "3"},
+      {"on't", "don"}, {"t to", "t"}, {"ller", "Müller"}, {"5×", "5"}, {"3 now", "3"},
   };
   for (const Case& c : cases) {
     const Point p = PointOf(Find(c.click_on));
@@ -35,7 +32,7 @@ TEST_F(ViewerTest, DoubleClickAfterAFollowedLinkSelectsNothing) {
   Screen();
   const Point p = PointOf(Find("words"));
   Panel().Click(p.x, p.y);
-  ASSERT_EQ(viewer->DocumentTitle(), "B");
+  ASSERT_EQ(viewer->DocumentTitle(), u"B");
   Screen();
   Panel().DoubleClick(p.x, p.y);
   EXPECT_EQ(viewer->SelLength(), 0);
@@ -51,24 +48,24 @@ TEST_F(ViewerTest, FindWalksThroughTheMatches) {
   html += "<p>a needle further down</p>";
   for (int i = 0; i < 40; ++i) html += "<p>hay</p>";
   viewer->LoadFromFile(Write("a.htm", html));
-  EXPECT_TRUE(viewer->FindText("needle", false));
+  EXPECT_TRUE(viewer->FindText(u"needle", false));
   EXPECT_EQ(viewer->Document().SelB, Find("Needle"));
   EXPECT_EQ(viewer->VerticalPosition(), 0);
-  EXPECT_TRUE(viewer->FindText("needle", false));
+  EXPECT_TRUE(viewer->FindText(u"needle", false));
   EXPECT_EQ(viewer->Document().SelB, Find("needle further"));
   // Brought into view, in the middle of the panel.
   int32_t x, y;
   viewer->Document().PositionToPoint(windows.ScreenCanvas(), viewer->Document().SelB, x, y);
   EXPECT_EQ(viewer->VerticalPosition(), y - 298 / 2);
   const int32_t selected = viewer->Document().SelB;
-  EXPECT_FALSE(viewer->FindText("needle", false));
+  EXPECT_FALSE(viewer->FindText(u"needle", false));
   EXPECT_EQ(viewer->Document().SelB, selected);
   EXPECT_EQ(viewer->SelLength(), 6);
   // Case matters when asked; FindStart 0 starts again from the top.
   viewer->FindStart = 0;
-  EXPECT_TRUE(viewer->FindText("needle", true));
+  EXPECT_TRUE(viewer->FindText(u"needle", true));
   EXPECT_EQ(viewer->Document().SelB, Find("needle further"));
-  EXPECT_FALSE(viewer->FindText("", false));
+  EXPECT_FALSE(viewer->FindText(u"", false));
 }
 
 TEST_F(ViewerTest, DragSelectsAndNoSelectStopsItButNotFind) {
@@ -90,7 +87,7 @@ TEST_F(ViewerTest, DragSelectsAndNoSelectStopsItButNotFind) {
   Panel().ReleaseMouse(mbLeft, b.x - 4, b.y);
   EXPECT_EQ(viewer->SelLength(), 0);
   viewer->FindStart = 0;
-  EXPECT_TRUE(viewer->FindText("three", false));
+  EXPECT_TRUE(viewer->FindText(u"three", false));
   EXPECT_EQ(Selected(), "three\r\n");
 }
 

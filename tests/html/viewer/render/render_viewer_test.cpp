@@ -1,4 +1,5 @@
-// brisomel-render's viewer modes: the find walk and the screen at a scroll position.
+// brisomel-render's viewer modes: the find walk and the screen at a scroll position; and what
+// a form submits, which prints as UTF-8 like the find text is read.
 #include <gtest/gtest.h>
 #include <png.h>
 
@@ -46,6 +47,18 @@ TEST_F(RenderViewer, FindPrintsOneLinePerHit) {
   EXPECT_EQ(RunTool(page + " --find alpha --match-case --test-font", &status),
             "hit pos=10 x=0 y=55\n");
   EXPECT_EQ(RunTool(page + " --find nothing --test-font", &status), "");
+  EXPECT_EQ(status, 0);
+}
+
+TEST_F(RenderViewer, TextOutsideAsciiIsUtf8) {
+  const std::string utf8 = (dir / "utf8.htm").string();
+  std::ofstream(utf8) << "<form><p>Café CAFÉ <input name=q value=\"naïve €5\"></form>";
+  int status = -1;
+  EXPECT_EQ(RunTool(utf8 + " --find café --test-font", &status),
+            "hit pos=0 x=0 y=19\nhit pos=5 x=40 y=19\n");
+  EXPECT_EQ(status, 0);
+  EXPECT_EQ(RunTool(utf8 + " --submit", &status),
+            "method=Get action= target= enctype=\nq=naïve €5\n");
   EXPECT_EQ(status, 0);
 }
 
