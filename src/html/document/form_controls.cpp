@@ -178,7 +178,7 @@ std::u16string TButtonFormControlObj::Caption() const {
 void TButtonFormControlObj::MeasureSize(Canvas& canvas) {
   canvas.SaveState();
   canvas.SetFont(CaptionFont());
-  const int32_t height = canvas.TextExtent("A").cy + 8;
+  const int32_t height = canvas.TextExtent(u"A").cy + 8;
   const int32_t width =
       canvas.TextExtent(TheControl ? TheControl->Text() : Caption()).cx +
       20;

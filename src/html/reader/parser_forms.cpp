@@ -46,7 +46,8 @@ void THtmlParser::ParseSelectOptions(TParseControl* control) {
       text.resize(kMaxOptionText - (IsHighSurrogate(text[kMaxOptionText - 1]) ? 1 : 0));
     const std::u16string trimmed = TrimBlanks(text);
     if (open && !trimmed.empty() && control)
-      control->AddOption(trimmed, value, selected);
+      control->AddOption(trimmed, value ? std::optional(Windows1252ToUtf16(*value)) : std::nullopt,
+                         selected);
   };
   tok_.NextSymbol();
   while (tok_.Symbol != symEof && tok_.Symbol != symSelectEnd) {
