@@ -54,15 +54,15 @@ void TEditFormControlObj::PrintAt(Canvas& canvas, int32_t X, int32_t Y) {
 void TButtonFormControlObj::PrintAt(Canvas& canvas, int32_t X, int32_t Y) {
   const Rect box = Box(X, Y, Width(), Height());
   DrawControlFrame(canvas, box, true);
-  const std::string caption = Utf16ToWindows1252Lossy(TheControl ? TheControl->Text() : Caption());
+  const std::u16string caption = TheControl ? TheControl->Text() : Caption();
   canvas.SaveState();
   canvas.SetFont(CaptionFont());
   canvas.SetTextAlign(kAlignLeft | kAlignTop);
   canvas.SetBkMode(BkMode::kTransparent);
   canvas.SetTextColor(0);
-  const Size extent = canvas.TextExtent(Windows1252ToUtf16(caption));
+  const Size extent = canvas.TextExtent(caption);
   canvas.ExtTextOut(X + (Width() - extent.cx) / 2, Y + (Height() - extent.cy) / 2, kTextClipped,
-                    &box, Windows1252ToUtf16(caption));
+                    &box, caption);
   canvas.RestoreState();
 }
 

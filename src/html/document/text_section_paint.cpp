@@ -85,14 +85,14 @@ void TSection::DrawLine(Canvas& canvas, const Rect& ARect, IndentManager& IMgr, 
     int32_t ty = baseline;
     if (run && run->ScriptKind == 1) ty += run->Descent / 2 + 1;
     if (run && run->ScriptKind == 2) ty -= run->LineHeight / 3;
-    std::string text = Utf16ToWindows1252Lossy(std::u16string_view(Buff).substr(P, L));
+    const std::u16string_view text = std::u16string_view(Buff).substr(P, L);
     if (Pre) {
       Rect clip{X, line_top - yoff, X + IMgr.ClipWidth, Y + line.SpaceAfter - yoff};
-      canvas.ExtTextOut(x - overhang / 2, ty, kTextClipped, &clip, Windows1252ToUtf16(text));
+      canvas.ExtTextOut(x - overhang / 2, ty, kTextClipped, &clip, text);
     } else {
-      canvas.TextOut(x - overhang / 2, ty, Windows1252ToUtf16(text));
+      canvas.TextOut(x - overhang / 2, ty, text);
     }
-    x += canvas.TextExtent(Windows1252ToUtf16(text)).cx - overhang;
+    x += canvas.TextExtent(text).cx - overhang;
     P += L;
   }
   Y += line.SpaceAfter;
@@ -206,14 +206,14 @@ std::unique_ptr<TSectionBase> TOListItem::CreateCopy(TSectionList& Parent) const
 }
 
 void TOListItem::DrawMarker(Canvas& canvas, int32_t X, int32_t Baseline, const LineRec& line) {
-  std::string label = Utf16ToWindows1252Lossy(ListLabel(NumberStyle, ListNumber) + u".");
+  const std::u16string label = ListLabel(NumberStyle, ListNumber) + u".";
   canvas.SaveState();
   canvas.SetFont(BaseFont->Description());
   canvas.SetTextColor(BaseFont->FontColor());
   canvas.SetBkMode(BkMode::kTransparent);
   canvas.SetTextAlign(kAlignBaseline | kAlignLeft);
-  int32_t w = canvas.TextExtent(Windows1252ToUtf16(label)).cx;
-  canvas.TextOut(X + ContentLeft - 5 - w, Baseline, Windows1252ToUtf16(label));
+  int32_t w = canvas.TextExtent(label).cx;
+  canvas.TextOut(X + ContentLeft - 5 - w, Baseline, label);
   canvas.RestoreState();
 }
 

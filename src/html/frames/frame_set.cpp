@@ -402,7 +402,7 @@ void TFrameSet::Clear() {
 
 void TFrameSet::EndFrameSet(const TFrameSetParseResult& parse) {
   TSubFrameSet::EndFrameSet(parse);
-  Title = Windows1252ToUtf16(parse.Title);
+  Title = parse.Title;
 }
 
 void TFrameSet::Resized() {

@@ -76,7 +76,7 @@ class FrameSetReader {
         case symTitle:
           tok_.NextSymbol();
           while (tok_.Symbol == symText) {
-            result_.Title += Utf16ToWindows1252Lossy(tok_.TokenText);
+            result_.Title += tok_.TokenText;
             tok_.NextSymbol();
           }
           continue;

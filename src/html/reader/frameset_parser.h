@@ -40,7 +40,8 @@ struct TDocumentSource {
 
 // What the parse leaves behind besides the frame sets: the document's TITLE and BASE.
 struct TFrameSetParseResult {
-  std::string Title, Base, BaseTarget;
+  std::u16string Title;
+  std::string Base, BaseTarget;
 };
 
 // The frame-set model as the reader fills it.

@@ -77,7 +77,7 @@ class THtmlParser {
   void ParsePlainTextStrings(const std::vector<std::string>& lines);
 
   // Results of the last parse.
-  std::string Title() const { return Utf16ToWindows1252Lossy(title_); }
+  const std::u16string& Title() const { return title_; }
   const std::string& Base() const { return base_; }
   const std::string& BaseTarget() const { return base_target_; }
   // The encoding the page was decoded from (what its forms submit in).

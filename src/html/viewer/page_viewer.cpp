@@ -221,7 +221,8 @@ void TPageViewer::LoadFile(const std::string& Name, THTMLFileType FileType) {
   PrepareDocument();
   const std::string expanded = files.FullPath(file);
   std::exception_ptr error;
-  std::string title, base, base_target;
+  std::u16string title;
+  std::string base, base_target;
   {
     TDocumentParser parser(*Document_, &NameList_);
     SetupParser(parser.Parser, expanded);
@@ -256,7 +257,7 @@ void TPageViewer::LoadFile(const std::string& Name, THTMLFileType FileType) {
   const std::string previous = CurrentFileName_;
   CurrentFileName_ = expanded;
   CurrentFileType_ = FileType;
-  DocumentTitle_ = Windows1252ToUtf16(title);
+  DocumentTitle_ = title;
   Base_ = base.empty() ? ExternalBase_ : base;
   BaseTarget_ = base_target;
   FinishLoad();
@@ -311,7 +312,8 @@ void TPageViewer::LoadFromMemory(TSource source, const std::function<void(THtmlP
   PrepareDocument();
   if (source != TSource::kTextStrings) RequestStopSound();
   std::exception_ptr error;
-  std::string title, base, base_target;
+  std::u16string title;
+  std::string base, base_target;
   {
     TDocumentParser parser(*Document_, &NameList_);
     SetupParser(parser.Parser, CurrentFileName_);
@@ -329,7 +331,7 @@ void TPageViewer::LoadFromMemory(TSource source, const std::function<void(THtmlP
     base = parser.Parser.Base();
     base_target = parser.Parser.BaseTarget();
   }
-  DocumentTitle_ = Windows1252ToUtf16(title);
+  DocumentTitle_ = title;
   Base_ = base.empty() ? ExternalBase_ : base;
   BaseTarget_ = base_target;
   FinishLoad();

@@ -128,7 +128,7 @@ TEST(FrameSetParser, TitleAndBase) {
       "<head><title>The Book</title><base href=\"c:\\book\\\" target=main></head>"
       "<frameset><frame name=main></frameset>");
   EXPECT_TRUE(read.found);
-  EXPECT_EQ(read.result.Title, "The Book");
+  EXPECT_EQ(read.result.Title, u"The Book");
   EXPECT_EQ(read.result.Base, "c:\\book\\");
   EXPECT_EQ(read.result.BaseTarget, "main");
 }

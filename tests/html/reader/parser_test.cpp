@@ -225,7 +225,7 @@ TEST(Parser, Results) {
       "<A NAME=top>a</A><P><A NAME=Second HREF=x>b</A>"
       "<MAP NAME=m><AREA SHAPE=rect COORDS=0,0,1,1 HREF=x></MAP><MAP NAME=unclosed>";
   p.parser.ParseHtmlBuffer(html.data(), html.size());
-  EXPECT_EQ(p.parser.Title(), "My & title");
+  EXPECT_EQ(p.parser.Title(), u"My & title");
   EXPECT_EQ(p.parser.Base(), "http://h/");
   EXPECT_EQ(p.parser.BaseTarget(), "top");
   EXPECT_EQ(p.doc.Background, Rgb(0x10, 0x20, 0x30) | kPaletteRelativeFlag);
@@ -238,7 +238,7 @@ TEST(Parser, Results) {
 
   // The next parse starts over.
   p.parser.ParseHtmlBuffer("x", 1);
-  EXPECT_EQ(p.parser.Title(), "");
+  EXPECT_EQ(p.parser.Title(), u"");
   EXPECT_EQ(p.parser.Base(), "");
 }
 
