@@ -40,6 +40,10 @@ std::string Utf16ToWindows1252Lossy(std::u16string_view text) {
   std::string out;
   out.reserve(text.size());
   for (size_t pos = 0; pos < text.size();) {
+    if (text[pos] < 0x80) {
+      out.push_back(static_cast<char>(text[pos++]));
+      continue;
+    }
     const CodePointAt at = DecodeUtf16At(text, pos);
     pos += at.length;
     const bool unpaired = at.length == 1 && (at.code_point >= 0xD800 && at.code_point <= 0xDFFF);
