@@ -79,10 +79,10 @@ TEST_F(SearchFormTest, FindStepsFromMatchToMatchAndStartsAgainAfterTheLast) {
   form2->SetEdit1Text("KEEPER");
   form2->Button1Click();
   EXPECT_EQ(Caption(form2->Button1()), "Find Next");
-  EXPECT_EQ(Page().SelText(), "keeper");
+  EXPECT_EQ(Page().SelText(), u"keeper");
   const int32_t first = Page().FindStart;
   form2->Button1Click();
-  EXPECT_EQ(Page().SelText(), "Keeper");
+  EXPECT_EQ(Page().SelText(), u"Keeper");
   EXPECT_GT(Page().FindStart, first);
   EXPECT_EQ(Caption(form2->Button1()), "Find Next");
   EXPECT_TRUE(messages.empty());
@@ -115,7 +115,7 @@ TEST_F(SearchFormTest, SearchAllPagesLoadsEachOtherPageHoldingTheTextInTurn) {
   EXPECT_TRUE(messages.empty());
   EXPECT_EQ(Caption(form2->Label1()), "B.HTM");
   EXPECT_EQ(form1->FrameViewer1().CurrentFileName(), folder.Path() + "b.htm");
-  EXPECT_EQ(Page().SelText(), "LANTERN");
+  EXPECT_EQ(Page().SelText(), u"LANTERN");
   EXPECT_EQ(Caption(form2->Button2()), "Next File");
   EXPECT_TRUE(IsWindowEnabled(form1->SpeedButton(1).Handle()));
 
@@ -133,7 +133,7 @@ TEST_F(SearchFormTest, SearchAllPagesLoadsEachOtherPageHoldingTheTextInTurn) {
   EXPECT_EQ(Caption(form2->Button2()), "Find in Files");
   form2->Button2Click();
   EXPECT_EQ(Caption(form2->Label1()), "INDEX.HTM");
-  EXPECT_EQ(Page().SelText(), "lantern");
+  EXPECT_EQ(Page().SelText(), u"lantern");
 }
 
 TEST_F(SearchFormTest, AnEmptyRootHasNoFilesToSearch) {
@@ -184,7 +184,7 @@ TEST_F(SearchFormTest, TheSearchButtonShowsTheDialogModally) {
   EXPECT_TRUE(seen.dialog_visible);
   EXPECT_TRUE(seen.edit_focused);
   EXPECT_EQ(Caption(form2->Button1()), "Find Next");  // Enter pressed Find
-  EXPECT_EQ(Page().SelText(), "keeper");
+  EXPECT_EQ(Page().SelText(), u"keeper");
   EXPECT_FALSE(IsWindowVisible(form2->Handle()));  // Escape closed it
   EXPECT_TRUE(IsWindowEnabled(form1->Handle()));
   EXPECT_TRUE(form2->Walk().SearchFiles().empty());
