@@ -295,8 +295,18 @@ std::string ClipboardText() {
   return text;
 }
 
-// Clicks into `edit` and types `text` as key strokes over its old text.
-void Type(HWND top, HWND edit, const std::string& text) {
+// Argument `index` of the command line as Windows holds it, every character kept (argv has
+// them in the system code page).
+std::wstring WideArgument(int index) {
+  int count = 0;
+  LPWSTR* arguments = CommandLineToArgvW(GetCommandLineW(), &count);
+  std::wstring argument = arguments && index < count ? arguments[index] : L"";
+  LocalFree(arguments);
+  return argument;
+}
+
+// Clicks into `edit` and types `text` (UTF-16, any script) as key strokes over its old text.
+void Type(HWND top, HWND edit, const std::wstring& text) {
   ClickAt(top, edit);
   auto key = [](WORD vk, DWORD flags) {
     INPUT input{};
@@ -312,7 +322,7 @@ void Type(HWND top, HWND edit, const std::string& text) {
   key(VK_END, KEYEVENTF_KEYUP);
   key(VK_SHIFT, KEYEVENTF_KEYUP);
   Sleep(50);
-  for (unsigned char c : text) {
+  for (wchar_t c : text) {
     INPUT input[2] = {};
     for (INPUT& i : input) {
       i.type = INPUT_KEYBOARD;
@@ -594,7 +604,7 @@ int main(int argc, char** argv) {
       Sleep(100);
     }
     Sleep(300);  // let it finish building its controls
-    for (HWND c : Children(dialog)) std::printf("%s\n", Text(c).c_str());
+    for (HWND c : Children(dialog)) std::printf("%s\n", Utf8Text(c).c_str());
     return 0;
   }
   if (command == "dialog-click" && argc == 4) {
@@ -659,7 +669,7 @@ int main(int argc, char** argv) {
     for (HWND c : Children(dialog)) {
       char name[64];
       if (GetClassNameA(c, name, sizeof name) && lstrcmpiA(name, "Edit") == 0) {
-        Type(dialog, c, argv[3]);
+        Type(dialog, c, WideArgument(3));
         return 0;
       }
     }

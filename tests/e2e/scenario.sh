@@ -940,6 +940,13 @@ HTML
     source "$src/tests/e2e/folders.sh"
     "scenario_$name"
     ;;
+  unicode_names)
+    # shellcheck source=folders.sh
+    source "$src/tests/e2e/folders.sh"
+    # shellcheck source=unicode.sh
+    source "$src/tests/e2e/unicode.sh"
+    "scenario_$name"
+    ;;
   book_title)
     # shellcheck source=book_identity.sh
     source "$src/tests/e2e/book_identity.sh"
