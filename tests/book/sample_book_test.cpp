@@ -7,12 +7,14 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <optional>
 #include <set>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "html/reader/tokenizer.h"
+#include "text/utf.h"
 
 namespace brisomel {
 namespace {
@@ -50,25 +52,26 @@ Page ReadPage(const fs::path& path) {
   Tokenizer tokenizer;
   tokenizer.SetInputBuffer(html.data(), html.size());
   tokenizer.Advance();
-  auto text_of = [&](TSymbol attribute) -> const std::string* {
+  auto text_of = [&](TSymbol attribute) -> std::optional<std::string> {
     const TAttribute* found = tokenizer.Attributes.Find(attribute);
-    return found ? &found->Text : nullptr;
+    if (!found) return std::nullopt;
+    return Utf16ToUtf8(found->Text);
   };
   auto take = [&](const char* where, TSymbol attribute) {
-    if (const std::string* value = text_of(attribute)) page.references.push_back({where, *value});
+    if (auto value = text_of(attribute)) page.references.push_back({where, *value});
   };
   for (tokenizer.NextSymbol(); tokenizer.Symbol != symEof; tokenizer.NextSymbol()) {
     switch (tokenizer.Symbol) {
       case symA:
         take("A HREF", symHref);
-        if (const std::string* name = text_of(symName)) page.anchors.insert(*name);
+        if (auto name = text_of(symName)) page.anchors.insert(*name);
         break;
       case symArea:
         take("AREA HREF", symHref);
         break;
       case symImg:
         take("IMG SRC", symSrc);
-        if (const std::string* map = text_of(symUsemap)) page.usemaps.push_back(*map);
+        if (auto map = text_of(symUsemap)) page.usemaps.push_back(*map);
         break;
       case symFrame:
         take("FRAME SRC", symSrc);
@@ -80,7 +83,7 @@ Page ReadPage(const fs::path& path) {
         take("FORM ACTION", symAction);
         break;
       case symMap:
-        if (const std::string* name = text_of(symName)) page.maps.insert(*name);
+        if (auto name = text_of(symName)) page.maps.insert(*name);
         break;
       default:
         break;

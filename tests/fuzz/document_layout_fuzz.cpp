@@ -14,6 +14,7 @@
 #include "platform/headless/recording_system.h"
 #include "platform/headless/no_files.h"
 #include "platform/headless/software_canvas.h"
+#include "text/utf.h"
 
 namespace {
 
@@ -50,7 +51,7 @@ TAttributeList RandomAttrs(Input& in, const TSymbol* symbols, int count) {
   for (int i = 0; i < n; ++i) {
     TSymbol sym = symbols[in.Byte() % count];
     std::string text = kValues[in.Byte() % std::size(kValues)];
-    list.Add(std::make_unique<TAttribute>(sym, text, std::atoi(text.c_str())));
+    list.Add(std::make_unique<TAttribute>(sym, Utf8ToUtf16(text), std::atoi(text.c_str())));
   }
   return list;
 }
@@ -106,7 +107,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         break;
       case 7: {
         TAttributeList a;
-        a.Add(std::make_unique<TAttribute>(symClear, kValues[in.Byte() % 3], 0));
+        a.Add(std::make_unique<TAttribute>(symClear, AsciiToUtf16(kValues[in.Byte() % 3]), 0));
         current->ProcessClear(a);
         break;
       }

@@ -8,6 +8,7 @@
 
 #include "html/reader/image_map.h"
 #include "html/reader/tokenizer.h"
+#include "text/utf.h"
 
 using namespace brisomel;
 
@@ -18,13 +19,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (int i = 0; i < direct_areas; ++i) {
     TAttributeList attributes;
     static const char* kShapes[] = {"rect", "circle", "poly", "polygon", "default", "CIRC"};
-    attributes.Add(std::make_unique<TAttribute>(symShape, kShapes[input.ConsumeIntegralInRange<int>(0, 5)], 0));
+    attributes.Add(std::make_unique<TAttribute>(symShape, AsciiToUtf16(kShapes[input.ConsumeIntegralInRange<int>(0, 5)]), 0));
     std::string coords;
     const int count = input.ConsumeIntegralInRange<int>(0, 12);
     for (int j = 0; j < count; ++j) coords += std::to_string(input.ConsumeIntegral<int32_t>()) + ",";
-    attributes.Add(std::make_unique<TAttribute>(symCoords, coords, 0));
-    if (input.ConsumeBool()) attributes.Add(std::make_unique<TAttribute>(symHref, "h", 0));
-    if (input.ConsumeBool()) attributes.Add(std::make_unique<TAttribute>(symNohref, "", 0));
+    attributes.Add(std::make_unique<TAttribute>(symCoords, AsciiToUtf16(coords), 0));
+    if (input.ConsumeBool()) attributes.Add(std::make_unique<TAttribute>(symHref, u"h", 0));
+    if (input.ConsumeBool()) attributes.Add(std::make_unique<TAttribute>(symNohref, u"", 0));
     map.AddArea(attributes);
   }
   std::vector<std::pair<int32_t, int32_t>> points(input.ConsumeIntegralInRange<size_t>(0, 8));

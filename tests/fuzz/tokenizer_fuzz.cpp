@@ -124,7 +124,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         (void)DumpSymbol(tokenizer);
         for (const auto& attribute : tokenizer.Attributes) {
           (void)ColorFromText(attribute->Text);
-          (void)UrlToLocalPathWithRoot(attribute->Text, "R:");
+          (void)UrlToLocalPathWithRoot(Utf16ToUtf8(attribute->Text), "R:");
         }
       }
       if (tokenizer.Symbol == symEof) break;

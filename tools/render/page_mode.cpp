@@ -215,8 +215,8 @@ int PageMode(const std::vector<std::string>& args) {
     const size_t slash = o.page.find_last_of('/');
     return slash == std::string::npos ? std::string() : o.page.substr(0, slash + 1);
   }();
-  list.ExpandName = [folder](const std::string& name) {
-    const std::string path = ToPosix(name);
+  list.ExpandName = [folder](std::u16string_view name) {
+    const std::string path = ToPosix(Utf16ToUtf8(name));
     return !path.empty() && path[0] == '/' ? path : folder + path;
   };
 

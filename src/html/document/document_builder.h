@@ -41,7 +41,7 @@ class TDocumentBuilder : public TParseTarget {
   void SetFontColor(Color color) override { list_.FontColor = color; }
   void SetHotSpotColor(Color color) override { list_.HotSpotColor = color; }
   void SetBackground(Color color) override { list_.SetBackground(color); }
-  void SetBackgroundImage(const std::string& name) override { list_.SetBackgroundImage(name); }
+  void SetBackgroundImage(const std::u16string& name) override { list_.SetBackgroundImage(name); }
   bool IsEmpty() const override { return !container_ || container_->Cell->Count() == 0; }
   TParseContainer& Root() override { return root_; }
   TParseContainer* Container() const override { return container_; }

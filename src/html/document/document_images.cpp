@@ -6,8 +6,8 @@
 
 #include "html/document/drawing.h"
 #include "html/document/section_list.h"
+#include "text/utf.h"
 #include "html/reader/text_utils.h"
-#include "text/windows_1252.h"
 
 namespace brisomel {
 namespace {
@@ -53,14 +53,14 @@ TImageObj::TImageObj(TSectionList* list, int32_t Pos_, const TAttributeList& Att
         Alt = a.Text;
         break;
       case symAlign: {
-        std::string v = UpperCase(a.Text);
-        if (v == "TOP") {
+        const std::u16string v = UpperCase(a.Text);
+        if (v == u"TOP") {
           ObjAlign = oaTop;
-        } else if (v == "MIDDLE" || v == "ABSMIDDLE") {
+        } else if (v == u"MIDDLE" || v == u"ABSMIDDLE") {
           ObjAlign = oaMiddle;
-        } else if (v == "LEFT") {
+        } else if (v == u"LEFT") {
           ObjAlign = oaLeft;
-        } else if (v == "RIGHT") {
+        } else if (v == u"RIGHT") {
           ObjAlign = oaRight;
         }
         break;
@@ -69,7 +69,7 @@ TImageObj::TImageObj(TSectionList* list, int32_t Pos_, const TAttributeList& Att
         NoBorder = a.Value == 0;
         break;
       case symWidth:
-        if (a.Text.find('%') != std::string::npos) {
+        if (a.Text.find(u'%') != std::u16string::npos) {
           if (a.Value >= 1 && a.Value <= 100) {
             SpecWidth = a.Value;
             PercentWidth = true;
@@ -91,8 +91,8 @@ TImageObj::TImageObj(TSectionList* list, int32_t Pos_, const TAttributeList& Att
         break;
       case symUsemap: {
         UseMap = true;
-        std::string name = TrimBlanks(a.Text);
-        if (!name.empty() && name[0] == '#') name.erase(0, 1);
+        std::u16string name = TrimBlanks(a.Text);
+        if (!name.empty() && name[0] == u'#') name.erase(0, 1);
         MapName = UpperCase(name);
         break;
       }
@@ -164,11 +164,10 @@ void TImageObj::Fetch() {
   TSectionList* list = ParentSectionList;
   Failed = Pending = false;
   if (!Source.empty()) {
-    std::string name = Source;
-    if (!list->ImageHandlers.bitmap_request && !list->ImageHandlers.image_request &&
-        list->ExpandName) {
-      name = list->ExpandName(Source);
-    }
+    // The request handlers get the name as written; files are looked up by the expanded name.
+    const bool expand = !list->ImageHandlers.bitmap_request &&
+                        !list->ImageHandlers.image_request && list->ExpandName;
+    const std::string name = expand ? list->ExpandName(Source) : Utf16ToUtf8(Source);
     std::string key = brisomel::CacheKey(name);
     bool pending = list->IsMissing(key);
     if (!pending) {
@@ -287,7 +286,7 @@ void TImageObj::LayOut(Canvas& canvas, int32_t AvailWidth, const TFontObj* FontR
       if (!Alt.empty()) {
         canvas.SaveState();
         canvas.SetFont(AltFont());
-        Size extent = canvas.TextExtent(Windows1252ToUtf16(Alt));
+        Size extent = canvas.TextExtent(Alt);
         canvas.RestoreState();
         w = std::min(extent.cx + 2, kMaxImageSide);
         h = std::min(extent.cy, kMaxImageSide);

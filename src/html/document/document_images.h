@@ -53,8 +53,8 @@ class TImageObj {
   bool PercentWidth = false;
   int32_t ObjHeight = 0, ObjWidth = 0;
   bool ImageKnown = false;
-  std::string Source;
-  std::string Alt;
+  std::u16string Source;
+  std::u16string Alt;
   uint8_t ObjAlign = oaBottom;
   bool NoBorder = false;
   // The picture: a bitmap (from the cache or a placeholder) or an animated GIF.
@@ -70,7 +70,7 @@ class TImageObj {
   bool UseMap = false;
   bool HasBorder = false;
   int32_t DrawX = 0, DrawY = 0;
-  std::string MapName;
+  std::u16string MapName;
   int32_t HSpace = 5;
   TFormControlObj* FormControl = nullptr;
   TCell* Cell = nullptr;

@@ -1,6 +1,5 @@
 // Drawing helpers of document objects.
 #include "html/document/drawing.h"
-#include "text/windows_1252.h"
 
 #include <string>
 
@@ -21,52 +20,45 @@ bool IsWhite(Canvas& canvas, Color background) {
 
 }  // namespace
 
-int TextWidth(Canvas& canvas, const char* text, int length) {
-  if (!text || length <= 0) {
-    return 0;
-  }
-  return canvas.TextExtent(Windows1252ToUtf16(std::string_view(text, static_cast<size_t>(length)))).cx;
-}
-
-void DrawWrappedText(Canvas& canvas, const Rect& rect, std::string_view text) {
+void DrawWrappedText(Canvas& canvas, const Rect& rect, std::u16string_view text) {
   int line_height = canvas.TextExtent(u"A").cy;
   if (line_height <= 0) {
     return;
   }
   canvas.SetTextAlign(kAlignLeft | kAlignTop);
   int y = rect.top;
-  std::string line;
+  std::u16string line;
   auto flush = [&] {
     if (!line.empty() && y + line_height <= rect.bottom) {
-      canvas.ExtTextOut(rect.left, y, kTextClipped, &rect, Windows1252ToUtf16(line));
+      canvas.ExtTextOut(rect.left, y, kTextClipped, &rect, line);
     }
     y += line_height;
     line.clear();
   };
   size_t i = 0;
   while (i < text.size()) {
-    while (i < text.size() && static_cast<unsigned char>(text[i]) <= ' ') {
+    while (i < text.size() && text[i] <= u' ') {
       ++i;
     }
     size_t end = i;
-    while (end < text.size() && text[end] != ' ') {
+    while (end < text.size() && text[end] != u' ') {
       ++end;
     }
-    std::string_view word = text.substr(i, end - i);
-    while (!word.empty() && static_cast<unsigned char>(word.back()) <= ' ') {
+    std::u16string_view word = text.substr(i, end - i);
+    while (!word.empty() && word.back() <= u' ') {
       word.remove_suffix(1);
     }
     i = end;
     if (word.empty()) {
       continue;
     }
-    std::string candidate = line.empty() ? std::string(word) : line + ' ' + std::string(word);
-    if (!line.empty() && canvas.TextExtent(Windows1252ToUtf16(candidate)).cx > rect.width()) {
+    std::u16string candidate = line.empty() ? std::u16string(word) : line + u' ' + std::u16string(word);
+    if (!line.empty() && canvas.TextExtent(candidate).cx > rect.width()) {
       flush();
       if (y + line_height > rect.bottom) {
         return;  // nothing more fits
       }
-      line = std::string(word);
+      line = std::u16string(word);
     } else {
       line = std::move(candidate);
     }

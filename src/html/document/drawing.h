@@ -8,14 +8,12 @@
 
 namespace brisomel {
 
-// Width of the first `length` characters of `text` in the canvas's font, in logical units.
-int TextWidth(Canvas& canvas, const char* text, int length);
 
 // Draws `text` word by word inside `rect`: words (ending at spaces, trimmed) fill a line
 // while it stays within the rectangle's width; a word that would overflow starts the next
 // line. Lines are one height of "A" apart from the top, clipped to the rectangle, and drawn
 // while a whole line fits above its bottom. Text alignment becomes left-top.
-void DrawWrappedText(Canvas& canvas, const Rect& rect, std::string_view text);
+void DrawWrappedText(Canvas& canvas, const Rect& rect, std::u16string_view text);
 
 // Fills `rect` white and frames it inside: 2 pixels wide, the left and top in silver and the
 // right and bottom in the button-shadow colour when raised, the other way round when sunken;

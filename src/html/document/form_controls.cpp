@@ -8,7 +8,6 @@
 #include "html/document/section_list.h"
 #include "html/reader/text_utils.h"
 #include "text/utf.h"
-#include "text/windows_1252.h"
 
 namespace brisomel {
 namespace {
@@ -53,10 +52,10 @@ TFormControlObj::TFormControlObj(TSectionList* List, const TAttributeList& Attri
     MyForm = List->CurrentForm;
   }
   if (const TAttribute* value = Attributes.Find(symValue)) {
-    Value = Windows1252ToUtf16(value->Text);
+    Value = value->Text;
     HasValue = true;
   }
-  if (const TAttribute* name = Attributes.Find(symName)) Name = Windows1252ToUtf16(name->Text);
+  if (const TAttribute* name = Attributes.Find(symName)) Name = name->Text;
 }
 
 TFormControlObj::~TFormControlObj() = default;
@@ -157,7 +156,7 @@ void TEditFormControlObj::MeasureSize(Canvas& canvas) {
 TButtonFormControlObj::TButtonFormControlObj(TSectionList* List, const TAttributeList& Attributes,
                                              int32_t Pos_, TKind Kind_)
     : TFormControlObj(List, Attributes, Pos_), Kind(Kind_) {
-  if (const TAttribute* click = Attributes.Find(symOnclick)) OnClickText = click->Text;
+  if (const TAttribute* click = Attributes.Find(symOnclick)) OnClickText = Utf16ToUtf8(click->Text);
   if (WindowControl* c = CreateControl(TControlKind::ckButton)) {
     c->SetFont(CaptionFont());
     c->Events.OnClick = [this] { Clicked(); };
@@ -208,7 +207,7 @@ TCheckBoxFormControlObj::TCheckBoxFormControlObj(TSectionList* List,
                                                  const TAttributeList& Attributes, int32_t Pos_)
     : TFormControlObj(List, Attributes, Pos_) {
   IsChecked = Attributes.Find(symChecked) != nullptr;
-  if (const TAttribute* click = Attributes.Find(symOnclick)) OnClickText = click->Text;
+  if (const TAttribute* click = Attributes.Find(symOnclick)) OnClickText = Utf16ToUtf8(click->Text);
   if (Value.empty()) Value = u"On";
   OnBaseline = true;
   Width_ = Height_ = 13;
@@ -242,7 +241,7 @@ TRadioButtonFormControlObj::TRadioButtonFormControlObj(TSectionList* List,
                                                        int32_t Pos_, TCell* Cell_)
     : TFormControlObj(List, Attributes, Pos_), Cell(Cell_) {
   IsChecked = Attributes.Find(symChecked) != nullptr;
-  if (const TAttribute* click = Attributes.Find(symOnclick)) OnClickText = click->Text;
+  if (const TAttribute* click = Attributes.Find(symOnclick)) OnClickText = Utf16ToUtf8(click->Text);
   OnBaseline = true;
   Width_ = 13;
   Height_ = 14;
@@ -333,8 +332,8 @@ TTextAreaFormControlObj::TTextAreaFormControlObj(TSectionList* List,
   if (const TAttribute* rows = Attributes.Find(symRows)) Rows = rows->Value;
   if (const TAttribute* cols = Attributes.Find(symCols)) Cols = cols->Value;
   if (const TAttribute* wrap = Attributes.Find(symWrap)) {
-    const std::string mode = LowerCase(wrap->Text);
-    Wrap = mode == "soft" || mode == "hard";
+    const std::u16string mode = LowerCase(wrap->Text);
+    Wrap = mode == u"soft" || mode == u"hard";
   }
   if (WindowControl* c = CreateControl(TControlKind::ckMemo, TControlOptions{false, Wrap}))
     c->SetFont(FixedFont());
@@ -505,27 +504,27 @@ TFormControlObj* MakeFormControl(TSectionList& List, TSymbol Sy, const TAttribut
   switch (Sy) {
     case symInput: {
       const TAttribute* type = Attributes.Find(symType);
-      const std::string kind = type ? LowerCase(type->Text) : std::string();
-      if (kind == "submit") {
+      const std::u16string kind = type ? LowerCase(type->Text) : std::u16string();
+      if (kind == u"submit") {
         control = std::make_unique<TButtonFormControlObj>(&List, Attributes, Pos,
                                                           TButtonFormControlObj::bkSubmit);
-      } else if (kind == "reset") {
+      } else if (kind == u"reset") {
         control = std::make_unique<TButtonFormControlObj>(&List, Attributes, Pos,
                                                           TButtonFormControlObj::bkReset);
-      } else if (kind == "button") {
+      } else if (kind == u"button") {
         control = std::make_unique<TButtonFormControlObj>(&List, Attributes, Pos,
                                                           TButtonFormControlObj::bkButton);
-      } else if (kind == "radio") {
+      } else if (kind == u"radio") {
         control = std::make_unique<TRadioButtonFormControlObj>(&List, Attributes, Pos, Cell);
-      } else if (kind == "checkbox") {
+      } else if (kind == u"checkbox") {
         control = std::make_unique<TCheckBoxFormControlObj>(&List, Attributes, Pos);
-      } else if (kind == "hidden") {
+      } else if (kind == u"hidden") {
         control = std::make_unique<THiddenFormControlObj>(&List, Attributes, Pos);
         hidden = true;
-      } else if (kind == "image") {
+      } else if (kind == u"image") {
         control = std::make_unique<TImageFormControlObj>(&List, Attributes, Pos);
       } else {
-        control = std::make_unique<TEditFormControlObj>(&List, Attributes, Pos, kind == "password");
+        control = std::make_unique<TEditFormControlObj>(&List, Attributes, Pos, kind == u"password");
       }
       break;
     }

@@ -6,6 +6,7 @@
 #include "html/reader/text_utils.h"
 #include "platform/charset.h"
 #include "text/case_fold.h"
+#include "text/utf.h"
 
 namespace brisomel {
 
@@ -64,7 +65,8 @@ std::vector<std::string> ThtmlForm::Pairs(const std::u16string* Extra) {
 void ThtmlForm::SubmitForm(const std::u16string* Extra) {
   if (!MasterList || !MasterList->FormSubmitHandler) return;
   const std::vector<std::string> pairs = Pairs(Extra);
-  MasterList->FormSubmitHandler(MasterList->Owner, Action, pairs, Method, EncType, Target);
+  MasterList->FormSubmitHandler(MasterList->Owner, Utf16ToUtf8(Action), pairs, Utf16ToUtf8(Method),
+                                Utf16ToUtf8(EncType), Utf16ToUtf8(Target));
 }
 
 void ThtmlForm::RadioClicked(TFormControlObj* Button) {

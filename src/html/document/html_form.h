@@ -38,8 +38,8 @@ class ThtmlForm {
   void ReturnPressed();
 
   TSectionList* MasterList;
-  std::string Method = "Get";
-  std::string Action, Target, EncType;
+  std::u16string Method = u"Get";
+  std::u16string Action, Target, EncType;
   std::vector<std::unique_ptr<TFormControlObj>> ControlList;
   int32_t NonHiddenCount = 0;
 };

@@ -6,6 +6,7 @@
 
 #include "html/document/document_images.h"
 #include "html/images/palette.h"
+#include "text/utf.h"
 
 namespace brisomel {
 
@@ -90,7 +91,7 @@ void TSectionList::SetBackground(Color color) {
   if (OnBackgroundChange) OnBackgroundChange();
 }
 
-void TSectionList::SetBackgroundImage(const std::string& Name) {
+void TSectionList::SetBackgroundImage(const std::u16string& Name) {
   BackgroundImageName_ = Name;
   if (!BackgroundKey_.empty() && Services.ImageModule) {
     Services.ImageModule->Cache().ReleaseUse(BackgroundKey_);
@@ -103,10 +104,9 @@ void TSectionList::SetBackgroundImage(const std::string& Name) {
 
 const Bitmap* TSectionList::BackgroundImage() {
   if (ShowImages && !BackgroundImageName_.empty() && !BackgroundLoaded) {
-    std::string name = BackgroundImageName_;
-    if (!ImageHandlers.bitmap_request && !ImageHandlers.image_request && ExpandName) {
-      name = ExpandName(name);
-    }
+    const bool expand = !ImageHandlers.bitmap_request && !ImageHandlers.image_request && ExpandName;
+    const std::string name =
+        expand ? ExpandName(BackgroundImageName_) : Utf16ToUtf8(BackgroundImageName_);
     TLookupResult r = LookupImage(name, tkNone);
     if (r.delayed) {
       MissingImages.push_back({brisomel::CacheKey(name), nullptr});
@@ -252,7 +252,7 @@ TLookupResult TSectionList::LookupImage(const std::string& Source, TTransparency
                                ImageHandlers);
 }
 
-TMapItem* TSectionList::FindMap(std::string_view Name) const {
+TMapItem* TSectionList::FindMap(std::u16string_view Name) const {
   for (const auto& m : Maps) {
     if (m->Name() == Name) return m.get();
   }

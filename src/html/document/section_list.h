@@ -94,13 +94,13 @@ class TSectionList : public TCell, public TFontSettings {
   void SetFonts(const std::string& Name, const std::string& PreName, int Size, Color Color_,
                 Color HotSpot, Color Background_);
   void SetBackground(Color color);
-  void SetBackgroundImage(const std::string& Name);
+  void SetBackgroundImage(const std::u16string& Name);
   // The background bitmap, fetched on first use when images are shown; null without one.
   const Bitmap* BackgroundImage();
   // The background image's alpha plane when it has partial transparency (after
   // BackgroundImage); null otherwise.
   const std::vector<uint8_t>* BackgroundAlpha() const { return BackgroundAlpha_; }
-  const std::string& BackgroundImageName() const { return BackgroundImageName_; }
+  const std::u16string& BackgroundImageName() const { return BackgroundImageName_; }
   int32_t SelectionLength();
   // The selected text, as a copy to the clipboard would take it.
   std::u16string SelectedText();
@@ -122,7 +122,7 @@ class TSectionList : public TCell, public TFontSettings {
   // The image lookup of document images (cache, request events, file).
   TLookupResult LookupImage(const std::string& Source, TTransparency kind);
   // The first map whose name (upper case) is Name; null when none.
-  TMapItem* FindMap(std::string_view Name) const;
+  TMapItem* FindMap(std::u16string_view Name) const;
   bool IsMissing(const std::string& UpperName) const;
   // An image going away (its section was removed) leaves the animated and missing lists.
   void ForgetImage(TImageObj* image);
@@ -147,7 +147,7 @@ class TSectionList : public TCell, public TFontSettings {
   uint8_t ExtraStyle = 0;
   uint8_t SubSupState = 0;
 
-  std::string BackgroundImageName_;
+  std::u16string BackgroundImageName_;
   const Bitmap* BackgroundBitmap = nullptr;
   const std::vector<uint8_t>* BackgroundAlpha_ = nullptr;
   bool BackgroundLoaded = false;
@@ -180,7 +180,7 @@ class TSectionList : public TCell, public TFontSettings {
   std::function<void(TFormControlObj* Control)> OnControlEntered;
   TFormSubmitHandler FormSubmitHandler;
   // The viewer turns an image source into a full file name (when no request event is set).
-  std::function<std::string(const std::string&)> ExpandName;
+  std::function<std::string(std::u16string_view)> ExpandName;
   // Invalidates a rectangle of the paint panel (animation steps).
   std::function<void(const Rect&)> InvalidateRect;
   // Called after each section laid out, at every depth, so that a long layout can let the

@@ -73,7 +73,7 @@ THorzLine::THorzLine(TSectionList* list, const TAttributeList& Attributes) : TSe
         if (a.Value >= 1 && a.Value <= 20) VSize = a.Value;
         break;
       case symWidth:
-        if (a.Text.find('%') != std::string::npos) {
+        if (a.Text.find(u'%') != std::u16string::npos) {
           HPercent = true;
           if (a.Value >= 0 && a.Value <= 100) HWidth = a.Value;
         } else if (a.Value > 0) {
@@ -87,10 +87,10 @@ THorzLine::THorzLine(TSectionList* list, const TAttributeList& Attributes) : TSe
         }
         break;
       case symAlign: {
-        std::string v = LowerCase(a.Text);
-        if (v == "left") {
+        const std::u16string v = LowerCase(a.Text);
+        if (v == u"left") {
           Align = alLeft;
-        } else if (v == "right") {
+        } else if (v == u"right") {
           Align = alRight;
         }
         break;

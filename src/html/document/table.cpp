@@ -26,13 +26,13 @@ ThtmlTable::ThtmlTable(TSectionList* List, int32_t Level_, TCell* Owner, uint8_t
     const TAttribute& a = *attribute;
     switch (a.Symbol) {
       case symAlign: {
-        const std::string v = UpperCase(a.Text);
-        if (v == "CENTER") {
+        const std::u16string v = UpperCase(a.Text);
+        if (v == u"CENTER") {
           Justify = 2;
-        } else if (v == "LEFT") {
+        } else if (v == u"LEFT") {
           Justify = 1;
           Float = true;
-        } else if (v == "RIGHT") {
+        } else if (v == u"RIGHT") {
           Justify = 3;
           Float = true;
         }
@@ -54,7 +54,7 @@ ThtmlTable::ThtmlTable(TSectionList* List, int32_t Level_, TCell* Owner, uint8_t
         if (a.Value >= 0) CellSpacing = std::min(a.Value, 40);
         break;
       case symWidth:
-        if (a.Text.find('%') != std::string::npos) {
+        if (a.Text.find(u'%') != std::u16string::npos) {
           AsPercent = true;
           WidthAttr = a.Value >= 1 && a.Value <= 100 ? a.Value * 10 : 0;
         } else if (a.Value > 0) {

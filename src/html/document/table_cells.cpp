@@ -36,7 +36,7 @@ TCellObj::TCellObj(TSectionList* List, const TAttributeList& Attributes, int32_t
         if (a.Value > 1) RowSpan = std::min(a.Value, kMaxRowSpan);
         break;
       case symWidth:
-        if (a.Text.find('%') != std::string::npos) {
+        if (a.Text.find(u'%') != std::u16string::npos) {
           AsPercent = true;
           WidthAttr = a.Value >= 1 && a.Value <= 100 ? a.Value * 10 : 0;
         } else if (a.Value > 0) {

@@ -150,8 +150,8 @@ TFormControlObj* TSection::AddFormControl(TSymbol Sy, TCell* Cell,
 void TSection::ProcessClear(const TAttributeList& Attributes) {
   const TAttribute* clear = Attributes.Find(symClear);
   if (!clear) return;
-  std::string v = LowerCase(clear->Text);
-  ClearMode = v == "left" ? 1 : v == "right" ? 2 : 3;
+  const std::u16string v = LowerCase(clear->Text);
+  ClearMode = v == u"left" ? 1 : v == u"right" ? 2 : 3;
 }
 
 uint8_t TSection::CheckEmpty() {

@@ -3,6 +3,7 @@
 
 #include "html/document/section_list.h"
 #include "html/document/text_section.h"
+#include "text/utf.h"
 #include "text/case_fold.h"
 
 namespace brisomel {
@@ -82,10 +83,8 @@ bool TSection::LinkAt(Canvas& canvas, int32_t X, int32_t Y, TUrlTarget& UrlTarge
     UrlTarget.Url = run->Target.Url;
     UrlTarget.Target = run->Target.Target;
     if (is_map) {
-      UrlTarget.Url.push_back('?');
-      UrlTarget.Url.append(std::to_string(ix));
-      UrlTarget.Url.push_back(',');
-      UrlTarget.Url.append(std::to_string(iy));
+      UrlTarget.Url += u'?' + AsciiToUtf16(std::to_string(ix)) + u',' +
+                       AsciiToUtf16(std::to_string(iy));
     }
     return true;
   }

@@ -5,6 +5,7 @@
 #include "html/frames/frame_viewer.h"
 #include "html/reader/text_utils.h"
 #include "html/viewer/page_viewer.h"
+#include "text/utf.h"
 
 namespace brisomel {
 namespace {
@@ -56,11 +57,11 @@ TFrame::TFrame(TFrameViewer& viewer, TSubFrameSet& owner, const TAttributeList& 
   for (const auto& attribute : attributes) {
     switch (attribute->Symbol) {
       case symName:
-        WindowName = attribute->Text;
+        WindowName = Utf16ToUtf8(attribute->Text);
         MasterSet->FrameNames.emplace(UpperCase(WindowName), this);
         break;
       case symSrc: {
-        std::string src = TrimBlanks(attribute->Text);
+        std::string src = Utf16ToUtf8(TrimBlanks(attribute->Text));
         if (const size_t hash = src.find('#'); hash != std::string::npos) {
           Destination = src.substr(hash);
           src.erase(hash);
@@ -75,7 +76,7 @@ TFrame::TFrame(TFrameViewer& viewer, TSubFrameSet& owner, const TAttributeList& 
         NoResize = true;
         break;
       case symScrolling:
-        NoScroll = UpperCase(attribute->Text) == "NO";
+        NoScroll = UpperCase(attribute->Text) == u"NO";
         break;
       case symMarginwidth:
         MarginWidth = std::clamp(attribute->Value, 0, 1000);

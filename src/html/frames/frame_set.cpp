@@ -8,6 +8,7 @@
 #include "html/frames/frame.h"
 #include "html/frames/frame_viewer.h"
 #include "html/reader/text_utils.h"
+#include "text/utf.h"
 #include "text/windows_1252.h"
 
 namespace brisomel {
@@ -119,11 +120,11 @@ void TSubFrameSet::SetFrameSetAttributes(const TAttributeList& attributes) {
   const TAttribute* cols = attributes.Find(symCols);
   if (rows) {
     Rows = true;
-    Dims = ParseDimensions(rows->Text);
+    Dims = ParseDimensions(Utf16ToUtf8(rows->Text));
   }
   if (cols && Dims.size() <= 1) {
     Rows = false;
-    Dims = ParseDimensions(cols->Text);
+    Dims = ParseDimensions(Utf16ToUtf8(cols->Text));
   }
   if (MasterSet == this) {
     const TAttribute* border = attributes.Find(symBorder);

@@ -62,12 +62,12 @@ class TFreeList {
 
 // One attribute of one tag; immutable once made.
 struct TAttribute {
-  TAttribute(TSymbol symbol, std::string text, int32_t value)
+  TAttribute(TSymbol symbol, std::u16string text, int32_t value)
       : Symbol(symbol), Value(value), Text(std::move(text)) {}
 
   const TSymbol Symbol;    // the attribute's symbol, or symUnknownAttr
   const int32_t Value;     // the integer read from the value; 0 if none; 1 for a bare BORDER
-  const std::string Text;  // the value text as scanned; empty without a value
+  const std::u16string Text;  // the value text as scanned; empty without a value
 };
 
 // A tag's attributes in the order they stood; duplicates are kept.
@@ -83,11 +83,12 @@ class TAttributeList : public TFreeList<TAttribute> {
 
 // The HREF and TARGET of a link.
 struct TUrlTarget {
-  std::string Url;
-  std::string Target;
+  std::u16string Url;
+  std::u16string Target;
 
   // Replaces each field that is given and leaves the other.
-  void Assign(const std::optional<std::string>& url, const std::optional<std::string>& target) {
+  void Assign(const std::optional<std::u16string>& url,
+              const std::optional<std::u16string>& target) {
     if (url) Url = *url;
     if (target) Target = *target;
   }

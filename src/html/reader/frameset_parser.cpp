@@ -3,6 +3,8 @@
 #include <bitset>
 #include <memory>
 
+#include "text/utf.h"
+
 namespace brisomel {
 namespace {
 
@@ -19,7 +21,7 @@ bool IsBodyOrEnd(TSymbol symbol) { return symbol == symEof || kBodySymbols.test(
 
 std::string AttributeText(const TAttributeList& attributes, TSymbol symbol) {
   const TAttribute* attribute = attributes.Find(symbol);
-  return attribute ? attribute->Text : std::string();
+  return attribute ? Utf16ToUtf8(attribute->Text) : std::string();
 }
 
 class FrameSetReader {
@@ -81,9 +83,9 @@ class FrameSetReader {
           }
           continue;
         case symBase:
-          if (const TAttribute* href = tok_.Attributes.Find(symHref)) result_.Base = href->Text;
+          if (const TAttribute* href = tok_.Attributes.Find(symHref)) result_.Base = Utf16ToUtf8(href->Text);
           if (const TAttribute* target_attr = tok_.Attributes.Find(symTarget))
-            result_.BaseTarget = target_attr->Text;
+            result_.BaseTarget = Utf16ToUtf8(target_attr->Text);
           break;
         case symFrameset:
           found_ = true;
@@ -186,7 +188,7 @@ class FrameSetReader {
     }
     tok_.InScript = false;
     if (events_.OnScript)
-      events_.OnScript(events_.Sender, language, Utf16ToWindows1252Lossy(script));
+      events_.OnScript(events_.Sender, language, Utf16ToUtf8(script));
   }
 
   void RequestSound() {
@@ -194,7 +196,7 @@ class FrameSetReader {
     const TAttribute* src = tok_.Attributes.Find(symSrc);
     if (!src) return;
     const TAttribute* loop = tok_.Attributes.Find(symLoop);
-    events_.OnSoundRequest(events_.Sender, src->Text, loop ? loop->Value : 1, false);
+    events_.OnSoundRequest(events_.Sender, Utf16ToUtf8(src->Text), loop ? loop->Value : 1, false);
   }
 
   void ReportMeta() {

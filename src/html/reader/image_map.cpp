@@ -12,15 +12,15 @@ enum class Shape { kRect, kCircle, kPolygon };
 
 }  // namespace
 
-void TMapItem::SetName(std::string_view name) { name_ = UpperCase(name); }
+void TMapItem::SetName(std::u16string_view name) { name_ = UpperCase(name); }
 
-std::vector<int32_t> TMapItem::ParseCoords(std::string_view text) {
+std::vector<int32_t> TMapItem::ParseCoords(std::u16string_view text) {
   std::vector<int32_t> numbers;
   size_t start = 0;
   while (numbers.size() < kMaxCoords && start <= text.size()) {
-    size_t comma = text.find(',', start);
-    if (comma == std::string_view::npos) comma = text.size();
-    std::string_view piece = text.substr(start, comma - start).substr(0, kCoordPieceLength);
+    size_t comma = text.find(u',', start);
+    if (comma == std::u16string_view::npos) comma = text.size();
+    std::u16string_view piece = text.substr(start, comma - start).substr(0, kCoordPieceLength);
     while (!piece.empty() && piece.back() == ' ') piece.remove_suffix(1);
     if (piece.empty()) break;
     numbers.push_back(IntegerOr(piece, 0));
@@ -30,8 +30,8 @@ std::vector<int32_t> TMapItem::ParseCoords(std::string_view text) {
 }
 
 void TMapItem::AddArea(const TAttributeList& attributes) {
-  std::string url;
-  std::string target;
+  std::u16string url;
+  std::u16string target;
   Shape shape = Shape::kRect;
   std::vector<int32_t> coords;
   for (const auto& attribute : attributes) {
@@ -40,8 +40,8 @@ void TMapItem::AddArea(const TAttributeList& attributes) {
       case symNohref: url.clear(); break;
       case symTarget: target = attribute->Text; break;
       case symShape: {
-        std::string kind = LowerCase(std::string_view(attribute->Text).substr(0, 4));
-        shape = kind == "circ" ? Shape::kCircle : kind == "poly" ? Shape::kPolygon : Shape::kRect;
+        std::u16string kind = LowerCase(std::u16string_view(attribute->Text).substr(0, 4));
+        shape = kind == u"circ" ? Shape::kCircle : kind == u"poly" ? Shape::kPolygon : Shape::kRect;
         break;
       }
       case symCoords: coords = ParseCoords(attribute->Text); break;

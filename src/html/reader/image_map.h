@@ -14,14 +14,14 @@ namespace brisomel {
 class TMapItem {
  public:
   struct Area {
-    std::string Url;     // empty for NOHREF
-    std::string Target;  // may be empty
+    std::u16string Url;     // empty for NOHREF
+    std::u16string Target;  // may be empty
     std::unique_ptr<TMapRegion> Region;
   };
 
   // Upper case, as images look their map up by an upper-cased name.
-  const std::string& Name() const { return name_; }
-  void SetName(std::string_view name);
+  const std::u16string& Name() const { return name_; }
+  void SetName(std::u16string_view name);
 
   // Adds the area one AREA tag describes, if its shape has enough coordinates.
   void AddArea(const TAttributeList& attributes);
@@ -33,10 +33,10 @@ class TMapItem {
 
   // COORDS: numbers split at commas, each piece cut to 20 characters with trailing spaces
   // removed (0 when it is no integer); reading stops at an empty piece or after 201 numbers.
-  static std::vector<int32_t> ParseCoords(std::string_view text);
+  static std::vector<int32_t> ParseCoords(std::u16string_view text);
 
  private:
-  std::string name_;
+  std::u16string name_;
   std::vector<Area> areas_;
 };
 

@@ -103,7 +103,7 @@ class TParseTarget {
   virtual void SetFontColor(Color color) = 0;
   virtual void SetHotSpotColor(Color color) = 0;
   virtual void SetBackground(Color color) = 0;
-  virtual void SetBackgroundImage(const std::string& name) = 0;
+  virtual void SetBackgroundImage(const std::u16string& name) = 0;
 
   // True while nothing has been appended to the current container.
   virtual bool IsEmpty() const = 0;

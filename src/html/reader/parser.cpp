@@ -5,7 +5,6 @@
 
 #include <array>
 
-#include "text/windows_1252.h"
 
 namespace brisomel {
 namespace {
@@ -193,10 +192,10 @@ TParseAlign THtmlParser::ParagraphAlign() const {
   if (tok_.Symbol == symPEnd || !TakesAttributes(tok_.Symbol)) return default_align_;
   const TAttribute* align = tok_.Attributes.Find(symAlign);
   if (!align) return default_align_;
-  const std::string text = LowerCase(align->Text);
-  if (text == "left") return paLeft;
-  if (text == "center") return paCenter;
-  if (text == "right") return paRight;
+  const std::u16string text = LowerCase(align->Text);
+  if (text == u"left") return paLeft;
+  if (text == u"center") return paCenter;
+  if (text == u"right") return paRight;
   return default_align_;
 }
 
@@ -204,7 +203,7 @@ void THtmlParser::StartLink(const TAttribute& href) {
   if (in_href_) EndLink();
   const TAttribute* target = tok_.Attributes.Find(symTarget);
   url_target_.Url = href.Text;
-  url_target_.Target = target ? target->Text : std::string();
+  url_target_.Target = target ? target->Text : std::u16string();
   in_href_ = true;
   if (PushFont()) {
     TopFont().SetStyle(TopFont().Style() | kFontUnderline);
@@ -371,12 +370,12 @@ void THtmlParser::ParseCentered(int level, const TSymbolSet& terminators) {
   if (tok_.Symbol == symCenter) {
     default_align_ = paCenter;
   } else if (const TAttribute* align = tok_.Attributes.Find(symAlign)) {
-    const std::string text = LowerCase(align->Text);
-    if (text == "left")
+    const std::u16string text = LowerCase(align->Text);
+    if (text == u"left")
       default_align_ = paLeft;
-    else if (text == "center")
+    else if (text == u"center")
       default_align_ = paCenter;
-    else if (text == "right")
+    else if (text == u"right")
       default_align_ = paRight;
   }
   CloseSection();
@@ -519,7 +518,7 @@ void THtmlParser::ParseCommon(int level) {
           StartLink(*attribute);
         } else if (attribute->Symbol == symName) {
           EnsureSection(level);
-          document_.AddName(Windows1252ToUtf16(UpperCase(attribute->Text)), *section_);
+          document_.AddName(UpperCase(attribute->Text), *section_);
         }
       }
       break;

@@ -31,7 +31,6 @@
 #include "html/reader/tokenizer.h"
 #include "platform/files.h"
 #include "text/utf.h"
-#include "text/windows_1252.h"
 
 namespace brisomel {
 
@@ -78,8 +77,8 @@ class THtmlParser {
 
   // Results of the last parse.
   const std::u16string& Title() const { return title_; }
-  const std::string& Base() const { return base_; }
-  const std::string& BaseTarget() const { return base_target_; }
+  const std::u16string& Base() const { return base_; }
+  const std::u16string& BaseTarget() const { return base_target_; }
   // The encoding the page was decoded from (what its forms submit in).
   Encoding PageEncoding() const { return tok_.PageEncoding(); }
 
@@ -147,7 +146,7 @@ class THtmlParser {
   int base_font_size_ = 3;
   int depth_ = 0;
   std::u16string title_;
-  std::string base_, base_target_;
+  std::u16string base_, base_target_;
 };
 
 }  // namespace brisomel

@@ -1,6 +1,5 @@
 // Lists and block quotes, preformatted text, and plain text files.
 #include "html/reader/parser.h"
-#include "text/windows_1252.h"
 
 namespace brisomel {
 namespace {
@@ -90,8 +89,8 @@ void THtmlParser::ParseList(int level, TSymbol list, const TSymbolSet& terminato
   if (list == symOl) {
     if (const TAttribute* start = tok_.Attributes.Find(symStart); start && start->Value >= 0)
       number = start->Value;
-    if (const TAttribute* type = tok_.Attributes.Find(symType); type && !type->Text.empty())
-      numbering = type->Text[0];
+    if (const TAttribute* type = tok_.Attributes.Find(symType); type && !type->Text.empty() && type->Text[0] < 0x80)
+      numbering = static_cast<char>(type->Text[0]);
   } else if (list == symUl) {
     plain = tok_.Attributes.Find(symPlain) != nullptr;
   }
@@ -269,7 +268,7 @@ void THtmlParser::ParsePre(int level) {
               StartLink(*attribute);
             } else if (attribute->Symbol == symName) {
               EnsureSection(level);
-              document_.AddName(Windows1252ToUtf16(UpperCase(attribute->Text)), *section_);
+              document_.AddName(UpperCase(attribute->Text), *section_);
             }
           }
           break;

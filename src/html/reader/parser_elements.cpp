@@ -18,7 +18,7 @@ bool THtmlParser::ParseFontAttributes(TSymbol symbol, bool preformatted) {
   for (const auto& attribute : tok_.Attributes) {
     switch (attribute->Symbol) {
       case symSize: {
-        const std::string& text = attribute->Text;
+        const std::u16string& text = attribute->Text;
         int64_t value = attribute->Value;
         if (text.size() > 1 && (text[0] == '+' || text[0] == '-')) value += base_font_size_;
         size_step = static_cast<int>(std::clamp<int64_t>(value, 1, 7));
@@ -30,10 +30,9 @@ bool THtmlParser::ParseFontAttributes(TSymbol symbol, bool preformatted) {
         break;
       case symFace:
         if (is_font && !attribute->Text.empty()) {
-          std::string text = attribute->Text.substr(0, kMaxFaceLength);
-          text = text.substr(0, text.find(','));
-          text = TrimBlanks(text);
-          if (!text.empty()) face = text;
+          std::u16string text = attribute->Text.substr(0, kMaxFaceLength);
+          text = TrimBlanks(text.substr(0, text.find(u',')));
+          if (!text.empty()) face = Utf16ToUtf8(text);
         }
         break;
       default:
@@ -91,7 +90,7 @@ void THtmlParser::ParseScript() {
     return;
   }
   const TAttribute* language = tok_.Attributes.Find(symLanguage);
-  const std::string lang = language ? language->Text : std::string();
+  const std::string lang = language ? Utf16ToUtf8(language->Text) : std::string();
   std::u16string script;
   tok_.InScript = true;
   try {
@@ -108,7 +107,7 @@ void THtmlParser::ParseScript() {
     throw;
   }
   tok_.InScript = false;
-  OnScript(Sender, lang, Utf16ToWindows1252Lossy(script));
+  OnScript(Sender, lang, Utf16ToUtf8(script));
 }
 
 void THtmlParser::RequestSound() {
@@ -116,14 +115,14 @@ void THtmlParser::RequestSound() {
   const TAttribute* src = tok_.Attributes.Find(symSrc);
   if (!src) return;
   const TAttribute* loop = tok_.Attributes.Find(symLoop);
-  OnSoundRequest(Sender, src->Text, loop ? loop->Value : 1, false);
+  OnSoundRequest(Sender, Utf16ToUtf8(src->Text), loop ? loop->Value : 1, false);
 }
 
 void THtmlParser::ReportMeta() {
   if (!OnMeta) return;
   auto text = [&](TSymbol symbol) {
     const TAttribute* attribute = tok_.Attributes.Find(symbol);
-    return attribute ? attribute->Text : std::string();
+    return attribute ? Utf16ToUtf8(attribute->Text) : std::string();
   };
   OnMeta(Sender, text(symHttpEquiv), text(symName), text(symContent));
 }

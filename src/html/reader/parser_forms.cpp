@@ -2,7 +2,6 @@
 // TEXTAREA make controls in the current section, a SELECT reads its OPTIONs and a TEXTAREA its
 // text up to the end tag.
 #include "html/reader/parser.h"
-#include "text/windows_1252.h"
 
 namespace brisomel {
 namespace {
@@ -39,15 +38,14 @@ void THtmlParser::ParseFormElement(int level) {
 // tag stays current.
 void THtmlParser::ParseSelectOptions(TParseControl* control) {
   std::u16string text;
-  std::optional<std::string> value;
+  std::optional<std::u16string> value;
   bool selected = false, open = false;
   auto add = [&] {
     if (text.size() > kMaxOptionText)
       text.resize(kMaxOptionText - (IsHighSurrogate(text[kMaxOptionText - 1]) ? 1 : 0));
     const std::u16string trimmed = TrimBlanks(text);
     if (open && !trimmed.empty() && control)
-      control->AddOption(trimmed, value ? std::optional(Windows1252ToUtf16(*value)) : std::nullopt,
-                         selected);
+      control->AddOption(trimmed, value, selected);
   };
   tok_.NextSymbol();
   while (tok_.Symbol != symEof && tok_.Symbol != symSelectEnd) {

@@ -20,20 +20,20 @@ const std::bitset<kSymbolCount> kCellSet = CellSet();
 TParseAlign CellAlign(const TAttributeList& attributes) {
   const TAttribute* align = attributes.Find(symAlign);
   if (!align) return paNone;
-  const std::string text = LowerCase(align->Text);
-  if (text == "left") return paLeft;
-  if (text == "center") return paCenter;
-  if (text == "right") return paRight;
+  const std::u16string text = LowerCase(align->Text);
+  if (text == u"left") return paLeft;
+  if (text == u"center") return paCenter;
+  if (text == u"right") return paRight;
   return paNone;
 }
 
 TParseVAlign VerticalAlign(const TAttributeList& attributes, TParseVAlign default_valign) {
   const TAttribute* valign = attributes.Find(symValign);
   if (!valign) return default_valign;
-  const std::string text = LowerCase(valign->Text);
-  if (text == "top" || text == "baseline") return pvTop;
-  if (text == "middle") return pvMiddle;
-  if (text == "bottom") return pvBottom;
+  const std::u16string text = LowerCase(valign->Text);
+  if (text == u"top" || text == u"baseline") return pvTop;
+  if (text == u"middle") return pvMiddle;
+  if (text == u"bottom") return pvBottom;
   return default_valign;
 }
 
@@ -144,7 +144,7 @@ void THtmlParser::ParseTable(int level) {
         reset_inline_state();
         finish_cell();
         if (const TAttribute* align = tok_.Attributes.Find(symAlign))
-          table->SetCaptionAtTop(LowerCase(align->Text) != "bottom");
+          table->SetCaptionAtTop(LowerCase(align->Text) != u"bottom");
         document_.SetContainer(&table->Caption());
         default_align_ = paCenter;
         tok_.NextSymbol();

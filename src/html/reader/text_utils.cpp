@@ -1,12 +1,14 @@
 #include "html/reader/text_utils.h"
 
+#include <algorithm>
 #include <array>
 #include <type_traits>
 
 namespace brisomel {
 namespace {
 
-int HexDigit(char c) {
+template <typename Char>
+int HexDigit(Char c) {
   if (c >= '0' && c <= '9') return c - '0';
   if (c >= 'a' && c <= 'f') return c - 'a' + 10;
   if (c >= 'A' && c <= 'F') return c - 'A' + 10;
@@ -57,33 +59,37 @@ uint32_t RgbToColorRef(uint32_t rgb) {
   return ((rgb & 0xFF) << 16) | (rgb & 0xFF00) | ((rgb >> 16) & 0xFF);
 }
 
+template <typename Char>
+std::basic_string<Char> ChangeAsciiCase(std::basic_string_view<Char> text, bool upper) {
+  std::basic_string<Char> out(text);
+  for (Char& c : out) {
+    if (upper && c >= 'a' && c <= 'z') c = static_cast<Char>(c - 32);
+    if (!upper && c >= 'A' && c <= 'Z') c = static_cast<Char>(c + 32);
+  }
+  return out;
+}
+
 }  // namespace
 
-std::string UpperCase(std::string_view text) {
-  std::string out(text);
-  for (char& c : out) c = UpperAscii(c);
-  return out;
-}
+std::string UpperCase(std::string_view text) { return ChangeAsciiCase(text, true); }
+std::string LowerCase(std::string_view text) { return ChangeAsciiCase(text, false); }
+std::u16string UpperCase(std::u16string_view text) { return ChangeAsciiCase(text, true); }
+std::u16string LowerCase(std::u16string_view text) { return ChangeAsciiCase(text, false); }
 
-std::string LowerCase(std::string_view text) {
-  std::string out(text);
-  for (char& c : out) c = LowerAscii(c);
-  return out;
-}
-
-std::optional<uint32_t> ColorFromText(std::string_view text) {
+std::optional<uint32_t> ColorFromText(std::u16string_view text) {
   if (text.empty()) return std::nullopt;
-  const std::string upper = UpperCase(text.substr(0, 10));
+  const std::u16string upper = UpperCase(text.substr(0, 10));
   for (const NamedColor& named : kNamedColors)
-    if (upper == named.name) return RgbToColorRef(named.rgb);
+    if (std::equal(upper.begin(), upper.end(), named.name.begin(), named.name.end()))
+      return RgbToColorRef(named.rgb);
 
   // A hexadecimal integer once the first "#" (wherever it stands) is gone. Like a 32-bit
   // integer conversion, the value must fit in 32 bits; leading zeros are fine.
-  std::string hex(text);
-  if (size_t hash = hex.find('#'); hash != std::string::npos) hex.erase(hash, 1);
+  std::u16string hex(text);
+  if (size_t hash = hex.find(u'#'); hash != std::u16string::npos) hex.erase(hash, 1);
   if (hex.empty()) return std::nullopt;
   uint64_t value = 0;
-  for (char c : hex) {
+  for (char16_t c : hex) {
     int d = HexDigit(c);
     if (d < 0) return std::nullopt;
     value = value * 16 + static_cast<uint64_t>(d);
@@ -119,7 +125,7 @@ std::string DecodePercentEscapes(std::string_view text) {
     }
     int high = next + 2 <= text.size() ? HexDigit(text[next]) : -1;
     int low = next + 2 <= text.size() ? HexDigit(text[next + 1]) : -1;
-    if (out.empty() || high < 0 || low < 0) {
+    if (high < 0 || low < 0) {
       out.push_back('%');
       out.append(text.substr(next));
       return out;

@@ -12,8 +12,8 @@ namespace brisomel {
 // A colour text (one of the 16 HTML colour names, or RRGGBB hexadecimal with or without "#")
 // to a colour reference 0x00BBGGRR. Nothing when the text is no colour; callers then keep the
 // colour they had.
-std::optional<uint32_t> ColorFromText(std::string_view text);
-inline bool ColorFromText(std::string_view text, uint32_t& color) {
+std::optional<uint32_t> ColorFromText(std::u16string_view text);
+inline bool ColorFromText(std::u16string_view text, uint32_t& color) {
   auto c = ColorFromText(text);
   if (c) color = *c;
   return c.has_value();
@@ -34,8 +34,8 @@ inline int32_t IntegerOr(std::u16string_view text, int32_t fallback) {
   return ParseInteger(text).value_or(fallback);
 }
 
-// Replaces %XX escapes from the left, stopping quietly at the first one that is malformed or
-// at a "%" that starts the text. A decoded "%" counts as the start of the next escape.
+// Replaces %XX escapes from the left, stopping quietly at the first one that is malformed. A
+// decoded "%" counts as the start of the next escape. Escaped UTF-8 stays UTF-8 bytes.
 std::string DecodePercentEscapes(std::string_view text);
 
 // A link text to a local path: escapes decoded; a text with "/" is lower-cased, loses its
@@ -50,5 +50,7 @@ inline char UpperAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<cha
 inline char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
 std::string UpperCase(std::string_view text);
 std::string LowerCase(std::string_view text);
+std::u16string UpperCase(std::u16string_view text);
+std::u16string LowerCase(std::u16string_view text);
 
 }  // namespace brisomel

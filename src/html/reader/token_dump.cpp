@@ -3,7 +3,6 @@
 #include <cstdio>
 
 #include "text/utf.h"
-#include "text/windows_1252.h"
 
 namespace brisomel {
 namespace {
@@ -71,7 +70,7 @@ std::string DumpSymbol(const Tokenizer& tokenizer) {
       out += ' ';
       out += std::to_string(attribute->Value);
       out += ' ';
-      out += QuoteText(Windows1252ToUtf16(attribute->Text));
+      out += QuoteText(attribute->Text);
       out += '\n';
     }
   }

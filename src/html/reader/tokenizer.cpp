@@ -250,11 +250,11 @@ void Tokenizer::HandleInclude() {
     command.push_back(static_cast<char>(Ch));
     Advance();
   }
-  // The include handler reads its parameters in Windows-1252.
+  // The include handler reads its parameters in UTF-8.
   std::vector<std::string> params;
   while (ScanAttribute())
     params.push_back(std::string(name_.data(), attr_name_length_) + "=\"" +
-                     Utf16ToWindows1252Lossy(attr_text_) + "\"");
+                     Utf16ToUtf8(attr_text_) + "\"");
   SkipCommentBody();
   in_include_directive_ = false;
   attr_symbol_ = outer_symbol;
@@ -363,11 +363,8 @@ void Tokenizer::ScanTag() {
 
   const bool keep = TakesAttributes(Symbol);
   if (keep) Attributes.Clear();
-  // Attribute texts are kept in Windows-1252, as the document reads them.
   while (ScanAttribute())
-    if (keep)
-      Attributes.Add(std::make_unique<TAttribute>(attr_symbol_, Utf16ToWindows1252Lossy(attr_text_),
-                                                  attr_value_));
+    if (keep) Attributes.Add(std::make_unique<TAttribute>(attr_symbol_, attr_text_, attr_value_));
 
   while (Ch != '>' && Ch != kEof) Advance();
   Advance();

@@ -6,7 +6,7 @@
 #include <exception>
 
 #include "html/reader/text_utils.h"
-#include "text/windows_1252.h"
+#include "text/utf.h"
 
 namespace brisomel {
 
@@ -130,7 +130,9 @@ TPageViewer::TPageViewer(const TViewerServices& services, TWindowPort* parent)
   };
   Document_->InvalidateRect = [this](const Rect& r) { PaintPanel_->Window().Invalidate(&r); };
   Document_->OnLayoutProgress = [this] { AnswerEvents(); };
-  Document_->ExpandName = [this](const std::string& name) { return ExpandLinkFilename(name); };
+  Document_->ExpandName = [this](std::u16string_view name) {
+    return ExpandLinkFilename(Utf16ToUtf8(name));
+  };
   // A control that takes the focus is scrolled into view; a submitted form is loaded later,
   // from the event loop, so that the control that submitted it is not destroyed under it.
   Document_->OnControlEntered = [this](TFormControlObj* Control) {
@@ -191,7 +193,7 @@ void TPageViewer::SetupParser(THtmlParser& parser, const std::string& reading_fi
   if (OnSoundRequest) {
     parser.OnSoundRequest = [this, &parser, reading_file](void* Sender, const std::string& SRC,
                                                           int Loop, bool Terminate) {
-      const std::string base = parser.Base().empty() ? ExternalBase_ : parser.Base();
+      const std::string base = parser.Base().empty() ? ExternalBase_ : Utf16ToUtf8(parser.Base());
       OnSoundRequest(Sender, SRC.empty() ? SRC : ExpandFilenameFor(SRC, base, reading_file), Loop,
                      Terminate);
     };
@@ -251,8 +253,8 @@ void TPageViewer::LoadFile(const std::string& Name, THTMLFileType FileType) {
     }
     Layouting_ = false;
     title = parser.Parser.Title();
-    base = parser.Parser.Base();
-    base_target = parser.Parser.BaseTarget();
+    base = Utf16ToUtf8(parser.Parser.Base());
+    base_target = Utf16ToUtf8(parser.Parser.BaseTarget());
   }
   const std::string previous = CurrentFileName_;
   CurrentFileName_ = expanded;
@@ -328,8 +330,8 @@ void TPageViewer::LoadFromMemory(TSource source, const std::function<void(THtmlP
     }
     Layouting_ = false;
     title = parser.Parser.Title();
-    base = parser.Parser.Base();
-    base_target = parser.Parser.BaseTarget();
+    base = Utf16ToUtf8(parser.Parser.Base());
+    base_target = Utf16ToUtf8(parser.Parser.BaseTarget());
   }
   DocumentTitle_ = title;
   Base_ = base.empty() ? ExternalBase_ : base;

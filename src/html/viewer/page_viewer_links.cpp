@@ -4,7 +4,7 @@
 
 #include "html/reader/text_utils.h"
 #include "html/viewer/page_viewer.h"
-#include "text/windows_1252.h"
+#include "text/utf.h"
 
 namespace brisomel {
 namespace {
@@ -37,8 +37,8 @@ void TPageViewer::CheckHotSpot(TShiftState Shift, int X, int Y) {
   if (Document_->LinkAt(canvas, X, doc_y, link, control)) {
     panel.SetCursor(crLink);
     if (!control) {
-      url = link.Url;
-      target = link.Target;
+      url = Utf16ToUtf8(link.Url);
+      target = Utf16ToUtf8(link.Target);
     }
   } else {
     TImageObj* image = nullptr;
@@ -92,8 +92,8 @@ void TPageViewer::HTMLMouseUp(TMouseButton Button, TShiftState Shift, int X, int
     TUrlTarget link;
     TFormControlObj* control = nullptr;
     if (Document_->LinkAt(canvas, X, doc_y, link, control) && !control) {
-      parameters.URL = link.Url;
-      parameters.Target = link.Target;
+      parameters.URL = Utf16ToUtf8(link.Url);
+      parameters.Target = Utf16ToUtf8(link.Target);
     }
     OnRightClick(this, parameters);
   }
@@ -112,8 +112,8 @@ void TPageViewer::HTMLMouseUp(TMouseButton Button, TShiftState Shift, int X, int
       // The hit test has recorded the click offsets in the image input.
       SubmitImageInput(control);
     } else {
-      HotSpotURL_ = link.Url;
-      HotSpotTarget_ = link.Target;
+      HotSpotURL_ = Utf16ToUtf8(link.Url);
+      HotSpotTarget_ = Utf16ToUtf8(link.Target);
       LinkFollowed_ = true;
       FollowHotSpot();
     }
@@ -160,7 +160,7 @@ void TPageViewer::FollowHotSpot() {
 
 bool TPageViewer::ScrollToAnchor(const std::string& Dest) {
   if (Dest.empty()) return false;
-  const std::u16string name = Windows1252ToUtf16(UpperCase(Dest[0] == '#' ? Dest.substr(1) : Dest));
+  const std::u16string name = UpperCase(Utf8ToUtf16(Dest[0] == '#' ? Dest.substr(1) : Dest));
   auto it =
       std::lower_bound(NameList_.begin(), NameList_.end(), name,
                        [](const TNamedAnchor& a, const std::u16string& n) { return a.Name < n; });

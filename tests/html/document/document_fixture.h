@@ -25,7 +25,7 @@ inline TAttributeList Attrs(std::initializer_list<std::pair<TSymbol, std::string
   TAttributeList list;
   for (const auto& [symbol, text] : items) {
     int32_t value = static_cast<int32_t>(std::strtol(text.c_str(), nullptr, 10));
-    list.Add(std::make_unique<TAttribute>(symbol, text, value));
+    list.Add(std::make_unique<TAttribute>(symbol, Utf8ToUtf16(text), value));
   }
   return list;
 }

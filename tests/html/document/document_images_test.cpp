@@ -4,6 +4,7 @@
 
 #include "document_fixture.h"
 #include "html/reader/image_map.h"
+#include "text/utf.h"
 
 namespace brisomel::test {
 namespace {
@@ -26,7 +27,7 @@ TEST_P(ImageSizing, InA400PixelCell) {
   auto s = doc.Section();
   TAttributeList attrs;
   for (const auto& [sym, text] : GetParam().attrs) {
-    attrs.Add(std::make_unique<TAttribute>(sym, text, std::atoi(text.c_str())));
+    attrs.Add(std::make_unique<TAttribute>(sym, Utf8ToUtf16(text), std::atoi(text.c_str())));
   }
   TImageObj* image = s->AddImage(attrs, &doc.list);
   doc.Add(std::move(s));
@@ -83,7 +84,7 @@ TEST(DocumentImages, Attributes) {
   EXPECT_EQ(a.ObjAlign, oaMiddle);
   EXPECT_TRUE(a.NoBorder);
   EXPECT_TRUE(a.UseMap);
-  EXPECT_EQ(a.MapName, "MYMAP");
+  EXPECT_EQ(a.MapName, u"MYMAP");
   EXPECT_TRUE(a.IsMap);
   EXPECT_EQ(a.Transparent, 1);
   TImageObj b(&doc.list, 0, Attrs({{symHspace, "7"}, {symAlign, "centre"}}));
@@ -100,12 +101,12 @@ struct LinkedImageDoc : DocFixture {
     pictures["pic.bmp"] = Picture();
     auto s = Section();
     s->AddText(u"go ");
-    TUrlTarget target{"target.htm", "frame"};
+    TUrlTarget target{u"target.htm", u"frame"};
     s->HRef(symHref, font, &target);
     TAttributeList attrs;
-    attrs.Add(std::make_unique<TAttribute>(symSrc, "pic.bmp", 0));
+    attrs.Add(std::make_unique<TAttribute>(symSrc, u"pic.bmp", 0));
     for (const auto& [sym, text] : extra) {
-      attrs.Add(std::make_unique<TAttribute>(sym, text, std::atoi(text.c_str())));
+      attrs.Add(std::make_unique<TAttribute>(sym, Utf8ToUtf16(text), std::atoi(text.c_str())));
     }
     image = s->AddImage(attrs, &list);
     s->HRef(symAEnd, font, nullptr);
@@ -142,8 +143,8 @@ TEST(DocumentImages, LinkedImageHasABorderThatIsNoHit) {
     TFormControlObj* control = nullptr;
     EXPECT_EQ(doc.list.LinkAt(doc.canvas, c.x, c.y, target, control), c.hit) << c.x << "," << c.y;
     if (c.hit) {
-      EXPECT_EQ(target.Url, "target.htm");
-      EXPECT_EQ(target.Target, "frame");
+      EXPECT_EQ(target.Url, u"target.htm");
+      EXPECT_EQ(target.Target, u"frame");
     }
     TImageObj* obj = nullptr;
     int32_t ix = -1, iy = -1;
@@ -167,14 +168,14 @@ TEST(DocumentImages, ServerSideMapAddsTheOffsets) {
   TUrlTarget target;
   TFormControlObj* control = nullptr;
   ASSERT_TRUE(doc.list.LinkAt(doc.canvas, 25 + 7, 1 + 12, target, control));
-  EXPECT_EQ(target.Url, "target.htm?7,12");
+  EXPECT_EQ(target.Url, u"target.htm?7,12");
 }
 
 TEST(DocumentImages, ClientSideMapAnswersItsAreas) {
   DocFixture doc;
   doc.pictures["pic.bmp"] = Picture();
   auto map = std::make_unique<TMapItem>();
-  map->SetName("nav");
+  map->SetName(u"nav");
   map->AddArea(Attrs({{symShape, "rect"}, {symCoords, "0,0,10,10"}, {symHref, "a.htm"}}));
   doc.list.Maps.push_back(std::move(map));
   auto s = doc.Section();
@@ -187,7 +188,7 @@ TEST(DocumentImages, ClientSideMapAnswersItsAreas) {
   TFormControlObj* control = nullptr;
   // The picture sits at (0, 2): 20 high on the baseline 18 + space before 2.
   EXPECT_TRUE(doc.list.LinkAt(canvas, 5, 5, target, control));
-  EXPECT_EQ(target.Url, "a.htm");
+  EXPECT_EQ(target.Url, u"a.htm");
   EXPECT_FALSE(doc.list.LinkAt(canvas, 30, 5, target, control));
 }
 
@@ -273,13 +274,13 @@ TEST(DocumentImages, BackgroundImageIsFetchedOnce) {
     auto it = doc.pictures.find(source);
     return it == doc.pictures.end() ? nullptr : std::make_unique<Bitmap>(it->second);
   };
-  doc.list.SetBackgroundImage("bg.bmp");
+  doc.list.SetBackgroundImage(u"bg.bmp");
   const Bitmap* bg = doc.list.BackgroundImage();
   ASSERT_NE(bg, nullptr);
   EXPECT_EQ(bg->width, 8);
   EXPECT_EQ(doc.list.BackgroundImage(), bg);
   EXPECT_TRUE(doc.list.BackgroundLoaded);
-  doc.list.SetBackgroundImage("gone.bmp");
+  doc.list.SetBackgroundImage(u"gone.bmp");
   EXPECT_EQ(doc.list.BackgroundImage(), nullptr);
   EXPECT_EQ(doc.list.BackgroundImage(), nullptr);
   EXPECT_EQ(requests, 2);

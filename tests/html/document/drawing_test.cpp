@@ -49,15 +49,6 @@ std::vector<std::function<std::unique_ptr<Canvas>(int, int)>> Canvases() {
   return v;
 }
 
-TEST(TextWidthTest, MeasuresThePrefix) {
-  SoftwareCanvas c(1, 1);
-  c.SetFont(FontSpec{"Any", 12});  // 8 pixels a character
-  EXPECT_EQ(TextWidth(c, "abcdef", 2), 16);
-  EXPECT_EQ(TextWidth(c, "abcdef", 6), 48);
-  EXPECT_EQ(TextWidth(c, "abc", 0), 0);
-  EXPECT_EQ(TextWidth(c, nullptr, 3), 0);
-}
-
 // The rows and extent of ink of each band of `line_height` rows.
 std::vector<Rect> InkPerLine(SoftwareCanvas& c, int line_height) {
   std::vector<Rect> lines;
@@ -84,7 +75,7 @@ TEST(DrawWrappedTextTest, FillsLinesWordByWordWhileTheyFit) {
   c.SetFont(FontSpec{"Any", 12});
   c.SetBkMode(BkMode::kTransparent);
   c.SetTextAlign(kAlignBaseline | kAlignRight);  // reset by the helper
-  DrawWrappedText(c, Rect{0, 0, 50, 65}, "aa bb  cc dd ee ff gg");
+  DrawWrappedText(c, Rect{0, 0, 50, 65}, u"aa bb  cc dd ee ff gg");
   auto lines = InkPerLine(c, 20);
   ASSERT_EQ(lines.size(), 4u);
   EXPECT_EQ(lines[0], (Rect{0, 5, 39, 16}));   // "aa bb": 5 characters
@@ -98,14 +89,14 @@ TEST(DrawWrappedTextTest, LongWordsAreClippedToTheRectangle) {
   SoftwareCanvas c(60, 30);
   c.SetFont(FontSpec{"Any", 12});
   c.SetBkMode(BkMode::kTransparent);
-  DrawWrappedText(c, Rect{4, 2, 30, 25}, "  abcdefghij  ");
+  DrawWrappedText(c, Rect{4, 2, 30, 25}, u"  abcdefghij  ");
   auto lines = InkPerLine(c, 30);
   EXPECT_EQ(lines[0], (Rect{4, 7, 30, 18}));
   // Nothing for empty text or a rectangle lower than one line.
   SoftwareCanvas d(60, 30);
   d.SetFont(FontSpec{"Any", 12});
-  DrawWrappedText(d, Rect{0, 0, 60, 30}, "   ");
-  DrawWrappedText(d, Rect{0, 0, 60, 19}, "ab");
+  DrawWrappedText(d, Rect{0, 0, 60, 30}, u"   ");
+  DrawWrappedText(d, Rect{0, 0, 60, 19}, u"ab");
   EXPECT_EQ(InkPerLine(d, 30)[0], Rect{});
 }
 

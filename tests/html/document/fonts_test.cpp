@@ -5,6 +5,7 @@
 #include <climits>
 
 #include "platform/headless/software_canvas.h"
+#include "text/utf.h"
 
 namespace brisomel {
 namespace {
@@ -139,8 +140,8 @@ TEST_F(FontsTest, RunLookupByPosition) {
 TEST_F(FontsTest, FontChangesMakeRuns) {
   TFontList list;
   TFontObj& first = list.ChangeFont(settings, *Font(12), 0, 0, 0, screen);
-  first.Target.Url = "a.htm";
-  first.Target.Target = "main";
+  first.Target.Url = u"a.htm";
+  first.Target.Target = u"main";
   // Two changes at one position leave one run with the later font.
   list.ChangeFont(settings, *Font(14), 4, 0, 0, screen);
   list.ChangeFont(settings, *Font(18), 4, kFontBold, 0, screen);
@@ -149,8 +150,8 @@ TEST_F(FontsTest, FontChangesMakeRuns) {
   EXPECT_EQ(list[1].TheFont->Style(), kFontBold);  // the extra style bits
   EXPECT_EQ(list[1].Pos, 4);
   // A new run inherits the previous run's link.
-  EXPECT_EQ(list[1].Target.Url, "a.htm");
-  EXPECT_EQ(list[1].Target.Target, "main");
+  EXPECT_EQ(list[1].Target.Url, u"a.htm");
+  EXPECT_EQ(list[1].Target.Target, u"main");
   EXPECT_EQ(list[1].CellHeight, 30);  // 18 points: em 24
 
   // Sub- and superscript runs shrink to three quarters, rounded.
@@ -167,7 +168,7 @@ TEST_F(FontsTest, FontChangesMakeRuns) {
 TEST_F(FontsTest, RefreshGivesLinksTheHotSpotColourAndOthersTheTextColour) {
   TFontList list;
   TFontObj& link = list.ChangeFont(settings, *Font(12), 0, 0, 0, screen);
-  link.Target.Url = "next.htm";
+  link.Target.Url = u"next.htm";
   TFontObj& after = list.ChangeFont(settings, *Font(12), 6, 0, 0, screen);
   after.Target.Clear();               // the link ended
   after.TheFont->SetColor(0x0000FF);  // FONT COLOR in the page
@@ -184,14 +185,14 @@ TEST_F(FontsTest, RefreshGivesLinksTheHotSpotColourAndOthersTheTextColour) {
 TEST_F(FontsTest, CopiesAreDeep) {
   TFontList list;
   TFontObj& run = list.ChangeFont(settings, *Font(12), 0, kFontUnderline, 2, screen);
-  run.Target.Url = "x.htm";
+  run.Target.Url = u"x.htm";
   list.ChangeFont(settings, *Font(24), 3, 0, 0, screen);
   auto copy = TFontList::CreateCopy(list);
   ASSERT_EQ(copy->Count(), 2);
   EXPECT_NE(copy->operator[](0).TheFont.get(), list[0].TheFont.get());
   EXPECT_EQ(copy->operator[](0).TheFont->Description(), list[0].TheFont->Description());
   EXPECT_EQ(copy->operator[](0).ScriptKind, 2);
-  EXPECT_EQ(copy->operator[](0).Target.Url, "x.htm");
+  EXPECT_EQ(copy->operator[](0).Target.Url, u"x.htm");
   EXPECT_EQ(copy->operator[](1).Pos, 3);
   EXPECT_EQ(copy->operator[](1).LineHeight, list[1].LineHeight);
   // The copy measures itself: changing it leaves the original.

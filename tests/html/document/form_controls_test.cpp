@@ -271,13 +271,13 @@ TEST(Form, ReadsItsAttributesAndControlsWithoutAFormGetAnImplicitOne) {
       "<INPUT NAME=a><FORM METHOD=POSTED ACTION=\"go.cgi\" TARGET=main ENCTYPE=text/plain>"
       "<INPUT NAME=b><INPUT TYPE=hidden NAME=h></FORM><INPUT NAME=c><INPUT NAME=d>");
   ASSERT_EQ(page.list.Forms.size(), 3u);
-  EXPECT_EQ(page.Form(0).Method, "Get");
-  EXPECT_EQ(page.Form(0).Action, "");
+  EXPECT_EQ(page.Form(0).Method, u"Get");
+  EXPECT_EQ(page.Form(0).Action, u"");
   EXPECT_EQ(page.Pairs(0), "a=\n");
-  EXPECT_EQ(page.Form(1).Method, "POST");
-  EXPECT_EQ(page.Form(1).Action, "go.cgi");
-  EXPECT_EQ(page.Form(1).Target, "main");
-  EXPECT_EQ(page.Form(1).EncType, "text/plain");
+  EXPECT_EQ(page.Form(1).Method, u"POST");
+  EXPECT_EQ(page.Form(1).Action, u"go.cgi");
+  EXPECT_EQ(page.Form(1).Target, u"main");
+  EXPECT_EQ(page.Form(1).EncType, u"text/plain");
   EXPECT_EQ(page.Form(1).NonHiddenCount, 1);
   EXPECT_EQ(page.Pairs(1), "b=\nh=\n");
   EXPECT_EQ(page.Pairs(2), "c=\nd=\n");

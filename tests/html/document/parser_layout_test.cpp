@@ -12,6 +12,7 @@
 #include "html/document/text_section.h"
 #include "platform/headless/glyph_source.h"
 #include "platform/headless/software_canvas.h"
+#include "text/utf.h"
 
 namespace brisomel {
 namespace {
@@ -123,7 +124,7 @@ TEST(ParserLayout, BodyAttributesReachTheDocument) {
   EXPECT_EQ(page.list.Background & 0xFFFFFF, Rgb(0, 0, 0x80));
   EXPECT_EQ(page.list.FontColor & 0xFFFFFF, Rgb(0xFF, 0xFF, 0xFF));
   EXPECT_EQ(page.list.HotSpotColor & 0xFFFFFF, Rgb(0xFF, 0xFF, 0));
-  EXPECT_EQ(page.list.BackgroundImageName(), "tile.gif");
+  EXPECT_EQ(page.list.BackgroundImageName(), u"tile.gif");
 }
 
 // A hostile page: 100,000 nested lists parse, lay out and paint without exhausting the stack;

@@ -26,7 +26,7 @@ TEST(Picture, SamplePageForPeople) {
   TMyFont link(doc.font);
   link.SetStyle(kFontUnderline);
   link.SetColor(0x800000);
-  TUrlTarget target{"next.htm", ""};
+  TUrlTarget target{u"next.htm", u""};
   p->HRef(symHref, link, &target);
   p->AddText(u"a link");
   p->HRef(symAEnd, doc.font, nullptr);

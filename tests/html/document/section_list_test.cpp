@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "document_fixture.h"
+#include "text/utf.h"
 
 namespace brisomel::test {
 namespace {
@@ -57,9 +58,9 @@ TEST(SimpleSections, RuleWidthsAndAlignment) {
     DocFixture doc;
     TAttributeList attrs;
     for (const auto& [sym, text] : cases[i].attrs) {
-      attrs.Add(std::make_unique<TAttribute>(sym, text, std::atoi(text.c_str())));
+      attrs.Add(std::make_unique<TAttribute>(sym, Utf8ToUtf16(text), std::atoi(text.c_str())));
     }
-    attrs.Add(std::make_unique<TAttribute>(symColor, "#FF0000", 0));
+    attrs.Add(std::make_unique<TAttribute>(symColor, u"#FF0000", 0));
     doc.Add(std::make_unique<THorzLine>(&doc.list, attrs));
     doc.Layout(200);
     SoftwareCanvas canvas(220, 40);
@@ -81,7 +82,7 @@ TEST(SimpleSections, RuleBevelOnWhiteAndNoShade) {
     DocFixture doc;
     doc.list.SetBackground(0xFFFFFF);
     TAttributeList attrs;
-    if (noshade) attrs.Add(std::make_unique<TAttribute>(symNoshade, "", 0));
+    if (noshade) attrs.Add(std::make_unique<TAttribute>(symNoshade, u"", 0));
     doc.Add(std::make_unique<THorzLine>(&doc.list, attrs));
     doc.Layout(100);
     SoftwareCanvas canvas(100, 30);
@@ -239,7 +240,7 @@ TEST(SectionList, SetFontsRederivesSizesAndColours) {
   auto s = doc.Section();
   s->AddText(u"a ");
   TMyFont link(doc.font);
-  TUrlTarget target{"x.htm", ""};
+  TUrlTarget target{u"x.htm", u""};
   s->HRef(symHref, link, &target);
   s->AddText(u"b ");
   s->HRef(symAEnd, doc.font, nullptr);
@@ -268,7 +269,7 @@ struct HitDoc : DocFixture {
     auto s = Section();
     s->AddText(u"go ");
     TMyFont link(font);
-    TUrlTarget target{"page.htm", "main"};
+    TUrlTarget target{u"page.htm", u"main"};
     s->HRef(symHref, link, &target);
     s->AddText(u"here");
     s->HRef(symAEnd, font, nullptr);
@@ -328,8 +329,8 @@ TEST(HitTests, LinkAt) {
     TFormControlObj* control = nullptr;
     EXPECT_EQ(doc.list.LinkAt(doc.canvas, c.x, c.y, target, control), c.hit) << c.x;
     if (c.hit) {
-      EXPECT_EQ(target.Url, "page.htm");
-      EXPECT_EQ(target.Target, "main");
+      EXPECT_EQ(target.Url, u"page.htm");
+      EXPECT_EQ(target.Target, u"main");
     }
   }
 }

@@ -9,6 +9,7 @@
 #include "document_fixture.h"
 #include "html/document/document_builder.h"
 #include "html/document/table.h"
+#include "text/utf.h"
 
 namespace brisomel {
 namespace {
@@ -406,7 +407,7 @@ TEST(TableQueries, LinksTextAndSelectionAcrossCaptionAndCells) {
   TUrlTarget target;
   TFormControlObj* control = nullptr;
   EXPECT_TRUE(page.list.LinkAt(page.screen, 10, 20, target, control));
-  EXPECT_EQ(target.Url, "x.htm");
+  EXPECT_EQ(target.Url, u"x.htm");
   EXPECT_FALSE(page.list.LinkAt(page.screen, 10, 5, target, control));
   EXPECT_FALSE(page.list.LinkAt(page.screen, 60, 20, target, control));
 

@@ -1,5 +1,6 @@
 // Owning lists, attribute lookup and link pairs.
 #include "html/reader/attributes.h"
+#include "text/utf.h"
 
 #include <gtest/gtest.h>
 
@@ -35,12 +36,12 @@ TEST(TFreeList, FreesItemsInIndexOrderOnClearAndDestruction) {
 
 TEST(TAttributeList, FindReturnsTheFirstMatch) {
   TAttributeList list;
-  list.Add(std::make_unique<TAttribute>(symWidth, "5", 5));
-  list.Add(std::make_unique<TAttribute>(symAlign, "left", 0));
-  list.Add(std::make_unique<TAttribute>(symAlign, "right", 0));
+  list.Add(std::make_unique<TAttribute>(symWidth, u"5", 5));
+  list.Add(std::make_unique<TAttribute>(symAlign, u"left", 0));
+  list.Add(std::make_unique<TAttribute>(symAlign, u"right", 0));
   const TAttribute* found = nullptr;
   ASSERT_TRUE(list.Find(symAlign, found));
-  EXPECT_EQ(found->Text, "left");
+  EXPECT_EQ(found->Text, u"left");
   EXPECT_FALSE(list.Find(symHref, found));
   EXPECT_EQ(found, nullptr);
 }
@@ -48,13 +49,13 @@ TEST(TAttributeList, FindReturnsTheFirstMatch) {
 TEST(TUrlTarget, AssignReplacesOnlyGivenFields) {
   TUrlTarget link;
   EXPECT_TRUE(link.Url.empty() && link.Target.empty());
-  link.Assign("a.htm", "main");
-  link.Assign(std::nullopt, "side");
-  EXPECT_EQ(link.Url, "a.htm");
-  EXPECT_EQ(link.Target, "side");
-  link.Assign("b.htm", std::nullopt);
-  EXPECT_EQ(link.Url, "b.htm");
-  EXPECT_EQ(link.Target, "side");
+  link.Assign(u"a.htm", u"main");
+  link.Assign(std::nullopt, u"side");
+  EXPECT_EQ(link.Url, u"a.htm");
+  EXPECT_EQ(link.Target, u"side");
+  link.Assign(u"b.htm", std::nullopt);
+  EXPECT_EQ(link.Url, u"b.htm");
+  EXPECT_EQ(link.Target, u"side");
   link.Clear();
   EXPECT_TRUE(link.Url.empty() && link.Target.empty());
 }

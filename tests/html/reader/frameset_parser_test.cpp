@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/headless/memory_files.h"
+#include "text/utf.h"
 
 namespace brisomel {
 namespace {
@@ -22,7 +23,7 @@ class Recorder : public TFrameSetTarget {
   void SetFrameSetAttributes(const TAttributeList& attributes) override {
     const TAttribute* rows = attributes.Find(symRows);
     const TAttribute* cols = attributes.Find(symCols);
-    dims = rows ? "r" + rows->Text : cols ? "c" + cols->Text : "";
+    dims = rows ? "r" + Utf16ToUtf8(rows->Text) : cols ? "c" + Utf16ToUtf8(cols->Text) : "";
   }
   TFrameSetTarget& AddSubFrameSet() override {
     children.push_back(std::make_unique<Recorder>());
@@ -33,7 +34,7 @@ class Recorder : public TFrameSetTarget {
     const TAttribute* src = attributes.Find(symSrc);
     // Built in place: moving a variant in makes i686 GCC 12 warn of the pointer alternative.
     items.emplace_back(std::in_place_type<std::string>,
-                       "frame:" + (src ? src->Text : std::string("-")) + "@" + file);
+                       "frame:" + (src ? Utf16ToUtf8(src->Text) : std::string("-")) + "@" + file);
   }
   void EndFrameSet(const TFrameSetParseResult&) override { ended = true; }
 

@@ -1,5 +1,6 @@
 // Image map areas: shapes, coordinates, and which link a point hits.
 #include "html/reader/image_map.h"
+#include "text/utf.h"
 
 #include <gtest/gtest.h>
 
@@ -24,7 +25,8 @@ TMapItem MapOf(const std::string& areas) {
 
 std::string HitAt(const TMapItem& map, int x, int y) {
   auto link = map.Hit(x, y);
-  return link ? link->Url + (link->Target.empty() ? "" : "@" + link->Target) : "none";
+  return link ? Utf16ToUtf8(link->Url) + (link->Target.empty() ? "" : "@" + Utf16ToUtf8(link->Target))
+              : "none";
 }
 
 struct HitCase {
@@ -87,24 +89,25 @@ TEST(TMapItem, ParseCoords) {
       {",1", {}},
       {"1,", {1}},
   };
-  for (const Case& c : cases) EXPECT_EQ(TMapItem::ParseCoords(c.text), c.numbers) << c.text;
+  for (const Case& c : cases)
+    EXPECT_EQ(TMapItem::ParseCoords(AsciiToUtf16(c.text)), c.numbers) << c.text;
 
   std::string many;
   for (int i = 0; i < 300; ++i) many += std::to_string(i) + ",";
-  auto numbers = TMapItem::ParseCoords(many);
+  auto numbers = TMapItem::ParseCoords(AsciiToUtf16(many));
   ASSERT_EQ(numbers.size(), 201u);
   EXPECT_EQ(numbers.back(), 200);
 }
 
 TEST(TMapItem, NameIsUpperCaseAndHitGivesNewLinks) {
   TMapItem map = MapOf("<AREA COORDS=\"0,0,9,9\" HREF=a.htm TARGET=main>");
-  map.SetName("Nav");
-  EXPECT_EQ(map.Name(), "NAV");
+  map.SetName(u"Nav");
+  EXPECT_EQ(map.Name(), u"NAV");
   auto first = map.Hit(1, 1);
   auto second = map.Hit(1, 1);
   ASSERT_TRUE(first && second);
   EXPECT_NE(first.get(), second.get());
-  EXPECT_EQ(second->Target, "main");
+  EXPECT_EQ(second->Target, u"main");
   EXPECT_EQ(map.Areas().size(), 1u);
 }
 

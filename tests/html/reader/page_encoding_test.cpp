@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "html/reader/tokenizer.h"
+#include "text/utf.h"
 
 namespace brisomel {
 namespace {
@@ -74,7 +75,7 @@ TEST(TokenizerCharset, AttributeValuesAndTagNamesReadTheDecodedText) {
   ASSERT_EQ(tokenizer.Symbol, symImg);
   EXPECT_EQ(tokenizer.PageEncoding(), Encoding::kWindows1251);
   ASSERT_NE(tokenizer.Attributes.Find(symSrc), nullptr);
-  EXPECT_EQ(tokenizer.Attributes.Find(symSrc)->Text, "a.gif");
+  EXPECT_EQ(tokenizer.Attributes.Find(symSrc)->Text, u"a.gif");
 }
 
 TEST(TokenizerCharset, EverySourceConvertsAUtf8Page) {

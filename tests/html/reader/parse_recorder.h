@@ -19,6 +19,7 @@
 
 #include "html/reader/parse_target.h"
 #include "text/windows_1252.h"
+#include "text/utf.h"
 
 namespace brisomel::testing_support {
 
@@ -62,20 +63,20 @@ class RecordedSection : public TParseSection {
   }
   void HRef(TSymbol which, const TMyFont& font, const TUrlTarget* link) override {
     if (which == symHref)
-      content_ += "<a " + link->Url + (link->Target.empty() ? "" : " " + link->Target) + ">";
+      content_ += "<a " + Utf16ToUtf8(link->Url) + (link->Target.empty() ? "" : " " + Utf16ToUtf8(link->Target)) + ">";
     else
       content_ += "</a>";
     font_ = FontText(font, state_.ExtraStyle, state_.SubSupState);
   }
   void ProcessBreak(const TAttributeList& attributes) override {
     const TAttribute* clear = attributes.Find(symClear);
-    content_ += clear ? "<br " + clear->Text + ">" : "<br>";
+    content_ += clear ? "<br " + Utf16ToUtf8(clear->Text) + ">" : "<br>";
     empty_ = false;
   }
   TParseAlign Align() const override { return align_; }
   void AddImage(const TAttributeList& attributes) override {
     const TAttribute* src = attributes.Find(symSrc);
-    content_ += "<img " + (src ? src->Text : std::string()) + ">";
+    content_ += "<img " + (src ? Utf16ToUtf8(src->Text) : std::string()) + ">";
     empty_ = false;
   }
 
@@ -115,7 +116,7 @@ class RecordedCell : public TParseCell {
 class RecordedRow : public TParseRow {
  public:
   void ProcessAttributes(const TAttributeList& attributes) override {
-    if (const TAttribute* color = attributes.Find(symBgcolor)) text_ += "bg=" + color->Text;
+    if (const TAttribute* color = attributes.Find(symBgcolor)) text_ += "bg=" + Utf16ToUtf8(color->Text);
   }
   void Add(std::unique_ptr<TParseCell> cell) override {
     text_ += static_cast<RecordedCell&>(*cell).CellText();
@@ -160,7 +161,7 @@ class ParseRecorder : public TParseTarget {
   void SetFontColor(Color color) override { Fonts.FontColor = color; }
   void SetHotSpotColor(Color color) override { Fonts.HotSpotColor = color; }
   void SetBackground(Color color) override { Background = color; }
-  void SetBackgroundImage(const std::string& name) override { BackgroundImage = name; }
+  void SetBackgroundImage(const std::u16string& name) override { BackgroundImage = Utf16ToUtf8(name); }
   bool IsEmpty() const override { return !container_ || container_->appended == 0; }
   TParseContainer& Root() override { return root_; }
   TParseContainer* Container() const override { return container_; }

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "parse_recorder.h"
+#include "text/utf.h"
 
 namespace brisomel {
 namespace {
@@ -226,20 +227,20 @@ TEST(Parser, Results) {
       "<MAP NAME=m><AREA SHAPE=rect COORDS=0,0,1,1 HREF=x></MAP><MAP NAME=unclosed>";
   p.parser.ParseHtmlBuffer(html.data(), html.size());
   EXPECT_EQ(p.parser.Title(), u"My & title");
-  EXPECT_EQ(p.parser.Base(), "http://h/");
-  EXPECT_EQ(p.parser.BaseTarget(), "top");
+  EXPECT_EQ(p.parser.Base(), u"http://h/");
+  EXPECT_EQ(p.parser.BaseTarget(), u"top");
   EXPECT_EQ(p.doc.Background, Rgb(0x10, 0x20, 0x30) | kPaletteRelativeFlag);
   EXPECT_EQ(p.doc.Fonts.HotSpotColor, Rgb(0, 0x80, 0) | kPaletteRelativeFlag);
   EXPECT_EQ(p.doc.BackgroundImage, "bg.gif");
   EXPECT_EQ(p.doc.Names, (std::vector<std::string>{"TOP@0", "SECOND@2"}));
   ASSERT_EQ(p.doc.Maps.size(), 1u);
-  EXPECT_EQ(p.doc.Maps[0]->Name(), "M");
+  EXPECT_EQ(p.doc.Maps[0]->Name(), u"M");
   EXPECT_EQ(p.doc.Maps[0]->Areas().size(), 1u);
 
   // The next parse starts over.
   p.parser.ParseHtmlBuffer("x", 1);
   EXPECT_EQ(p.parser.Title(), u"");
-  EXPECT_EQ(p.parser.Base(), "");
+  EXPECT_EQ(p.parser.Base(), u"");
 }
 
 TEST(Parser, Events) {

@@ -9,6 +9,7 @@
 
 #include "html/reader/entities.h"
 #include "html/reader/tokenizer.h"
+#include "text/utf.h"
 
 namespace brisomel {
 namespace {
@@ -135,8 +136,7 @@ TEST(References, DecodedInQuotedValues) {
   tokenizer.NextSymbol();
   ASSERT_EQ(tokenizer.Attributes.Count(), 1u);
   EXPECT_EQ(tokenizer.Attributes[0]->Text,
-            "\x93"
-            "a\x94 \x97 \xE9");
+            u"\u201Ca\u201D \u2014 \u00E9");
 }
 
 }  // namespace

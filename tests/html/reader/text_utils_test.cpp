@@ -1,5 +1,6 @@
 // Colour texts, blank trimming, integers, percent escapes and link-to-path conversion.
 #include "html/reader/text_utils.h"
+#include "text/utf.h"
 
 #include <gtest/gtest.h>
 
@@ -23,14 +24,14 @@ TEST(ColorFromText, Cases) {
       {"", std::nullopt},      {"#", std::nullopt},    {"navyblue", std::nullopt},
       {"1FFFFFFFF", std::nullopt}, {"#FF 00 00", std::nullopt}, {"-1", std::nullopt},
   };
-  for (const Case& c : cases) EXPECT_EQ(ColorFromText(c.text), c.color) << c.text;
+  for (const Case& c : cases) EXPECT_EQ(ColorFromText(AsciiToUtf16(c.text)), c.color) << c.text;
 }
 
 TEST(ColorFromText, FailureKeepsPreviousColour) {
   uint32_t color = 0x123;
-  EXPECT_FALSE(ColorFromText("nope", color));
+  EXPECT_FALSE(ColorFromText(u"nope", color));
   EXPECT_EQ(color, 0x123u);
-  EXPECT_TRUE(ColorFromText("red", color));
+  EXPECT_TRUE(ColorFromText(u"red", color));
   EXPECT_EQ(color, 0x0000FFu);
 }
 
@@ -62,7 +63,8 @@ TEST(DecodePercentEscapes, Cases) {
   };
   const Case cases[] = {
       {"a%20b.htm", "a b.htm"},
-      {"%41b", "%41b"},           // a leading "%" stops decoding
+      {"%41b", "Ab"},
+      {"%E6%96%87.htm", "\xE6\x96\x87.htm"},  // escaped UTF-8
       {"a%41%42", "aAB"},
       {"a%2541", "aA"},           // the decoded "%" is decoded again
       {"a%252541", "aA"},
@@ -95,7 +97,7 @@ TEST(UrlToLocalPath, Cases) {
       {"file://c|/Books/A.htm", "c:\\books\\a.htm"},
       {"Pages\\Index.htm", "Pages\\Index.htm"},  // no "/": unchanged, case kept
       {"a%20b.htm", "a b.htm"},
-      {"%41b", "%41b"},
+      {"%41b", "Ab"},
       {"Sub/My%20Page.HTM", "sub\\my page.htm"},
       {"a%2Fb", "a\\b"},                          // an escaped "/" counts once decoded
       {"x/FILE:///y", "x\\y"},                      // the first "file:///" anywhere

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "html/reader/token_dump.h"
+#include "text/utf.h"
 
 namespace brisomel {
 namespace {
@@ -169,7 +170,7 @@ TEST(Tokenizer, TagsThatTakeNoAttributesLeaveTheListAlone) {
     tokenizer.NextSymbol();
     ASSERT_EQ(tokenizer.Symbol, expected);
     ASSERT_EQ(tokenizer.Attributes.Count(), 1u);
-    EXPECT_EQ(tokenizer.Attributes[0]->Text, "left");
+    EXPECT_EQ(tokenizer.Attributes[0]->Text, u"left");
   }
 }
 

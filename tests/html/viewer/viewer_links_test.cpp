@@ -79,6 +79,23 @@ TEST_F(ViewerLinks, ClickLoadsOtherFilesAndDragsDoNotFollow) {
   EXPECT_THAT(viewer->TitleHistory(), ElementsAre(u"B", u"A"));
 }
 
+// Links name files in any script, written as they are or as escaped UTF-8.
+TEST_F(ViewerLinks, LinksReachFileNamesInAnyScript) {
+  const std::string resume = Write("r\xC3\xA9sum\xC3\xA9.htm", "<title>R</title>r");
+  const std::string doc = Write("\xE6\x96\x87\xE6\xA1\xA3.htm", "<title>D</title>d");
+  const std::string a = Write("a.htm",
+                              "<meta charset=utf-8><title>A</title><p><a href=\"r\xC3\xA9sum\xC3\xA9.htm\">"
+                              "raw link</a> <a href=\"%E6%96%87%E6%A1%A3.htm\">escaped link</a></p>");
+  viewer->LoadFromFile(a);
+  Screen();
+  Panel().Click(PointOf(Find("raw")).x, PointOf(Find("raw")).y);
+  EXPECT_EQ(viewer->CurrentFileName(), files->FullPath(resume));
+  viewer->LoadFromFile(a);
+  Screen();
+  Panel().Click(PointOf(Find("escaped")).x, PointOf(Find("escaped")).y);
+  EXPECT_EQ(viewer->CurrentFileName(), files->FullPath(doc));
+}
+
 TEST_F(ViewerLinks, ReleaseInAnotherPlaceOrAHandledClickDoesNothing) {
   const std::string a = Write("a.htm", "<title>A</title><p><a href=\"b.htm\">link</a></p>");
   Write("b.htm", "<title>B</title>b");
