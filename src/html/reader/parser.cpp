@@ -83,6 +83,8 @@ void THtmlParser::RunHtml(const std::function<void()>& set_input, bool catch_par
   Setup();
   try {
     tok_.Advance();
+    // The page is decoded by now; forms submit in its encoding.
+    document_.SetPageEncoding(tok_.PageEncoding());
     tok_.NextSymbol();
     ParseBody(0, TSymbolSet());
   } catch (const EParseError&) {
@@ -102,6 +104,7 @@ void THtmlParser::RunPlainText(const std::function<void()>& set_input, bool catc
   Setup();
   try {
     tok_.Advance();
+    document_.SetPageEncoding(tok_.PageEncoding());
     ReadPlainText();
   } catch (const EParseError&) {
     Finish();
