@@ -163,6 +163,7 @@ class TWindowSystem {
   virtual int ScrollBarWidth() = 0;
   // The screen cursor shown everywhere (crArrow: each window's own); returns the previous.
   virtual TCursorKind SetScreenCursor(TCursorKind cursor) = 0;
+  // Puts UTF-8 text on the clipboard as Unicode text.
   virtual void SetClipboardText(const std::string& text) = 0;
   // A canvas on the screen, for measuring text.
   virtual Canvas& ScreenCanvas() = 0;

@@ -1,23 +1,31 @@
 #include "shell/search_form.h"
 
 #include "shell/main_form.h"
-#include "text/windows_1252.h"
+#include "platform/win32/wide_text.h"
+#include "text/utf.h"
 
 namespace brisomel {
+namespace {
+
+// Window texts go through the wide calls, so that names in any script show as written.
+void SetText(HWND window, const std::string& utf8) { SetWindowTextW(window, WideText(utf8).c_str()); }
+
+}  // namespace
 
 TForm2::TForm2(TApplication& app, TForm1* form1)
     : TWindow(app), form1_(form1), files_(MakePlatformFiles()) {
   ShowMessage = [this](const std::string& text) {
-    MessageBoxA(Handle(), text.c_str(), App().Title().c_str(), MB_OK | MB_ICONINFORMATION);
+    MessageBoxW(Handle(), WideText(text).c_str(), WideText(App().Title()).c_str(),
+                MB_OK | MB_ICONINFORMATION);
   };
 }
 
 HWND TForm2::AddControl(const char* window_class, const char* text, DWORD style, int id, int left,
                         int top, int width, int height) {
-  HWND control = CreateWindowExA(
-      0, window_class, text, WS_CHILD | WS_VISIBLE | style, left, top, width, height, Handle(),
+  HWND control = CreateWindowExW(
+      0, WideText(window_class).c_str(), WideText(text).c_str(), WS_CHILD | WS_VISIBLE | style, left, top, width, height, Handle(),
       reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), App().Instance(), nullptr);
-  SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)),
+  SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)),
                FALSE);
   return control;
 }
@@ -50,14 +58,13 @@ bool TForm2::Create() {
 }
 
 std::string TForm2::Edit1Text() const {
-  const int length = GetWindowTextLengthA(edit1_);
-  std::string text(static_cast<size_t>(length) + 1, '\0');
-  GetWindowTextA(edit1_, text.data(), length + 1);
-  text.resize(static_cast<size_t>(length));
-  return text;
+  const int length = GetWindowTextLengthW(edit1_);
+  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+  text.resize(static_cast<size_t>(GetWindowTextW(edit1_, text.data(), length + 1)));
+  return Utf8Text(text);
 }
 
-void TForm2::SetEdit1Text(const std::string& text) { SetWindowTextA(edit1_, text.c_str()); }
+void TForm2::SetEdit1Text(const std::string& text) { SetText(edit1_, text); }
 
 void TForm2::ShowModal() {
   if (!Handle()) return;  // never created: there is nothing to wait for
@@ -70,16 +77,16 @@ void TForm2::ShowModal() {
   modal_ = true;
   MSG msg;
   while (modal_) {
-    const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+    const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
     if (got == 0) {
       // The program is ending: leave the quit message for the main loop.
       PostQuitMessage(static_cast<int>(msg.wParam));
       break;
     }
     if (got == -1) break;
-    if (IsDialogMessageA(Handle(), &msg)) continue;
+    if (IsDialogMessageW(Handle(), &msg)) continue;
     TranslateMessage(&msg);
-    DispatchMessageA(&msg);
+    DispatchMessageW(&msg);
   }
   modal_ = false;
   // The owner comes back before the dialog goes, so that it is the one activated.
@@ -91,13 +98,13 @@ void TForm2::ShowModal() {
 }
 
 void TForm2::FormShow() {
-  SetWindowTextA(label1_, "");
+  SetText(label1_, "");
   RECT bounds;
   GetWindowRect(Handle(), &bounds);
   const int width = bounds.right - bounds.left;
   SetWindowPos(Handle(), nullptr, GetSystemMetrics(SM_CXSCREEN) / 2 - width / 2, kTop, 0, 0,
                SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-  SetWindowTextA(button1_, "Find");
+  SetText(button1_, "Find");
   if (!form1_) return;
   TFrameViewer& viewer = form1_->FrameViewer1();
   viewer.SetFindStart(0);
@@ -108,12 +115,12 @@ void TForm2::Find(const std::string& text) {
   if (!form1_) return;
   TFrameViewer& viewer = form1_->FrameViewer1();
   last_find_text_ = text;
-  if (viewer.FindText(Windows1252ToUtf16(text), false)) {
-    SetWindowTextA(button1_, "Find Next");
+  if (viewer.FindText(Utf8ToUtf16(text), false)) {
+    SetText(button1_, "Find Next");
     return;
   }
   ShowMessage(text + " - Text not Found");
-  SetWindowTextA(button1_, "Find");
+  SetText(button1_, "Find");
   // The next Find starts again from the top.
   viewer.SetFindStart(0);
 }
@@ -131,23 +138,23 @@ void TForm2::Button2Click() {
     return;
   }
   const std::string text = Edit1Text();
-  const TSearchWalk::TStep step = walk_.Next(*files_, text);
+  const TSearchWalk::TStep step = walk_.Next(*files_, Utf8ToUtf16(text));
   if (step.Outcome != TSearchWalk::TOutcome::Found) {
     ShowMessage("No more files to search");
-    SetWindowTextA(button2_, "Find in Files");
+    SetText(button2_, "Find in Files");
     return;
   }
-  SetWindowTextA(label1_, FileNamePart(step.Name).c_str());
+  SetText(label1_, FileNamePart(step.Name));
   TFrameViewer& viewer = form1_->FrameViewer1();
   viewer.LoadFromFile(step.Path);
   // Selects the first match; a file whose markup alone holds the text stays loaded as it is.
-  viewer.FindText(Windows1252ToUtf16(text), false);
-  SetWindowTextA(button2_, "Next File");
+  viewer.FindText(Utf8ToUtf16(text), false);
+  SetText(button2_, "Next File");
   form1_->SpeedButton(1).SetEnabled(true);
 }
 
 void TForm2::Button3Click() {
-  SetWindowTextA(label1_, "");
+  SetText(label1_, "");
   walk_.Release();
   EndDialog();
 }

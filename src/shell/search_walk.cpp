@@ -1,8 +1,10 @@
 #include "shell/search_walk.h"
 
 #include <algorithm>
+#include <memory>
 
-#include "archive/pattern_search.h"
+#include "platform/charset.h"
+#include "text/case_fold.h"
 
 namespace brisomel {
 
@@ -78,9 +80,25 @@ void TSearchWalk::Start(Files& files, const std::string& server_root,
   SearchIndex_ = -1;
 }
 
-TSearchWalk::TStep TSearchWalk::Next(Files& files, const std::string& text) {
+namespace {
+
+// Whether the file, decoded by its own encoding and case folded, holds `folded`.
+bool FileHolds(Files& files, const std::string& path, const std::u16string& folded) {
+  std::unique_ptr<File> file = files.OpenRead(path);
+  if (!file) return false;
+  const int64_t size = file->Size();
+  if (size < 0 || size > TSearchWalk::kMaxSearchBytes) return false;
+  std::string bytes(static_cast<size_t>(size), '\0');
+  if (size > 0 && file->Read(bytes.data(), static_cast<int32_t>(size)) != size) return false;
+  return FoldCase(DecodePage(bytes)).find(folded) != std::u16string::npos;
+}
+
+}  // namespace
+
+TSearchWalk::TStep TSearchWalk::Next(Files& files, std::u16string_view text) {
   TStep step;
   if (SearchFiles_.empty()) return step;
+  const std::u16string folded = FoldCase(text);
   const std::string shown = Comparable(ShownFileUpper_);
   const int last = static_cast<int>(SearchFiles_.size()) - 1;
   while (SearchIndex_ < last) {
@@ -91,7 +109,7 @@ TSearchWalk::TStep TSearchWalk::Next(Files& files, const std::string& text) {
     // once another folder's file has been opened.
     const std::string path = Dir_ + ListedNames_[SearchIndex_];
     if (Comparable(path) == shown) continue;
-    if (FindPatternInFile(files, path, text, 1) >= 0) {
+    if (!folded.empty() && FileHolds(files, path, folded)) {
       step.Outcome = TOutcome::Found;
       step.Name = name;
       step.Path = path;

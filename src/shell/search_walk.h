@@ -3,7 +3,9 @@
 // through the files port and needs no window, so tests drive it with an in-memory one.
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/files.h"
@@ -36,13 +38,15 @@ class TSearchWalk {
   // drive is still listed in bounded time. The file named by `current_file_name` (a full path)
   // is the one shown now.
   void Start(Files& files, const std::string& server_root, const std::string& current_file_name);
-  // Tries the entries after the last one tried until one holds `text` (occurrence 1 of the
-  // pattern search, so capitals also find lower case). The shown file and empty entries are
-  // passed over; a file that cannot be read counts as not holding the text.
-  TStep Next(Files& files, const std::string& text);
+  // Tries the entries after the last one tried until one holds `text`. Each file is decoded
+  // by its own encoding (byte-order mark, META charset, UTF-8, else Windows-1252) and matched
+  // with case folded, in any script. The shown file and empty entries are passed over; a file
+  // that cannot be read, or is larger than kMaxSearchBytes, counts as not holding the text.
+  TStep Next(Files& files, std::u16string_view text);
 
   static constexpr int kMaxDepth = 32;
   static constexpr size_t kMaxFiles = 20000;
+  static constexpr int64_t kMaxSearchBytes = int64_t{64} << 20;
   // Forgets the list, as closing the dialog does.
   void Release();
 

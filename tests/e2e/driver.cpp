@@ -282,12 +282,18 @@ int Popup(HWND main, int x, int y, int item) {
   return 0;
 }
 
+// The clipboard's Unicode text in UTF-8.
 std::string ClipboardText() {
   std::string text;
   if (!OpenClipboard(nullptr)) return text;
-  if (HANDLE data = GetClipboardData(CF_TEXT)) {
-    if (const char* p = static_cast<const char*>(GlobalLock(data))) {
-      text = p;
+  if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+    if (const wchar_t* p = static_cast<const wchar_t*>(GlobalLock(data))) {
+      const int length = WideCharToMultiByte(CP_UTF8, 0, p, -1, nullptr, 0, nullptr, nullptr);
+      if (length > 1) {
+        text.resize(static_cast<size_t>(length));
+        WideCharToMultiByte(CP_UTF8, 0, p, -1, text.data(), length, nullptr, nullptr);
+        text.resize(static_cast<size_t>(length - 1));
+      }
       GlobalUnlock(data);
     }
   }

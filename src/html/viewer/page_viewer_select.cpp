@@ -5,7 +5,6 @@
 
 #include "html/viewer/page_viewer.h"
 #include "text/utf.h"
-#include "text/windows_1252.h"
 
 namespace brisomel {
 namespace {
@@ -137,7 +136,7 @@ void TPageViewer::SetSelLength(int32_t Value) {
 
 void TPageViewer::CopyToClipboard() {
   const std::u16string text = SelText();
-  if (!text.empty()) Windows_.SetClipboardText(Utf16ToWindows1252Lossy(text));
+  if (!text.empty()) Windows_.SetClipboardText(Utf16ToUtf8(text));
 }
 
 }  // namespace brisomel

@@ -6,7 +6,7 @@
 #include "html/document/fonts.h"
 #include "html/viewer/page_viewer.h"
 #include "html/viewer/vw_printer.h"
-#include "text/windows_1252.h"
+#include "text/utf.h"
 
 namespace brisomel {
 namespace {
@@ -43,7 +43,7 @@ void TPageViewer::PrintRange(int FromPage, int ToPage) {
   CurrentPrinterScope scope(&printer);
   int page = 1;
   bool printed_any = false;
-  if (!DocumentTitle_.empty()) printer.Title = Utf16ToWindows1252Lossy(DocumentTitle_);
+  if (!DocumentTitle_.empty()) printer.Title = Utf16ToUtf8(DocumentTitle_);
   printer.BeginDoc();
   try {
     TPrinterCanvas& canvas = printer.Canvas();

@@ -2,6 +2,7 @@
 // The canvas before windows.h: its operations share names with Win32 macros.
 #include "platform/win32/canvas_gdi.h"
 #include "platform/win32/controls_win32.h"
+#include "platform/win32/wide_text.h"
 // after the canvas
 #include <windows.h>
 #include <windowsx.h>
@@ -407,12 +408,14 @@ TCursorKind Win32WindowSystem::SetScreenCursor(TCursorKind cursor) {
 void Win32WindowSystem::SetClipboardText(const std::string& text) {
   if (!OpenClipboard(nullptr)) return;
   EmptyClipboard();
-  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
+  const std::wstring wide = WideText(text);
+  const size_t bytes = (wide.size() + 1) * sizeof(wchar_t);
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes);
   if (memory) {
     if (void* p = GlobalLock(memory)) {
-      std::memcpy(p, text.c_str(), text.size() + 1);
+      std::memcpy(p, wide.c_str(), bytes);
       GlobalUnlock(memory);
-      if (!SetClipboardData(CF_TEXT, memory)) GlobalFree(memory);
+      if (!SetClipboardData(CF_UNICODETEXT, memory)) GlobalFree(memory);
     } else {
       GlobalFree(memory);
     }

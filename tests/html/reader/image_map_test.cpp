@@ -25,8 +25,10 @@ TMapItem MapOf(const std::string& areas) {
 
 std::string HitAt(const TMapItem& map, int x, int y) {
   auto link = map.Hit(x, y);
-  return link ? Utf16ToUtf8(link->Url) + (link->Target.empty() ? "" : "@" + Utf16ToUtf8(link->Target))
-              : "none";
+  if (!link) return "none";
+  std::string text = Utf16ToUtf8(link->Url);
+  if (!link->Target.empty()) text.append("@").append(Utf16ToUtf8(link->Target));
+  return text;
 }
 
 struct HitCase {

@@ -88,15 +88,36 @@ TEST(SearchWalk, MessagesForEmptyAndImageOnlyDirectories) {
   TSearchWalk walk;
   walk.Start(files, "/empty/", "");
   EXPECT_TRUE(walk.SearchFiles().empty());  // "." and ".." are not entries
-  EXPECT_EQ(walk.Next(files, "word").Outcome, TOutcome::NoFiles);
+  EXPECT_EQ(walk.Next(files, u"word").Outcome, TOutcome::NoFiles);
 
   files.CreateDirectoryExclusive("/images");
   files.Put("/images/a.gif", Text("word"));
   files.Put("/images/b.jpg", Text("word"));
   walk.Start(files, "/images/", "/images/a.gif");
   EXPECT_EQ(walk.SearchFiles(), (std::vector<std::string>{"", ""}));
-  EXPECT_EQ(walk.Next(files, "word").Outcome, TOutcome::NoMore);
+  EXPECT_EQ(walk.Next(files, u"word").Outcome, TOutcome::NoMore);
   EXPECT_EQ(walk.SearchIndex(), -1);
+}
+
+// Each file is read in its own encoding, and capitals find small letters in any script.
+TEST(SearchWalk, DecodesEachFileByItsOwnEncoding) {
+  DottedFiles files;
+  files.CreateDirectoryExclusive("/book");
+  files.Put("/book/a.htm", Text("<meta charset=windows-1251><p>\xCF\xF0\xE8\xE2\xE5\xF2</p>"));
+  files.Put("/book/b.htm", Text("<p>\xCE\xA9\xCE\xBC\xCE\xAD\xCE\xB3\xCE\xB1</p>"));  // UTF-8
+  files.Put("/book/c.txt", Text("caf\xE9"));  // Windows-1252
+  files.Put("/book/d.htm", Text(std::string("\xFF\xFE\x2C\x67\xF8\x66", 6)));  // UTF-16: "本書"
+  const struct {
+    const char16_t* text;
+    const char* name;
+  } cases[] = {{u"привет", "A.HTM"}, {u"ΩΜΈΓΑ", "B.HTM"}, {u"CAFÉ", "C.TXT"}, {u"本書", "D.HTM"}};
+  for (const auto& c : cases) {
+    TSearchWalk walk;
+    walk.Start(files, "/book/", "/book/none.htm");
+    const TSearchWalk::TStep step = walk.Next(files, c.text);
+    EXPECT_EQ(step.Outcome, TOutcome::Found) << c.name;
+    EXPECT_EQ(step.Name, c.name);
+  }
 }
 
 TEST(SearchWalk, SkipsTheShownPageFindsCapitalsInLowerCaseAndWraps) {
@@ -113,7 +134,7 @@ TEST(SearchWalk, SkipsTheShownPageFindsCapitalsInLowerCaseAndWraps) {
   walk.Start(files, "/book/", "/book/sub/A.htm");  // the folder's a.htm is shown
   std::vector<std::string> found;
   TSearchWalk::TStep step;
-  while ((step = walk.Next(files, "LIGHTHOUSE")).Outcome == TOutcome::Found) {
+  while ((step = walk.Next(files, u"LIGHTHOUSE")).Outcome == TOutcome::Found) {
     EXPECT_EQ(UpperAscii(step.Path), "/BOOK/" + step.Name);
     EXPECT_NE(files.Get(step.Path), nullptr);  // as listed, in its own case
     found.push_back(step.Name);
@@ -121,16 +142,16 @@ TEST(SearchWalk, SkipsTheShownPageFindsCapitalsInLowerCaseAndWraps) {
   EXPECT_EQ(found, (std::vector<std::string>{"A.HTM", "C.TXT", "D.HTM", "SUB/E.HTM"}));
   EXPECT_EQ(step.Outcome, TOutcome::NoMore);
   // After the end the walk starts again from the first entry.
-  EXPECT_EQ(walk.Next(files, "LIGHTHOUSE").Name, found[0]);
+  EXPECT_EQ(walk.Next(files, u"LIGHTHOUSE").Name, found[0]);
 
   // Text that no file holds, and an empty text, find nothing.
   walk.Start(files, "/book/", "/book/a.htm");
-  EXPECT_EQ(walk.Next(files, "zebra").Outcome, TOutcome::NoMore);
-  EXPECT_EQ(walk.Next(files, "").Outcome, TOutcome::NoMore);
+  EXPECT_EQ(walk.Next(files, u"zebra").Outcome, TOutcome::NoMore);
+  EXPECT_EQ(walk.Next(files, u"").Outcome, TOutcome::NoMore);
 
   // Forgotten on Close: nothing to search until the next showing.
   walk.Release();
-  EXPECT_EQ(walk.Next(files, "lighthouse").Outcome, TOutcome::NoFiles);
+  EXPECT_EQ(walk.Next(files, u"lighthouse").Outcome, TOutcome::NoFiles);
 }
 
 TEST(SearchWalk, NamesAndUpperCase) {
