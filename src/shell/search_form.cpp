@@ -1,14 +1,16 @@
 #include "shell/search_form.h"
 
-#include "shell/main_form.h"
 #include "platform/win32/wide_text.h"
+#include "shell/main_form.h"
 #include "text/utf.h"
 
 namespace brisomel {
 namespace {
 
 // Window texts go through the wide calls, so that names in any script show as written.
-void SetText(HWND window, const std::string& utf8) { SetWindowTextW(window, WideText(utf8).c_str()); }
+void SetText(HWND window, const std::string& utf8) {
+  SetWindowTextW(window, WideText(utf8).c_str());
+}
 
 }  // namespace
 
@@ -22,9 +24,10 @@ TForm2::TForm2(TApplication& app, TForm1* form1)
 
 HWND TForm2::AddControl(const char* window_class, const char* text, DWORD style, int id, int left,
                         int top, int width, int height) {
-  HWND control = CreateWindowExW(
-      0, WideText(window_class).c_str(), WideText(text).c_str(), WS_CHILD | WS_VISIBLE | style, left, top, width, height, Handle(),
-      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), App().Instance(), nullptr);
+  HWND control =
+      CreateWindowExW(0, WideText(window_class).c_str(), WideText(text).c_str(),
+                      WS_CHILD | WS_VISIBLE | style, left, top, width, height, Handle(),
+                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), App().Instance(), nullptr);
   SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)),
                FALSE);
   return control;

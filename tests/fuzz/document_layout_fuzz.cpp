@@ -11,8 +11,8 @@
 #include "html/document/simple_sections.h"
 #include "html/document/text_section.h"
 #include "html/images/image_module.h"
-#include "platform/headless/recording_system.h"
 #include "platform/headless/no_files.h"
+#include "platform/headless/recording_system.h"
 #include "platform/headless/software_canvas.h"
 #include "text/utf.h"
 

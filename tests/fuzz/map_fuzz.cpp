@@ -19,7 +19,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (int i = 0; i < direct_areas; ++i) {
     TAttributeList attributes;
     static const char* kShapes[] = {"rect", "circle", "poly", "polygon", "default", "CIRC"};
-    attributes.Add(std::make_unique<TAttribute>(symShape, AsciiToUtf16(kShapes[input.ConsumeIntegralInRange<int>(0, 5)]), 0));
+    attributes.Add(std::make_unique<TAttribute>(
+        symShape, AsciiToUtf16(kShapes[input.ConsumeIntegralInRange<int>(0, 5)]), 0));
     std::string coords;
     const int count = input.ConsumeIntegralInRange<int>(0, 12);
     for (int j = 0; j < count; ++j) coords += std::to_string(input.ConsumeIntegral<int32_t>()) + ",";

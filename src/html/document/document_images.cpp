@@ -6,8 +6,8 @@
 
 #include "html/document/drawing.h"
 #include "html/document/section_list.h"
-#include "text/utf.h"
 #include "html/reader/text_utils.h"
+#include "text/utf.h"
 
 namespace brisomel {
 namespace {
@@ -165,8 +165,8 @@ void TImageObj::Fetch() {
   Failed = Pending = false;
   if (!Source.empty()) {
     // The request handlers get the name as written; files are looked up by the expanded name.
-    const bool expand = !list->ImageHandlers.bitmap_request &&
-                        !list->ImageHandlers.image_request && list->ExpandName;
+    const bool expand = !list->ImageHandlers.bitmap_request && !list->ImageHandlers.image_request &&
+                        list->ExpandName;
     const std::string name = expand ? list->ExpandName(Source) : Utf16ToUtf8(Source);
     std::string key = brisomel::CacheKey(name);
     bool pending = list->IsMissing(key);

@@ -52,7 +52,8 @@ void DrawWrappedText(Canvas& canvas, const Rect& rect, std::u16string_view text)
     if (word.empty()) {
       continue;
     }
-    std::u16string candidate = line.empty() ? std::u16string(word) : line + u' ' + std::u16string(word);
+    std::u16string candidate =
+        line.empty() ? std::u16string(word) : line + u' ' + std::u16string(word);
     if (!line.empty() && canvas.TextExtent(candidate).cx > rect.width()) {
       flush();
       if (y + line_height > rect.bottom) {

@@ -8,7 +8,6 @@
 
 namespace brisomel {
 
-
 // Draws `text` word by word inside `rect`: words (ending at spaces, trimmed) fill a line
 // while it stays within the rectangle's width; a word that would overflow starts the next
 // line. Lines are one height of "A" apart from the top, clipped to the rectangle, and drawn

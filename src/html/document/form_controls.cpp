@@ -524,7 +524,8 @@ TFormControlObj* MakeFormControl(TSectionList& List, TSymbol Sy, const TAttribut
       } else if (kind == u"image") {
         control = std::make_unique<TImageFormControlObj>(&List, Attributes, Pos);
       } else {
-        control = std::make_unique<TEditFormControlObj>(&List, Attributes, Pos, kind == u"password");
+        control =
+            std::make_unique<TEditFormControlObj>(&List, Attributes, Pos, kind == u"password");
       }
       break;
     }

@@ -6,7 +6,6 @@
 
 #include "html/document/drawing.h"
 #include "html/document/form_controls.h"
-#include "text/windows_1252.h"
 
 namespace brisomel {
 namespace {

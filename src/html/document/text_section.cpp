@@ -8,7 +8,6 @@
 #include "html/reader/text_utils.h"
 #include "text/line_break.h"
 #include "text/utf.h"
-#include "text/windows_1252.h"
 
 namespace brisomel {
 namespace {

@@ -4,7 +4,6 @@
 
 #include "html/document/section_list.h"
 #include "html/document/text_section.h"
-#include "text/windows_1252.h"
 
 namespace brisomel {
 

@@ -3,8 +3,8 @@
 
 #include "html/document/section_list.h"
 #include "html/document/text_section.h"
-#include "text/utf.h"
 #include "text/case_fold.h"
+#include "text/utf.h"
 
 namespace brisomel {
 namespace {
@@ -83,8 +83,8 @@ bool TSection::LinkAt(Canvas& canvas, int32_t X, int32_t Y, TUrlTarget& UrlTarge
     UrlTarget.Url = run->Target.Url;
     UrlTarget.Target = run->Target.Target;
     if (is_map) {
-      UrlTarget.Url += u'?' + AsciiToUtf16(std::to_string(ix)) + u',' +
-                       AsciiToUtf16(std::to_string(iy));
+      UrlTarget.Url +=
+          u'?' + AsciiToUtf16(std::to_string(ix)) + u',' + AsciiToUtf16(std::to_string(iy));
     }
     return true;
   }

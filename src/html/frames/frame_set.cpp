@@ -9,7 +9,6 @@
 #include "html/frames/frame_viewer.h"
 #include "html/reader/text_utils.h"
 #include "text/utf.h"
-#include "text/windows_1252.h"
 
 namespace brisomel {
 namespace {

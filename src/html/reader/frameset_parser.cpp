@@ -83,7 +83,8 @@ class FrameSetReader {
           }
           continue;
         case symBase:
-          if (const TAttribute* href = tok_.Attributes.Find(symHref)) result_.Base = Utf16ToUtf8(href->Text);
+          if (const TAttribute* href = tok_.Attributes.Find(symHref))
+            result_.Base = Utf16ToUtf8(href->Text);
           if (const TAttribute* target_attr = tok_.Attributes.Find(symTarget))
             result_.BaseTarget = Utf16ToUtf8(target_attr->Text);
           break;
@@ -187,8 +188,7 @@ class FrameSetReader {
       throw;
     }
     tok_.InScript = false;
-    if (events_.OnScript)
-      events_.OnScript(events_.Sender, language, Utf16ToUtf8(script));
+    if (events_.OnScript) events_.OnScript(events_.Sender, language, Utf16ToUtf8(script));
   }
 
   void RequestSound() {

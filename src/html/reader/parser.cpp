@@ -5,7 +5,6 @@
 
 #include <array>
 
-
 namespace brisomel {
 namespace {
 

@@ -89,7 +89,8 @@ void THtmlParser::ParseList(int level, TSymbol list, const TSymbolSet& terminato
   if (list == symOl) {
     if (const TAttribute* start = tok_.Attributes.Find(symStart); start && start->Value >= 0)
       number = start->Value;
-    if (const TAttribute* type = tok_.Attributes.Find(symType); type && !type->Text.empty() && type->Text[0] < 0x80)
+    if (const TAttribute* type = tok_.Attributes.Find(symType);
+        type && !type->Text.empty() && type->Text[0] < 0x80)
       numbering = static_cast<char>(type->Text[0]);
   } else if (list == symUl) {
     plain = tok_.Attributes.Find(symPlain) != nullptr;

@@ -44,8 +44,7 @@ void THtmlParser::ParseSelectOptions(TParseControl* control) {
     if (text.size() > kMaxOptionText)
       text.resize(kMaxOptionText - (IsHighSurrogate(text[kMaxOptionText - 1]) ? 1 : 0));
     const std::u16string trimmed = TrimBlanks(text);
-    if (open && !trimmed.empty() && control)
-      control->AddOption(trimmed, value, selected);
+    if (open && !trimmed.empty() && control) control->AddOption(trimmed, value, selected);
   };
   tok_.NextSymbol();
   while (tok_.Symbol != symEof && tok_.Symbol != symSelectEnd) {

@@ -4,7 +4,6 @@
 #include <algorithm>
 
 #include "text/utf.h"
-#include "text/windows_1252.h"
 
 namespace brisomel {
 namespace {

@@ -266,8 +266,9 @@ TEST(ControlPairs, EncodeForThePagesEncoding) {
 
 // The page's own encoding, as reading it found it, is the one its forms submit in.
 TEST(ControlPairs, TheParsedPageSetsTheEncoding) {
-  FormPage page("<META HTTP-EQUIV=Content-Type CONTENT=\"text/html; charset=windows-1251\">"
-                "<INPUT NAME=q>");
+  FormPage page(
+      "<META HTTP-EQUIV=Content-Type CONTENT=\"text/html; charset=windows-1251\">"
+      "<INPUT NAME=q>");
   EXPECT_EQ(page.list.PageEncoding, Encoding::kWindows1251);
   page.Window(0).Type("Привет");
   EXPECT_EQ(page.Pairs(), "q=\xCF\xF0\xE8\xE2\xE5\xF2\n");

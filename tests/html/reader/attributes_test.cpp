@@ -1,11 +1,12 @@
 // Owning lists, attribute lookup and link pairs.
 #include "html/reader/attributes.h"
-#include "text/utf.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
+
+#include "text/utf.h"
 
 namespace brisomel {
 namespace {

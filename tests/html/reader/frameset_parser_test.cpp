@@ -23,7 +23,7 @@ class Recorder : public TFrameSetTarget {
   void SetFrameSetAttributes(const TAttributeList& attributes) override {
     const TAttribute* rows = attributes.Find(symRows);
     const TAttribute* cols = attributes.Find(symCols);
-    dims = rows ? std::string("r").append(Utf16ToUtf8(rows->Text))
+    dims = rows   ? std::string("r").append(Utf16ToUtf8(rows->Text))
            : cols ? std::string("c").append(Utf16ToUtf8(cols->Text))
                   : std::string();
   }

@@ -1,6 +1,5 @@
 // Image map areas: shapes, coordinates, and which link a point hits.
 #include "html/reader/image_map.h"
-#include "text/utf.h"
 
 #include <gtest/gtest.h>
 
@@ -8,6 +7,7 @@
 #include <vector>
 
 #include "html/reader/tokenizer.h"
+#include "text/utf.h"
 
 namespace brisomel {
 namespace {

@@ -18,8 +18,8 @@
 #include <vector>
 
 #include "html/reader/parse_target.h"
-#include "text/windows_1252.h"
 #include "text/utf.h"
+#include "text/windows_1252.h"
 
 namespace brisomel::testing_support {
 
@@ -63,7 +63,8 @@ class RecordedSection : public TParseSection {
   }
   void HRef(TSymbol which, const TMyFont& font, const TUrlTarget* link) override {
     if (which == symHref)
-      content_ += "<a " + Utf16ToUtf8(link->Url) + (link->Target.empty() ? "" : " " + Utf16ToUtf8(link->Target)) + ">";
+      content_ += "<a " + Utf16ToUtf8(link->Url) +
+                  (link->Target.empty() ? "" : " " + Utf16ToUtf8(link->Target)) + ">";
     else
       content_ += "</a>";
     font_ = FontText(font, state_.ExtraStyle, state_.SubSupState);
@@ -116,7 +117,8 @@ class RecordedCell : public TParseCell {
 class RecordedRow : public TParseRow {
  public:
   void ProcessAttributes(const TAttributeList& attributes) override {
-    if (const TAttribute* color = attributes.Find(symBgcolor)) text_ += "bg=" + Utf16ToUtf8(color->Text);
+    if (const TAttribute* color = attributes.Find(symBgcolor))
+      text_ += "bg=" + Utf16ToUtf8(color->Text);
   }
   void Add(std::unique_ptr<TParseCell> cell) override {
     text_ += static_cast<RecordedCell&>(*cell).CellText();
@@ -161,7 +163,9 @@ class ParseRecorder : public TParseTarget {
   void SetFontColor(Color color) override { Fonts.FontColor = color; }
   void SetHotSpotColor(Color color) override { Fonts.HotSpotColor = color; }
   void SetBackground(Color color) override { Background = color; }
-  void SetBackgroundImage(const std::u16string& name) override { BackgroundImage = Utf16ToUtf8(name); }
+  void SetBackgroundImage(const std::u16string& name) override {
+    BackgroundImage = Utf16ToUtf8(name);
+  }
   bool IsEmpty() const override { return !container_ || container_->appended == 0; }
   TParseContainer& Root() override { return root_; }
   TParseContainer* Container() const override { return container_; }

@@ -135,8 +135,7 @@ TEST(References, DecodedInQuotedValues) {
   tokenizer.Advance();
   tokenizer.NextSymbol();
   ASSERT_EQ(tokenizer.Attributes.Count(), 1u);
-  EXPECT_EQ(tokenizer.Attributes[0]->Text,
-            u"\u201Ca\u201D \u2014 \u00E9");
+  EXPECT_EQ(tokenizer.Attributes[0]->Text, u"\u201Ca\u201D \u2014 \u00E9");
 }
 
 }  // namespace

@@ -1,11 +1,12 @@
 // Colour texts, blank trimming, integers, percent escapes and link-to-path conversion.
 #include "html/reader/text_utils.h"
-#include "text/utf.h"
 
 #include <gtest/gtest.h>
 
 #include <optional>
 #include <string>
+
+#include "text/utf.h"
 
 namespace brisomel {
 namespace {
@@ -66,13 +67,13 @@ TEST(DecodePercentEscapes, Cases) {
       {"%41b", "Ab"},
       {"%E6%96%87.htm", "\xE6\x96\x87.htm"},  // escaped UTF-8
       {"a%41%42", "aAB"},
-      {"a%2541", "aA"},           // the decoded "%" is decoded again
+      {"a%2541", "aA"},  // the decoded "%" is decoded again
       {"a%252541", "aA"},
-      {"a%zz%41", "a%zz%41"},     // stops at the first malformed escape
-      {"a%4", "a%4"},             // fewer than two characters follow
+      {"a%zz%41", "a%zz%41"},  // stops at the first malformed escape
+      {"a%4", "a%4"},          // fewer than two characters follow
       {"a%", "a%"},
       {"a%25", "a%"},
-      {"a%25%41", "a%%41"},       // "%%41": the "%" after the decoded one is not hex
+      {"a%25%41", "a%%41"},  // "%%41": the "%" after the decoded one is not hex
       {"no escapes", "no escapes"},
   };
   for (const Case& c : cases) EXPECT_EQ(DecodePercentEscapes(c.text), c.decoded) << c.text;
@@ -99,8 +100,8 @@ TEST(UrlToLocalPath, Cases) {
       {"a%20b.htm", "a b.htm"},
       {"%41b", "Ab"},
       {"Sub/My%20Page.HTM", "sub\\my page.htm"},
-      {"a%2Fb", "a\\b"},                          // an escaped "/" counts once decoded
-      {"x/FILE:///y", "x\\y"},                      // the first "file:///" anywhere
+      {"a%2Fb", "a\\b"},        // an escaped "/" counts once decoded
+      {"x/FILE:///y", "x\\y"},  // the first "file:///" anywhere
       {"", ""},
   };
   for (const Case& c : cases) EXPECT_EQ(UrlToLocalPath(c.text), c.path) << c.text;

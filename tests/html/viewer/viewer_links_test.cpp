@@ -83,9 +83,10 @@ TEST_F(ViewerLinks, ClickLoadsOtherFilesAndDragsDoNotFollow) {
 TEST_F(ViewerLinks, LinksReachFileNamesInAnyScript) {
   const std::string resume = Write("r\xC3\xA9sum\xC3\xA9.htm", "<title>R</title>r");
   const std::string doc = Write("\xE6\x96\x87\xE6\xA1\xA3.htm", "<title>D</title>d");
-  const std::string a = Write("a.htm",
-                              "<meta charset=utf-8><title>A</title><p><a href=\"r\xC3\xA9sum\xC3\xA9.htm\">"
-                              "raw link</a> <a href=\"%E6%96%87%E6%A1%A3.htm\">escaped link</a></p>");
+  const std::string a =
+      Write("a.htm",
+            "<meta charset=utf-8><title>A</title><p><a href=\"r\xC3\xA9sum\xC3\xA9.htm\">"
+            "raw link</a> <a href=\"%E6%96%87%E6%A1%A3.htm\">escaped link</a></p>");
   viewer->LoadFromFile(a);
   Screen();
   Panel().Click(PointOf(Find("raw")).x, PointOf(Find("raw")).y);

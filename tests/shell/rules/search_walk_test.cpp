@@ -105,7 +105,7 @@ TEST(SearchWalk, DecodesEachFileByItsOwnEncoding) {
   files.CreateDirectoryExclusive("/book");
   files.Put("/book/a.htm", Text("<meta charset=windows-1251><p>\xCF\xF0\xE8\xE2\xE5\xF2</p>"));
   files.Put("/book/b.htm", Text("<p>\xCE\xA9\xCE\xBC\xCE\xAD\xCE\xB3\xCE\xB1</p>"));  // UTF-8
-  files.Put("/book/c.txt", Text("caf\xE9"));  // Windows-1252
+  files.Put("/book/c.txt", Text("caf\xE9"));                                   // Windows-1252
   files.Put("/book/d.htm", Text(std::string("\xFF\xFE\x2C\x67\xF8\x66", 6)));  // UTF-16: "本書"
   const struct {
     const char16_t* text;
