@@ -2,6 +2,8 @@
 // that ends at the next TD, TH, TR, CAPTION or one of their end tags, or at the table's end;
 // that symbol is then handled here. Text standing between cells is placed in front of the
 // table. Each cell starts with the inline state the table started with.
+#include <exception>
+
 #include "html/reader/parser.h"
 
 namespace brisomel {
@@ -51,6 +53,17 @@ void THtmlParser::ParseTable(int level) {
   const TParseAlign saved_align = default_align_;
   CloseSection();
   TParseContainer* outer = document_.Container();
+  // Input that ends inside a comment, or a stopped load, unwinds out of here past the table,
+  // row and cell owned below: the builder must then name the outer container again, never one
+  // of those. Declared first, so it runs after they are gone.
+  struct RestoreOnUnwind {
+    THtmlParser& parser;
+    TParseContainer* outer;
+    int exceptions = std::uncaught_exceptions();
+    ~RestoreOnUnwind() {
+      if (std::uncaught_exceptions() > exceptions) parser.document_.SetContainer(outer);
+    }
+  } restore{*this, outer};
   document_.SetContainer(nullptr);
   std::unique_ptr<TParseTable> table =
       document_.NewTable(level, outer, default_align_, tok_.Attributes);

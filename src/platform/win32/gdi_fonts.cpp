@@ -118,15 +118,15 @@ HFONT GdiFontCache::Create(const FontSpec& f, int height) {
   return CreateFontIndirectW(&lf);
 }
 
-GdiFont* GdiFontCache::Find(const FontSpec& spec, int height) {
-  Key key{spec.name, height, spec.style, spec.charset};
+GdiFont* GdiFontCache::Find(const FontSpec& wanted, int height) {
+  Key key{wanted.name, height, wanted.style, wanted.charset};
   auto it = fonts_.find(key);
   if (it != fonts_.end()) return it->second.get();
   if (fonts_.size() >= kMaxFonts) return nullptr;
   auto font = std::make_unique<GdiFont>();
-  font->handle = Create(spec, height);
+  font->handle = Create(wanted, height);
   if (!font->handle) return nullptr;
-  font->spec = spec;
+  font->wanted = wanted;
   font->height = height;
   font->advances.fill(-1);
   return fonts_.emplace(std::move(key), std::move(font)).first->second.get();
@@ -180,10 +180,10 @@ GdiFont& GdiFontCache::DrawnBy(GdiFont& font, char32_t ch, HDC dc) {
     } else {
       for (const wchar_t* face : CandidatesFor(ch)) {
         if (!FaceExists(dc, face)) continue;
-        FontSpec spec = font.spec;
-        spec.name = Utf16ToUtf8(std::u16string_view(reinterpret_cast<const char16_t*>(face)));
-        spec.charset = DEFAULT_CHARSET;
-        GdiFont* candidate = Find(spec, font.height);
+        FontSpec wanted = font.wanted;
+        wanted.name = Utf16ToUtf8(std::u16string_view(reinterpret_cast<const char16_t*>(face)));
+        wanted.charset = DEFAULT_CHARSET;
+        GdiFont* candidate = Find(wanted, font.height);
         if (candidate && candidate != &font && HasGlyph(dc, candidate->handle, ch)) {
           result = candidate;
           break;

@@ -34,7 +34,7 @@ namespace brisomel {
 
 struct GdiFont {
   HFONT__* handle = nullptr;
-  FontSpec spec;
+  FontSpec wanted;
   int height = 0;
   // What a display device reports for the font (identity mapping), once asked.
   bool metrics_known = false;
@@ -56,12 +56,12 @@ class GdiFontCache {
   static GdiFontCache& Instance();
   ~GdiFontCache();
 
-  // The font of `spec` at logical height `height`, made on first use; null when the cache is
+  // The font of `wanted` at logical height `height`, made on first use; null when the cache is
   // full (the caller then makes and deletes a font of its own).
-  GdiFont* Find(const FontSpec& spec, int height);
+  GdiFont* Find(const FontSpec& wanted, int height);
 
   // Makes a font as GDI's CreateFontIndirectW does from a description.
-  static HFONT__* Create(const FontSpec& spec, int height);
+  static HFONT__* Create(const FontSpec& wanted, int height);
 
   // Records the font's metrics on a display device (identity mapping).
   static void SetMetrics(GdiFont& font, const TextMetrics& metrics);

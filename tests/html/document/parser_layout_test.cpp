@@ -10,6 +10,7 @@
 #include "html/document/document_builder.h"
 #include "html/document/section_list.h"
 #include "html/document/text_section.h"
+#include "html/reader/tokenizer.h"
 #include "platform/headless/glyph_source.h"
 #include "platform/headless/software_canvas.h"
 #include "text/utf.h"
@@ -99,6 +100,26 @@ const Case kCases[] = {
 };
 INSTANTIATE_TEST_SUITE_P(Parser, LaysOut, testing::ValuesIn(kCases),
                          [](const testing::TestParamInfo<Case>& info) { return info.param.name; });
+
+// Input that ends inside a comment stops the parse wherever it stands; inside a table cell, the
+// cell, row and table being built are dropped and what came before stays a document.
+TEST(ParserLayout, ErrorInsideATableKeepsWhatCameBefore) {
+  for (const std::string tail : {"<td>in a cell<!-- never closed", "<td><table><tr><td>deep<!--",
+                                 "<caption>title<!--", "<td>x</td><!--"}) {
+    SCOPED_TRACE(tail);
+    std::shared_ptr<GlyphSource> glyphs = std::make_shared<TestGlyphSource>();
+    SoftwareCanvas screen{1, 1, glyphs};
+    TDocumentServices services;
+    services.Screen = &screen;
+    TSectionList list{services};
+    TNameList names;
+    TDocumentParser parser{list, &names};
+    const std::string html = "<p>before<table><tr>" + tail;
+    EXPECT_THROW(parser.Parser.ParseHtmlBuffer(html.data(), html.size()), EParseError);
+    list.DoLayout(screen, 300);
+    EXPECT_NE(DumpLayout(list).find("before"), std::string::npos);
+  }
+}
 
 TEST(ParserLayout, AnchorsNameTheirSections) {
   Page page("a<P><A NAME=first>b</A><UL><LI>c<A NAME=Second></A></UL>");
