@@ -1,4 +1,5 @@
-// Parse and lay out a generated 5 MB page with 200 tables at width 800, against litehtml with a
+// Parse and lay out generated 5 MB pages with 200 tables at width 800 (one in English, one of
+// Chinese and Russian text in UTF-8), against litehtml with a
 // container of the same fixed font metrics (the test font: every character advances (em + 1) / 2
 // pixels, plus 1 when bold; cell height em + em / 4). Time per page, and peak memory measured in a
 // fresh process per engine (its peak resident set less that of a process that only makes the
@@ -21,6 +22,7 @@
 
 namespace {
 
+using brisomel::bench::CjkPage;
 using brisomel::bench::kWidth;
 using brisomel::bench::LitehtmlEngine;
 using brisomel::bench::Page;
@@ -53,6 +55,18 @@ void BM_LayoutLitehtml(benchmark::State& state) {
 }
 BENCHMARK(BM_LayoutLitehtml)->Unit(benchmark::kMillisecond);
 
+void BM_LayoutCjkBrisomel(benchmark::State& state) {
+  BrisomelEngine engine;
+  for (auto _ : state) benchmark::DoNotOptimize(engine.Run(CjkPage()));
+}
+BENCHMARK(BM_LayoutCjkBrisomel)->Unit(benchmark::kMillisecond);
+
+void BM_LayoutCjkLitehtml(benchmark::State& state) {
+  LitehtmlEngine engine;
+  for (auto _ : state) benchmark::DoNotOptimize(engine.Run(CjkPage()));
+}
+BENCHMARK(BM_LayoutCjkLitehtml)->Unit(benchmark::kMillisecond);
+
 // --- Peak memory ---
 
 // Peak memory of one engine: the same program is started again with --memory-child=NAME and
@@ -70,12 +84,15 @@ long PeakKiB() {
   return kib;
 }
 
+// `name` is an engine ("brisomel", "litehtml" or "none"), then ":cjk" for the CJK page.
 int RunMemoryChild(const std::string& name) {
-  const std::string& page = Page();
-  if (name == "brisomel") {
+  const bool cjk = name.size() > 4 && name.compare(name.size() - 4, 4, ":cjk") == 0;
+  const std::string engine_name = cjk ? name.substr(0, name.size() - 4) : name;
+  const std::string& page = cjk ? CjkPage() : Page();
+  if (engine_name == "brisomel") {
     BrisomelEngine engine;
     benchmark::DoNotOptimize(engine.Run(page));
-  } else if (name == "litehtml") {
+  } else if (engine_name == "litehtml") {
     LitehtmlEngine engine;
     benchmark::DoNotOptimize(engine.Run(page));
   }
@@ -115,22 +132,37 @@ int main(int argc, char** argv) {
     BrisomelEngine b;
     LitehtmlEngine l;
     std::printf("document height: brisomel %d, litehtml %d\n", b.Run(Page()), l.Run(Page()));
+    std::printf("CJK page: %.1f MB, document height: brisomel %d, litehtml %d\n",
+                static_cast<double>(CjkPage().size()) / (1 << 20), b.Run(CjkPage()),
+                l.Run(CjkPage()));
   }
   RecordingReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
 
   char self[4096] = {};
   if (readlink("/proc/self/exe", self, sizeof self - 1) < 0) self[0] = 0;
-  const long base = ChildPeakKiB(self, "none");
-  const long ours = ChildPeakKiB(self, "brisomel") - base;
-  const long theirs = ChildPeakKiB(self, "litehtml") - base;
-  std::printf("peak memory: brisomel %.1f MiB, litehtml %.1f MiB\n", ours / 1024.0,
-              theirs / 1024.0);
+  struct Memory {
+    const char* name;
+    std::string suffix;
+    long ours = 0, theirs = 0;
+  };
+  std::vector<Memory> memory = {{"layout", ""}, {"layout_cjk", ":cjk"}};
+  for (Memory& m : memory) {
+    const long base = ChildPeakKiB(self, "none" + m.suffix);
+    m.ours = ChildPeakKiB(self, "brisomel" + m.suffix) - base;
+    m.theirs = ChildPeakKiB(self, "litehtml" + m.suffix) - base;
+    std::printf("peak memory %s: brisomel %.1f MiB, litehtml %.1f MiB\n", m.name, m.ours / 1024.0,
+                m.theirs / 1024.0);
+  }
 
   auto& t = reporter.times;
   if (t.count("BM_LayoutBrisomel") && t.count("BM_LayoutLitehtml"))
     std::printf("SPEEDUP layout litehtml %.2f\n", t["BM_LayoutLitehtml"] / t["BM_LayoutBrisomel"]);
-  if (ours > 0 && theirs > 0)
-    std::printf("MEMORY layout litehtml %.3f\n", static_cast<double>(ours) / theirs);
+  if (t.count("BM_LayoutCjkBrisomel") && t.count("BM_LayoutCjkLitehtml"))
+    std::printf("SPEEDUP layout_cjk litehtml %.2f\n",
+                t["BM_LayoutCjkLitehtml"] / t["BM_LayoutCjkBrisomel"]);
+  for (const Memory& m : memory)
+    if (m.ours > 0 && m.theirs > 0)
+      std::printf("MEMORY %s litehtml %.3f\n", m.name, static_cast<double>(m.ours) / m.theirs);
   return 0;
 }

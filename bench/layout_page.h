@@ -1,4 +1,4 @@
-// The 5 MB page that the layout and viewer benchmarks share, and litehtml with a container of
+// The 5 MB pages that the layout and viewer benchmarks share, and litehtml with a container of
 // the test font's fixed metrics (every character advances (em + 1) / 2 pixels, plus 1 when
 // bold; cell height em + em / 4) as the peer that lays it out.
 #pragma once
@@ -79,6 +79,56 @@ inline const std::string& Page() {
   return page;
 }
 
+// A 5 MB UTF-8 page of Chinese and Russian text: headings, paragraphs of ideographs with no
+// spaces (lines break between them) and of Cyrillic words, lists, and kTables tables whose cells
+// hold both scripts, the same shape as Page().
+inline std::string CjkTable(int t) {
+  const int cols = 4 + t % 5;
+  const std::string num = std::to_string(t);
+  std::string p = "<TABLE BORDER=1 CELLPADDING=2" + std::string(t % 3 == 0 ? " WIDTH=90%" : "") +
+                  "><CAPTION>表 " + num + " Таблица</CAPTION>\n<TR>";
+  for (int c = 0; c < cols; ++c) p += "<TH>标题 " + std::to_string(c);
+  p += "\n<TR><TD COLSPAN=2>跨两列的单元格，里面有几个词。Ячейка на два столбца";
+  for (int c = 2; c < cols; ++c) p += "<TD>" + std::to_string(t * c);
+  p += "\n<TR><TD ROWSPAN=2 VALIGN=top>高单元格";
+  for (int c = 1; c < cols; ++c) p += "<TD>数值 " + std::to_string(c) + " значение";
+  p += "\n<TR>";
+  for (int c = 1; c < cols; ++c) p += "<TD BGCOLOR=#E0E0FF>第四行 " + std::to_string(c);
+  p += "\n</TABLE>\n";
+  return p;
+}
+
+inline const std::string& CjkPage() {
+  static const std::string page = [] {
+    std::string p =
+        "<HTML><HEAD><META CHARSET=\"utf-8\"><TITLE>排版 Вёрстка</TITLE></HEAD><BODY>\n";
+    int n = 0, tables = 0;
+    while (p.size() < kPageSize) {
+      if (tables < kTables && n % 20 == 0) p += CjkTable(tables++);
+      ++n;
+      const std::string num = std::to_string(n);
+      p += "<H2>第" + num + "章 Глава " + num + "</H2>\n";
+      p += "<P>读者在第" + num +
+           "章打开这本书，在正文里看到<B>粗体的词</B>、<I>斜体的词</I>和一个<A HREF=\"page" +
+           num +
+           ".htm\">指向另一页的链接</A>。正文还要继续写下去，这样每一行都必须在窗口的宽度处"
+           "断开，而中文的词与词之间没有空格，所以行可以在任何两个汉字之间断开。「引号」里的"
+           "字也一样，但句号和逗号不会出现在行首。\n";
+      p += "<P>Читатель открывает книгу на главе " + num +
+           " и находит <B>жирные слова</B>, <I>курсивные слова</I> и <A HREF=\"x.htm\">ссылку "
+           "на другую страницу</A> в тексте, который продолжается достаточно долго, чтобы "
+           "строки переносились по ширине окна.\n";
+      p += "<UL><LI>第一项有几个词<LI>Второй пункт<UL><LI>嵌套的第一项"
+           "<LI>Вложенный пункт с <A HREF=\"x.htm\">ссылкой</A></UL><LI>第三项</UL>\n";
+      p += "<H3>第" + num + ".1节</H3><P>这一节最后的短段落，有好几个词。Короткий абзац.\n";
+      if (n % 10 == 0) p += "<HR>\n";
+    }
+    p += "</BODY></HTML>\n";
+    return p;
+  }();
+  return page;
+}
+
 // --- litehtml ---
 
 inline const char* const kMasterCss = R"(
@@ -136,7 +186,10 @@ class FixedContainer : public litehtml::document_container {
   }
   void delete_font(litehtml::uint_ptr) override {}
   int text_width(const litehtml::tchar_t* text, litehtml::uint_ptr font) override {
-    return static_cast<int>(std::strlen(text)) * reinterpret_cast<Font*>(font)->advance;
+    // Characters, not bytes: every UTF-8 byte but a continuation byte starts one.
+    int characters = 0;
+    for (const char* c = text; *c; ++c) characters += (static_cast<unsigned char>(*c) & 0xC0) != 0x80;
+    return characters * reinterpret_cast<Font*>(font)->advance;
   }
   void draw_text(litehtml::uint_ptr, const litehtml::tchar_t*, litehtml::uint_ptr,
                  litehtml::web_color, const litehtml::position&) override {}
