@@ -41,6 +41,13 @@ TEST(PageTitle, ReadsTheTitleInThePagesOwnEncoding) {
        "<TITLE>caf\xC3\xA9</TITLE>",
        u"caf\u00c3\u00a9"},
       {"UTF-16", Utf16Le(u"<html><title>Ліхтар</title>"), u"Ліхтар"},
+      // 灯台 in Shift_JIS, and Маяк in windows-1251, each found by its page's META.
+      {"Shift_JIS declared",
+       "<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=Shift_JIS\">"
+       "<TITLE>\x93\x94\x91\xE4</TITLE>",
+       u"灯台"},
+      {"windows-1251 declared", "<META CHARSET=windows-1251><TITLE>\xCC\xE0\xFF\xEA</TITLE>",
+       u"Маяк"},
       {"emoji", "<TITLE>\xF0\x9F\x9A\xA2 Ships</TITLE>", u"\U0001F6A2 Ships"},
       {"no end tag", "<TITLE>Unfinished", u"Unfinished"},
       {"a tag that only starts alike", "<TITLES>no</TITLES><TITLE>yes</TITLE>", u"yes"},

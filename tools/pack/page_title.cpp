@@ -1,15 +1,15 @@
 #include "pack/page_title.h"
 
 #include "html/reader/entities.h"
+#include "platform/charset.h"
 #include "settings/book_settings.h"
 #include "settings/key_value_text.h"
+#include "text/encoding.h"
 #include "text/utf.h"
 
 namespace brisomel::pack {
 namespace {
 
-// Where a META charset declaration is looked for.
-constexpr size_t kCharsetScanBytes = 1024;
 // "&thetasym;" and "&#x10FFFF;" fit; a longer run after '&' is no reference.
 constexpr size_t kLongestReference = 12;
 // More of a title than a caption could ever show is not read.
@@ -22,75 +22,12 @@ constexpr char16_t kWindows1252High[32] = {
     0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
-char FoldAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-std::string Folded(std::string_view text) {
-  std::string folded(text);
-  for (char& c : folded) c = FoldAscii(c);
-  return folded;
-}
-
-// The charset a META tag in the page's top declares (lower case), or empty.
-std::string DeclaredCharset(std::string_view page) {
-  std::string top = Folded(page.substr(0, kCharsetScanBytes));
-  for (size_t meta = top.find("<meta"); meta != std::string::npos;
-       meta = top.find("<meta", meta + 1)) {
-    size_t end = top.find('>', meta);
-    std::string_view tag =
-        std::string_view(top).substr(meta, end == std::string::npos ? end : end - meta);
-    size_t at = tag.find("charset");
-    if (at == std::string_view::npos) continue;
-    at += 7;
-    while (at < tag.size() &&
-           (tag[at] == ' ' || tag[at] == '=' || tag[at] == '"' || tag[at] == '\''))
-      ++at;
-    size_t stop = at;
-    while (stop < tag.size() && tag[stop] != '"' && tag[stop] != '\'' && tag[stop] != ' ' &&
-           tag[stop] != ';' && tag[stop] != '/') {
-      ++stop;
-    }
-    return std::string(tag.substr(at, stop - at));
-  }
-  return {};
-}
-
-// Whether the first `length` bytes of `page` are valid UTF-8, but for a character that the
-// cut at `length` splits.
-bool IsUtf8Start(std::string_view page, size_t length) {
-  if (length >= page.size()) return IsUtf8(page);
-  for (size_t cut = 0; cut < 4 && cut <= length; ++cut) {
-    if (IsUtf8(page.substr(0, length - cut))) return true;
-  }
-  return false;
-}
-
-std::u16string FromWindows1252(std::string_view bytes) {
-  std::u16string text;
-  text.reserve(bytes.size());
-  for (unsigned char c : bytes) text += c >= 0x80 && c < 0xA0 ? kWindows1252High[c - 0x80] : c;
-  return text;
-}
-
-std::u16string FromUtf16(std::string_view bytes, bool big_endian) {
-  std::u16string text;
-  for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
-    unsigned char a = static_cast<unsigned char>(bytes[i]),
-                  b = static_cast<unsigned char>(bytes[i + 1]);
-    text += static_cast<char16_t>(big_endian ? a << 8 | b : b << 8 | a);
-  }
-  return text;
-}
-
-// The first kTitleScanBytes bytes of the page as text.
+// The first kTitleScanBytes bytes of the page as text, in the encoding the reader finds for the
+// whole page (byte-order mark, META charset, UTF-8 sniff, else windows-1252).
 std::u16string Decode(std::string_view whole) {
-  std::string_view page = whole.substr(0, kTitleScanBytes);
-  if (page.substr(0, 2) == "\xFF\xFE") return FromUtf16(page.substr(2), false);
-  if (page.substr(0, 2) == "\xFE\xFF") return FromUtf16(page.substr(2), true);
-  if (page.substr(0, 3) == "\xEF\xBB\xBF") return Utf8ToUtf16(page.substr(3));
-  std::string charset = DeclaredCharset(page);
-  bool utf8 =
-      charset.empty() ? IsUtf8Start(whole, page.size()) : charset == "utf-8" || charset == "utf8";
-  return utf8 ? Utf8ToUtf16(page) : FromWindows1252(page);
+  std::u16string text = DecodeBytes(whole.substr(0, kTitleScanBytes), SniffPageEncoding(whole));
+  if (!text.empty() && text[0] == u'\xFEFF') text.erase(0, 1);
+  return text;
 }
 
 char16_t FoldUnit(char16_t c) { return c >= u'A' && c <= u'Z' ? char16_t(c - u'A' + u'a') : c; }

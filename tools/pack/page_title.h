@@ -1,8 +1,7 @@
 // The title of a page, for a book packed without --title: the text of its first TITLE element.
 //
-// The page is read as UTF-8 when it starts with the UTF-8 byte-order mark, when a META tag near
-// its top declares charset=utf-8, or, declaring no charset, when all of it that is read is
-// valid UTF-8; as UTF-16 after a UTF-16 byte-order mark; else as Windows-1252. Character
+// The page is decoded as the reader decodes it: in the encoding its byte-order mark, a META
+// charset near its top, or a UTF-8 sniff of the whole page gives, else windows-1252. Character
 // references (named and numeric) in the title are replaced, and white space is folded.
 #pragma once
 
