@@ -26,10 +26,16 @@ class Input {
   bool empty() const { return pos_ >= size_; }
   uint8_t Byte() { return pos_ < size_ ? data_[pos_++] : 0; }
   int Int(int lo, int hi) { return lo + (Byte() | Byte() << 8) % (hi - lo + 1); }
-  std::string Text() {
+  // Up to 39 UTF-16 units: a byte below 0x80 is one unit (ASCII, with spaces, for lines to break
+  // at), a higher one is the high byte of a unit whose low byte follows (CJK, Hangul, lone
+  // surrogates, specials).
+  std::u16string Text() {
     size_t n = Byte() % 40;
-    std::string s;
-    for (size_t i = 0; i < n && pos_ < size_; ++i) s.push_back(static_cast<char>(data_[pos_++]));
+    std::u16string s;
+    for (size_t i = 0; i < n && pos_ < size_; ++i) {
+      const uint8_t b = data_[pos_++];
+      s.push_back(b < 0x80 ? char16_t(b) : char16_t(b << 8 | Byte()));
+    }
     return s;
   }
 
@@ -70,7 +76,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     return std::make_unique<Bitmap>(Bitmap::Rgb32(30, 12, 0x123456));
   };
   auto map = std::make_unique<TMapItem>();
-  map->SetName("m");
+  map->SetName(u"m");
   list.Maps.push_back(std::move(map));
   TMyFont font;
   font.SetRelSize(list, 12);
@@ -97,7 +103,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         break;
       }
       case 4: {
-        TUrlTarget t{"u" + std::to_string(in.Byte()), ""};
+        TUrlTarget t{u"u" + AsciiToUtf16(std::to_string(in.Byte())), u""};
         current->HRef(in.Byte() & 1 ? symHref : symAEnd, font, &t);
         break;
       }
@@ -174,11 +180,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     bool in_text;
     list.PositionAt(canvas, x, y, xr, yr, caret, cell, in_text);
     list.PositionToPoint(canvas, in.Int(0, 3000), xr, yr);
-    char ch;
+    char16_t ch;
     TSectionBase* sobj;
     list.CharAt(in.Int(0, 3000), ch, sobj);
   }
-  list.FindString(in.Int(0, 100), in.Text() + "x", in.Byte() & 1);
+  list.FindString(in.Int(0, 100), in.Text() + u"x", in.Byte() & 1);
   list.SelectionLength();
   list.SelectedText();
   auto copy = list.CreateCopy();

@@ -33,7 +33,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (auto& p : points) p = {input.ConsumeIntegral<int32_t>(), input.ConsumeIntegral<int32_t>()};
 
   const std::string html = input.ConsumeBytesAsString(input.remaining_bytes());
-  (void)TMapItem::ParseCoords(html);
+  (void)TMapItem::ParseCoords(Utf8ToUtf16(html));
   Tokenizer tokenizer;
   tokenizer.SetInputBuffer(html.data(), html.size());
   try {

@@ -90,7 +90,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FuzzedDataProvider input(data, size);
   const uint8_t flags = input.ConsumeIntegral<uint8_t>();
   const int width = input.ConsumeIntegralInRange<int>(1, 1200);
-  const std::string html = input.ConsumeRemainingBytesAsString();
+  // The page may start with a byte-order mark the flags choose, so UTF-16 pages are read too.
+  static const char* const kMarks[] = {"", "\xFF\xFE", "\xFE\xFF", "\xEF\xBB\xBF"};
+  const std::string html = kMarks[flags >> 6] + input.ConsumeRemainingBytesAsString();
 
   static auto glyphs = std::make_shared<TestGlyphSource>();
   SoftwareCanvas screen(1, 1, glyphs);
@@ -136,7 +138,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   TUrlTarget link;
   TFormControlObj* control = nullptr;
   (void)list.LinkAt(screen, width / 2, height / 2, link, control);
-  (void)list.FindString(0, "e", flags & 4);
+  (void)list.FindString(0, u"e", flags & 4);
   int32_t x = 0, y = 0;
   (void)list.PositionToPoint(screen, 1, x, y);
   int32_t xr = 0, yr = 0, caret = 0;

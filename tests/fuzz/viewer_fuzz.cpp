@@ -37,7 +37,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     try {
       switch (script[i] % 10) {
         case 0:
-          panel.MoveMouse(x, y, script[i + 3] & 1 ? ssLeft : 0);
+          panel.MoveMouse(x, y, script[i + 3] & 1 ? TShiftState{ssLeft} : 0);
           break;
         case 1:
           panel.PressMouse(script[i + 3] & 1 ? mbRight : mbLeft, x, y);
@@ -49,7 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
           panel.DoubleClick(x, y);
           break;
         case 4:
-          outer.PressKey(vkPrior + script[i + 3] % 8, script[i + 4] & 1 ? ssCtrl : 0);
+          outer.PressKey(vkPrior + script[i + 3] % 8, script[i + 4] & 1 ? TShiftState{ssCtrl} : 0);
           break;
         case 5:
           outer.Wheel((static_cast<int8_t>(script[i + 3])) * 120);
