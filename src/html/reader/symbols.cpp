@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <vector>
 
 namespace brisomel {
@@ -12,22 +13,40 @@ struct NameEntry {
   int value;  // a TSymbol
 };
 
-// Sorted copy of a table, searched by binary search.
+// A name's length (top byte) and first seven characters in one number, so that a search
+// compares integers; only the entries of the key found are compared in full (longer names of
+// one length may share a key).
+uint64_t NameKey(std::string_view name) {
+  uint64_t key = std::min<size_t>(name.size(), 255);
+  for (size_t i = 0; i < 7; ++i)
+    key = key << 8 | (i < name.size() ? static_cast<unsigned char>(name[i]) : 0);
+  return key;
+}
+
+// Copy of a table sorted by key, searched by binary search on the keys.
 class SortedTable {
  public:
   template <size_t N>
-  explicit SortedTable(const std::array<NameEntry, N>& entries) : entries_(entries.begin(), entries.end()) {
+  explicit SortedTable(const std::array<NameEntry, N>& entries) {
+    for (const NameEntry& e : entries) entries_.push_back({NameKey(e.name), e});
     std::sort(entries_.begin(), entries_.end(),
-              [](const NameEntry& a, const NameEntry& b) { return a.name < b.name; });
+              [](const Keyed& a, const Keyed& b) { return a.key < b.key; });
   }
   int Find(std::string_view name, int missing) const {
-    auto it = std::lower_bound(entries_.begin(), entries_.end(), name,
-                               [](const NameEntry& e, std::string_view n) { return e.name < n; });
-    return (it != entries_.end() && it->name == name) ? it->value : missing;
+    const uint64_t key = NameKey(name);
+    auto it = std::lower_bound(entries_.begin(), entries_.end(), key,
+                               [](const Keyed& e, uint64_t k) { return e.key < k; });
+    for (; it != entries_.end() && it->key == key; ++it)
+      if (it->entry.name == name) return it->entry.value;
+    return missing;
   }
 
  private:
-  std::vector<NameEntry> entries_;
+  struct Keyed {
+    uint64_t key;
+    NameEntry entry;
+  };
+  std::vector<Keyed> entries_;
 };
 
 #define BRISOMEL_TAG_ENTRY(name, text) NameEntry{text, sym##name},

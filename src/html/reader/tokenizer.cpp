@@ -562,7 +562,18 @@ void Tokenizer::ScanTextRun() {
           const char16_t* limit =
               first + std::min<size_t>(static_cast<size_t>(window_.end - first), room);
           const char16_t* last = first;
-          while (last != limit && IsPlainChar(*last)) ++last;
+          // A single space between plain units is taken too: outside PRE it is what the space
+          // branch above would leave, since no blank follows it to collapse.
+          for (;;) {
+            if (last != limit && IsPlainChar(*last)) {
+              ++last;
+            } else if (last != limit && *last == ' ' &&
+                       (InPre || (last + 1 != limit && IsPlainChar(last[1])))) {
+              last += InPre ? 1 : 2;
+            } else {
+              break;
+            }
+          }
           // A pair whose second half would not fit starts the next run.
           if (last == first + room && last != first && IsHighSurrogate(last[-1])) --last;
           TokenText.append(first, static_cast<size_t>(last - first));
