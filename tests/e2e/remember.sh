@@ -22,13 +22,14 @@ make_remember_book() {
 
 state_files() { find "$WINEPREFIX/drive_c/users" -path '*/Brisomel/book-*.ini' 2>/dev/null; }
 
-# The page under the toolbar, cropped from a screenshot by the window's client area.
+# The page under the toolbar, cropped from a screenshot by the window's client area: inside
+# the viewer's border (which shows the focus) and left of the scroll bar.
 page_shot() {  # page_shot HWND NAME -> path of the crop
   local shot cl ct cr cb
   shot=$(screenshot "$2")
   read -r _ _ _ _ cl ct cr cb <<<"$(drv rects "$1")"
-  convert "$shot" -crop "$((cr - cl - 20))x$((cb - ct - 49 - 20))+$cl+$((ct + 49))" +repage \
-    "$work/$2-page.png"
+  convert "$shot" -crop "$((cr - cl - 24))x$((cb - ct - 49 - 24))+$((cl + 4))+$((ct + 49 + 4))" \
+    +repage "$work/$2-page.png"
   echo "$work/$2-page.png"
 }
 same_picture() { [ "$(compare -metric AE "$1" "$2" null: 2>&1 | cut -d' ' -f1)" = 0 ]; }
