@@ -96,16 +96,33 @@ scenario_remember_page() {
 }
 
 scenario_remember_fresh() {
+  # A window left maximised opens maximised, over its remembered page; --fresh starts at the
+  # start page in the default window, and the state is written after it too.
   make_remember_book
   first_run_to_second_page
+  drv maximize "$hwnd" || fail "could not maximise the window"
+  sleep 2
+  [ "$(drv zoomed "$hwnd")" = 1 ] || fail "the window did not maximise"
+  maximized=$(drv rect "$hwnd")
   close_book
   file=$(state_files)
-  grep -qx 'page=page2.htm' "$file" || fail "the state does not name the second page"
+  note "state file: $(tr '\n' ' ' <"$file")"
+  grep -qx 'maximized=1' "$file" || fail "the state does not keep the window maximised"
+  grep -qx 'window=140,80,800,600' "$file" || fail "the state does not keep the normal rectangle"
+
+  open_book
+  [ "$(drv zoomed "$hwnd")" = 1 ] && [ "$(drv rect "$hwnd")" = "$maximized" ] ||
+    fail "the window is at $(drv rect "$hwnd"), not maximised at $maximized"
+  note "reopened maximised at $maximized"
+  close_book
+
   open_book --fresh
+  [ "$(drv rect "$hwnd")" = "140 80 800 600" ] || fail "--fresh placed the window at $(drv rect "$hwnd")"
   same_picture "$start_page" "$(page_shot "$hwnd" fresh)" || fail "--fresh did not start at the start page"
-  note "--fresh starts at the start page"
+  note "--fresh starts at the start page in the default window"
   close_book
   grep -qx 'page=index.htm' "$file" || fail "the state was not written after --fresh"
+  grep -qx 'maximized=0' "$file" || fail "the state after --fresh keeps the maximised window"
 }
 
 scenario_remember_damaged() {
