@@ -1,19 +1,19 @@
 // The program's entry: the application, the main window (its creation restores the book),
 // the search dialog (hidden), then the message loop. The forms are destroyed after the loop;
-// the main window's destruction removes the book's files.
+// the main window's destruction writes where the book was left and removes the book's files.
 #include <stdlib.h>
 #include <windows.h>
 
 #include <string>
 #include <vector>
 
+#include "platform/files.h"
+#include "platform/win32/state_files_win32.h"
 #include "shell/application.h"
 #include "shell/main_form.h"
 #include "shell/main_form_design.h"
 #include "shell/search_form.h"
 #include "shell/win32_book_environment.h"
-#include "platform/files.h"
-#include "platform/win32/state_files_win32.h"
 #include "text/utf.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {

@@ -43,11 +43,12 @@ POINT WorkspaceOffset() {
 std::string TForm1::RememberedStartPage() {
   if (!states_ || fresh_) return {};
   remembered_ = states_->Load();
-  std::string page =
-      args_.empty()
-          ? RememberedPagePath(env_.GetTempDirectory(), remembered_,
-                               [this](const std::string& path) { return files_->Exists(path); })
-          : std::string();
+  // A file named on the command line opens instead; the window is still placed as it was.
+  std::string page;
+  if (args_.empty()) {
+    page = RememberedPagePath(env_.GetTempDirectory(), remembered_,
+                              [this](const std::string& path) { return files_->Exists(path); });
+  }
   if (page.empty()) remembered_.scroll = 0;  // the scroll belonged to the page not opened
   return page;
 }
@@ -84,7 +85,7 @@ ReadingState TForm1::GatherReadingState() {
   TFrameSet& set = viewer_->CurrentSet();
   if (!state.page.empty() && set.Viewers.size() == 1)
     state.scroll = set.Viewers.front()->VerticalPosition();
-  state.zoom = remembered_.zoom;
+  state.zoom = remembered_.zoom;  // as read at start: this reader does not change it
   WINDOWPLACEMENT placement{};
   placement.length = sizeof placement;
   if (GetWindowPlacement(Handle(), &placement)) {
