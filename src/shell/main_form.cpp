@@ -28,6 +28,7 @@ int ScreenBitsTimesPlanes() {
 
 TForm1::TForm1(TApplication& app, BookEnvironment& env, std::vector<std::string> args)
     : TWindow(app), env_(env), args_(std::move(args)) {
+  fresh_ = TakeFreshOption(args_);
   OpenDialog1.Filter = kOpenDialog1Filter;
   ShowAbout = [this](const std::string& text, const std::string& caption) {
     MessageBoxA(Handle(), text.c_str(), caption.c_str(), MB_OK | MB_ICONINFORMATION);
@@ -176,11 +177,13 @@ void TForm1::ShowStartPage() {
   }
   state_.CurrentName = ChooseStartFile(env_, args_);
   state_.HomeName = state_.CurrentName;
+  if (std::string page = RememberedStartPage(); !page.empty()) state_.CurrentName = page;
   state_.CurrentExt = UpperExtension(state_.CurrentName);
   if (state_.CurrentName.empty() || !env_.FileExists(state_.CurrentName)) return;
   LoadIntoFrameViewer(state_.CurrentName);
   const TFormBounds place = PlacementForScreenWidth(GetSystemMetrics(SM_CXSCREEN));
   MoveWindow(Handle(), place.left, place.top, place.width, place.height, TRUE);
+  ApplyReadingState();
 }
 
 void TForm1::LoadIntoFrameViewer(const std::string& name) {
@@ -219,6 +222,7 @@ void TForm1::FormDestroy() {
   // A corner image this run wrote goes with the book's other files: it sits in the run's own
   // directory, which is removed at exit.
   if (!corner_written_.empty() && files_) files_->Delete(corner_written_);
+  SaveReadingState();
   RunFormDestroy(env_, state_);
 }
 
@@ -236,6 +240,7 @@ void TForm1::SpeedButton4Click() {
 
 LRESULT TForm1::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   if (LRESULT result; HandleSoundMessage(message, &result)) return result;
+  if (HandleRememberMessage(message)) return 0;
   switch (message) {
     case WM_SIZE:
       if (panel_ && panel_->Handle()) {
@@ -257,6 +262,10 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_CLOSE:
       // Closing the main window ends the program; the window is destroyed after the loop.
       App().Terminate();
+      return 0;
+    case WM_ENDSESSION:
+      // The session ends: the program may be stopped without its window being destroyed.
+      if (wparam) SaveReadingState();
       return 0;
     case WM_DESTROY:
       if (!destroyed_) {

@@ -22,6 +22,7 @@
 #include "shell/main_form_design.h"
 #include "shell/open_dialog.h"
 #include "shell/panel.h"
+#include "shell/remembered_place.h"
 #include "shell/sound_requests.h"
 #include "shell/speed_button.h"
 #include "shell/startup.h"
@@ -41,6 +42,17 @@ class TForm1 : public TWindow {
   void UseSystem(std::unique_ptr<System> system) { system_ = std::move(system); }
   // The printer port; set before Create to replace the machine's default printer.
   void UsePrinter(std::unique_ptr<PrinterPort> printer) { printer_ = std::move(printer); }
+
+  // Where this book was left is read at start and written at close (and when the session
+  // ends); without this nothing is remembered. Set before Create.
+  void UseReadingStates(std::unique_ptr<TReadingStates> states) { states_ = std::move(states); }
+  // The command to show the window with at start: maximised when it was left so.
+  int StartShowCommand(int show) const;
+  // The reading state of what the form shows now: the page, its scroll position, the zoom and
+  // the window's placement.
+  ReadingState GatherReadingState();
+  // Writes GatherReadingState once; later calls do nothing.
+  void SaveReadingState();
 
   // Creates the window and its controls at their designed places, runs FormCreate (an
   // exception there is shown and the rest of it skipped) and becomes the application's main
@@ -138,6 +150,15 @@ class TForm1 : public TWindow {
   // The sound error posted from a request (shown after the page's load, not during it).
   bool HandleSoundMessage(UINT message, LRESULT* result);
   void CreateDropFiles();
+  // Reads the remembered state (unless --fresh) and answers the page to open instead of the
+  // start page: empty when there is none, it is no longer in the book, or a file was named on
+  // the command line.
+  std::string RememberedStartPage();
+  // Places the window as remembered and asks for the remembered scroll once it is shown;
+  // carries the zoom over.
+  void ApplyReadingState();
+  // The remembered scroll position, applied to the shown page.
+  bool HandleRememberMessage(UINT message);
 
   BookEnvironment& env_;
   std::vector<std::string> args_;
@@ -161,6 +182,11 @@ class TForm1 : public TWindow {
   std::unique_ptr<TSoundRequests> sounds_;
   std::vector<std::string> sound_errors_;
   std::unique_ptr<TGradientCaption> gradient_caption1_;
+  std::unique_ptr<TReadingStates> states_;
+  bool fresh_ = false;  // --fresh: start as if nothing was remembered
+  ReadingState remembered_;
+  bool remembered_maximized_ = false;
+  bool state_saved_ = false;
 };
 
 }  // namespace brisomel

@@ -26,6 +26,8 @@
 //                             client-right client-bottom
 //   find CLASS                handles of the top-level windows of that class, shown or not
 //   show HWND                 shows the window and makes it active
+//   maximize HWND             maximises the window, as its maximise button would
+//   zoomed HWND               1 when the window is maximised, else 0
 //   close HWND                posts WM_CLOSE to the window, as its close button would
 //   type CAPTION TEXT         clicks into the dialog's edit box and types TEXT over what it
 //                             holds (Home, Shift+End, then the characters)
@@ -661,6 +663,17 @@ int main(int argc, char** argv) {
     if (!IsWindow(window)) return 1;
     return PostMessageA(window, WM_CLOSE, 0, 0) ? 0 : 1;
   }
+  if (command == "maximize" && argc == 3) {
+    HWND window = ParseHandle(argv[2]);
+    if (!IsWindow(window)) return 1;
+    return PostMessageA(window, WM_SYSCOMMAND, SC_MAXIMIZE, 0) ? 0 : 1;
+  }
+  if (command == "zoomed" && argc == 3) {
+    HWND window = ParseHandle(argv[2]);
+    if (!IsWindow(window)) return 1;
+    std::printf("%d\n", IsZoomed(window) ? 1 : 0);
+    return 0;
+  }
   if (command == "show" && argc == 3) {
     HWND window = ParseHandle(argv[2]);
     if (!IsWindow(window)) return 1;
@@ -735,7 +748,7 @@ int main(int argc, char** argv) {
                " mouse HWND move|click|dblclick X Y | mouse HWND drag X Y X2 Y2 |"
                " key HWND VK [ctrl|alt] | clipboard | rect HWND | popup HWND X Y N |"
                " dialog-type CAPTION TEXT | command HWND ID | activate HWND | rects HWND | find CLASS |"
-               " show HWND | close HWND | type CAPTION TEXT | drop HWND FILE... |"
+               " show HWND | maximize HWND | zoomed HWND | close HWND | type CAPTION TEXT | drop HWND FILE... |"
                " icon FILE SIZE |"
                " click-close HWND X Y MS | click-until HWND X Y PX PY RRGGBB MS |"
                " start-timed PROGRAM X Y RRGGBB MS\n");

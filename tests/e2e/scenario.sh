@@ -947,6 +947,11 @@ HTML
     source "$src/tests/e2e/unicode.sh"
     "scenario_$name"
     ;;
+  remember_page | remember_fresh | remember_damaged)
+    # shellcheck source=remember.sh
+    source "$src/tests/e2e/remember.sh"
+    "scenario_$name"
+    ;;
   book_title)
     # shellcheck source=book_identity.sh
     source "$src/tests/e2e/book_identity.sh"
