@@ -125,7 +125,8 @@ std::unique_ptr<TSectionBase> THorzLine::CreateCopy(TSectionList& Parent) const 
 }
 
 void THorzLine::ComputeHeight() {
-  SectionHeight = MulDiv(20, BaseSize(ParentSectionList), 12) + Zoomed(ParentSectionList, VSize - 2);
+  SectionHeight =
+      MulDiv(20, BaseSize(ParentSectionList), 12) + Zoomed(ParentSectionList, VSize - 2);
 }
 
 void THorzLine::CopySelection() { AddLineBreak(ParentSectionList); }

@@ -76,9 +76,7 @@ struct TFontSettings {
   int Zoom = 100;  // percent
 
   // A length in pixels at 100% as the zoom shows it.
-  int32_t Zoomed(int32_t pixels) const {
-    return Zoom == 100 ? pixels : MulDiv(pixels, Zoom, 100);
-  }
+  int32_t Zoomed(int32_t pixels) const { return Zoom == 100 ? pixels : MulDiv(pixels, Zoom, 100); }
   // The point size of a font of `rel_size` on the document scale (12 = the base size).
   int PointSize(int32_t rel_size) const { return MulDiv(FontSize * Zoom, rel_size, 1200); }
 };

@@ -7,7 +7,8 @@
 
 namespace brisomel {
 
-inline constexpr std::array<int, 12> kZoomSteps{50, 67, 75, 90, 100, 110, 125, 150, 175, 200, 250, 300};
+inline constexpr std::array<int, 12> kZoomSteps{50,  67,  75,  90,  100, 110,
+                                                125, 150, 175, 200, 250, 300};
 static_assert(kZoomSteps.front() == kMinZoom && kZoomSteps.back() == kMaxZoom);
 
 // The first step above `percent` (direction > 0) or below it (direction < 0), so that a zoom
