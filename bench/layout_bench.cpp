@@ -1,5 +1,5 @@
 // Parse and lay out generated 5 MB pages with 200 tables at width 800 (one in English, one of
-// Chinese and Russian text in UTF-8), against litehtml with a
+// Chinese and Russian text in UTF-8; the English one also zoomed to 200%), against litehtml with a
 // container of the same fixed font metrics (the test font: every character advances (em + 1) / 2
 // pixels, plus 1 when bold; cell height em + em / 4). Time per page, and peak memory measured in a
 // fresh process per engine (its peak resident set less that of a process that only makes the
@@ -33,10 +33,13 @@ struct BrisomelEngine {
   std::shared_ptr<brisomel::GlyphSource> glyphs = std::make_shared<brisomel::TestGlyphSource>();
   brisomel::SoftwareCanvas canvas{1, 1, glyphs};
 
+  int zoom = 100;
+
   int32_t Run(const std::string& page) {
     brisomel::TDocumentServices services;
     services.Screen = &canvas;
     brisomel::TSectionList list(services);
+    list.Zoom = zoom;
     brisomel::TDocumentParser parser(list);
     parser.Parser.ParseHtmlBuffer(page.data(), page.size());
     return list.DoLayout(canvas, kWidth);
@@ -66,6 +69,22 @@ void BM_LayoutCjkLitehtml(benchmark::State& state) {
   for (auto _ : state) benchmark::DoNotOptimize(engine.Run(CjkPage()));
 }
 BENCHMARK(BM_LayoutCjkLitehtml)->Unit(benchmark::kMillisecond);
+
+// The same page zoomed to 200%; litehtml's peer lays it out with its default font size
+// doubled (16 to 32 pixels).
+void BM_LayoutZoomBrisomel(benchmark::State& state) {
+  BrisomelEngine engine;
+  engine.zoom = 200;
+  for (auto _ : state) benchmark::DoNotOptimize(engine.Run(Page()));
+}
+BENCHMARK(BM_LayoutZoomBrisomel)->Unit(benchmark::kMillisecond);
+
+void BM_LayoutZoomLitehtml(benchmark::State& state) {
+  LitehtmlEngine engine;
+  engine.default_font_size = 32;
+  for (auto _ : state) benchmark::DoNotOptimize(engine.Run(Page()));
+}
+BENCHMARK(BM_LayoutZoomLitehtml)->Unit(benchmark::kMillisecond);
 
 // --- Peak memory ---
 
@@ -135,6 +154,10 @@ int main(int argc, char** argv) {
     std::printf("CJK page: %.1f MB, document height: brisomel %d, litehtml %d\n",
                 static_cast<double>(CjkPage().size()) / (1 << 20), b.Run(CjkPage()),
                 l.Run(CjkPage()));
+    b.zoom = 200;
+    l.default_font_size = 32;
+    std::printf("page at 200%%: document height: brisomel %d, litehtml %d\n", b.Run(Page()),
+                l.Run(Page()));
   }
   RecordingReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
@@ -161,6 +184,9 @@ int main(int argc, char** argv) {
   if (t.count("BM_LayoutCjkBrisomel") && t.count("BM_LayoutCjkLitehtml"))
     std::printf("SPEEDUP layout_cjk litehtml %.2f\n",
                 t["BM_LayoutCjkLitehtml"] / t["BM_LayoutCjkBrisomel"]);
+  if (t.count("BM_LayoutZoomBrisomel") && t.count("BM_LayoutZoomLitehtml"))
+    std::printf("SPEEDUP layout_zoom litehtml %.2f\n",
+                t["BM_LayoutZoomLitehtml"] / t["BM_LayoutZoomBrisomel"]);
   for (const Memory& m : memory)
     if (m.ours > 0 && m.theirs > 0)
       std::printf("MEMORY %s litehtml %.3f\n", m.name, static_cast<double>(m.ours) / m.theirs);

@@ -166,6 +166,8 @@ caption { display: table-caption; text-align: center }
 
 class FixedContainer : public litehtml::document_container {
  public:
+  // `default_font_size` in pixels: 16, or 32 for the page at twice its size.
+  explicit FixedContainer(int default_font_size = 16) : default_font_size_(default_font_size) {}
   struct Font {
     int advance;
   };
@@ -194,7 +196,7 @@ class FixedContainer : public litehtml::document_container {
   void draw_text(litehtml::uint_ptr, const litehtml::tchar_t*, litehtml::uint_ptr,
                  litehtml::web_color, const litehtml::position&) override {}
   int pt_to_px(int pt) const override { return pt * 96 / 72; }
-  int get_default_font_size() const override { return 16; }
+  int get_default_font_size() const override { return default_font_size_; }
   const litehtml::tchar_t* get_default_font_name() const override { return "Times New Roman"; }
   void draw_list_marker(litehtml::uint_ptr, const litehtml::list_marker&) override {}
   void load_image(const litehtml::tchar_t*, const litehtml::tchar_t*, bool) override {}
@@ -242,14 +244,17 @@ class FixedContainer : public litehtml::document_container {
 
  private:
   std::vector<std::unique_ptr<Font>> fonts_;
+  int default_font_size_;
 };
 
 struct LitehtmlEngine {
   litehtml::context context;
   LitehtmlEngine() { context.load_master_stylesheet(kMasterCss); }
 
+  int default_font_size = 16;
+
   int Run(const std::string& page) {
-    FixedContainer container;
+    FixedContainer container(default_font_size);
     auto document = litehtml::document::createFromString(page.c_str(), &container, &context);
     document->render(kWidth);
     return document->height();

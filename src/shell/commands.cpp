@@ -25,9 +25,22 @@ TCommand ShortcutCommand(int key, TShiftState shift, bool in_text_field) {
     TCommand command;
   };
   static constexpr Shortcut kShortcuts[] = {
-      {vkLeft, ssAlt, cmBack}, {vkRight, ssAlt, cmForward}, {vkHome, ssAlt, cmHome},
-      {vkBack, 0, cmBack},     {vkO, ssCtrl, cmOpen},       {vkP, ssCtrl, cmPrint},
-      {vkF, ssCtrl, cmSearch}, {vkF3, 0, cmFindNext},
+      {vkLeft, ssAlt, cmBack},
+      {vkRight, ssAlt, cmForward},
+      {vkHome, ssAlt, cmHome},
+      {vkBack, 0, cmBack},
+      {vkO, ssCtrl, cmOpen},
+      {vkP, ssCtrl, cmPrint},
+      {vkF, ssCtrl, cmSearch},
+      {vkF3, 0, cmFindNext},
+      {vkOemPlus, ssCtrl, cmZoomIn},
+      {vkOemPlus, ssCtrl | ssShift, cmZoomIn},
+      {vkAdd, ssCtrl, cmZoomIn},
+      {vkOemMinus, ssCtrl, cmZoomOut},
+      {vkSubtract, ssCtrl, cmZoomOut},
+      {vk0, ssCtrl, cmZoomReset},
+      {vkNumpad0, ssCtrl, cmZoomReset},
+      {vkF11, 0, cmFullScreen},
   };
   if (key == vkBack && in_text_field) return cmNone;
   for (const Shortcut& s : kShortcuts)

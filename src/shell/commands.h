@@ -27,6 +27,10 @@ enum TCommand : int {
   cmExit,
   cmAbout,
   cmFindNext,
+  cmZoomIn,
+  cmZoomOut,
+  cmZoomReset,
+  cmFullScreen,
 };
 inline constexpr int kCommandIdBase = 100;
 // The WM_COMMAND id of "Stop Sound".
@@ -61,6 +65,8 @@ inline constexpr std::array<TMenuItemDesign, 10> kPopupMenu1{{
 // The command of a key pressed anywhere in the main window, or cmNone. `in_text_field` says
 // the focus is in a control that edits text, where Backspace deletes a character instead of
 // going back. Home, End, Page Up and Page Down are no commands: they scroll the viewer.
+// Ctrl with '+' (with or without Shift, or on the keypad), '-' and '0' zoom; F11 toggles full
+// screen.
 TCommand ShortcutCommand(int key, TShiftState shift, bool in_text_field);
 
 // Virtual key codes of the shortcuts (the platform's values).
@@ -70,6 +76,14 @@ enum TShortcutKey : int {
   vkO = 0x4F,
   vkP = 0x50,
   vkF3 = 0x72,
+  vkF11 = 0x7A,
+  vk0 = 0x30,
+  vkNumpad0 = 0x60,
+  vkAdd = 0x6B,
+  vkSubtract = 0x6D,
+  vkOemPlus = 0xBB,  // the '=' / '+' key
+  vkOemMinus = 0xBD,
+  vkEscape = 0x1B,
 };
 
 // OpenDialog1's filter: caption and pattern pairs separated by '|', the first selected.

@@ -84,7 +84,9 @@ void TForm1::PlaceViewers(int client_width, int client_height) {
     page_viewer1_->SetBounds(Rect{right - kPageViewer1Width, 1, right, 1 + kPageViewer1Height});
   }
   if (viewer_) {
-    viewer_->SetBounds(Rect{0, kPanelHeight, client_width, std::max(kPanelHeight, client_height)});
+    // Full screen shows no toolbar: the viewer takes the whole window.
+    const int top = full_screen_ ? 0 : kPanelHeight;
+    viewer_->SetBounds(Rect{0, top, client_width, std::max(top, client_height)});
   }
 }
 

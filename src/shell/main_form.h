@@ -128,6 +128,15 @@ class TForm1 : public TWindow {
   TDropFiles& DropFiles1() { return *drop_files1_; }
   void DropFiles1FilesDroped();
 
+  // The zoom of the book's pages in percent, every frame alike (TFrameViewer::SetZoomPercent);
+  // Ctrl with '+', '-', '0' or the mouse wheel changes it.
+  int ZoomPercent() const { return viewer_ ? viewer_->ZoomPercent() : kDefaultZoom; }
+  void SetZoomPercent(int percent);
+  // Full screen: the page covers the monitor, without caption, frame and toolbar. Leaving it
+  // puts the window back as it was (maximised too). F11 toggles it, Esc leaves it.
+  bool IsFullScreen() const { return full_screen_; }
+  void SetFullScreen(bool on);
+
  protected:
   LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) override;
 
@@ -187,6 +196,9 @@ class TForm1 : public TWindow {
   ReadingState remembered_;
   bool remembered_maximized_ = false;
   bool state_saved_ = false;
+  bool full_screen_ = false;
+  LONG_PTR windowed_style_ = 0;           // the style to go back to from full screen
+  WINDOWPLACEMENT windowed_placement_{};  // and the placement
 };
 
 }  // namespace brisomel

@@ -2,6 +2,7 @@
 // leave the book, and the keyboard shortcuts. The decisions are in commands.h.
 #include <windows.h>
 
+#include "html/viewer/zoom_steps.h"
 #include "shell/main_form.h"
 
 namespace brisomel {
@@ -48,6 +49,18 @@ void TForm1::RunCommand(TCommand command) {
       break;
     case cmFindNext:
       FindNextInPage();
+      break;
+    case cmZoomIn:
+      SetZoomPercent(NextZoom(ZoomPercent(), 1));
+      break;
+    case cmZoomOut:
+      SetZoomPercent(NextZoom(ZoomPercent(), -1));
+      break;
+    case cmZoomReset:
+      SetZoomPercent(kDefaultZoom);
+      break;
+    case cmFullScreen:
+      SetFullScreen(!full_screen_);
       break;
     case cmNone:
       break;
@@ -133,13 +146,25 @@ bool TForm1::ContextMenu(HWND source, int screen_x, int screen_y) {
 }
 
 bool TForm1::ShortcutMessage(const MSG& msg) {
-  if (msg.message != WM_KEYDOWN && msg.message != WM_SYSKEYDOWN) return false;
+  const bool wheel = msg.message == WM_MOUSEWHEEL;
+  if (msg.message != WM_KEYDOWN && msg.message != WM_SYSKEYDOWN && !wheel) return false;
   if (!Handle() || (msg.hwnd != Handle() && !IsChild(Handle(), msg.hwnd))) return false;
+  if (wheel) {
+    // Ctrl with the wheel zooms, a step per notch; the wheel alone scrolls as before.
+    if ((GET_KEYSTATE_WPARAM(msg.wParam) & MK_CONTROL) == 0) return false;
+    const int delta = GET_WHEEL_DELTA_WPARAM(msg.wParam);
+    if (delta != 0) SetZoomPercent(NextZoom(ZoomPercent(), delta > 0 ? 1 : -1));
+    return true;
+  }
   TShiftState shift = 0;
   if (GetKeyState(VK_SHIFT) < 0) shift |= ssShift;
   if (GetKeyState(VK_CONTROL) < 0) shift |= ssCtrl;
   if (GetKeyState(VK_MENU) < 0) shift |= ssAlt;
   const int key = static_cast<int>(msg.wParam);
+  if (key == vkEscape && full_screen_ && shift == 0) {
+    SetFullScreen(false);
+    return true;
+  }
   const TCommand command = ShortcutCommand(key, shift, EditsText(msg.hwnd));
   if (command != cmNone) {
     // Through the window procedure, so that an error is shown like a button's.

@@ -952,6 +952,13 @@ HTML
     source "$src/tests/e2e/remember.sh"
     "scenario_$name"
     ;;
+  zoom)
+    # shellcheck source=folders.sh
+    source "$src/tests/e2e/folders.sh"
+    # shellcheck source=zoom.sh
+    source "$src/tests/e2e/zoom.sh"
+    "scenario_$name"
+    ;;
   book_title)
     # shellcheck source=book_identity.sh
     source "$src/tests/e2e/book_identity.sh"

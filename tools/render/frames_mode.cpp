@@ -112,6 +112,7 @@ int FrameSetPage(const PageOptions& o) {
   TImageModule images(32);
   TFrameViewer viewer(TViewerServices{&windows, &files, nullptr, &images}, nullptr);
   viewer.SetDefBackground(0xC0C0C0);
+  viewer.SetZoomPercent(o.zoom);
   const int height = o.height > 0 ? o.height : kDefaultHeight;
   viewer.SetBounds(Rect{0, 0, o.width, height});
   try {

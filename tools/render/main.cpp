@@ -27,6 +27,8 @@ int Usage(FILE* to = stderr) {
                "                  lay PAGE (HTML, or text if it ends in .txt) out for width N\n"
                "                  (default 800) and draw it with margins of 10 and 5 pixels;\n"
                "                  --test-font uses the deterministic test font, not FreeType\n"
+               "  --zoom N        (with any page mode but --print) lay the page out and draw it\n"
+               "                  at N percent (50 to 300, default 100), as the reader's zoom\n"
                "  PAGE --dump [--width N] [--test-font]\n"
                "                  print the laid-out document instead, one line per section:\n"
                "                  <class> y=<YValue> h=<SectionHeight> dh=<DrawHeight>\n"

@@ -18,6 +18,7 @@ int PageMode(const std::vector<std::string>& args);
 struct PageOptions {
   std::string page, out;
   int width = 800;
+  int zoom = 100;  // --zoom: percent, as the reader's zoom
   bool test_font = false;
   bool dump = false;
   int submit = -1;  // --submit: the form whose submission is printed; -1: none

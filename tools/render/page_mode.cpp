@@ -26,6 +26,7 @@
 #include "platform/headless/png_writer.h"
 #include "platform/headless/software_canvas.h"
 #include "read_only_files.h"
+#include "settings/reading_state.h"
 #include "text/utf.h"
 
 namespace brisomel::render {
@@ -39,7 +40,7 @@ constexpr int kMaxPictureHeight = 30000;
 
 int Usage() {
   std::fprintf(stderr,
-               "usage: brisomel-render PAGE -o OUT.png [--width N] [--test-font]\n"
+               "usage: brisomel-render PAGE -o OUT.png [--width N] [--zoom N] [--test-font]\n"
                "       brisomel-render PAGE --dump [--width N] [--test-font]\n"
                "       brisomel-render PAGE -o OUT.png [--height N] [--scroll Y] [--width N]\n"
                "       brisomel-render PAGE --find TEXT [--match-case] [--width N]\n"
@@ -70,6 +71,8 @@ bool ParseOptions(const std::vector<std::string>& args, PageOptions& o) {
         return false;
       }
       if (o.width < 1 || o.width > kMaxWidth) return false;
+    } else if (a == "--zoom") {
+      if (!ReadNumber(args, i, kMinZoom, kMaxZoom, o.zoom)) return false;
     } else if (a == "--height") {
       if (!ReadNumber(args, i, 1, kMaxPictureHeight, o.height)) return false;
     } else if (a == "--scroll") {
@@ -211,6 +214,7 @@ int PageMode(const std::vector<std::string>& args) {
 
   TSectionList list(services);
   list.SetFonts("Times New Roman", "Courier New", 12, 0, 0xFF0000, 0xC0C0C0);
+  list.Zoom = o.zoom;
   const std::string folder = [&] {
     const size_t slash = o.page.find_last_of('/');
     return slash == std::string::npos ? std::string() : o.page.substr(0, slash + 1);

@@ -66,6 +66,7 @@ int ViewerPage(const PageOptions& o) {
   TPageViewer viewer(TViewerServices{&windows, &files, nullptr, &images}, nullptr);
   viewer.SetViewImages(true);
   viewer.SetDefBackground(0xC0C0C0);
+  viewer.SetZoomPercent(o.zoom);
   viewer.SetBounds(Rect{0, 0, o.width, o.height > 0 ? o.height : kDefaultHeight});
   if (!LoadViewerPage(viewer, o.page, IsTextFile(o.page))) return 1;
 

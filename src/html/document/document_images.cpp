@@ -125,6 +125,7 @@ std::unique_ptr<TImageObj> TImageObj::CreateCopy(TSectionList& Parent) const {
   copy->ObjHeight = ObjHeight;
   copy->ObjWidth = ObjWidth;
   copy->ImageKnown = ImageKnown;
+  copy->KnownZoom_ = KnownZoom_;
   copy->Source = Source;
   copy->Alt = Alt;
   copy->ObjAlign = ObjAlign;
@@ -250,7 +251,12 @@ void TImageObj::LayOut(Canvas& canvas, int32_t AvailWidth, const TFontObj* FontR
     W0 = Image->width;
     H0 = Image->height;
   }
+  // The size is worked out at 100% and then zoomed (a width in percent of the line excepted);
+  // a size known at another zoom is worked out again.
+  const int zoom = list ? list->Zoom : 100;
+  if (ImageKnown && KnownZoom_ != zoom) ImageKnown = false;
   if (!ImageKnown) {
+    KnownZoom_ = zoom;
     if (placeholder) {
       if (SpecWidth > 0 && SpecHeight > 0 && !PercentWidth) {
         ObjWidth = SpecWidth;
@@ -280,6 +286,10 @@ void TImageObj::LayOut(Canvas& canvas, int32_t AvailWidth, const TFontObj* FontR
       ObjWidth = std::clamp(ObjWidth, 0, kMaxImageSide);
       ObjHeight = std::clamp(ObjHeight, 0, kMaxImageSide);
       ImageKnown = true;
+    }
+    if (list && zoom != 100) {
+      if (!PercentWidth) ObjWidth = std::clamp(list->Zoomed(ObjWidth), 0, kMaxImageSide);
+      ObjHeight = std::clamp(list->Zoomed(ObjHeight), 0, kMaxImageSide);
     }
     if (placeholder && !ImageKnown) {
       int32_t w = 0, h = 0;

@@ -84,6 +84,7 @@ class TImageObj {
   void Fetch();
   void ReleaseCache();
   std::string CacheKey_;  // the cache entry this image holds a use of
+  int KnownZoom_ = 100;   // the zoom ObjWidth and ObjHeight were worked out for
   std::unique_ptr<TGIFImage> OwnGif_;
 };
 

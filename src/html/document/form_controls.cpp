@@ -81,14 +81,19 @@ void TFormControlObj::SetSize(int32_t width, int32_t height) {
 FontSpec TFormControlObj::FixedFont() const {
   FontSpec font;
   font.name = MasterList ? MasterList->PreFontName : "Courier New";
-  font.size = 10;
+  font.size = MasterList ? MasterList->Zoomed(10) : 10;
   return font;
 }
 
 FontSpec TFormControlObj::CaptionFont() const {
-  if (MasterList && MasterList->Services.WindowControls)
-    return MasterList->Services.WindowControls->ScreenFont();
-  return FontSpec{"MS Sans Serif", 8};
+  if (MasterList && MasterList->Services.WindowControls) {
+    // The controls' own font, at the document's zoom.
+    FontSpec font = MasterList->Services.WindowControls->ScreenFont();
+    font.size = MasterList->Zoomed(font.size);
+    font.height = MasterList->Zoomed(font.height);
+    return font;
+  }
+  return FontSpec{"MS Sans Serif", MasterList ? MasterList->Zoomed(8) : 8};
 }
 
 void TFormControlObj::Show(int32_t X, int32_t Top) {

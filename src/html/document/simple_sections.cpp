@@ -11,7 +11,12 @@ void AddLineBreak(TSectionList* list) {
   if (list && list->TextSink) list->TextSink->AddText(u"\r\n");
 }
 
-int32_t BaseSize(const TSectionList* list) { return list ? list->FontSize : 12; }
+// The base font size in points at the document's zoom.
+int32_t BaseSize(const TSectionList* list) { return list ? list->Zoomed(list->FontSize) : 12; }
+// A pixel length at the document's zoom.
+int32_t Zoomed(const TSectionList* list, int32_t pixels) {
+  return list ? list->Zoomed(pixels) : pixels;
+}
 
 }  // namespace
 
@@ -120,7 +125,8 @@ std::unique_ptr<TSectionBase> THorzLine::CreateCopy(TSectionList& Parent) const 
 }
 
 void THorzLine::ComputeHeight() {
-  SectionHeight = MulDiv(20, BaseSize(ParentSectionList), 12) + VSize - 2;
+  SectionHeight =
+      MulDiv(20, BaseSize(ParentSectionList), 12) + Zoomed(ParentSectionList, VSize - 2);
 }
 
 void THorzLine::CopySelection() { AddLineBreak(ParentSectionList); }
@@ -142,7 +148,8 @@ int32_t THorzLine::Paint(Canvas& canvas, const Rect& ARect, IndentManager& IMgr,
       (printing && Y >= list->PageBottom)) {
     return Y + SectionHeight;
   }
-  int32_t T = Y + (SectionHeight - VSize) / 2 - yoff;
+  const int32_t size = Zoomed(list, VSize);
+  int32_t T = Y + (SectionHeight - size) / 2 - yoff;
   // The edges at Y, as layout found them (the float records may be gone by now).
   int32_t XL = IMgr.LfEdge + EdgeLeft, XR = IMgr.LfEdge + EdgeRight;
   int32_t start, end;
@@ -150,13 +157,13 @@ int32_t THorzLine::Paint(Canvas& canvas, const Rect& ARect, IndentManager& IMgr,
     start = XL + 10;
     end = XR - 10;
   } else {
-    int32_t W = HPercent ? MulDiv(XR - XL, HWidth, 100) : HWidth;
+    int32_t W = HPercent ? MulDiv(XR - XL, HWidth, 100) : Zoomed(list, HWidth);
     start = Align == alLeft ? XL : Align == alRight ? XR - W : XL + (XR - XL - W) / 2;
     end = start + W;
   }
   canvas.SaveState();
   if (HasColor) {
-    canvas.FillRect(Rect{start, T, end, T + VSize}, HRColor | kPaletteRelative);
+    canvas.FillRect(Rect{start, T, end, T + size}, HRColor | kPaletteRelative);
   } else {
     bool mono = NoShade || (printing && canvas.GetDeviceCaps().monochrome());
     Color background = list ? list->Background : 0xFFFFFF;
@@ -165,12 +172,12 @@ int32_t THorzLine::Paint(Canvas& canvas, const Rect& ARect, IndentManager& IMgr,
     Color dark = mono ? 0 : kColorBtnShadow;
     Color light = mono ? 0 : white ? 0xC0C0C0 : kColorBtnHighlight;
     canvas.SetPen(Pen{PenStyle::kSolid, 1, dark});
-    canvas.MoveTo(start, T + VSize);
+    canvas.MoveTo(start, T + size);
     canvas.LineTo(start, T);
     canvas.LineTo(end, T);
     canvas.SetPen(Pen{PenStyle::kSolid, 1, light});
-    canvas.LineTo(end, T + VSize);
-    canvas.LineTo(start, T + VSize);
+    canvas.LineTo(end, T + size);
+    canvas.LineTo(start, T + size);
   }
   canvas.RestoreState();
   return Y + SectionHeight;

@@ -76,7 +76,19 @@ ThtmlTable::ThtmlTable(TSectionList* List, int32_t Level_, TCell* Owner, uint8_t
     }
   }
   if (HasBorder) CellSpacing = std::max(1, CellSpacing + 2);
+  Given_ = {WidthAttr, CellPadding, CellSpacing, HSpace};
   Caption = std::make_unique<TCellObj>(List, TAttributeList(), 0);
+}
+
+void ThtmlTable::ApplyZoom() {
+  const TFontSettings& zoom = *ParentSectionList;
+  WidthAttr = AsPercent ? Given_.WidthAttr : zoom.Zoomed(Given_.WidthAttr);
+  CellPadding = zoom.Zoomed(Given_.CellPadding);
+  CellSpacing = zoom.Zoomed(Given_.CellSpacing);
+  HSpace = zoom.Zoomed(Given_.HSpace);
+  for (auto& row : Rows) {
+    for (TCellObj& c : row->Cells) c.ApplyZoom(zoom);
+  }
 }
 
 ThtmlTable::ThtmlTable(TSectionList* List, const ThtmlTable& Source) : TSectionBase(List) {
@@ -106,6 +118,7 @@ ThtmlTable::ThtmlTable(TSectionList* List, const ThtmlTable& Source) : TSectionB
   Widths = Source.Widths;
   Percents = Source.Percents;
   HSpace = Source.HSpace;
+  Given_ = Source.Given_;
   Level = Source.Level;
   // Printed tables show no fills: no background and no border colour.
   for (const auto& row : Source.Rows) Rows.push_back(row->CreateCopy(*List));
@@ -207,6 +220,7 @@ ThtmlTable::TWidths ThtmlTable::ColumnX() const {
 
 void ThtmlTable::MeasureWidths(Canvas& canvas, int32_t& Min, int32_t& Max) {
   Initialize();
+  ApplyZoom();
   TColumnMeasure m;
   if (UsesPercents()) {
     PercentMinMax(canvas, WidthAttr > 0 && !AsPercent ? WidthAttr : 0, m);
@@ -316,6 +330,7 @@ int32_t ThtmlTable::LayOut(Canvas& canvas, int32_t Y, IndentManager& IMgr, int32
   YValue = Y;
   StartCurs = Curs;
   IMgr.SetLevel(Y, Level);
+  ApplyZoom();
   int32_t avail = IMgr.RightEdge(Y) - IMgr.LeftEdge(Y);
   if (WidthAttr > 0) avail = AsPercent ? MulDiv(avail, WidthAttr, 1000) : WidthAttr;
   const int32_t new_width = std::max(avail - CellSpacing, 20);

@@ -107,6 +107,13 @@ class ThtmlTable : public TSectionBase {
     TWidths Min{}, Max{};
     int32_t TotalMin = 0, TotalMax = 0;
   };
+  // The pixel attributes as the page gives them; ApplyZoom sets the working ones (and the
+  // cells') from them at the document's zoom before every measure and layout.
+  struct TGivenPixels {
+    int32_t WidthAttr = 0, CellPadding = 1, CellSpacing = 2, HSpace = 5;
+  };
+  TGivenPixels Given_;
+  void ApplyZoom();
   // Padding added to every cell's measured widths.
   int32_t CellExtra() const { return 2 * CellPadding + CellSpacing; }
   void ColumnMinMax(Canvas& canvas, TColumnMeasure& m);

@@ -51,6 +51,8 @@ TCellObj::TCellObj(TSectionList* List, const TAttributeList& Attributes, int32_t
         break;
     }
   }
+  given_width_ = WidthAttr;
+  given_height_ = SpecHt;
 }
 
 TCellObj TCellObj::Covered(int32_t ColSpan_, int32_t RowSpan_) {
@@ -72,6 +74,8 @@ TCellObj TCellObj::CreateCopy(TSectionList& Parent) const {
   copy.VAlign = VAlign;
   copy.WidthAttr = WidthAttr;
   copy.AsPercent = AsPercent;
+  copy.given_width_ = given_width_;
+  copy.given_height_ = given_height_;
   if (Cell) {
     copy.Cell = std::make_unique<TCell>(&Parent);
     copy.Cell->YValue = Cell->YValue;

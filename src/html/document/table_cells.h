@@ -9,6 +9,7 @@
 
 #include "html/document/section_base.h"
 #include "html/reader/attributes.h"
+#include "html/reader/html_fonts.h"
 
 namespace brisomel {
 
@@ -42,6 +43,11 @@ class TCellObj {
   int32_t ContentHeight(Canvas& canvas, int32_t Y, int32_t Width, int32_t Curs);
   // Forgets the remembered layout.
   void Forget() { laid_generation_ = -1; }
+  // Sets the pixel width and height from the page's values at the document's zoom.
+  void ApplyZoom(const TFontSettings& zoom) {
+    WidthAttr = AsPercent ? given_width_ : zoom.Zoomed(given_width_);
+    SpecHt = zoom.Zoomed(given_height_);
+  }
 
   int32_t ColSpan = 1;
   int32_t RowSpan = 1;
@@ -56,6 +62,7 @@ class TCellObj {
   std::unique_ptr<TCell> Cell;
 
  private:
+  int32_t given_width_ = 0, given_height_ = 0;  // WidthAttr and SpecHt as the page gives them
   int64_t laid_generation_ = -1;
   int32_t laid_width_ = 0, laid_y_ = 0, laid_curs_ = 0, laid_height_ = 0;
 };

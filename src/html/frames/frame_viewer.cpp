@@ -77,6 +77,7 @@ std::unique_ptr<TPageViewer> TFrameViewer::NewFrameViewer(TFrame& frame) {
   viewer->SetDefFontColor(DefFontColor_);
   viewer->SetDefHotSpotColor(DefHotSpotColor_);
   viewer->SetDefFontSize(DefFontSize_);
+  viewer->SetZoomPercent(Zoom_);
   viewer->SetDefFontName(DefFontName_);
   viewer->SetDefPreFontName(DefPreFontName_);
   viewer->SetCharSet(CharSet_);
@@ -270,6 +271,13 @@ void TFrameViewer::SetDefFontSize(int Value) {
   if (Value == DefFontSize_) return;
   ForEachViewer([&](TPageViewer& viewer) { viewer.SetDefFontSize(Value); });
   DefFontSize_ = Value;
+}
+
+void TFrameViewer::SetZoomPercent(int Value) {
+  Value = std::clamp(Value, kMinZoom, kMaxZoom);
+  if (Value == Zoom_) return;
+  Zoom_ = Value;
+  ForEachViewer([&](TPageViewer& viewer) { viewer.SetZoomPercent(Value); });
 }
 
 void TFrameViewer::SetDefFontColor(Color Value) {

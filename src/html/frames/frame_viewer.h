@@ -17,6 +17,7 @@
 #include "html/frames/frame.h"
 #include "html/frames/frame_set.h"
 #include "html/viewer/page_viewer.h"
+#include "settings/reading_state.h"
 
 namespace brisomel {
 
@@ -118,6 +119,10 @@ class TFrameViewer : public TWindowEvents {
   void SetDefPreFontName(const std::string& Value);
   int DefFontSize() const { return DefFontSize_; }
   void SetDefFontSize(int Value);
+  // The zoom in percent of every frame (TPageViewer::SetZoomPercent), frames made later
+  // included.
+  int ZoomPercent() const { return Zoom_; }
+  void SetZoomPercent(int Value);
   Color DefFontColor() const { return DefFontColor_; }
   void SetDefFontColor(Color Value);
   Color DefHotSpotColor() const { return DefHotSpotColor_; }
@@ -247,6 +252,7 @@ class TFrameViewer : public TWindowEvents {
   std::string DefFontName_ = "Times New Roman";
   std::string DefPreFontName_ = "Courier New";
   int DefFontSize_ = 12;
+  int Zoom_ = kDefaultZoom;
   Color DefFontColor_ = kColorBtnText;
   Color DefHotSpotColor_ = 0xFF0000;
   uint8_t CharSet_ = kDefaultCharset;

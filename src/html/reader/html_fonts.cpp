@@ -116,14 +116,14 @@ void TMyFont::Assign(const TFont& source) {
 
 void TMyFont::SetRelSize(const TFontSettings& List, int32_t size) {
   RelSize = size;
-  SetSize(MulDiv(List.FontSize, size, 12));
+  SetSize(List.PointSize(size));
 }
 
 void TMyFont::Refresh(const TFontSettings& List, Color color) {
   BeginUpdate();
   SetName(FixedPitch ? List.PreFontName : List.FontName);
   SetCharset(List.Charset);
-  SetSize(MulDiv(List.FontSize, RelSize, 12));
+  SetSize(List.PointSize(RelSize));
   SetColor(color | kPaletteRelativeFlag);
   EndUpdate();
 }

@@ -63,7 +63,9 @@ class TFont {
 };
 
 // The document's font defaults, held by the section list: the faces, character set, base
-// size and the colours of text and links.
+// size and the colours of text and links, and the zoom. The zoom is the one scale of the
+// screen: fonts take it in their point size, and the document's pixel lengths (pictures,
+// table and cell widths, rules, form controls) go through Zoomed.
 struct TFontSettings {
   std::string FontName = "Times New Roman";
   std::string PreFontName = "Courier New";
@@ -71,6 +73,12 @@ struct TFontSettings {
   int FontSize = 12;
   Color FontColor = 0;
   Color HotSpotColor = 0x800000;
+  int Zoom = 100;  // percent
+
+  // A length in pixels at 100% as the zoom shows it.
+  int32_t Zoomed(int32_t pixels) const { return Zoom == 100 ? pixels : MulDiv(pixels, Zoom, 100); }
+  // The point size of a font of `rel_size` on the document scale (12 = the base size).
+  int PointSize(int32_t rel_size) const { return MulDiv(FontSize * Zoom, rel_size, 1200); }
 };
 
 class TMyFont : public TFont {
@@ -83,7 +91,7 @@ class TMyFont : public TFont {
 
   // Copies RelSize and FixedPitch when the source is a TMyFont, then the font properties.
   void Assign(const TFont& source) override;
-  // RelSize := size; point size := MulDiv(List.FontSize, size, 12).
+  // RelSize := size; point size := List.PointSize(size).
   void SetRelSize(const TFontSettings& List, int32_t size);
   // Face, character set and point size from the defaults; colour with the palette-relative
   // flag. The style stays.

@@ -3,9 +3,11 @@
 #include "html/viewer/page_viewer.h"
 
 #include <algorithm>
+#include <climits>
 #include <exception>
 
 #include "html/reader/text_utils.h"
+#include "settings/reading_state.h"
 #include "text/utf.h"
 
 namespace brisomel {
@@ -759,6 +761,50 @@ void TPageViewer::SetDefFontSize(int Value) {
   DefFontSize_ = std::max(Value, 6);
   Document_->FontSize = DefFontSize_;
   RefreshFontsAndLayout(true);
+}
+
+void TPageViewer::SetZoomPercent(int Value) {
+  Value = std::clamp(Value, kMinZoom, kMaxZoom);
+  if (Value == Document_->Zoom) return;
+  const int old_zoom = Document_->Zoom;
+  if (Document_->Count() == 0 || Processing_) {
+    // Nothing laid out yet (or a load runs): the next layout takes the zoom.
+    Document_->Zoom = Value;
+    Document_->RefreshFonts();
+    Invalidate();
+    return;
+  }
+  // The reading position, taken before the change: the first character of the line at the
+  // top of the window, found again after the new layout; a top without text (a picture, a
+  // rule) keeps its section and the zoomed offset into it.
+  Canvas& canvas = Windows_.ScreenCanvas();
+  const int32_t top = VerticalPosition();
+  int32_t xr = 0, yr = 0, caret = 0;
+  TCell* cell = nullptr;
+  bool in_text = false;
+  const int32_t top_char =
+      Document_->PositionAt(canvas, INT_MIN / 4, DocY(0), xr, yr, caret, cell, in_text);
+  const int32_t old_position = Position();
+  Document_->Zoom = Value;
+  Document_->RefreshFonts();
+  SetProcessing(true);
+  try {
+    Layout();
+  } catch (...) {
+    SetProcessing(false);
+    throw;
+  }
+  SetProcessing(false);
+  int32_t x = 0, y = 0;
+  if (top > 0 && top_char >= 0 && Document_->PositionToPoint(canvas, top_char, x, y)) {
+    ScrollTo(y);
+  } else if (top > 0) {
+    const int32_t offset = old_position & 0xFFFF;
+    SetPosition((old_position & ~0xFFFF) | (MulDiv(offset, Value, old_zoom) & 0xFFFF));
+  } else {
+    ScrollTo(0);
+  }
+  Invalidate();
 }
 
 void TPageViewer::SetDefFontColor(Color Value) {

@@ -180,6 +180,12 @@ class TPageViewer : public TWindowEvents {
   void SetDefPreFontName(const std::string& Value);
   int DefFontSize() const { return DefFontSize_; }
   void SetDefFontSize(int Value);
+  // The zoom in percent (kMinZoom to kMaxZoom; values beyond are held to them): fonts,
+  // pictures and pixel widths scale with it, and a new zoom lays the page out again keeping
+  // the line at the top of the window there. It stays for the pages loaded after; printing
+  // is at 100%.
+  int ZoomPercent() const { return Document_->Zoom; }
+  void SetZoomPercent(int Value);
   Color DefFontColor() const { return DefFontColor_; }
   void SetDefFontColor(Color Value);
   Color DefHotSpotColor() const { return DefHotSpotColor_; }

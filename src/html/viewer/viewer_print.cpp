@@ -6,6 +6,7 @@
 #include "html/document/fonts.h"
 #include "html/viewer/page_viewer.h"
 #include "html/viewer/vw_printer.h"
+#include "settings/reading_state.h"
 #include "text/utf.h"
 
 namespace brisomel {
@@ -38,6 +39,11 @@ void TPageViewer::PrintRange(int FromPage, int ToPage) {
   copy->SetYOffset(0);
   copy->Printing = true;
   copy->SetBackground(kWhite);
+  // Paper shows the page at its own size whatever the screen's zoom.
+  if (copy->Zoom != kDefaultZoom) {
+    copy->Zoom = kDefaultZoom;
+    copy->RefreshFonts();
+  }
 
   TvwPrinter printer(*Services_.Printer);
   CurrentPrinterScope scope(&printer);

@@ -64,6 +64,26 @@ TEST_F(TwoFrames, BackUndoesTheLastFrameStepFirstThenTheDocument) {
   EXPECT_FALSE(fv->FwdButtonEnabled());
 }
 
+// Every frame zooms together, frames that come later (a new frame set, Back) too.
+TEST_F(TwoFrames, EveryFrameTakesTheZoom) {
+  fv->LoadFromFile(top);
+  fv->SetZoomPercent(150);
+  auto zooms = [&] {
+    std::vector<int> z;
+    for (TFrame* frame : fv->CurrentSet().Frames) z.push_back(frame->Viewer()->ZoomPercent());
+    return z;
+  };
+  EXPECT_EQ(zooms(), (std::vector<int>{150, 150}));
+  ClickLink(FrameNamed("a"));
+  fv->LoadFromFile(Write("three.htm",
+                         "<frameset rows=*,*,*><frame src=a1.htm><frame src=b1.htm>"
+                         "<frame src=a2.htm></frameset>"));
+  EXPECT_EQ(zooms(), (std::vector<int>{150, 150, 150}));
+  fv->GoBack();
+  EXPECT_EQ(zooms(), (std::vector<int>{150, 150}));
+  EXPECT_EQ(fv->ZoomPercent(), 150);
+}
+
 TEST_F(TwoFrames, TargetsChooseTheFrame) {
   LinkPage("to_b.htm", "b2.htm", "B");  // names compare ignoring case
   LinkPage("to_top.htm", "a3.htm", "_top");

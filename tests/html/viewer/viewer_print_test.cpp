@@ -106,6 +106,25 @@ TEST_F(PrintTest, PagesBreakBeforeLinesThatWouldStraddleTheMargin) {
 // is cut by the bottom margin; the row that would straddle it starts the next page. (The
 // printed copy lays the table out from its own top, so the boundaries are checked by the row
 // pitch, which the screen layout's dump gives.)
+// The screen's zoom stays on the screen: pages and ink are those of 100%, and the viewer
+// keeps its zoom after the print.
+TEST_F(PrintTest, PrintsAtTheSizeOfThePageWhateverTheZoom) {
+  LoadLines(30, "<img src=\"missing.png\" width=40 height=30>");
+  viewer->PrintRange(1, 9999);
+  const auto normal_ranges = Ranges();
+  const std::vector<Ink> normal_sheets = sheets;
+  sheets.clear();
+  viewer->SetZoomPercent(250);
+  viewer->PrintRange(1, 9999);
+  EXPECT_EQ(Ranges(), normal_ranges);
+  ASSERT_EQ(sheets.size(), normal_sheets.size());
+  for (size_t i = 0; i < sheets.size(); ++i) {
+    EXPECT_EQ(sheets[i].right, normal_sheets[i].right) << i;
+    EXPECT_EQ(sheets[i].bottom, normal_sheets[i].bottom) << i;
+  }
+  EXPECT_EQ(viewer->ZoomPercent(), 250);
+}
+
 TEST_F(PrintTest, PagesBreakBeforeTableRowsThatWouldStraddleTheMargin) {
   std::string html = "<title>Rows</title><table border=1 cellpadding=3>";
   for (int i = 0; i < 40; ++i) {

@@ -55,6 +55,18 @@ TEST(ShortcutCommand, KeysAReaderExpectsAndTheirExactModifiers) {
       {vkP, ssCtrl, false, cmPrint},
       {vkF, ssCtrl, false, cmSearch},
       {vkF3, 0, false, cmFindNext},
+      // Zoom: '+' with or without Shift and on the keypad, '-' and '0' on both; F11.
+      {vkOemPlus, ssCtrl, false, cmZoomIn},
+      {vkOemPlus, ssCtrl | ssShift, false, cmZoomIn},
+      {vkAdd, ssCtrl, true, cmZoomIn},
+      {vkOemMinus, ssCtrl, false, cmZoomOut},
+      {vkSubtract, ssCtrl, false, cmZoomOut},
+      {vk0, ssCtrl, false, cmZoomReset},
+      {vkNumpad0, ssCtrl, false, cmZoomReset},
+      {vkF11, 0, false, cmFullScreen},
+      {vkOemPlus, 0, false, cmNone},
+      {vk0, 0, false, cmNone},
+      {vkF11, ssAlt, false, cmNone},
       // Inside a text field Backspace deletes; the other shortcuts still work there.
       {vkBack, 0, true, cmNone},
       {vkO, ssCtrl, true, cmOpen},

@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -157,6 +158,43 @@ TEST(RenderedPage, SubmitPrintsTheFormsPairs) {
             "method=Get action=search.cgi target= enctype=\nq=find me\n");
   EXPECT_EQ(status, 0);
   EXPECT_EQ(Render(page + " --submit 2 2>/dev/null", &status), "");
+  EXPECT_NE(status, 0);
+}
+
+// --zoom lays the page out at that scale: every picture of the dump twice as large at 200%
+// (a link's border stays 1 pixel a side), but for a width in percent of the line. A zoom outside 50 to 300 is refused.
+TEST(RenderedPage, ZoomScalesThePictures) {
+  fs::create_directories(kOut);
+  WriteBox(kOut / "box.bmp");
+  fs::copy_file(kSource / "images.htm", kOut / "images-zoom.htm",
+                fs::copy_options::overwrite_existing);
+  int status = 0;
+  const std::string page = (kOut / "images-zoom.htm").string() + " --dump --test-font --width 800";
+  auto sizes = [](const std::string& dump) {
+    std::vector<std::pair<int, int>> found;
+    std::istringstream lines(dump);
+    for (std::string line; std::getline(lines, line);) {
+      int w = 0, h = 0;
+      const size_t at = line.find("image x=");
+      if (at != std::string::npos &&
+          std::sscanf(line.c_str() + line.find(" w=", at), " w=%d h=%d", &w, &h) == 2)
+        found.emplace_back(w, h);
+    }
+    return found;
+  };
+  const auto normal = sizes(Render(page, &status));
+  ASSERT_EQ(status, 0);
+  const auto zoomed = sizes(Render(page + " --zoom 200", &status));
+  ASSERT_EQ(status, 0);
+  ASSERT_FALSE(normal.empty());
+  ASSERT_EQ(zoomed.size(), normal.size());
+  for (size_t i = 0; i < normal.size(); ++i) {
+    // The last picture is half the line wide, at any zoom.
+    const int width = i + 1 == normal.size() ? normal[i].first : 2 * normal[i].first;
+    EXPECT_NEAR(zoomed[i].first, width, 2) << i;
+    EXPECT_NEAR(zoomed[i].second, 2 * normal[i].second, 2) << i;
+  }
+  EXPECT_EQ(Render(page + " --zoom 20 2>/dev/null", &status), "");
   EXPECT_NE(status, 0);
 }
 
