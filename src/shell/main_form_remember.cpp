@@ -1,6 +1,5 @@
 // The main form's side of remembering where a book was left: what it reads at start, what it
-// gathers and writes at close. Zoom and full screen pass through GatherReadingState and
-// ApplyReadingState only.
+// gathers and writes at close.
 #include <windows.h>
 
 #include <vector>
@@ -10,7 +9,7 @@
 namespace brisomel {
 namespace {
 
-// Asks the shown page for the remembered scroll once the window has its final size.
+// Asks for the remembered scroll and full screen once the window is shown with its final size.
 constexpr UINT kRememberedScrollMessage = WM_APP + 15;
 
 BOOL CALLBACK AddWorkArea(HMONITOR monitor, HDC, LPRECT, LPARAM list) {
@@ -50,6 +49,8 @@ std::string TForm1::RememberedStartPage() {
                               [this](const std::string& path) { return files_->Exists(path); });
   }
   if (page.empty()) remembered_.scroll = 0;  // the scroll belonged to the page not opened
+  // Set before the first page is laid out, so that it is laid out once.
+  SetZoomPercent(remembered_.zoom);
   return page;
 }
 
@@ -61,14 +62,17 @@ void TForm1::ApplyReadingState() {
       remembered_maximized_ = remembered_.window->maximized;
     }
   }
-  // The zoom is kept as read; full screen is not restored.
-  if (remembered_.scroll > 0) PostMessageW(Handle(), kRememberedScrollMessage, 0, 0);
+  if (remembered_.scroll > 0 || (remembered_.window && remembered_.window->full_screen))
+    PostMessageW(Handle(), kRememberedScrollMessage, 0, 0);
 }
 
 bool TForm1::HandleRememberMessage(UINT message) {
   if (message != kRememberedScrollMessage) return false;
+  // Full screen first: the page is scrolled at the size it is read at.
+  if (remembered_.window && remembered_.window->full_screen) SetFullScreen(true);
   TFrameSet& set = viewer_->CurrentSet();
-  if (set.Viewers.size() == 1) set.Viewers.front()->SetVerticalPosition(remembered_.scroll);
+  if (remembered_.scroll > 0 && set.Viewers.size() == 1)
+    set.Viewers.front()->SetVerticalPosition(remembered_.scroll);
   return true;
 }
 
@@ -85,17 +89,19 @@ ReadingState TForm1::GatherReadingState() {
   TFrameSet& set = viewer_->CurrentSet();
   if (!state.page.empty() && set.Viewers.size() == 1)
     state.scroll = set.Viewers.front()->VerticalPosition();
-  state.zoom = remembered_.zoom;  // as read at start: this reader does not change it
+  state.zoom = ZoomPercent();
+  // In full screen the placement kept is the one the window goes back to.
   WINDOWPLACEMENT placement{};
   placement.length = sizeof placement;
-  if (GetWindowPlacement(Handle(), &placement)) {
+  if (full_screen_) placement = windowed_placement_;
+  if (full_screen_ || GetWindowPlacement(Handle(), &placement)) {
     const RECT& r = placement.rcNormalPosition;
     const POINT offset = WorkspaceOffset();
     WindowPlacement window{r.left + offset.x, r.top + offset.y, r.right - r.left, r.bottom - r.top};
     window.maximized =
         placement.showCmd == SW_SHOWMAXIMIZED ||
         (placement.showCmd == SW_SHOWMINIMIZED && (placement.flags & WPF_RESTORETOMAXIMIZED) != 0);
-    window.full_screen = false;
+    window.full_screen = full_screen_;
     state.window = window;
   }
   return state;

@@ -28,7 +28,17 @@ void TForm1::SetFullScreen(bool on) {
     full_screen_ = true;
     if (panel_ && panel_->Handle()) ShowWindow(panel_->Handle(), SW_HIDE);
     SetWindowLongPtrW(window, GWL_STYLE, windowed_style_ & ~(WS_CAPTION | WS_THICKFRAME));
+    // One placement that is not maximised and covers the monitor: a maximised window keeps its
+    // maximised size whatever it is moved to (the placement kept above still says maximised,
+    // for the way back). Placements are in workspace coordinates.
     const RECT& r = monitor.rcMonitor;
+    WINDOWPLACEMENT full = windowed_placement_;
+    full.showCmd = SW_SHOWNORMAL;
+    full.flags = 0;
+    const LONG dx = monitor.rcWork.left - monitor.rcMonitor.left;
+    const LONG dy = monitor.rcWork.top - monitor.rcMonitor.top;
+    full.rcNormalPosition = RECT{r.left - dx, r.top - dy, r.right - dx, r.bottom - dy};
+    SetWindowPlacement(window, &full);
     SetWindowPos(window, HWND_TOP, r.left, r.top, r.right - r.left, r.bottom - r.top,
                  SWP_NOOWNERZORDER | SWP_FRAMECHANGED);
   } else {

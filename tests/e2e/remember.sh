@@ -96,8 +96,9 @@ scenario_remember_page() {
 }
 
 scenario_remember_fresh() {
-  # A window left maximised opens maximised, over its remembered page; --fresh starts at the
-  # start page in the default window, and the state is written after it too.
+  # A window left maximised opens maximised, over its remembered page, and one left in full
+  # screen at a zoom opens so; --fresh starts at the start page in the default window at 100%,
+  # and the state is written after it too.
   make_remember_book
   first_run_to_second_page
   drv maximize "$hwnd" || fail "could not maximise the window"
@@ -114,6 +115,26 @@ scenario_remember_fresh() {
   [ "$(drv zoomed "$hwnd")" = 1 ] && [ "$(drv rect "$hwnd")" = "$maximized" ] ||
     fail "the window is at $(drv rect "$hwnd"), not maximised at $maximized"
   note "reopened maximised at $maximized"
+  # A zoom and full screen are kept too; the window placement kept is the one full screen
+  # leaves for.
+  drv activate "$hwnd" || fail "could not activate the window"
+  drv key "$hwnd" 0xBB ctrl || fail "could not press Ctrl+="
+  drv key "$hwnd" 0x7A || fail "could not press F11"
+  sleep 1
+  zoomed_full=$(page_shot "$hwnd" zoomed-full)
+  close_book
+  note "state file: $(tr '\n' ' ' <"$file")"
+  grep -qx 'zoom=110' "$file" || fail "the state does not keep the zoom"
+  grep -qx 'fullscreen=1' "$file" && grep -qx 'maximized=1' "$file" ||
+    fail "the state does not keep full screen over the maximised window"
+  open_book
+  [ "$(drv rect "$hwnd")" = "0 0 1024 768" ] || fail "the window is at $(drv rect "$hwnd"), not full screen"
+  same_picture "$zoomed_full" "$(page_shot "$hwnd" zoomed-full-again)" ||
+    fail "the page does not show at the zoom it was left at ($work/zoomed-full-again-page.png)"
+  note "reopened in full screen at 110%"
+  drv key "$hwnd" 0x1B || fail "could not press Esc"
+  sleep 1
+  [ "$(drv zoomed "$hwnd")" = 1 ] || fail "leaving full screen did not give the maximised window back"
   close_book
 
   open_book --fresh
@@ -122,7 +143,8 @@ scenario_remember_fresh() {
   note "--fresh starts at the start page in the default window"
   close_book
   grep -qx 'page=index.htm' "$file" || fail "the state was not written after --fresh"
-  grep -qx 'maximized=0' "$file" || fail "the state after --fresh keeps the maximised window"
+  grep -qx 'maximized=0' "$file" && grep -qx 'zoom=100' "$file" ||
+    fail "the state after --fresh keeps the maximised window or the zoom"
 }
 
 scenario_remember_damaged() {
