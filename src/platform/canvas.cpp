@@ -18,14 +18,21 @@ int ScaleRound(int64_t v, int64_t num, int64_t den) {
   return static_cast<int>(std::clamp(std::floor(r + 0.5), -536870912.0, 536870912.0));
 }
 
+// v from one origin to the other, scaled by num/den on the way: (v - from) * num / den + to,
+// computed without overflow and held to the same range as ScaleRound.
+int Map(int v, int from, int64_t num, int64_t den, int to) {
+  const int64_t r = static_cast<int64_t>(ScaleRound(static_cast<int64_t>(v) - from, num, den)) + to;
+  return static_cast<int>(std::clamp<int64_t>(r, -536870912, 536870912));
+}
+
 }  // namespace
 
 Point Canvas::LogicalToDevice(Point p) const {
   const Mapping& m = state_.mapping;
-  return Point{ScaleRound(p.x - m.window_origin.x, m.viewport_extent.cx, m.window_extent.cx) +
-                   m.viewport_origin.x,
-               ScaleRound(p.y - m.window_origin.y, m.viewport_extent.cy, m.window_extent.cy) +
-                   m.viewport_origin.y};
+  return Point{Map(p.x, m.window_origin.x, m.viewport_extent.cx, m.window_extent.cx,
+                   m.viewport_origin.x),
+               Map(p.y, m.window_origin.y, m.viewport_extent.cy, m.window_extent.cy,
+                   m.viewport_origin.y)};
 }
 
 Rect Canvas::LogicalToDevice(const Rect& r) const {
@@ -36,10 +43,10 @@ Rect Canvas::LogicalToDevice(const Rect& r) const {
 
 Point Canvas::DeviceToLogical(Point p) const {
   const Mapping& m = state_.mapping;
-  return Point{ScaleRound(p.x - m.viewport_origin.x, m.window_extent.cx, m.viewport_extent.cx) +
-                   m.window_origin.x,
-               ScaleRound(p.y - m.viewport_origin.y, m.window_extent.cy, m.viewport_extent.cy) +
-                   m.window_origin.y};
+  return Point{Map(p.x, m.viewport_origin.x, m.window_extent.cx, m.viewport_extent.cx,
+                   m.window_origin.x),
+               Map(p.y, m.viewport_origin.y, m.window_extent.cy, m.viewport_extent.cy,
+                   m.window_origin.y)};
 }
 
 int Canvas::ScaleX(int length) const {

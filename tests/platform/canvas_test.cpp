@@ -335,6 +335,15 @@ TEST_P(CanvasTest, WindowOriginAndExtentsMapLogicalToDevice) {
             "......\n"
             "......\n");
   EXPECT_EQ(c->LogicalToDevice(Point{1, 1}), (Point{4, 4}));
+  // Origins and points at the ends of the int range map without overflow, held to the range
+  // later arithmetic can take.
+  m = Mapping{};
+  m.window_origin = Point{1185501163, -2000000000};
+  m.viewport_origin = Point{2000000000, -2000000000};
+  c->SetMapping(m);
+  const Point far = c->LogicalToDevice(Point{-2054847962, 2000000000});
+  EXPECT_EQ(far, (Point{536870912, -536870912}));
+  EXPECT_EQ(c->DeviceToLogical(Point{-2000000000, 2000000000}), (Point{536870912, -536870912}));
 }
 
 TEST_P(CanvasTest, PatBltCombinesTheBrushWithTheDestination) {
