@@ -465,9 +465,16 @@ void TPageViewer::SetupScrollBars() {
 
 void TPageViewer::Reformat() {
   if (Processing_) return;
+  LayOutWhileProcessing(true);
+}
+
+void TPageViewer::LayOutWhileProcessing(bool keep_position) {
   SetProcessing(true);
   try {
-    ReLayoutKeepingPosition();
+    if (keep_position)
+      ReLayoutKeepingPosition();
+    else
+      Layout();
   } catch (...) {
     SetProcessing(false);
     throw;
@@ -731,14 +738,7 @@ void TPageViewer::SetBorderStyle(THTMLBorderStyle Value) {
 void TPageViewer::RefreshFontsAndLayout(bool relayout) {
   Document_->RefreshFonts();
   if (relayout && Document_->Count() > 0 && !Processing_) {
-    SetProcessing(true);
-    try {
-      ReLayoutKeepingPosition();
-    } catch (...) {
-      SetProcessing(false);
-      throw;
-    }
-    SetProcessing(false);
+    LayOutWhileProcessing(true);
   }
   Invalidate();
 }
@@ -787,14 +787,7 @@ void TPageViewer::SetZoomPercent(int Value) {
   const int32_t old_position = Position();
   Document_->Zoom = Value;
   Document_->RefreshFonts();
-  SetProcessing(true);
-  try {
-    Layout();
-  } catch (...) {
-    SetProcessing(false);
-    throw;
-  }
-  SetProcessing(false);
+  LayOutWhileProcessing(false);
   int32_t x = 0, y = 0;
   if (top > 0 && top_char >= 0 && Document_->PositionToPoint(canvas, top_char, x, y)) {
     ScrollTo(y);
@@ -839,14 +832,7 @@ void TPageViewer::SetScrollBars(TScrollStyle Value) {
   if (Value == ScrollBars_) return;
   ScrollBars_ = Value;
   if (Processing_) return;
-  SetProcessing(true);
-  try {
-    Layout();
-  } catch (...) {
-    SetProcessing(false);
-    throw;
-  }
-  SetProcessing(false);
+  LayOutWhileProcessing(false);
   Invalidate();
 }
 

@@ -329,6 +329,9 @@ class TPageViewer : public TWindowEvents {
   std::string ExpandFilenameFor(const std::string& Name, const std::string& base,
                                 const std::string& file);
   void ReLayoutKeepingPosition();
+  // Lays the document out again (keeping the reading position, or not) with Processing set
+  // for the time it takes, also when the layout throws.
+  void LayOutWhileProcessing(bool keep_position);
   void RefreshFontsAndLayout(bool relayout);
   void Invalidate() { PaintPanel_->Window().Invalidate(); }
   int32_t PanelHeight() const;
