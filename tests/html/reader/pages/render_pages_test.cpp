@@ -7,6 +7,7 @@
 // rewritten instead; look at them before committing.
 #include <gtest/gtest.h>
 #include <png.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -91,8 +92,12 @@ void WriteBox(const fs::path& path) {
         p[0] = 0, p[1] = 200, p[2] = 255;
       }
     }
-  std::ofstream(path, std::ios::binary)
+  // Tests run in parallel processes that each write the box while another may be reading it:
+  // it is written beside and renamed into place, so a reader never sees half a file.
+  const fs::path part = path.string() + "." + std::to_string(getpid());
+  std::ofstream(part, std::ios::binary)
       .write(reinterpret_cast<const char*>(file.data()), static_cast<std::streamsize>(file.size()));
+  fs::rename(part, path);
 }
 
 class RenderedPage : public testing::TestWithParam<const char*> {
